@@ -1,0 +1,17 @@
+# vexlo_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
+# One Qt Test executable registered with CTest. Fixtures are found through DATA_DIR
+# (the data/ folder beside the test's CMakeLists.txt).
+function(vexlo_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  target_compile_definitions(${name} PRIVATE DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  add_test(NAME ${name} COMMAND ${name})
+  # Every test gets its own empty home folders, so settings, caches and the Trash never touch the user's.
+  set(home ${CMAKE_CURRENT_BINARY_DIR}/${name}-home)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run")
+  add_test(NAME ${name}-home COMMAND ${CMAKE_COMMAND} -E make_directory ${home}/run)
+  set_tests_properties(${name}-home PROPERTIES FIXTURES_SETUP ${name}-home)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}-home)
+endfunction()
