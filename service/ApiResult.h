@@ -1,0 +1,46 @@
+#pragma once
+// The outcome of one service call: a decoded record or the reason it failed.
+#include "service/StoreError.h"
+
+#include <QString>
+#include <utility>
+#include <variant>
+
+struct ApiError {
+    enum class Kind {
+        store,     // a StoreError (bad address, HTTP status, not HTTP)
+        transport, // refused, unreachable, timed out, cancelled: callers show their own fallback text
+        decoding,  // the reply body did not decode; detail names the record and key
+    };
+    Kind kind = Kind::transport;
+    StoreError store;
+    QString detail;
+
+    static ApiError fromStore(StoreError e) { return {Kind::store, std::move(e), {}}; }
+    static ApiError transportFailure(QString detail) { return {Kind::transport, {}, std::move(detail)}; }
+    static ApiError decodingFailure(QString detail) { return {Kind::decoding, {}, std::move(detail)}; }
+
+    [[nodiscard]] bool is(StoreError::Kind k) const { return kind == Kind::store && store.kind == k; }
+    // The error's own description when it has one, the caller's fallback otherwise.
+    [[nodiscard]] QString userMessage(const QString &fallback) const
+    {
+        return kind == Kind::store ? store.errorDescription() : fallback;
+    }
+};
+
+template <typename T>
+class ApiResult
+{
+public:
+    ApiResult(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
+    ApiResult(ApiError error) : m_data(std::in_place_index<1>, std::move(error)) {}
+    ApiResult(StoreError error) : m_data(std::in_place_index<1>, ApiError::fromStore(std::move(error))) {}
+
+    [[nodiscard]] bool ok() const { return m_data.index() == 0; }
+    [[nodiscard]] const T &value() const & { return std::get<0>(m_data); }
+    [[nodiscard]] T take() && { return std::get<0>(std::move(m_data)); }
+    [[nodiscard]] const ApiError &error() const { return std::get<1>(m_data); }
+
+private:
+    std::variant<T, ApiError> m_data;
+};

@@ -1,0 +1,44 @@
+#include "service/Endpoint.h"
+#include "service/UserDefaults.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Endpoint {
+
+QString defaultBase()
+{
+    return u"http://127.0.0.1:4812"_s;
+}
+
+QString base()
+{
+    const auto settings = userDefaults();
+    const QVariant stored = settings->value("baseURL"_L1);
+    if (!stored.isValid())
+        return defaultBase();
+    return stored.toString();
+}
+
+void setBase(const QString &value)
+{
+    auto settings = userDefaults();
+    settings->setValue("baseURL"_L1, value);
+    settings->sync();
+}
+
+std::optional<QUrl> parse(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    QUrl url(text, QUrl::TolerantMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+std::optional<QUrl> url(const QString &path)
+{
+    return parse(base() + path);
+}
+
+} // namespace Endpoint

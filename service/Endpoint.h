@@ -1,0 +1,16 @@
+#pragma once
+// The site address (user default "baseURL") and request addresses built from it.
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+namespace Endpoint {
+QString defaultBase();
+// The stored address exactly as stored (also when empty); the default when nothing is stored.
+QString base();
+void setBase(const QString &base);
+// base() + path, parsed tolerantly; absent when the text cannot be made a URL. Read afresh on every call.
+std::optional<QUrl> url(const QString &path);
+// The same parse for an already joined text (used by records that build addresses).
+std::optional<QUrl> parse(const QString &text);
+}

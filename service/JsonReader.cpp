@@ -1,0 +1,167 @@
+#include "service/JsonReader.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+JsonReader::JsonReader(const QJsonValue &value, const char *record, QString *error)
+    : m_record(record), m_error(error)
+{
+    if (value.isObject()) {
+        m_object = value.toObject();
+    } else {
+        m_ok = false;
+        if (m_error)
+            *m_error = QString::fromLatin1(record) + u": expected a JSON object"_s;
+    }
+}
+
+void JsonReader::fail(const char *key, const QString &reason)
+{
+    if (!m_ok)
+        return;
+    m_ok = false;
+    if (m_error)
+        *m_error = QString::fromLatin1(m_record) + u'.' + QString::fromLatin1(key) + u": "_s + reason;
+}
+
+void JsonReader::failType(const char *key, const char *expected)
+{
+    fail(key, u"expected "_s + QString::fromLatin1(expected));
+}
+
+void JsonReader::failChild(const char *key, qsizetype index, const QString &childError)
+{
+    const QString at = index < 0 ? QString() : u"[%1]"_s.arg(index);
+    fail(key, at.isEmpty() ? childError : at + u" "_s + childError);
+}
+
+QJsonValue JsonReader::required(const char *key)
+{
+    if (!m_ok)
+        return {};
+    const QJsonValue v = m_object.value(QLatin1StringView(key));
+    if (v.isUndefined())
+        fail(key, u"missing"_s);
+    else if (v.isNull())
+        fail(key, u"null"_s);
+    return v;
+}
+
+QJsonValue JsonReader::optional(const char *key)
+{
+    if (!m_ok)
+        return QJsonValue(QJsonValue::Undefined);
+    const QJsonValue v = m_object.value(QLatin1StringView(key));
+    return v.isNull() ? QJsonValue(QJsonValue::Undefined) : v;
+}
+
+std::optional<int> JsonReader::toInteger(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double d = value.toDouble();
+    if (!std::isfinite(d) || std::trunc(d) != d || d < std::numeric_limits<int>::min()
+        || d > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(d);
+}
+
+QString JsonReader::string(const char *key)
+{
+    const QJsonValue v = required(key);
+    if (!m_ok)
+        return {};
+    if (!v.isString())
+        failType(key, "a string");
+    return v.toString();
+}
+
+std::optional<QString> JsonReader::optString(const char *key)
+{
+    const QJsonValue v = optional(key);
+    if (v.isUndefined())
+        return std::nullopt;
+    if (!v.isString()) {
+        failType(key, "a string");
+        return std::nullopt;
+    }
+    return v.toString();
+}
+
+int JsonReader::integer(const char *key)
+{
+    const QJsonValue v = required(key);
+    if (!m_ok)
+        return 0;
+    const auto i = toInteger(v);
+    if (!i)
+        failType(key, "an integer");
+    return i.value_or(0);
+}
+
+std::optional<int> JsonReader::optInteger(const char *key)
+{
+    const QJsonValue v = optional(key);
+    if (v.isUndefined())
+        return std::nullopt;
+    const auto i = toInteger(v);
+    if (!i)
+        failType(key, "an integer");
+    return i;
+}
+
+double JsonReader::number(const char *key)
+{
+    const QJsonValue v = required(key);
+    if (!m_ok)
+        return 0;
+    if (!v.isDouble())
+        failType(key, "a number");
+    return v.toDouble();
+}
+
+bool JsonReader::boolean(const char *key)
+{
+    const QJsonValue v = required(key);
+    if (!m_ok)
+        return false;
+    if (!v.isBool())
+        failType(key, "true or false");
+    return v.toBool();
+}
+
+std::optional<bool> JsonReader::optBoolean(const char *key)
+{
+    const QJsonValue v = optional(key);
+    if (v.isUndefined())
+        return std::nullopt;
+    if (!v.isBool()) {
+        failType(key, "true or false");
+        return std::nullopt;
+    }
+    return v.toBool();
+}
+
+QStringList JsonReader::strings(const char *key)
+{
+    const QJsonValue v = required(key);
+    if (!m_ok)
+        return {};
+    if (!v.isArray()) {
+        failType(key, "an array of strings");
+        return {};
+    }
+    const QJsonArray array = v.toArray();
+    QStringList result;
+    result.reserve(array.size());
+    for (const QJsonValue &item : array) {
+        if (!item.isString()) {
+            failType(key, "an array of strings");
+            return {};
+        }
+        result.append(item.toString());
+    }
+    return result;
+}

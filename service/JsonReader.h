@@ -1,0 +1,106 @@
+#pragma once
+// Strict field access for the record decoders: a missing, null or mistyped required key (and a mistyped
+// optional one) fails the record; the first failure is reported as "Record.key: reason".
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class JsonReader
+{
+public:
+    JsonReader(const QJsonValue &value, const char *record, QString *error);
+
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+    QString string(const char *key);
+    std::optional<QString> optString(const char *key);
+    int integer(const char *key);
+    std::optional<int> optInteger(const char *key);
+    double number(const char *key);
+    bool boolean(const char *key);
+    std::optional<bool> optBoolean(const char *key);
+    QStringList strings(const char *key);
+
+    template <typename T>
+    T record(const char *key)
+    {
+        const QJsonValue v = required(key);
+        return m_ok ? child<T>(v, key) : T{};
+    }
+
+    template <typename T>
+    std::optional<T> optRecord(const char *key)
+    {
+        const QJsonValue v = optional(key);
+        if (!m_ok || v.isUndefined())
+            return std::nullopt;
+        T value = child<T>(v, key);
+        return m_ok ? std::optional<T>(std::move(value)) : std::nullopt;
+    }
+
+    template <typename T>
+    QList<T> list(const char *key)
+    {
+        const QJsonValue v = required(key);
+        return m_ok ? childList<T>(v, key) : QList<T>{};
+    }
+
+    template <typename T>
+    std::optional<QList<T>> optList(const char *key)
+    {
+        const QJsonValue v = optional(key);
+        if (!m_ok || v.isUndefined())
+            return std::nullopt;
+        QList<T> value = childList<T>(v, key);
+        return m_ok ? std::optional<QList<T>>(std::move(value)) : std::nullopt;
+    }
+
+    // Integral JSON numbers only (12 and 12.0, not 12.5), within int's range.
+    static std::optional<int> toInteger(const QJsonValue &value);
+
+private:
+    // The value of a required key; fails on missing or null.
+    QJsonValue required(const char *key);
+    // The value of an optional key; undefined when missing or null.
+    QJsonValue optional(const char *key);
+    void fail(const char *key, const QString &reason);
+    void failType(const char *key, const char *expected);
+
+    template <typename T>
+    T child(const QJsonValue &v, const char *key, qsizetype index = -1)
+    {
+        QString childError;
+        std::optional<T> value = T::fromJson(v, &childError);
+        if (!value) {
+            failChild(key, index, childError);
+            return T{};
+        }
+        return std::move(*value);
+    }
+
+    template <typename T>
+    QList<T> childList(const QJsonValue &v, const char *key)
+    {
+        if (!v.isArray()) {
+            failType(key, "an array");
+            return {};
+        }
+        const QJsonArray array = v.toArray();
+        QList<T> result;
+        result.reserve(array.size());
+        for (qsizetype i = 0; i < array.size() && m_ok; ++i)
+            result.append(child<T>(array.at(i), key, i));
+        return m_ok ? result : QList<T>{};
+    }
+
+    void failChild(const char *key, qsizetype index, const QString &childError);
+
+    QJsonObject m_object;
+    const char *m_record;
+    QString *m_error;
+    bool m_ok = true;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// The shared machinery behind StoreAPI::get/post: one request through the shared manager, the status
+// rules, the error-body rule and strict decoding of the reply body.
+#include "service/ApiResult.h"
+#include "service/JSONValue.h"
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+#include <QVariantMap>
+#include <QCoro/QCoroTask>
+#include <optional>
+
+namespace Transport {
+
+enum class Method { get, post };
+
+constexpr int getTimeoutMs = 15000;
+constexpr int postTimeoutMs = 20000;
+
+// Sends one request; on success the body to decode (GET: status 200; POST: 200-299).
+QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::optional<QVariantMap> body);
+
+// The message of a failed reply: its "error" when the body is a JSON object of strings only,
+// otherwise "请求失败（status）".
+QString errorMessage(const QByteArray &body, int status);
+
+// How a record type is built from JSON; records provide fromJson, free-form objects are read as JSONValues.
+template <typename T>
+struct Decoder {
+    static std::optional<T> decode(const QJsonValue &json, QString *error) { return T::fromJson(json, error); }
+};
+template <>
+struct Decoder<JSONObject> {
+    static std::optional<JSONObject> decode(const QJsonValue &json, QString *error)
+    {
+        return jsonObjectFromJson(json, error);
+    }
+};
+
+// Parses the body; absent with error set when it is not JSON.
+std::optional<QJsonValue> parseBody(const QByteArray &body, QString *error);
+
+template <typename T>
+ApiResult<T> decode(const QByteArray &body)
+{
+    QString error;
+    const auto json = parseBody(body, &error);
+    if (!json)
+        return ApiError::decodingFailure(error);
+    std::optional<T> value = Decoder<T>::decode(*json, &error);
+    if (!value)
+        return ApiError::decodingFailure(error);
+    return std::move(*value);
+}
+
+} // namespace Transport
