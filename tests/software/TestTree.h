@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers for tests that build small folder trees and, when running as root, act as an ordinary user so
+// that file permissions apply.
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QString>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace TestTree {
+
+inline constexpr uid_t kNobody = 65534;
+
+inline QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+inline void makeFolder(const QString &path)
+{
+    QVERIFY2(QDir().mkpath(path), qPrintable(path));
+}
+
+inline void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(path.section(u'/', 0, -2));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(data), data.size());
+}
+
+inline qint64 entrySize(const QString &path)
+{
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+// Gives a whole tree to the unprivileged user (when we are root), so it can be used after dropping privileges.
+inline void handOver(const QString &root)
+{
+    if (::geteuid() != 0)
+        return;
+    ::chmod(native(root).constData(), 0755);
+    ::lchown(native(root).constData(), kNobody, kNobody);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        ::lchown(native(it.next()).constData(), kNobody, kNobody);
+}
+
+// While alive, the process acts as "nobody" if it was root (glibc applies seteuid to every thread, so the
+// worker pool is affected too). ok() is false when privileges could not be dropped.
+class Unprivileged
+{
+public:
+    Unprivileged()
+    {
+        if (::geteuid() != 0)
+            return;
+        m_dropped = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+        m_ok = m_dropped;
+    }
+    ~Unprivileged()
+    {
+        if (m_dropped) {
+            (void)::seteuid(0);
+            (void)::setegid(0);
+        }
+    }
+    Unprivileged(const Unprivileged &) = delete;
+    Unprivileged &operator=(const Unprivileged &) = delete;
+
+    [[nodiscard]] bool ok() const { return m_ok; }
+
+private:
+    bool m_dropped = false;
+    bool m_ok = true;
+};
+
+} // namespace TestTree
+
+#define DROP_PRIVILEGES_OR_SKIP(guard)                                                             \
+    TestTree::Unprivileged guard;                                                                  \
+    if (!guard.ok())                                                                               \
+        QSKIP("running as root and cannot act as an unprivileged user: permissions would not apply")

@@ -1,0 +1,337 @@
+#include "TestTree.h"
+
+#include "software/SoftwareScanner.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <plist/plist.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace TestTree;
+
+namespace {
+
+QByteArray xmlPlist(const QByteArray &dictBody)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\"><dict>"
+        + dictBody + "</dict></plist>\n";
+}
+
+QByteArray toBinary(const QByteArray &xml)
+{
+    plist_t node = nullptr;
+    plist_from_xml(xml.constData(), static_cast<uint32_t>(xml.size()), &node);
+    if (!node)
+        return {};
+    char *bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    plist_free(node);
+    QByteArray result(bin, length);
+    free(bin);
+    return result;
+}
+
+QStringList names(const QList<LocalApp> &apps)
+{
+    QStringList result;
+    for (const LocalApp &app : apps)
+        result << app.bundlePath().section(u'/', -1);
+    return result;
+}
+
+} // namespace
+
+class TestScanner : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString fresh(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QDir(path).removeRecursively();
+        makeFolder(path);
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+    }
+
+    void onlyDirectAppEntries()
+    {
+        const QString root = fresh(u"Applications"_s);
+        makeFolder(root + u"/A.app"_s);
+        writeFile(root + u"/B.txt"_s, "text");
+        makeFolder(root + u"/Tools/C.app"_s);
+
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(apps.size(), 1);
+        const LocalApp &a = apps.first();
+        QCOMPARE(a.bundlePath(), root + u"/A.app"_s);
+        QCOMPARE(a.id(), a.bundlePath());
+        // No Info.plist: the name comes from the file, the version is unknown, the identifier empty.
+        QCOMPARE(a.name(), u"A"_s);
+        QCOMPARE(a.version(), u"未知"_s);
+        QCOMPARE(a.bundleId(), QString());
+    }
+
+    void entryNames_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("isFolder");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("plain bundle") << u"Foo.app"_s << true << true << u"Foo"_s;
+        QTest::newRow("hidden bundle") << u".Hidden.app"_s << true << true << u".Hidden"_s;
+        QTest::newRow("upper-case extension") << u"Old.APP"_s << true << false << QString();
+        QTest::newRow("app is not the last extension") << u"Foo.app.zip"_s << false << false << QString();
+        QTest::newRow("no extension") << u"app"_s << true << false << QString();
+        QTest::newRow("dots in the name") << u"Foo.Bar.app"_s << true << true << u"Foo.Bar"_s;
+        QTest::newRow("a file named like a bundle") << u"Plain.app"_s << false << true << u"Plain"_s;
+        QTest::newRow("Chinese name") << u"微信.app"_s << true << true << u"微信"_s;
+    }
+
+    void entryNames()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, isFolder);
+        QFETCH(bool, listed);
+        QFETCH(QString, name);
+
+        const QString root = fresh(u"Names"_s);
+        if (isFolder)
+            makeFolder(root + u'/' + entry);
+        else
+            writeFile(root + u'/' + entry, "x");
+
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(apps.size(), listed ? 1 : 0);
+        if (listed) {
+            QCOMPARE(apps.first().name(), name);
+            QCOMPARE(apps.first().bundlePath(), root + u'/' + entry);
+        }
+    }
+
+    void bundleInfo_data()
+    {
+        QTest::addColumn<QByteArray>("plist");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("bundleId");
+
+        const QList<std::tuple<const char *, QByteArray, QString, QString, QString>> cases = {
+            {"all keys",
+             "<key>CFBundleDisplayName</key><string>Shown</string><key>CFBundleName</key><string>Internal</string>"
+             "<key>CFBundleShortVersionString</key><string>2.1</string><key>CFBundleVersion</key><string>210</string>"
+             "<key>CFBundleIdentifier</key><string>com.example.shown</string>",
+             u"Shown"_s, u"2.1"_s, u"com.example.shown"_s},
+            {"name without display name", "<key>CFBundleName</key><string>Foo</string>", u"Foo"_s, u"未知"_s, {}},
+            {"only the build version", "<key>CFBundleVersion</key><string>1234</string>", u"Bundle"_s, u"1234"_s, {}},
+            {"numeric short version falls back",
+             "<key>CFBundleShortVersionString</key><integer>3</integer><key>CFBundleVersion</key><string>1234</string>",
+             u"Bundle"_s, u"1234"_s, {}},
+            {"non-string values are absent",
+             "<key>CFBundleDisplayName</key><true/><key>CFBundleName</key><array/>"
+             "<key>CFBundleShortVersionString</key><real>1.5</real><key>CFBundleIdentifier</key><integer>7</integer>",
+             u"Bundle"_s, u"未知"_s, {}},
+            {"empty display name is kept",
+             "<key>CFBundleDisplayName</key><string></string><key>CFBundleName</key><string>Foo</string>",
+             QString(), u"未知"_s, {}},
+            {"values are not trimmed",
+             "<key>CFBundleName</key><string> Foo </string><key>CFBundleShortVersionString</key><string> 1.0</string>",
+             u" Foo "_s, u" 1.0"_s, {}},
+            {"non-ASCII text",
+             "<key>CFBundleDisplayName</key><string>微信</string><key>CFBundleShortVersionString</key>"
+             "<string>3.8.1</string><key>CFBundleIdentifier</key><string>com.tencent.xinWeChat</string>",
+             u"微信"_s, u"3.8.1"_s, u"com.tencent.xinWeChat"_s},
+        };
+        for (const auto &[label, body, name, version, bundleId] : cases) {
+            const QByteArray xml = xmlPlist(body);
+            QTest::addRow("xml: %s", label) << xml << name << version << bundleId;
+            QTest::addRow("binary: %s", label) << toBinary(xml) << name << version << bundleId;
+        }
+        const QByteArray arrayRoot = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
+                                     "<string>CFBundleName</string></array></plist>";
+        QTest::newRow("root is not a dictionary") << arrayRoot << u"Bundle"_s << u"未知"_s << QString();
+        QTest::newRow("not a property list") << QByteArray("garbage \x01\x02") << u"Bundle"_s << u"未知"_s << QString();
+        QTest::newRow("truncated binary") << toBinary(xmlPlist("<key>CFBundleName</key><string>Foo</string>")).left(20)
+                                          << u"Bundle"_s << u"未知"_s << QString();
+        QTest::newRow("empty file") << QByteArray() << u"Bundle"_s << u"未知"_s << QString();
+    }
+
+    void bundleInfo()
+    {
+        QFETCH(QByteArray, plist);
+        QFETCH(QString, name);
+        QFETCH(QString, version);
+        QFETCH(QString, bundleId);
+
+        const QString root = fresh(u"Info"_s);
+        writeFile(root + u"/Bundle.app/Contents/Info.plist"_s, plist);
+
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(apps.size(), 1);
+        QCOMPARE(apps.first().name(), name);
+        QCOMPARE(apps.first().version(), version);
+        QCOMPARE(apps.first().bundleId(), bundleId);
+    }
+
+    void infoPlistThatIsNotAFile()
+    {
+        // A FIFO must not block the scan; a folder is simply unreadable as a property list.
+        const QString root = fresh(u"Odd"_s);
+        makeFolder(root + u"/Fifo.app/Contents"_s);
+        QCOMPARE(::mkfifo(native(root + u"/Fifo.app/Contents/Info.plist"_s).constData(), 0644), 0);
+        makeFolder(root + u"/Folder.app/Contents/Info.plist"_s);
+
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(apps.size(), 2);
+        for (const LocalApp &app : apps) {
+            QCOMPARE(app.version(), u"未知"_s);
+            QVERIFY(app.name() == u"Fifo" || app.name() == u"Folder");
+        }
+    }
+
+    void sizeCountsLinksNotTheirTargets()
+    {
+        const QString outside = fresh(u"Outside"_s);
+        QFile big(outside + u"/big.bin"_s);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(1'000'000'000)); // sparse
+        big.close();
+        writeFile(outside + u"/folder/inner.bin"_s, QByteArray(5000, 'y'));
+
+        const QString root = fresh(u"Sizes"_s);
+        const QString bundle = root + u"/Linked.app"_s;
+        writeFile(bundle + u"/Contents/data.bin"_s, QByteArray(1000, 'x'));
+        QVERIFY(QFile::link(outside + u"/big.bin"_s, bundle + u"/Contents/big"_s));
+        QVERIFY(QFile::link(outside + u"/folder"_s, bundle + u"/Contents/folder"_s));
+
+        const qint64 expected = entrySize(bundle + u"/Contents"_s) + 1000 + entrySize(bundle + u"/Contents/big"_s)
+            + entrySize(bundle + u"/Contents/folder"_s);
+        QCOMPARE(SoftwareScanner::directorySize(bundle), expected);
+        QVERIFY(expected < 10'000);
+
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(apps.size(), 1);
+        QCOMPARE(apps.first().sizeBytes(), expected);
+    }
+
+    void sizeOfHiddenAndNestedItems()
+    {
+        const QString bundle = fresh(u"Nested.app"_s);
+        writeFile(bundle + u"/.hidden"_s, QByteArray(10, 'h'));
+        writeFile(bundle + u"/a/b/c/deep.bin"_s, QByteArray(300, 'd'));
+        writeFile(bundle + u"/a/empty"_s, {});
+        const qint64 folders = entrySize(bundle + u"/a"_s) + entrySize(bundle + u"/a/b"_s)
+            + entrySize(bundle + u"/a/b/c"_s);
+        QCOMPARE(SoftwareScanner::directorySize(bundle), folders + 310);
+    }
+
+    void sizeOfWhatIsNotAFolder()
+    {
+        QCOMPARE(SoftwareScanner::directorySize(m_dir.filePath(u"missing"_s)), 0);
+        writeFile(m_dir.filePath(u"file.app"_s), QByteArray(100, 'f'));
+        QCOMPARE(SoftwareScanner::directorySize(m_dir.filePath(u"file.app"_s)), 0);
+    }
+
+    void unreadableFolderIsLeftOut()
+    {
+        const QString root = fresh(u"Locked"_s);
+        const QString bundle = root + u"/Locked.app"_s;
+        writeFile(bundle + u"/Contents/Info.plist"_s, xmlPlist("<key>CFBundleName</key><string>Locked</string>"));
+        writeFile(bundle + u"/Contents/Secret/hidden.bin"_s, QByteArray(4000, 's'));
+        const QString secret = bundle + u"/Contents/Secret"_s;
+        const qint64 expected = entrySize(bundle + u"/Contents"_s) + entrySize(bundle + u"/Contents/Info.plist"_s)
+            + entrySize(secret);
+        handOver(m_dir.path());
+        QCOMPARE(::chmod(native(secret).constData(), 0), 0);
+        const auto restore = qScopeGuard([&] { ::chmod(native(secret).constData(), 0755); });
+
+        QList<LocalApp> apps;
+        {
+            DROP_PRIVILEGES_OR_SKIP(user);
+            apps = SoftwareScanner::scan({root});
+        }
+        QCOMPARE(apps.size(), 1);
+        QCOMPARE(apps.first().name(), u"Locked"_s);
+        QCOMPARE(apps.first().sizeBytes(), expected);
+    }
+
+    void rootsInOrderAndMissingRootsSkipped()
+    {
+        const QString first = fresh(u"First"_s);
+        const QString second = fresh(u"Second"_s);
+        for (const QString &name : {u"One.app"_s, u"Two.app"_s, u"Three.app"_s})
+            makeFolder(first + u'/' + name);
+        for (const QString &name : {u"Four.app"_s, u"Five.app"_s})
+            makeFolder(second + u'/' + name);
+
+        const QString missing = m_dir.filePath(u"Missing"_s);
+        const QList<LocalApp> apps = SoftwareScanner::scan({missing, first, missing, second});
+        QCOMPARE(apps.size(), 5);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(apps.at(i).bundlePath().startsWith(first + u'/'));
+        for (int i = 3; i < 5; ++i)
+            QVERIFY(apps.at(i).bundlePath().startsWith(second + u'/'));
+
+        QVERIFY(SoftwareScanner::scan({missing, m_dir.filePath(u"Missing2"_s)}).isEmpty());
+        QVERIFY(SoftwareScanner::scan({fresh(u"Empty"_s)}).isEmpty());
+    }
+
+    void sameFolderTwiceListsEachOnce()
+    {
+        const QString root = fresh(u"Twice"_s);
+        makeFolder(root + u"/A.app"_s);
+        makeFolder(root + u"/B.app"_s);
+
+        // A home folder of "/" makes both default roots "/Applications".
+        QCOMPARE(SoftwareScanner::defaultRoots(u"/"_s), QStringList({u"/Applications"_s, u"/Applications"_s}));
+        QCOMPARE(SoftwareScanner::defaultRoots(u"/home/u/"_s).last(), u"/home/u/Applications"_s);
+        QCOMPARE(SoftwareScanner::expandTilde(u"~"_s, u"/home/u"_s), u"/home/u"_s);
+        QCOMPARE(SoftwareScanner::expandTilde(u"/opt/~x"_s, u"/home/u"_s), u"/opt/~x"_s);
+
+        QStringList listed = names(SoftwareScanner::scan({root, root + u'/', root}));
+        listed.sort();
+        QCOMPARE(listed, QStringList({u"A.app"_s, u"B.app"_s}));
+    }
+
+    void parallelScanKeepsListingOrder()
+    {
+        // Bundles of very different sizes finish in a different order than they are listed.
+        const QString root = fresh(u"Many"_s);
+        for (int i = 0; i < 40; ++i) {
+            const QString bundle = root + u"/App%1.app"_s.arg(i);
+            const int files = (i % 4 == 0) ? 400 : 1;
+            for (int f = 0; f < files; ++f)
+                writeFile(bundle + u"/Contents/f%1"_s.arg(f), QByteArray(i + 1, 'z'));
+        }
+        const QStringList listing = QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                             | QDir::NoDotAndDotDot,
+                                                         QDir::Unsorted);
+        const QList<LocalApp> apps = SoftwareScanner::scan({root});
+        QCOMPARE(names(apps), listing);
+        for (const LocalApp &app : apps)
+            QCOMPARE(app.sizeBytes(), SoftwareScanner::directorySize(app.bundlePath()));
+
+        const QList<LocalApp> background = SoftwareScanner::scanInBackground({root}).result();
+        QCOMPARE(background, apps);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScanner)
+#include "tst_scanner.moc"

@@ -1,0 +1,274 @@
+#include "TestTree.h"
+
+#include "software/SoftwareScanner.h"
+#include "software/Trash.h"
+#include "software/Uninstall.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace TestTree;
+
+namespace {
+
+const QString kGone = u"应用已不存在，请重新扫描"_s;
+const QString kProtected = u"该应用属于系统组件，受系统完整性保护（SIP），无法卸载。"_s;
+const QString kNoDeletePermission = u"没有删除权限。\n请在 Finder 中把该应用拖到废纸篓，并输入管理员密码。"_s;
+
+QString noWriteMessage(const QString &parent)
+{
+    return u"没有写入权限，无法删除该应用。\n请检查「"_s + parent + u"」的访问权限，或用 Finder 手动删除。"_s;
+}
+
+UninstallResult failed(const QString &reason)
+{
+    return {false, reason};
+}
+
+const UninstallResult kRemoved{true, std::nullopt};
+
+} // namespace
+
+char *toString(const UninstallResult &result)
+{
+    return QTest::toString(result.ok ? u"ok"_s : u"refused: "_s + result.reasonText());
+}
+
+class TestUninstall : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_trash;
+
+    QString bundle(const QString &relativePath)
+    {
+        const QString path = m_dir.filePath(relativePath);
+        writeFile(path + u"/Contents/MacOS/binary"_s, "binary");
+        return path;
+    }
+
+    QStringList trashedNames() const
+    {
+        return QDir(m_trash + u"/files"_s).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                     | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QStringList infoNames() const
+    {
+        return QDir(m_trash + u"/info"_s).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // Whatever the environment says, nothing here may reach the user's own Trash.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(u"data"_s)));
+        m_trash = m_dir.filePath(u"data/Trash"_s);
+        QCOMPARE(Trash::homeTrash(), m_trash);
+    }
+
+    void missingBundle()
+    {
+        const QString path = m_dir.filePath(u"Gone.app"_s);
+        QCOMPARE(SoftwareScanner::uninstallNow(path), failed(kGone));
+        QCOMPARE(SoftwareScanner::uninstall(path).result(), failed(kGone));
+        QCOMPARE(SoftwareScanner::uninstallNow(QString()), failed(kGone));
+    }
+
+    void movesToTrashWithItsRecord()
+    {
+        const QString path = bundle(u"我的 Apps/Foo.app"_s);
+        const QString path2 = bundle(u"Other/Foo.app"_s);
+
+        QCOMPARE(SoftwareScanner::uninstall(path).result(), kRemoved);
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(QFileInfo::exists(m_trash + u"/files/Foo.app/Contents/MacOS/binary"_s));
+
+        QFile info(m_trash + u"/info/Foo.app.trashinfo"_s);
+        QVERIFY(info.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(info.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), u"[Trash Info]"_s);
+        QCOMPARE(lines.at(1), u"Path="_s + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")));
+        QVERIFY(lines.at(1).contains(u"%E6%88%91%E7%9A%84%20Apps/Foo.app"_s));
+        QVERIFY(QRegularExpression(u"^DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$"_s)
+                    .match(lines.at(2)).hasMatch());
+
+        // A second bundle of the same name gets a name of its own, never replacing the first.
+        QCOMPARE(SoftwareScanner::uninstallNow(path2), kRemoved);
+        QCOMPARE(trashedNames(), QStringList({u"Foo 2.app"_s, u"Foo.app"_s}));
+        QCOMPARE(infoNames(), QStringList({u"Foo 2.app.trashinfo"_s, u"Foo.app.trashinfo"_s}));
+    }
+
+    void danglingLinkIsRemoved()
+    {
+        const QString link = m_dir.filePath(u"Links/Dangling.app"_s);
+        makeFolder(m_dir.filePath(u"Links"_s));
+        QVERIFY(QFile::link(m_dir.filePath(u"nowhere"_s), link));
+        QCOMPARE(SoftwareScanner::uninstallNow(link), kRemoved);
+        QVERIFY(QFileInfo(m_trash + u"/files/Dangling.app"_s).isSymLink());
+    }
+
+    void systemComponents_data()
+    {
+        QTest::addColumn<QString>("relativePath");
+        QTest::addColumn<bool>("refused");
+
+        QTest::newRow("folder named System") << u"Users/me/System/Tool.app"_s << true;
+        QTest::newRow("core services") << u"Library/CoreServices/Finder.app"_s << true;
+        QTest::newRow("lower-case system") << u"Users/me/system/Tool.app"_s << false;
+        QTest::newRow("System only as part of a name") << u"MySystem/Tool.app"_s << false;
+    }
+
+    void systemComponents()
+    {
+        QFETCH(QString, relativePath);
+        QFETCH(bool, refused);
+
+        const QString path = bundle(u"sip/"_s + relativePath);
+        QCOMPARE(SoftwareScanner::uninstallNow(path), refused ? failed(kProtected) : kRemoved);
+        QCOMPARE(QFileInfo::exists(path), refused);
+    }
+
+    void readOnlyParent()
+    {
+        const QString shared = m_dir.filePath(u"Shared"_s);
+        const QString path = bundle(u"Shared/Tool.app"_s);
+        // Not writable comes before the system component test.
+        const QString system = m_dir.filePath(u"ro/System"_s);
+        const QString systemPath = bundle(u"ro/System/Tool.app"_s);
+        handOver(m_dir.path());
+        for (const QString &folder : {shared, system})
+            QCOMPARE(::chmod(native(folder).constData(), 0555), 0);
+        const auto restore = qScopeGuard([&] {
+            for (const QString &folder : {shared, system})
+                ::chmod(native(folder).constData(), 0755);
+        });
+
+        DROP_PRIVILEGES_OR_SKIP(user);
+        QCOMPARE(SoftwareScanner::uninstallNow(path), failed(noWriteMessage(shared)));
+        QCOMPARE(SoftwareScanner::uninstallNow(systemPath), failed(noWriteMessage(system)));
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(QFileInfo::exists(systemPath));
+    }
+
+    void readOnlyBundleIsRefusedByTheTrash()
+    {
+        // The parent is writable, but moving a folder also needs write access to the folder itself.
+        const QString path = bundle(u"Writable/Locked.app"_s);
+        makeFolder(m_trash + u"/files"_s);
+        makeFolder(m_trash + u"/info"_s);
+        handOver(m_dir.path());
+        QCOMPARE(::chmod(native(path).constData(), 0555), 0);
+        const auto restore = qScopeGuard([&] { ::chmod(native(path).constData(), 0755); });
+        const QStringList infoBefore = infoNames();
+
+        DROP_PRIVILEGES_OR_SKIP(user);
+        QCOMPARE(SoftwareScanner::uninstallNow(path), failed(kNoDeletePermission));
+        QVERIFY(QFileInfo::exists(path + u"/Contents/MacOS/binary"_s));
+        QCOMPARE(infoNames(), infoBefore);
+    }
+
+    void otherFileSystemIsNotCopied()
+    {
+        struct stat shm, trash;
+        makeFolder(m_trash);
+        if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0
+            || ::stat(native(m_trash).constData(), &trash) != 0 || shm.st_dev == trash.st_dev)
+            QSKIP("needs a writable /dev/shm on a file system other than the Trash's");
+
+        QTemporaryDir other(u"/dev/shm/uninstall-XXXXXX"_s);
+        QVERIFY(other.isValid());
+        const QString path = other.filePath(u"Far.app"_s);
+        writeFile(path + u"/Contents/MacOS/binary"_s, "binary");
+        const QStringList trashedBefore = trashedNames();
+        const QStringList infoBefore = infoNames();
+
+        const UninstallResult result = SoftwareScanner::uninstallNow(path);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.reason, u"卸载失败（%1）：%2\n可尝试用 Finder 手动删除。"_s.arg(EXDEV).arg(qt_error_string(EXDEV)));
+        QVERIFY(QFileInfo::exists(path + u"/Contents/MacOS/binary"_s));
+        QCOMPARE(trashedNames(), trashedBefore);
+        QCOMPARE(infoNames(), infoBefore);
+    }
+
+    void permissionMessages_data()
+    {
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("Applications") << u"/Applications"_s
+                                      << u"「/Applications」需要管理员权限才能删除。\n请在 Finder 中把该应用拖到废纸篓"
+                                         u"（系统会要求输入密码），\n或用「在 Finder 中显示」找到它手动删除。"_s;
+        QTest::newRow("below Applications") << u"/Applications/Utilities"_s
+                                            << noWriteMessage(u"/Applications/Utilities"_s);
+        QTest::newRow("other case") << u"/applications"_s << noWriteMessage(u"/applications"_s);
+        QTest::newRow("shared folder") << u"/Users/Shared"_s << noWriteMessage(u"/Users/Shared"_s);
+    }
+
+    void permissionMessages()
+    {
+        QFETCH(QString, parent);
+        QFETCH(QString, message);
+        QCOMPARE(Uninstall::permissionMessage(parent), message);
+    }
+
+    void parentFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("parent");
+
+        QTest::newRow("bundle") << u"/Applications/Foo.app"_s << u"/Applications"_s;
+        QTest::newRow("trailing slash") << u"/Applications/Foo.app/"_s << u"/Applications"_s;
+        QTest::newRow("at the top") << u"/Foo.app"_s << u"/"_s;
+    }
+
+    void parentFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, parent);
+        QCOMPARE(Uninstall::parentFolder(path), parent);
+    }
+
+    void trashFailures_data()
+    {
+        QTest::addColumn<TrashError>("error");
+        QTest::addColumn<QString>("message");
+
+        const QString cocoa = Trash::cocoaDomain.toString();
+        const QString posix = Trash::posixDomain.toString();
+        QTest::newRow("no permission") << TrashError{cocoa, 513, u"denied"_s} << kNoDeletePermission;
+        QTest::newRow("no such file") << TrashError{cocoa, 4, u"missing"_s} << kGone;
+        QTest::newRow("code 4 of another domain") << TrashError{posix, 4, u"x"_s} << kGone;
+        QTest::newRow("513 of another domain")
+            << TrashError{posix, 513, u"odd"_s} << u"卸载失败（513）：odd\n可尝试用 Finder 手动删除。"_s;
+        QTest::newRow("other code") << TrashError{cocoa, 640, u"The volume is full."_s}
+                                    << u"卸载失败（640）：The volume is full.\n可尝试用 Finder 手动删除。"_s;
+
+        // System errors as the Trash reports them.
+        QTest::newRow("ENOENT") << Trash::errorFromErrno(ENOENT) << kGone;
+        QTest::newRow("EACCES") << Trash::errorFromErrno(EACCES) << kNoDeletePermission;
+        QTest::newRow("EPERM") << Trash::errorFromErrno(EPERM) << kNoDeletePermission;
+        QTest::newRow("EROFS") << Trash::errorFromErrno(EROFS)
+                               << u"卸载失败（%1）：%2\n可尝试用 Finder 手动删除。"_s.arg(EROFS).arg(qt_error_string(EROFS));
+    }
+
+    void trashFailures()
+    {
+        QFETCH(TrashError, error);
+        QFETCH(QString, message);
+        QCOMPARE(Uninstall::trashFailureMessage(error), message);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUninstall)
+#include "tst_uninstall.moc"
