@@ -76,54 +76,22 @@ private Q_SLOTS:
         makeFolder(root + u"/A.app"_s);
         writeFile(root + u"/B.txt"_s, "text");
         makeFolder(root + u"/Tools/C.app"_s);
+        makeFolder(root + u"/Old.APP"_s);
+        makeFolder(root + u"/.Hidden.app"_s);
+        writeFile(root + u"/Archive.app.zip"_s, "zip");
+        makeFolder(root + u"/app"_s);
 
-        const QList<LocalApp> apps = SoftwareScanner::scan({root});
-        QCOMPARE(apps.size(), 1);
-        const LocalApp &a = apps.first();
+        QList<LocalApp> apps = SoftwareScanner::scan({root});
+        std::sort(apps.begin(), apps.end(), [](const auto &l, const auto &r) { return l.name() < r.name(); });
+        QCOMPARE(names(apps), QStringList({u".Hidden.app"_s, u"A.app"_s}));
+        const LocalApp &a = apps.last();
         QCOMPARE(a.bundlePath(), root + u"/A.app"_s);
         QCOMPARE(a.id(), a.bundlePath());
         // No Info.plist: the name comes from the file, the version is unknown, the identifier empty.
         QCOMPARE(a.name(), u"A"_s);
         QCOMPARE(a.version(), u"未知"_s);
         QCOMPARE(a.bundleId(), QString());
-    }
-
-    void entryNames_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("isFolder");
-        QTest::addColumn<bool>("listed");
-        QTest::addColumn<QString>("name");
-
-        QTest::newRow("plain bundle") << u"Foo.app"_s << true << true << u"Foo"_s;
-        QTest::newRow("hidden bundle") << u".Hidden.app"_s << true << true << u".Hidden"_s;
-        QTest::newRow("upper-case extension") << u"Old.APP"_s << true << false << QString();
-        QTest::newRow("app is not the last extension") << u"Foo.app.zip"_s << false << false << QString();
-        QTest::newRow("no extension") << u"app"_s << true << false << QString();
-        QTest::newRow("dots in the name") << u"Foo.Bar.app"_s << true << true << u"Foo.Bar"_s;
-        QTest::newRow("a file named like a bundle") << u"Plain.app"_s << false << true << u"Plain"_s;
-        QTest::newRow("Chinese name") << u"微信.app"_s << true << true << u"微信"_s;
-    }
-
-    void entryNames()
-    {
-        QFETCH(QString, entry);
-        QFETCH(bool, isFolder);
-        QFETCH(bool, listed);
-        QFETCH(QString, name);
-
-        const QString root = fresh(u"Names"_s);
-        if (isFolder)
-            makeFolder(root + u'/' + entry);
-        else
-            writeFile(root + u'/' + entry, "x");
-
-        const QList<LocalApp> apps = SoftwareScanner::scan({root});
-        QCOMPARE(apps.size(), listed ? 1 : 0);
-        if (listed) {
-            QCOMPARE(apps.first().name(), name);
-            QCOMPARE(apps.first().bundlePath(), root + u'/' + entry);
-        }
+        QCOMPARE(apps.first().name(), u".Hidden"_s);
     }
 
     void bundleInfo_data()
@@ -151,13 +119,6 @@ private Q_SLOTS:
             {"empty display name is kept",
              "<key>CFBundleDisplayName</key><string></string><key>CFBundleName</key><string>Foo</string>",
              QString(), u"未知"_s, {}},
-            {"values are not trimmed",
-             "<key>CFBundleName</key><string> Foo </string><key>CFBundleShortVersionString</key><string> 1.0</string>",
-             u" Foo "_s, u" 1.0"_s, {}},
-            {"non-ASCII text",
-             "<key>CFBundleDisplayName</key><string>微信</string><key>CFBundleShortVersionString</key>"
-             "<string>3.8.1</string><key>CFBundleIdentifier</key><string>com.tencent.xinWeChat</string>",
-             u"微信"_s, u"3.8.1"_s, u"com.tencent.xinWeChat"_s},
         };
         for (const auto &[label, body, name, version, bundleId] : cases) {
             const QByteArray xml = xmlPlist(body);
@@ -168,9 +129,6 @@ private Q_SLOTS:
                                      "<string>CFBundleName</string></array></plist>";
         QTest::newRow("root is not a dictionary") << arrayRoot << u"Bundle"_s << u"未知"_s << QString();
         QTest::newRow("not a property list") << QByteArray("garbage \x01\x02") << u"Bundle"_s << u"未知"_s << QString();
-        QTest::newRow("truncated binary") << toBinary(xmlPlist("<key>CFBundleName</key><string>Foo</string>")).left(20)
-                                          << u"Bundle"_s << u"未知"_s << QString();
-        QTest::newRow("empty file") << QByteArray() << u"Bundle"_s << u"未知"_s << QString();
     }
 
     void bundleInfo()
@@ -218,35 +176,18 @@ private Q_SLOTS:
         const QString root = fresh(u"Sizes"_s);
         const QString bundle = root + u"/Linked.app"_s;
         writeFile(bundle + u"/Contents/data.bin"_s, QByteArray(1000, 'x'));
+        writeFile(bundle + u"/Contents/a/.hidden"_s, QByteArray(10, 'h'));
         QVERIFY(QFile::link(outside + u"/big.bin"_s, bundle + u"/Contents/big"_s));
         QVERIFY(QFile::link(outside + u"/folder"_s, bundle + u"/Contents/folder"_s));
 
         const qint64 expected = entrySize(bundle + u"/Contents"_s) + 1000 + entrySize(bundle + u"/Contents/big"_s)
-            + entrySize(bundle + u"/Contents/folder"_s);
+            + entrySize(bundle + u"/Contents/folder"_s) + entrySize(bundle + u"/Contents/a"_s) + 10;
         QCOMPARE(SoftwareScanner::directorySize(bundle), expected);
         QVERIFY(expected < 10'000);
 
         const QList<LocalApp> apps = SoftwareScanner::scan({root});
         QCOMPARE(apps.size(), 1);
         QCOMPARE(apps.first().sizeBytes(), expected);
-    }
-
-    void sizeOfHiddenAndNestedItems()
-    {
-        const QString bundle = fresh(u"Nested.app"_s);
-        writeFile(bundle + u"/.hidden"_s, QByteArray(10, 'h'));
-        writeFile(bundle + u"/a/b/c/deep.bin"_s, QByteArray(300, 'd'));
-        writeFile(bundle + u"/a/empty"_s, {});
-        const qint64 folders = entrySize(bundle + u"/a"_s) + entrySize(bundle + u"/a/b"_s)
-            + entrySize(bundle + u"/a/b/c"_s);
-        QCOMPARE(SoftwareScanner::directorySize(bundle), folders + 310);
-    }
-
-    void sizeOfWhatIsNotAFolder()
-    {
-        QCOMPARE(SoftwareScanner::directorySize(m_dir.filePath(u"missing"_s)), 0);
-        writeFile(m_dir.filePath(u"file.app"_s), QByteArray(100, 'f'));
-        QCOMPARE(SoftwareScanner::directorySize(m_dir.filePath(u"file.app"_s)), 0);
     }
 
     void unreadableFolderIsLeftOut()
@@ -272,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(apps.first().sizeBytes(), expected);
     }
 
-    void rootsInOrderAndMissingRootsSkipped()
+    void rootsInOrderMissingSkippedEachBundleOnce()
     {
         const QString first = fresh(u"First"_s);
         const QString second = fresh(u"Second"_s);
@@ -289,25 +230,11 @@ private Q_SLOTS:
         for (int i = 3; i < 5; ++i)
             QVERIFY(apps.at(i).bundlePath().startsWith(second + u'/'));
 
-        QVERIFY(SoftwareScanner::scan({missing, m_dir.filePath(u"Missing2"_s)}).isEmpty());
-        QVERIFY(SoftwareScanner::scan({fresh(u"Empty"_s)}).isEmpty());
-    }
+        QVERIFY(SoftwareScanner::scan({missing, fresh(u"Empty"_s)}).isEmpty());
 
-    void sameFolderTwiceListsEachOnce()
-    {
-        const QString root = fresh(u"Twice"_s);
-        makeFolder(root + u"/A.app"_s);
-        makeFolder(root + u"/B.app"_s);
-
-        // A home folder of "/" makes both default roots "/Applications".
+        // The same folder named twice (a home folder of "/" makes both default roots "/Applications").
         QCOMPARE(SoftwareScanner::defaultRoots(u"/"_s), QStringList({u"/Applications"_s, u"/Applications"_s}));
-        QCOMPARE(SoftwareScanner::defaultRoots(u"/home/u/"_s).last(), u"/home/u/Applications"_s);
-        QCOMPARE(SoftwareScanner::expandTilde(u"~"_s, u"/home/u"_s), u"/home/u"_s);
-        QCOMPARE(SoftwareScanner::expandTilde(u"/opt/~x"_s, u"/home/u"_s), u"/opt/~x"_s);
-
-        QStringList listed = names(SoftwareScanner::scan({root, root + u'/', root}));
-        listed.sort();
-        QCOMPARE(listed, QStringList({u"A.app"_s, u"B.app"_s}));
+        QCOMPARE(SoftwareScanner::scan({second, second + u'/', second}).size(), 2);
     }
 
     void parallelScanKeepsListingOrder()
@@ -316,7 +243,7 @@ private Q_SLOTS:
         const QString root = fresh(u"Many"_s);
         for (int i = 0; i < 40; ++i) {
             const QString bundle = root + u"/App%1.app"_s.arg(i);
-            const int files = (i % 4 == 0) ? 400 : 1;
+            const int files = (i % 4 == 0) ? 150 : 1;
             for (int f = 0; f < files; ++f)
                 writeFile(bundle + u"/Contents/f%1"_s.arg(f), QByteArray(i + 1, 'z'));
         }
