@@ -32,6 +32,8 @@ template <typename T>
 class ApiResult
 {
 public:
+    // Needed by QCoro::waitFor; a result that was never filled in reads as a transport failure.
+    ApiResult() : m_data(std::in_place_index<1>, ApiError::transportFailure(QStringLiteral("no result"))) {}
     ApiResult(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
     ApiResult(ApiError error) : m_data(std::in_place_index<1>, std::move(error)) {}
     ApiResult(StoreError error) : m_data(std::in_place_index<1>, ApiError::fromStore(std::move(error))) {}

@@ -1,0 +1,47 @@
+#pragma once
+// A scripted HTTP/1.1 server on 127.0.0.1 for the service tests: records every request and answers each
+// with the reply the test chose (one reply per connection, then the connection closes).
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <functional>
+
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray target;
+    QHash<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+};
+
+struct ScriptedReply {
+    int status = 200;
+    QByteArray body = "{}";
+    QList<QPair<QByteArray, QByteArray>> headers;
+};
+
+class TestServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestServer(QObject *parent = nullptr);
+
+    [[nodiscard]] QString base() const;
+    [[nodiscard]] quint16 port() const { return m_server.serverPort(); }
+    // Every request gets this reply until changed.
+    void reply(ScriptedReply r) { m_reply = std::move(r); }
+    void reply(int status, QByteArray body) { m_reply = ScriptedReply{status, std::move(body), {}}; }
+
+    QList<RecordedRequest> requests;
+
+    // A port on which nothing listens.
+    static quint16 deadPort();
+
+private:
+    void serve(QTcpSocket *socket);
+
+    QTcpServer m_server;
+    ScriptedReply m_reply;
+};
