@@ -1,0 +1,113 @@
+// The sign-in session's cookies: sent back on later requests, kept across restarts when they carry an
+// expiry, stored privately.
+#include "TestServer.h"
+#include "service/CookieJar.h"
+#include "service/Endpoint.h"
+#include "service/Network.h"
+#include "service/StoreAPI.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkCookie>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QCoro/QCoroTask>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList namesFor(const QNetworkCookieJar &jar, const QString &base)
+{
+    QStringList names;
+    for (const QNetworkCookie &cookie : jar.cookiesForUrl(QUrl(base + u"/api/store/home"_s)))
+        names.append(QString::fromUtf8(cookie.name()));
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class CookieJarTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sessionRoundTripThroughSharedNetwork()
+    {
+        TestServer server;
+        Endpoint::setBase(server.base());
+        server.reply(ScriptedReply{200, "{}", {{"Set-Cookie", "sid=abc; Path=/; Max-Age=3600; HttpOnly"},
+                                                {"Set-Cookie", "tmp=1; Path=/"},
+                                                {"Set-Cookie", "old=x; Path=/; Expires=Thu, 01 Jan 1970 00:00:00 GMT"}}});
+        QVERIFY(QCoro::waitFor(StoreAPI::get<LoginResult>(u"/api/auth/login"_s)).ok());
+
+        server.reply(200, "{}");
+        QCoro::waitFor(StoreAPI2::account());
+        const QByteArray sent = server.requests.last().headers.value("cookie");
+        QVERIFY2(sent.contains("sid=abc") && sent.contains("tmp=1") && !sent.contains("old"), sent);
+
+        // Only the cookie with an expiry survives a restart, and the file is the user's alone.
+        const QFileInfo file(cookieFilePath());
+        QVERIFY(file.exists());
+        const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
+            | QFileDevice::WriteOther | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        QCOMPARE(file.permissions() & others, QFileDevice::Permissions());
+        QVERIFY(file.permissions().testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(namesFor(PersistentCookieJar(cookieFilePath()), server.base()), QStringList{u"sid"_s});
+
+        // The service ending the session with an expired cookie removes it from the file as well.
+        server.reply(ScriptedReply{200, "{}", {{"Set-Cookie", "sid=; Path=/; Max-Age=0"}}});
+        QCoro::waitFor(StoreAPI::logout());
+        QCOMPARE(namesFor(PersistentCookieJar(cookieFilePath()), server.base()), QStringList());
+        server.reply(200, "{}");
+        QVERIFY(QCoro::waitFor(StoreAPI::get<LoginResult>(u"/x"_s)).ok());
+        QVERIFY(!server.requests.last().headers.value("cookie").contains("sid"));
+    }
+
+    void hostOnlyCookieStaysHostOnly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"sub/cookies.json"_s);
+        {
+            PersistentCookieJar jar(path);
+            QNetworkCookie cookie("sid", "1");
+            cookie.setExpirationDate(QDateTime::currentDateTimeUtc().addDays(1));
+            QVERIFY(jar.setCookiesFromUrl({cookie}, QUrl(u"http://shop.example.com/"_s)));
+        }
+        PersistentCookieJar jar(path);
+        QCOMPARE(namesFor(jar, u"http://shop.example.com"_s), QStringList{u"sid"_s});
+        QCOMPARE(namesFor(jar, u"http://a.shop.example.com"_s), QStringList());
+    }
+
+    void unreadableOrStaleFileGivesNoCookies_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("garbage") << QByteArray("\x01not json");
+        QTest::newRow("object instead of list") << QByteArray(R"({"raw":"sid=1"})");
+        const QByteArray expired = "sid=1; expires=" + QDateTime::currentDateTimeUtc().addSecs(-60).toString(
+                                       u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s).toLatin1() + "; domain=127.0.0.1; path=/";
+        QTest::newRow("expired entry") << QJsonDocument(QJsonArray{QJsonObject{
+            {u"raw"_s, QString::fromLatin1(expired)}, {u"domain"_s, u"127.0.0.1"_s}}}).toJson();
+        QTest::newRow("session entry") << QJsonDocument(QJsonArray{QJsonObject{
+            {u"raw"_s, u"sid=1; domain=127.0.0.1; path=/"_s}, {u"domain"_s, u"127.0.0.1"_s}}}).toJson();
+    }
+
+    void unreadableOrStaleFileGivesNoCookies()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"cookies.json"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QCOMPARE(namesFor(PersistentCookieJar(file.fileName()), u"http://127.0.0.1"_s), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(CookieJarTest)
+#include "tst_cookiejar.moc"
