@@ -1,0 +1,6 @@
+#pragma once
+// Sign-in and sign-out.
+class QHttpServer;
+struct Context;
+
+void registerAccountRoutes(QHttpServer& server, Context& ctx);

@@ -1,0 +1,84 @@
+#pragma once
+// Accounts and sessions: Argon2id password hashes, random session tokens kept only as hashes, the session cookie,
+// and a per-e-mail throttle for failed sign-ins.
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class Database;
+class QHttpServerRequest;
+
+namespace Auth {
+
+inline constexpr char kCookieName[] = "vexlo_session";
+inline constexpr qint64 kSessionSeconds = 30LL * 24 * 60 * 60;
+inline constexpr qint64 kForeverDays = 36500;
+
+bool initCrypto();
+QString hashPassword(const QString& password);
+bool verifyPassword(const QString& storedHash, const QString& password);
+
+QByteArray newToken();                          // 64 hex digits: 256 random bits
+QString tokenHash(const QByteArray& token);     // what the database stores
+QByteArray sessionCookie(const QByteArray& token);
+QByteArray expiredCookie();
+// The session token the request carries in its Cookie header(s), if any.
+std::optional<QByteArray> requestToken(const QHttpServerRequest& request);
+
+} // namespace Auth
+
+// One account as the routes need it.
+struct Member
+{
+    int id = 0;
+    QString email;
+    QString nickname;
+    QString role;
+    int level = 0;
+    int points = 0;
+    qint64 sponsorUntil = 0; // seconds since the epoch; 0 when never sponsored
+    bool forever = false;
+
+    [[nodiscard]] bool sponsorActive(qint64 now) const { return forever || sponsorUntil > now; }
+    [[nodiscard]] int daysLeft(qint64 now) const;
+    [[nodiscard]] QString effectiveRole(qint64 now) const;
+    [[nodiscard]] QJsonObject toJson(qint64 now) const;
+};
+
+class Accounts
+{
+public:
+    explicit Accounts(Database& db) : m_db(db) {}
+
+    std::optional<Member> byId(int id);
+    std::optional<Member> byEmail(const QString& email, QString* passwordHash);
+    // The member behind the request's session cookie, when the session exists and has not expired.
+    std::optional<Member> fromRequest(const QHttpServerRequest& request, qint64 now);
+
+    QByteArray createSession(int userId, qint64 now); // returns the plain token
+    void endSession(const QByteArray& token);
+    // Moves the sponsorship end forward by days (from now when it has lapsed); >= 36500 days means forever.
+    bool extendSponsorship(int userId, int days, qint64 now);
+
+private:
+    Database& m_db;
+};
+
+// Failed sign-ins per e-mail within a sliding minute; kept in memory on purpose (a restart forgets them).
+class LoginThrottle
+{
+public:
+    static constexpr int kMaxFailures = 5;
+    static constexpr qint64 kWindowSeconds = 60;
+
+    [[nodiscard]] bool blocked(const QString& email, qint64 now);
+    void recordFailure(const QString& email, qint64 now);
+    void clear(const QString& email) { m_failures.remove(email); }
+
+private:
+    void prune(const QString& email, qint64 now);
+    QHash<QString, QList<qint64>> m_failures;
+};

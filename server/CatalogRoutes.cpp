@@ -1,0 +1,175 @@
+#include "server/CatalogRoutes.h"
+
+#include "server/Context.h"
+#include "server/Http.h"
+
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QSqlQuery>
+#include <QUrlQuery>
+#include <cmath>
+
+namespace {
+
+using Method = QHttpServerRequest::Method;
+using Http::Status;
+
+constexpr int kSearchLimit = 40;
+constexpr int kMaxSearchChars = 100;
+constexpr int kDefaultPerPage = 20;
+constexpr int kMaxPerPage = 100;
+
+QString queryValue(const QHttpServerRequest& request, const QString& key)
+{
+    return request.query().queryItemValue(key, QUrl::FullyDecoded);
+}
+
+// A LIKE pattern that matches the text anywhere, with the pattern characters themselves taken literally.
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped.toLower() + QLatin1Char('%');
+}
+
+QHttpServerResponse home(Context& ctx, const QHttpServerRequest& request)
+{
+    QJsonObject body = ctx.catalogue.home();
+    if (const auto member = ctx.accounts.fromRequest(request, Context::now()))
+        body.insert(QStringLiteral("member"), member->toJson(Context::now()));
+    return Http::json(body);
+}
+
+QHttpServerResponse detail(Context& ctx, const QString& slug, const QHttpServerRequest& request)
+{
+    auto detail = ctx.catalogue.detail(slug);
+    if (!detail)
+        return Http::notFound(QStringLiteral("应用不存在或已下架"));
+    const bool isFree = detail->value(QStringLiteral("app")).toObject().value(QStringLiteral("isFree")).toBool();
+    const auto member = ctx.accounts.fromRequest(request, Context::now());
+    const bool sponsor = member && member->sponsorActive(Context::now());
+    detail->insert(QStringLiteral("unlocked"), isFree || sponsor);
+    detail->insert(QStringLiteral("needsSponsor"), !isFree);
+    return Http::json(*detail);
+}
+
+QHttpServerResponse netdisk(Context& ctx, const QString& slug, const QHttpServerRequest& request)
+{
+    const auto app = ctx.catalogue.app(slug);
+    if (!app)
+        return Http::notFound(QStringLiteral("应用不存在或已下架"));
+    if (!app->isFree) {
+        const auto member = ctx.accounts.fromRequest(request, Context::now());
+        if (!member)
+            return Http::error(Status::PaymentRequired, QStringLiteral("该应用仅向赞助会员开放，请先登录"));
+        if (!member->sponsorActive(Context::now()))
+            return Http::error(Status::PaymentRequired, QStringLiteral("该应用仅向赞助会员开放"));
+    }
+    return Http::json(QJsonObject{{QStringLiteral("ok"), true},
+                                  {QStringLiteral("needsSponsor"), !app->isFree},
+                                  {QStringLiteral("version"), app->version},
+                                  {QStringLiteral("name"), app->name},
+                                  {QStringLiteral("links"), ctx.catalogue.links(app->id)}});
+}
+
+QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
+{
+    const QString text = queryValue(request, QStringLiteral("q")).trimmed();
+    if (text.size() > kMaxSearchChars)
+        return Http::error(Status::BadRequest, QStringLiteral("搜索内容过长"));
+    QJsonArray apps, other;
+    if (!text.isEmpty()) {
+        const QString pattern = containsPattern(text);
+        const QString like = QStringLiteral(" LIKE ? ESCAPE '\\'");
+        apps = ctx.catalogue.apps(
+            QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like
+                + QStringLiteral(" OR LOWER(a.tags)") + like + QStringLiteral(" OR LOWER(a.developer)") + like
+                + QStringLiteral(" OR LOWER(a.slug)") + like + QStringLiteral(" OR LOWER(c.name)") + like,
+            {pattern, pattern, pattern, pattern, pattern, pattern},
+            QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
+
+        QSqlQuery walls = ctx.db.run(QStringLiteral("SELECT slug, title, collection FROM wallpapers WHERE LOWER(title)")
+                                         + like + QStringLiteral(" OR LOWER(slug)") + like
+                                         + QStringLiteral(" ORDER BY position"),
+                                     {pattern, pattern});
+        while (walls.next())
+            other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("wall")},
+                                     {QStringLiteral("slug"), walls.value(0).toString()},
+                                     {QStringLiteral("title"), walls.value(1).toString()},
+                                     {QStringLiteral("sub"), QStringLiteral("%1壁纸").arg(
+                                          Catalogue::collectionLabel(walls.value(2).toString()))}});
+        QSqlQuery posts = ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'post' AND"
+                                                    " (LOWER(title)") + like + QStringLiteral(" OR LOWER(summary)") + like
+                                         + QStringLiteral(" OR LOWER(body)") + like
+                                         + QStringLiteral(") ORDER BY published_at DESC"),
+                                     {pattern, pattern, pattern});
+        while (posts.next())
+            other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("post")},
+                                     {QStringLiteral("slug"), posts.value(0).toString()},
+                                     {QStringLiteral("title"), posts.value(1).toString()},
+                                     {QStringLiteral("sub"), posts.value(2).toString()}});
+    }
+    return Http::json(QJsonObject{{QStringLiteral("apps"), apps}, {QStringLiteral("other"), other}});
+}
+
+std::optional<int> positiveNumber(const QHttpServerRequest& request, const QString& key, int fallback)
+{
+    if (!request.query().hasQueryItem(key))
+        return fallback;
+    bool ok = false;
+    const int value = queryValue(request, key).toInt(&ok);
+    if (!ok || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+QHttpServerResponse appList(Context& ctx, const QHttpServerRequest& request)
+{
+    const auto perPage = positiveNumber(request, QStringLiteral("perPage"), kDefaultPerPage);
+    const auto page = positiveNumber(request, QStringLiteral("page"), 1);
+    if (!perPage || !page || *perPage > kMaxPerPage)
+        return Http::error(Status::BadRequest, QStringLiteral("分页参数无效"));
+
+    QString where;
+    QVariantList params;
+    const QString category = queryValue(request, QStringLiteral("category"));
+    if (!category.isEmpty()) {
+        const auto id = ctx.catalogue.categoryId(category);
+        if (!id)
+            return Http::notFound(QStringLiteral("分类不存在"));
+        where = QStringLiteral("WHERE a.category_id = ?");
+        params = {*id};
+    }
+    const int total = ctx.catalogue.count(QStringLiteral("apps a"), where, params);
+    const int pages = qMax(1, (total + *perPage - 1) / *perPage);
+    const qint64 offset = qint64(*page - 1) * *perPage;
+    const QJsonArray apps = offset >= total
+        ? QJsonArray()
+        : ctx.catalogue.apps(where, params, QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1 OFFSET %2")
+                                                 .arg(*perPage).arg(offset));
+    return Http::json(QJsonObject{{QStringLiteral("total"), total},
+                                  {QStringLiteral("page"), *page},
+                                  {QStringLiteral("pages"), pages},
+                                  {QStringLiteral("apps"), apps}});
+}
+
+} // namespace
+
+void registerCatalogRoutes(QHttpServer& server, Context& ctx)
+{
+    Context* c = &ctx;
+    server.route(QStringLiteral("/api/store/home"), Method::Get,
+                 [c](const QHttpServerRequest& request) { return home(*c, request); });
+    server.route(QStringLiteral("/api/store/search"), Method::Get,
+                 [c](const QHttpServerRequest& request) { return search(*c, request); });
+    server.route(QStringLiteral("/api/store/apps"), Method::Get,
+                 [c](const QHttpServerRequest& request) { return appList(*c, request); });
+    server.route(QStringLiteral("/api/store/apps/<arg>/netdisk"), Method::Get,
+                 [c](const QString& slug, const QHttpServerRequest& request) { return netdisk(*c, slug, request); });
+    server.route(QStringLiteral("/api/store/apps/<arg>"), Method::Get,
+                 [c](const QString& slug, const QHttpServerRequest& request) { return detail(*c, slug, request); });
+}

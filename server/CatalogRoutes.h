@@ -1,0 +1,6 @@
+#pragma once
+// Catalogue operations: home, app detail, cloud-drive links, search and category lists.
+class QHttpServer;
+struct Context;
+
+void registerCatalogRoutes(QHttpServer& server, Context& ctx);

@@ -1,0 +1,228 @@
+#include "server/CommerceRoutes.h"
+
+#include "server/Context.h"
+#include "server/Http.h"
+#include "server/Images.h"
+
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QSqlQuery>
+#include <QUrlQuery>
+#include <sodium.h>
+
+namespace {
+
+using Method = QHttpServerRequest::Method;
+using Http::Status;
+
+const QStringList kPayTypes{QStringLiteral("wxpay"), QStringLiteral("alipay")};
+const QStringList kGateways{QStringLiteral("hubijiao"), QStringLiteral("xunhu")};
+
+QString isoTime(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+}
+
+QString newOrderNo(qint64 now)
+{
+    QByteArray random(5, Qt::Uninitialized);
+    randombytes_buf(random.data(), size_t(random.size()));
+    return QStringLiteral("VX") + QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss"))
+        + QString::fromLatin1(random.toHex()).toUpper();
+}
+
+// The address a phone opens after scanning: this service's sandbox payment page.
+QString siteAddress(const QHttpServerRequest& request)
+{
+    QByteArray host;
+    for (const auto& [name, value] : request.headers())
+        if (name.compare("host", Qt::CaseInsensitive) == 0)
+            host = value;
+    if (host.isEmpty() || host.contains('/') || host.contains(' '))
+        host = request.url().authority().toUtf8();
+    return QStringLiteral("http://") + QString::fromUtf8(host);
+}
+
+QString paymentPage(const QHttpServerRequest& request, const QString& orderNo)
+{
+    return siteAddress(request) + QStringLiteral("/pay/") + orderNo;
+}
+
+struct OrderRow
+{
+    QString orderNo, planName, status, payType, gateway;
+    double amount = 0;
+    int days = 0;
+    qint64 createdAt = 0;
+    qint64 paidAt = 0;
+};
+
+const QString kOrderSelect = QStringLiteral(
+    "SELECT order_no, plan_name, status, pay_type, gateway, amount, days, created_at, paid_at FROM orders ");
+
+OrderRow orderFrom(const QSqlQuery& q)
+{
+    return OrderRow{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
+                    q.value(4).toString(), q.value(5).toDouble(), q.value(6).toInt(), q.value(7).toLongLong(),
+                    q.value(8).isNull() ? 0 : q.value(8).toLongLong()};
+}
+
+std::optional<OrderRow> findOrder(Context& ctx, int userId, const QString& orderNo)
+{
+    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE order_no = ? AND user_id = ?"), {orderNo, userId});
+    if (!q.next())
+        return std::nullopt;
+    return orderFrom(q);
+}
+
+QJsonArray orderHistory(Context& ctx, int userId)
+{
+    QJsonArray out;
+    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE user_id = ? ORDER BY created_at DESC, order_no DESC"
+                                                           " LIMIT 50"), {userId});
+    while (q.next()) {
+        const OrderRow o = orderFrom(q);
+        QJsonObject summary{{QStringLiteral("orderNo"), o.orderNo},
+                            {QStringLiteral("planName"), o.planName},
+                            {QStringLiteral("amount"), o.amount},
+                            {QStringLiteral("status"), o.status},
+                            {QStringLiteral("gateway"), o.gateway},
+                            {QStringLiteral("payType"), o.payType},
+                            {QStringLiteral("createdAt"), isoTime(o.createdAt)}};
+        if (o.paidAt > 0)
+            summary.insert(QStringLiteral("paidAt"), isoTime(o.paidAt));
+        out.append(summary);
+    }
+    return out;
+}
+
+QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
+{
+    const qint64 now = Context::now();
+    const auto member = ctx.accounts.fromRequest(request, now);
+    if (!member)
+        return Http::signInRequired();
+    std::optional<QHttpServerResponse> rejection;
+    const auto body = Http::jsonBody(request, &rejection);
+    if (!body)
+        return std::move(*rejection);
+    const auto planId = Http::integerField(*body, QStringLiteral("planId"));
+    const auto payType = Http::stringField(*body, QStringLiteral("payType"));
+    const auto gateway = Http::stringField(*body, QStringLiteral("gateway"));
+    if (!planId || !payType || !gateway)
+        return Http::error(Status::BadRequest, QStringLiteral("下单参数不完整：需要整数 planId 与文本 payType、gateway"));
+    if (!kPayTypes.contains(*payType))
+        return Http::error(Status::BadRequest, QStringLiteral("不支持的支付方式"));
+    if (!kGateways.contains(*gateway))
+        return Http::error(Status::BadRequest, QStringLiteral("不支持的支付通道"));
+    const auto plan = ctx.catalogue.plan(*planId);
+    if (!plan)
+        return Http::error(Status::BadRequest, QStringLiteral("未知的赞助方案"));
+
+    const QString orderNo = newOrderNo(now);
+    if (!ctx.db.run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
+                                   " pay_type, gateway, created_at, paid_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {orderNo, member->id, plan->id, plan->name, plan->days, plan->price, QStringLiteral("pending"),
+                     *payType, *gateway, now, QVariant(QMetaType::fromType<qlonglong>())}).isActive())
+        return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
+
+    return Http::json(QJsonObject{{QStringLiteral("orderNo"), orderNo},
+                                  {QStringLiteral("amount"), plan->price},
+                                  {QStringLiteral("planName"), plan->name},
+                                  {QStringLiteral("days"), plan->days},
+                                  {QStringLiteral("payType"), *payType},
+                                  {QStringLiteral("gateway"), *gateway},
+                                  {QStringLiteral("live"), false},
+                                  {QStringLiteral("qr"), QStringLiteral("/api/store/qr/") + orderNo},
+                                  {QStringLiteral("redirect"), paymentPage(request, orderNo)},
+                                  {QStringLiteral("sponsorActive"), member->sponsorActive(now)},
+                                  {QStringLiteral("daysLeft"), member->daysLeft(now)}});
+}
+
+QHttpServerResponse orders(Context& ctx, const QHttpServerRequest& request)
+{
+    const qint64 now = Context::now();
+    const auto member = ctx.accounts.fromRequest(request, now);
+    if (!member)
+        return Http::signInRequired();
+    QJsonObject body{{QStringLiteral("member"), member->toJson(now)},
+                     {QStringLiteral("orders"), orderHistory(ctx, member->id)}};
+    const QUrlQuery query = request.query();
+    if (query.hasQueryItem(QStringLiteral("order"))) {
+        const auto order = findOrder(ctx, member->id, query.queryItemValue(QStringLiteral("order"), QUrl::FullyDecoded));
+        if (!order)
+            return Http::notFound(QStringLiteral("订单不存在"));
+        QJsonObject state{{QStringLiteral("orderNo"), order->orderNo},
+                          {QStringLiteral("status"), order->status},
+                          {QStringLiteral("amount"), order->amount},
+                          {QStringLiteral("planName"), order->planName}};
+        if (order->paidAt > 0)
+            state.insert(QStringLiteral("paidAt"), isoTime(order->paidAt));
+        body.insert(QStringLiteral("order"), state);
+    }
+    return Http::json(body);
+}
+
+// Sandbox payment: marks the order paid and extends the sponsorship once; paying again changes nothing.
+QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
+{
+    const qint64 now = Context::now();
+    const auto member = ctx.accounts.fromRequest(request, now);
+    if (!member)
+        return Http::signInRequired();
+    std::optional<QHttpServerResponse> rejection;
+    const auto body = Http::jsonBody(request, &rejection);
+    if (!body)
+        return std::move(*rejection);
+    const auto orderNo = Http::stringField(*body, QStringLiteral("orderNo"));
+    if (!orderNo)
+        return Http::error(Status::BadRequest, QStringLiteral("缺少订单号"));
+    const auto order = findOrder(ctx, member->id, *orderNo);
+    if (!order)
+        return Http::notFound(QStringLiteral("订单不存在"));
+
+    if (order->status != QLatin1String("paid")) {
+        Transaction tx(ctx.db);
+        QSqlQuery update = ctx.db.run(QStringLiteral("UPDATE orders SET status = 'paid', paid_at = ?"
+                                                     " WHERE order_no = ? AND status <> 'paid'"), {now, *orderNo});
+        const bool changed = update.isActive() && update.numRowsAffected() == 1;
+        if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now))
+            || !tx.commit())
+            return Http::error(Status::InternalServerError, QStringLiteral("支付处理失败，请稍后再试"));
+    }
+    const auto updated = ctx.accounts.byId(member->id);
+    return Http::json(QJsonObject{{QStringLiteral("ok"), true},
+                                  {QStringLiteral("orderNo"), *orderNo},
+                                  {QStringLiteral("status"), QStringLiteral("paid")},
+                                  {QStringLiteral("sponsorActive"), updated && updated->sponsorActive(now)},
+                                  {QStringLiteral("daysLeft"), updated ? updated->daysLeft(now) : 0},
+                                  {QStringLiteral("forever"), updated && updated->forever}});
+}
+
+QHttpServerResponse qrImage(Context& ctx, const QString& orderNo, const QHttpServerRequest& request)
+{
+    const QVariant exists = ctx.db.scalar(QStringLiteral("SELECT order_no FROM orders WHERE order_no = ?"), {orderNo});
+    if (!exists.isValid())
+        return Http::notFound(QStringLiteral("订单不存在"));
+    const QByteArray png = Images::qrPng(paymentPage(request, orderNo).toUtf8());
+    if (png.isEmpty())
+        return Http::error(Status::InternalServerError, QStringLiteral("二维码生成失败"));
+    QHttpServerResponse response(QByteArrayLiteral("image/png"), png);
+    response.addHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
+    return response;
+}
+
+} // namespace
+
+void registerCommerceRoutes(QHttpServer& server, Context& ctx)
+{
+    Context* c = &ctx;
+    server.route(QStringLiteral("/api/store/checkout"), Method::Post,
+                 [c](const QHttpServerRequest& request) { return checkout(*c, request); });
+    server.route(QStringLiteral("/api/store/orders"), Method::Get,
+                 [c](const QHttpServerRequest& request) { return orders(*c, request); });
+    server.route(QStringLiteral("/api/store/orders"), Method::Post,
+                 [c](const QHttpServerRequest& request) { return mockPay(*c, request); });
+    server.route(QStringLiteral("/api/store/qr/<arg>"), Method::Get,
+                 [c](const QString& orderNo, const QHttpServerRequest& request) { return qrImage(*c, orderNo, request); });
+}

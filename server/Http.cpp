@@ -1,0 +1,79 @@
+#include "server/Http.h"
+
+#include <QHttpServerRequest>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <cmath>
+
+namespace Http {
+
+QHttpServerResponse json(const QJsonObject& body, Status status)
+{
+    QHttpServerResponse response(QByteArrayLiteral("application/json"),
+                                 QJsonDocument(body).toJson(QJsonDocument::Compact), status);
+    response.addHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
+    return response;
+}
+
+QHttpServerResponse error(Status status, const QString& message)
+{
+    return json(QJsonObject{{QStringLiteral("error"), message}}, status);
+}
+
+QHttpServerResponse html(const QString& page, Status status)
+{
+    return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), page.toUtf8(), status);
+}
+
+QHttpServerResponse signInRequired()
+{
+    return error(Status::Unauthorized, QStringLiteral("请先登录账户"));
+}
+
+QHttpServerResponse notFound(const QString& message)
+{
+    return error(Status::NotFound, message);
+}
+
+std::optional<QJsonObject> jsonBody(const QHttpServerRequest& request, std::optional<QHttpServerResponse>* rejection)
+{
+    const QByteArray body = request.body();
+    if (body.size() > kMaxBodyBytes) {
+        rejection->emplace(error(Status::BadRequest, QStringLiteral("请求内容过大")));
+        return std::nullopt;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
+        rejection->emplace(error(Status::BadRequest, QStringLiteral("请求格式错误，需要 JSON 对象")));
+        return std::nullopt;
+    }
+    return doc.object();
+}
+
+std::optional<QString> stringField(const QJsonObject& body, const QString& key)
+{
+    const QJsonValue value = body.value(key);
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+std::optional<qint64> integerField(const QJsonObject& body, const QString& key)
+{
+    const QJsonValue value = body.value(key);
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number) || std::trunc(number) != number || std::fabs(number) > 9007199254740991.0)
+        return std::nullopt;
+    return qint64(number);
+}
+
+QString escapeHtml(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+} // namespace Http
