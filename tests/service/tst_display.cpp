@@ -1,0 +1,187 @@
+// The display helpers (colours, glyphs, counts, dates) and what QML sees of them and of the records.
+#include "service/CommerceRecords.h"
+#include "service/Format.h"
+#include "service/GlyphMap.h"
+#include "service/Palette.h"
+
+#include <QDate>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+#include <ctime>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString today()
+{
+    return QLocale(QLocale::Chinese, QLocale::China).toString(QDate::currentDate(), u"yyyy年M月d日"_s);
+}
+
+} // namespace
+
+class DisplayTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Dates are shown in the machine's zone; fix it east of UTC.
+        qputenv("TZ", "Asia/Shanghai");
+        tzset();
+    }
+
+    void paletteColor_data()
+    {
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QColor>("color");
+        const QColor blue(0, 122, 255);
+        const QColor accent(0x0A, 0x84, 0xFF);
+        QTest::newRow("with hash") << u"#0A84FF"_s << accent;
+        QTest::newRow("without hash, lower case") << u"0a84ff"_s << accent;
+        QTest::newRow("surrounding white space") << u" \t#0A84FF\n"_s << accent;
+        QTest::newRow("black") << u"#000000"_s << QColor(0, 0, 0);
+        QTest::newRow("three digits") << u"#FFF"_s << blue;
+        QTest::newRow("not hex") << u"#GGGGGG"_s << blue;
+        QTest::newRow("second hash kept") << u"##0A84F"_s << blue;
+        QTest::newRow("sign") << u"+0A84F"_s << blue;
+        QTest::newRow("0x prefix") << u"0x0A84"_s << blue;
+        QTest::newRow("inner blank") << u"0A 84F"_s << blue;
+        QTest::newRow("seven digits") << u"#0A84FF0"_s << blue;
+        QTest::newRow("empty") << QString() << blue;
+    }
+    void paletteColor()
+    {
+        QFETCH(QString, hex);
+        QFETCH(QColor, color);
+        QCOMPARE(Palette::color(hex), color);
+        QCOMPARE(Palette::color(hex).alphaF(), 1.0f);
+    }
+
+    void paletteFixedColours()
+    {
+        const Palette::Gradient g = Palette::gradient(u"#FF0000"_s, u"bad"_s);
+        QCOMPARE(g.start, QColor(255, 0, 0));
+        QCOMPARE(g.end, Palette::standardBlue());
+        QCOMPARE(qRound(Palette::accent().redF() * 100), 4);
+        QCOMPARE(qRound(Palette::accent().greenF() * 100), 52);
+        QCOMPARE(Palette::accent().blueF(), 1.0f);
+        QCOMPARE(qRound(Palette::hairline().alphaF() * 100), 8);
+    }
+
+    void glyphSymbol_data()
+    {
+        QTest::addColumn<QString>("glyph");
+        QTest::addColumn<QString>("symbol");
+        QTest::newRow("same name") << u"terminal"_s << u"terminal"_s;
+        QTest::newRow("longest") << u"chevron.left.forwardslash.chevron.right"_s
+                                 << u"chevron.left.forwardslash.chevron.right"_s;
+        QTest::newRow("network") << u"network.badge.shield.half.filled"_s << u"network"_s;
+        QTest::newRow("app") << u"app"_s << u"square.grid.2x2.fill"_s;
+        QTest::newRow("exact case") << u"App"_s << u"app.dashed"_s;
+        QTest::newRow("target name is not a glyph") << u"network"_s << u"app.dashed"_s;
+        QTest::newRow("empty") << QString() << u"app.dashed"_s;
+    }
+    void glyphSymbol()
+    {
+        QFETCH(QString, glyph);
+        QFETCH(QString, symbol);
+        QCOMPARE(GlyphMap::symbol(glyph), symbol);
+    }
+
+    void compactCount_data()
+    {
+        QTest::addColumn<qint64>("n");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("negative") << qint64(-1500) << u"-1500"_s;
+        QTest::newRow("0") << qint64(0) << u"0"_s;
+        QTest::newRow("999") << qint64(999) << u"999"_s;
+        QTest::newRow("1000") << qint64(1000) << u"1.0 k"_s;
+        QTest::newRow("9999 rounds up") << qint64(9999) << u"10.0 k"_s;
+        QTest::newRow("10000") << qint64(10000) << u"1.0 万"_s;
+        QTest::newRow("123456") << qint64(123456) << u"12.3 万"_s;
+        QTest::newRow("large") << qint64(5000000000) << u"500000.0 万"_s;
+    }
+    void compactCount()
+    {
+        QFETCH(qint64, n);
+        QFETCH(QString, text);
+        QCOMPARE(compact(n), text);
+    }
+
+    void formatDate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown"); // empty: today
+        QTest::newRow("UTC") << u"2024-05-01T10:00:00Z"_s << u"2024年5月1日"_s;
+        QTest::newRow("late UTC is the next day here") << u"2024-05-01T20:30:00Z"_s << u"2024年5月2日"_s;
+        QTest::newRow("milliseconds") << u"2024-05-01T20:30:00.123Z"_s << u"2024年5月2日"_s;
+        QTest::newRow("nine fraction digits") << u"2024-12-31T15:59:59.999999999Z"_s << u"2024年12月31日"_s;
+        QTest::newRow("lower-case z") << u"2024-05-01T10:00:00z"_s << u"2024年5月1日"_s;
+        QTest::newRow("+08:00") << u"2024-05-01T23:30:00+08:00"_s << u"2024年5月1日"_s;
+        QTest::newRow("-0500") << u"2024-05-01T20:00:00-0500"_s << u"2024年5月2日"_s;
+        QTest::newRow("date alone") << u"2024-05-01"_s << QString();
+        QTest::newRow("space for T") << u"2024-05-01 10:00:00Z"_s << QString();
+        QTest::newRow("lower-case t") << u"2024-05-01t10:00:00Z"_s << QString();
+        QTest::newRow("no zone") << u"2024-05-01T10:00:00"_s << QString();
+        QTest::newRow("no seconds") << u"2024-05-01T10:00Z"_s << QString();
+        QTest::newRow("empty fraction") << u"2024-05-01T10:00:00.Z"_s << QString();
+        QTest::newRow("ten fraction digits") << u"2024-05-01T10:00:00.1234567890Z"_s << QString();
+        QTest::newRow("month 13") << u"2024-13-01T10:00:00Z"_s << QString();
+        QTest::newRow("zone hour 24") << u"2024-05-01T10:00:00+24:00"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void formatDate()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(::formatDate(text), shown.isEmpty() ? today() : shown);
+    }
+
+    void recordPropertiesAreReadOnly()
+    {
+        for (const QMetaObject *meta : {&StoreApp::staticMetaObject, &StoreHome::staticMetaObject,
+                                        &NetdiskLink::staticMetaObject, &InstalledApp::staticMetaObject}) {
+            for (int i = 0; i < meta->propertyCount(); ++i)
+                QVERIFY2(!meta->property(i).isWritable(),
+                         qPrintable(QString::fromLatin1(meta->className()) + u'.' + QString::fromLatin1(meta->property(i).name())));
+        }
+    }
+
+    void qmlSeesHelpersAndRecords()
+    {
+        QFile file(QStringLiteral(DATA_DIR "/home.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const auto home = StoreHome::fromJson(QJsonDocument::fromJson(file.readAll()).object(), nullptr);
+        QVERIFY(home);
+
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/qt/qml"_s);
+        QQmlComponent component(&engine);
+        component.loadUrl(QUrl::fromLocalFile(QStringLiteral(DATA_DIR "/DisplayProbe.qml")));
+        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+        std::unique_ptr<QObject> object(component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
+        QVERIFY2(object, qPrintable(component.errorString()));
+        QCOMPARE(object->property("count").toString(), u"1.2 万"_s);
+        QCOMPARE(object->property("symbol").toString(), u"square.grid.2x2.fill"_s);
+        QCOMPARE(object->property("tint").value<QColor>(), QColor(0x0A, 0x84, 0xFF));
+        QCOMPARE(object->property("firstStop").value<QColor>(), QColor(255, 0, 0));
+        QCOMPARE(object->property("date").toString(), u"2024年5月2日"_s);
+        QCOMPARE(object->property("secondTop").toString(), home->top[1].slug);
+        QCOMPARE(object->property("arch").toString(), home->top[0].archLabel());
+        QCOMPARE(object->property("tagCount").toInt(), home->featured[0].tags.size());
+        QCOMPARE(object->property("billingKnown").toBool(), false);
+        QCOMPARE(object->property("hasMember").toBool(), true);
+        QCOMPARE(object->property("nickname").toString(), home->member->nickname);
+        QCOMPARE(object->property("site").toString(), home->site.name);
+    }
+};
+
+Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+QTEST_MAIN(DisplayTest)
+#include "tst_display.moc"
