@@ -5,6 +5,7 @@
 #include "software/SoftwareScanner.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 
@@ -35,7 +36,8 @@ void makeFile(const std::string &path, off_t size)
 
 int generate(const std::string &root, int bundles, int files)
 {
-    makeDir(root);
+    if (!QDir().mkpath(QString::fromStdString(root)))
+        return 1;
     std::mt19937 random(42);
     std::uniform_int_distribution<off_t> sizes(0, 200'000);
     const int perBundle = files / bundles;
