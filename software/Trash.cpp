@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,6 +53,22 @@ bool writeAll(int fd, const QByteArray &data)
         done += n;
     }
     return true;
+}
+
+// rename() that never replaces an item already in the Trash under that name.
+int renameNoReplace(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // The file system cannot refuse to replace; check first instead.
+    struct stat existing;
+    if (::lstat(to.constData(), &existing) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.constData(), to.constData());
 }
 
 // "Foo.app", then "Foo 2.app", "Foo 3.app", ...
@@ -134,15 +151,12 @@ std::optional<TrashError> moveToTrash(const QString &path)
             ::unlink(infoPath.constData());
             return errorFromErrno(writeError ? writeError : EIO);
         }
-        struct stat existing;
-        if (::lstat(target.constData(), &existing) == 0) {
-            ::unlink(infoPath.constData());
-            continue;
-        }
-        // rename() never copies: across file systems it fails with EXDEV and the item stays where it was.
-        if (::rename(source.constData(), target.constData()) != 0) {
+        // A rename never copies: across file systems it fails with EXDEV and the item stays where it was.
+        if (renameNoReplace(source, target) != 0) {
             const int renameError = errno;
             ::unlink(infoPath.constData());
+            if (renameError == EEXIST)
+                continue;
             return errorFromErrno(renameError);
         }
         return std::nullopt;

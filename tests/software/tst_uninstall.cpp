@@ -107,6 +107,14 @@ private Q_SLOTS:
         QCOMPARE(SoftwareScanner::uninstallNow(path2), kRemoved);
         QCOMPARE(trashedNames(), QStringList({u"Foo 2.app"_s, u"Foo.app"_s}));
         QCOMPARE(infoNames(), QStringList({u"Foo 2.app.trashinfo"_s, u"Foo.app.trashinfo"_s}));
+
+        // An item left in the Trash without its record is not replaced either.
+        writeFile(m_trash + u"/files/Bar.app"_s, "orphan");
+        QCOMPARE(SoftwareScanner::uninstallNow(bundle(u"Bar.app"_s)), kRemoved);
+        QVERIFY(QFileInfo(m_trash + u"/files/Bar.app"_s).isFile());
+        QVERIFY(QFileInfo::exists(m_trash + u"/files/Bar 2.app/Contents/MacOS/binary"_s));
+        QVERIFY(QFileInfo::exists(m_trash + u"/info/Bar 2.app.trashinfo"_s));
+        QVERIFY(!QFileInfo::exists(m_trash + u"/info/Bar.app.trashinfo"_s));
     }
 
     void danglingLinkIsRemoved()
