@@ -1,4 +1,280 @@
+// The tool runner, the memory and file caches, and the worker-thread front end, over small shell scripts
+// placed in a temporary tool root.
+
+#include "device/Diagnostics.h"
+#include "device/DiagnosticsEngine.h"
+
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(T)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeTool(const QString& root, const QString& relativePath, const QByteArray& script)
+{
+    const QString path = root + u'/' + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + script);
+    file.close();
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+int countLines(const QString& path, const QString& line)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return QString::fromUtf8(file.readAll()).split(u'\n').count(line);
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestDeviceEngine : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    QString m_log;
+    QString m_cache;
+
+    ToolOptions tools(std::chrono::milliseconds timeout = std::chrono::milliseconds(60000)) const
+    {
+        ToolOptions options;
+        options.toolRoot = m_root;
+        options.environment.insert(u"TOOL_LOG"_s, m_log);
+        options.timeout = timeout;
+        return options;
+    }
+    int runs(const QString& line) const { return countLines(m_log, line); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_root = m_dir.filePath(u"tools"_s);
+        m_log = m_dir.filePath(u"log"_s);
+        m_cache = m_dir.filePath(u"cache"_s);
+        // system_profiler prints a report with empty lines and a trailing line feed, except for an empty type.
+        writeTool(m_root, u"system_profiler"_s,
+                  "echo \"system_profiler $*\" >> \"$TOOL_LOG\"\n"
+                  "case \"$1\" in SPEmptyDataType) exit 0 ;; esac\n"
+                  "printf 'Hardware:\\n\\n    Hardware Overview:\\n\\n      Model Name: MacBook Air\\n      Type: %s\\n\\n' \"$1\"\n");
+        writeTool(m_root, u"diskutil"_s, "echo \"diskutil $*\" >> \"$TOOL_LOG\"\necho 'SMART Status: Verified'\n");
+        writeTool(m_root, u"slowtool"_s, "echo partial\nsleep 30\necho never\n");
+        writeTool(m_root, u"badbytes"_s, "printf 'ok \\377\\376 bytes\\n'\n");
+        writeTool(m_root, u"noisy"_s, "echo to-stderr >&2\necho to-stdout\nexit 3\n");
+        writeTool(m_root, u"usr/bin/sw_vers"_s, "[ \"$1\" = -productVersion ] && printf '14.4.1\\n'\n");
+    }
+
+    void init()
+    {
+        QFile::remove(m_log);
+        QDir(m_cache).removeRecursively();
+    }
+
+    void runnerOutputRules()
+    {
+        ToolRunner runner(tools());
+        QCOMPARE(runner.shell(u"noisy"_s), u"to-stdout\n"_s);          // stderr dropped, exit status ignored
+        QCOMPARE(runner.shell(u"badbytes"_s), QString());               // not UTF-8
+        QCOMPARE(runner.shell(u"echo a b | tr a-z A-Z"_s), u"A B\n"_s); // a shell command line with a pipe
+        QCOMPARE(runner.shell(u"no-such-tool-anywhere"_s), QString());
+        QCOMPARE(runner.run(u"/no/such/program"_s, {}), std::nullopt);
+        QCOMPARE(runner.stats().processes, 5);
+    }
+
+    void runnerToolRoot()
+    {
+        ToolRunner runner(tools());
+        QCOMPARE(runner.resolveCommandLine(u"/usr/bin/sw_vers -productVersion"_s),
+                 m_root + u"/usr/bin/sw_vers -productVersion"_s);
+        QCOMPARE(runner.resolveCommandLine(u"/usr/libexec/ApplicationFirewall/socketfilterfw --getglobalstate"_s),
+                 u"/usr/libexec/ApplicationFirewall/socketfilterfw --getglobalstate"_s); // not in the root
+        QCOMPARE(runner.run(u"/usr/bin/sw_vers"_s, {u"-productVersion"_s}), u"14.4.1\n"_s);
+        QCOMPARE(runner.shell(u"diskutil info disk0"_s), u"SMART Status: Verified\n"_s); // found first on PATH
+
+        DiagnosticsEngine withTool(tools(), m_cache);
+        QCOMPARE(withTool.osVersion(), u"macOS 14.4.1"_s);
+        ToolOptions empty = tools();
+        empty.toolRoot = m_dir.filePath(u"nothing-here"_s);
+        DiagnosticsEngine without(empty, m_cache);
+        if (!QFileInfo::exists(u"/usr/bin/sw_vers"_s))
+            QCOMPARE(without.osVersion(), u"\u2014"_s);
+    }
+
+    // A hung tool must not hang the check: it is killed and what it printed so far is its output.
+    void runnerTimeLimit()
+    {
+        ToolRunner runner(tools(std::chrono::milliseconds(400)));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(runner.shell(u"slowtool"_s), u"partial\n"_s);
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        // The whole pipeline stops, not only the shell in front of it.
+        clock.restart();
+        QCOMPARE(runner.shell(u"slowtool | cat"_s), u"partial\n"_s);
+        QVERIFY(clock.elapsed() < 10000);
+    }
+
+    void memoryCache()
+    {
+        DiagnosticsEngine engine(tools(), m_cache);
+        QCOMPARE(engine.cached(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
+        QCOMPARE(engine.cached(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
+        QCOMPARE(engine.cached(u"system_profiler SPEmptyDataType"_s), QString());
+        QCOMPARE(engine.cached(u"system_profiler SPEmptyDataType"_s), QString());
+        QCOMPARE(runs(u"diskutil list"_s), 1);
+        QCOMPARE(runs(u"system_profiler SPEmptyDataType"_s), 1); // an empty output is cached too
+        QCOMPARE(engine.shell(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
+        QCOMPARE(runs(u"diskutil list"_s), 2);
+        // No file is ever written for an ordinary command.
+        QVERIFY(!QFileInfo::exists(m_cache));
+    }
+
+    void fileNames()
+    {
+        const QString name = DiagnosticsEngine::cacheFileName(u"system_profiler SPHardwareDataType"_s);
+        QCOMPARE(name, u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQSGFyZHdhcmVEYXRhVHlwZQ.txt"_s);
+        // "/" becomes "_" and padding goes away: only letters, digits, "+" and "_" remain between prefix and suffix.
+        static const QRegularExpression allowed(u"^hw_[A-Za-z0-9+_]+\\.txt$"_s);
+        for (const QString& command : {u"system_profiler SPDisplaysDataType -detailLevel mini >>"_s, u"system_profiler SPHardwareDataType x"_s})
+            QVERIFY2(allowed.match(DiagnosticsEngine::cacheFileName(command)).hasMatch(), qPrintable(DiagnosticsEngine::cacheFileName(command)));
+        DiagnosticsEngine engine(tools(), m_cache);
+        QVERIFY(engine.persistentCacheURL(u"system_profiler SPDisplaysDataType"_s).has_value());
+        QVERIFY(!engine.persistentCacheURL(u"system_profiler SPNVMeDataType"_s).has_value());
+        QVERIFY(!engine.persistentCacheURL(u"System_profiler SPHardwareDataType"_s).has_value()); // case-sensitive
+        DiagnosticsEngine byDefault(tools());
+        QCOMPARE(*byDefault.persistentCacheDir(),
+                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/VexloDiagnostics"_s);
+    }
+
+    void fileCacheRoundTrip()
+    {
+        const QString command = u"system_profiler SPHardwareDataType"_s;
+        const QString expected = u"Hardware:\n\n    Hardware Overview:\n\n      Model Name: MacBook Air\n      Type: SPHardwareDataType\n\n"_s;
+        {
+            DiagnosticsEngine engine(tools(), m_cache);
+            QCOMPARE(engine.cachedStatic(command), expected);
+            QCOMPARE(engine.cachedStatic(command), expected);
+        }
+        QCOMPARE(runs(command), 1);
+        const QString file = m_cache + u'/' + DiagnosticsEngine::cacheFileName(command);
+        const QString stored = readFile(file);
+        const qint64 stamp = stored.section(u'\n', 0, 0).toLongLong();
+        QVERIFY(qAbs(QDateTime::currentSecsSinceEpoch() - stamp) < 60);
+        QCOMPARE(stored.section(u'\n', 1), expected); // byte for byte, empty lines and trailing line feed kept
+
+        DiagnosticsEngine next(tools(), m_cache);
+        QCOMPARE(next.cachedStatic(command), expected);
+        QCOMPARE(runs(command), 1);
+
+        next.clearPersistentCache();
+        QVERIFY(!QFileInfo::exists(m_cache));
+        QCOMPARE(next.cachedStatic(command), expected); // the memory cache is untouched
+        QCOMPARE(runs(command), 1);
+    }
+
+    void fileCacheValidity_data()
+    {
+        QTest::addColumn<QByteArray>("firstLine");
+        QTest::addColumn<bool>("used");
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        QTest::newRow("fresh") << QByteArray::number(now - 604700) << true;
+        QTest::newRow("exactly 7 days") << QByteArray::number(now - 604800) << false;
+        QTest::newRow("older") << QByteArray::number(now - 900000) << false;
+        QTest::newRow("future stamp") << QByteArray::number(now + 86400) << true;
+        QTest::newRow("fraction and spaces") << " \t" + QByteArray::number(now - 10) + ".75 " << true;
+        QTest::newRow("not a number") << QByteArray("yesterday") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void fileCacheValidity()
+    {
+        QFETCH(QByteArray, firstLine);
+        QFETCH(bool, used);
+        const QString command = u"system_profiler SPHardwareDataType"_s;
+        const QString file = m_cache + u'/' + DiagnosticsEngine::cacheFileName(command);
+        writeFile(file, firstLine + "\nModel Name: Stored\n");
+        DiagnosticsEngine engine(tools(), m_cache);
+        const QString output = engine.cachedStatic(command);
+        QCOMPARE(output.startsWith(u"Model Name: Stored"_s), used);
+        QCOMPARE(runs(command), used ? 0 : 1);
+        if (!used) // replaced by a fresh entry
+            QVERIFY(readFile(file).contains(u"Type: SPHardwareDataType"_s));
+    }
+
+    void fileCacheTwoPrefixes()
+    {
+        DiagnosticsEngine engine(tools(), m_cache);
+        QCOMPARE(engine.cachedStatic(u"system_profiler SPEmptyDataType"_s), QString());
+        QCOMPARE(engine.cachedStatic(u"system_profiler SPNVMeDataType"_s).isEmpty(), false);
+        QVERIFY(!QFileInfo::exists(m_cache));
+
+        // An empty output of a listed command is stored and served like any other.
+        const QString displays = u"system_profiler SPDisplaysDataType"_s;
+        writeTool(m_dir.filePath(u"empty"_s), u"system_profiler"_s, "echo \"system_profiler $*\" >> \"$TOOL_LOG\"\n");
+        ToolOptions emptyTools = tools();
+        emptyTools.toolRoot = m_dir.filePath(u"empty"_s);
+        DiagnosticsEngine first(emptyTools, m_cache);
+        QCOMPARE(first.cachedStatic(displays), QString());
+        const QString stored = readFile(m_cache + u'/' + DiagnosticsEngine::cacheFileName(displays));
+        QVERIFY(stored.endsWith(u'\n'));
+        QCOMPARE(stored.count(u'\n'), 1);
+        DiagnosticsEngine second(emptyTools, m_cache);
+        QCOMPARE(second.cachedStatic(displays), QString());
+        QCOMPARE(runs(displays), 1);
+    }
+
+    void identityLiveAndCached()
+    {
+        // The stored report says the lock is on; the live one says nothing about it.
+        const QString command = u"system_profiler SPHardwareDataType"_s;
+        writeFile(m_cache + u'/' + DiagnosticsEngine::cacheFileName(command),
+                  QByteArray::number(QDateTime::currentSecsSinceEpoch()) + "\n      Model Name: Stored Mac\n      Activation Lock Status: Enabled\n"
+                  "      System Firmware Version: 1.0\n");
+        DiagnosticsEngine engine(tools(), m_cache);
+        const DeviceIdentity id = engine.identity();
+        QCOMPARE(id.modelName, u"Stored Mac"_s);
+        QCOMPARE(id.activationLock, u"Enabled"_s);
+        QCOMPARE(id.firmware, u"1.0"_s);
+        QCOMPARE(runs(command), 1); // the live run, every time
+    }
+
+    // The front end runs tools on its worker; the calling thread keeps handling events meanwhile.
+    void workerDoesNotBlockCaller()
+    {
+        DiagnosticsConfig config;
+        config.tools = tools();
+        config.cacheDir = m_cache;
+        Diagnostics diagnostics(config);
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        const QString out = QCoro::waitFor(diagnostics.shell(u"sleep 0.4; echo done"_s));
+        QCOMPARE(out, u"done\n"_s);
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        const QString first = QCoro::waitFor(diagnostics.cached(u"diskutil list"_s));
+        QCOMPARE(QCoro::waitFor(diagnostics.cached(u"diskutil list"_s)), first);
+        QCOMPARE(runs(u"diskutil list"_s), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceEngine)
 #include "tst_device_engine.moc"
