@@ -77,6 +77,9 @@ private Q_SLOTS:
         QTest::newRow("GET 201 is a server error") << "GET" << 201 << ok << "server 201 请求失败（201）";
         QTest::newRow("POST 201 decodes") << "POST" << 201 << ok << "decoded";
         QTest::newRow("POST 299 decodes") << "POST" << 299 << ok << "decoded";
+        QTest::newRow("GET 204 is a server error") << "GET" << 204 << QByteArray() << "server 204 请求失败（204）";
+        QTest::newRow("GET 304 is a server error") << "GET" << 304 << QByteArray() << "server 304 请求失败（304）";
+        QTest::newRow("POST 204 without body") << "POST" << 204 << QByteArray() << "decoding";
         QTest::newRow("GET 401 uses the body") << "GET" << 401 << error << "server 401 账户未登录";
         QTest::newRow("POST 401") << "POST" << 401 << error << "unauthorized";
         QTest::newRow("GET 402 uses the body") << "GET" << 402 << error << "server 402 账户未登录";
