@@ -4,6 +4,7 @@
 #include "service/UserDefaults.h"
 #include "store/Platform.h"
 
+#include <QCoreApplication>
 #include <QJSEngine>
 #include <QPointer>
 #include <QQmlEngine>
@@ -117,9 +118,10 @@ void Store::setInstance(Store *store)
 
 Store *Store::create(QQmlEngine *, QJSEngine *)
 {
+    if (!instance())
+        setInstance(new Store(QCoreApplication::instance()));
     Store *store = instance();
-    if (store)
-        QJSEngine::setObjectOwnership(store, QJSEngine::CppOwnership);
+    QJSEngine::setObjectOwnership(store, QJSEngine::CppOwnership);
     return store;
 }
 
@@ -296,11 +298,6 @@ void Store::setHomeValue(const QVariant &value)
 {
     if (auto home = fromQml<StoreHome>(value))
         setHome(std::move(*home));
-}
-
-void Store::setErrorText(const QString &text)
-{
-    setError(optionalText(text));
 }
 
 void Store::setSectionName(const QString &name)

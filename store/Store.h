@@ -27,8 +27,8 @@ class Store : public QObject
     QML_SINGLETON
 
     Q_PROPERTY(QVariant home READ homeValue WRITE setHomeValue NOTIFY homeChanged)
-    Q_PROPERTY(bool loading READ loading WRITE setLoading NOTIFY loadingChanged)
-    Q_PROPERTY(QString error READ errorText WRITE setErrorText NOTIFY errorChanged)
+    Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(QString toast READ toastText NOTIFY toastChanged)
     Q_PROPERTY(QString section READ sectionName WRITE setSectionName NOTIFY sectionChanged)
     Q_PROPERTY(QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY
@@ -60,12 +60,15 @@ public:
 
     static constexpr int toastMilliseconds = 3200;
 
-    // Reads the saved download records; requests nothing.
-    explicit Store(QObject *parent = nullptr);
+    // Reads the saved download records; requests nothing. Deliberately not default-constructible: Qt 6.4's
+    // QML would otherwise build a second Store for the singleton instead of calling create().
+    explicit Store(QObject *parent);
     ~Store() override;
 
     [[nodiscard]] static Store *instance();
+    // The app creates the one Store and installs it here before QML first asks for it.
     static void setInstance(Store *store);
+    // The QML singleton: the installed Store (one is made on first use when none was installed).
     static Store *create(QQmlEngine *, QJSEngine *);
 
     [[nodiscard]] static QString sectionKey(Section section);
@@ -185,7 +188,6 @@ private:
     [[nodiscard]] QVariant homeValue() const;
     void setHomeValue(const QVariant &value);
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
-    void setErrorText(const QString &text);
     [[nodiscard]] QString toastText() const { return m_toast.value_or(QString()); }
     [[nodiscard]] QString sectionName() const { return sectionKey(m_section); }
     void setSectionName(const QString &name);

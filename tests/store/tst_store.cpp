@@ -120,7 +120,7 @@ private Q_SLOTS:
         m_platform.pictures = m_root->filePath(u"Pictures"_s);
         QDir().mkpath(m_platform.pictures);
         Platform::setInstance(&m_platform);
-        m_store = std::make_unique<Store>();
+        m_store = std::make_unique<Store>(nullptr);
     }
 
     void cleanup()
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QFETCH(QStringList, slugs);
         if (stored.isValid())
             userDefaults()->setValue(u"installedApps"_s, stored);
-        Store store;
+        Store store(nullptr);
         QStringList keys = store.installed().keys();
         keys.sort();
         QCOMPARE(keys, slugs);
@@ -444,7 +444,7 @@ private Q_SLOTS:
                                             R"("installedAt":0,"location":"/nowhere/alpha.dmg"},)"
                                             R"("beta":{"slug":"beta","name":"B","version":"1","size":"1 MB",)"
                                             R"("installedAt":0}})"));
-        Store store;
+        Store store(nullptr);
         store.reveal(slug);
         if (revealed.isEmpty()) {
             QVERIFY(m_platform.revealed.isEmpty());

@@ -1,0 +1,112 @@
+// Store as QML sees it: the singleton, optional records as undefined, records readable, writable properties.
+#include "Fixtures.h"
+
+#include "service/UserDefaults.h"
+#include "store/Platform.h"
+#include "store/Store.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingPlatform final : public Platform
+{
+public:
+    void setClipboardText(const QString &text) override { clipboard.append(text); }
+    void openUrl(const QUrl &url) override { opened.append(url); }
+    void revealFile(const QString &path) override { revealed.append(path); }
+    QString picturesFolder() override { return {}; }
+
+    QStringList clipboard;
+    QList<QUrl> opened;
+    QStringList revealed;
+};
+
+const char *const probe = R"(
+import QtQml
+import Vexlo.Store
+
+QtObject {
+    property bool hasHome: Store.home !== undefined
+    property string siteName: Store.home ? Store.home.site.name : ""
+    property string featured: Store.home ? Store.home.featured[0].slug : ""
+    property bool hasMember: Store.member !== undefined
+    property bool billingOn: Store.billingOn
+    property string section: Store.section
+    property string toast: Store.toast
+    property int links: Store.netdiskLinks.length
+
+    function navigate() {
+        Store.section = "member"
+        Store.showLogin = true
+        Store.selectedCategory = "tools"
+    }
+    function closeDetail() { Store.detail = undefined }
+    function openFirstLink() { Store.openNetdisk(Store.netdiskLinks[0]) }
+}
+)";
+
+} // namespace
+
+class TestStoreQml : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void bindingsFollowTheStore()
+    {
+        RecordingPlatform platform;
+        Platform::setInstance(&platform);
+        Store store(nullptr);
+        Store::setInstance(&store);
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/qt/qml"_s);
+        QQmlComponent component(&engine);
+        component.setData(probe, QUrl(u"qrc:/probe.qml"_s));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+
+        QCOMPARE(object->property("hasHome").toBool(), false);
+        QCOMPARE(object->property("hasMember").toBool(), false);
+        QCOMPARE(object->property("billingOn").toBool(), true);
+        QCOMPARE(object->property("section").toString(), u"discover"_s);
+
+        QString error;
+        store.setHome(*StoreHome::fromJson(fixtures::home(u"Vexlo"_s, true, false), &error));
+        QCOMPARE(object->property("siteName").toString(), u"Vexlo"_s);
+        QCOMPARE(object->property("featured").toString(), u"alpha"_s);
+        QCOMPARE(object->property("hasMember").toBool(), true);
+        QCOMPARE(object->property("billingOn").toBool(), false);
+
+        QMetaObject::invokeMethod(object.get(), "navigate");
+        QCOMPARE(store.section(), Store::Section::member);
+        QCOMPARE(object->property("section").toString(), u"member"_s);
+        QVERIFY(store.showLogin());
+        QCOMPARE(store.selectedCategory(), std::optional<QString>(u"tools"_s));
+
+        store.setDetail(*StoreDetail::fromJson(fixtures::detail(u"alpha"_s), &error));
+        QMetaObject::invokeMethod(object.get(), "closeDetail");
+        QVERIFY(!store.detail());
+
+        store.setNetdiskLinks({*NetdiskLink::fromJson(fixtures::link(u"baidu"_s, u"https://pan.test/1"_s, u"wxyz"_s),
+                                                      &error)});
+        QCOMPARE(object->property("links").toInt(), 1);
+        QMetaObject::invokeMethod(object.get(), "openFirstLink");
+        QCOMPARE(platform.clipboard, QStringList{u"wxyz"_s});
+        QCOMPARE(platform.opened, QList<QUrl>{QUrl(u"https://pan.test/1"_s)});
+        QCOMPARE(object->property("toast").toString(), u"提取码 wxyz 已复制，即将打开百度网盘"_s);
+
+        Platform::setInstance(nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreQml)
+#include "tst_store_qml.moc"
