@@ -1,0 +1,182 @@
+// Vexlo工具箱: wires the shared network manager, the one Store, the fonts, the store window, the tray
+// item with its panel, and the settings window. Links of the "vexlink" scheme arrive from the command
+// line, from a later launch (handed over, see InstanceRelay) or from the platform's open-URL event.
+
+#include "app/TrayIcon.h"
+#include "screens/DeepLink.h"
+#include "screens/InstanceRelay.h"
+#include "screens/Shell.h"
+#include "service/Network.h"
+#include "store/Store.h"
+
+#include <QApplication>
+#include <QFileOpenEvent>
+#include <QFontDatabase>
+#include <QPointer>
+#include <QQmlApplicationEngine>
+#include <QQmlComponent>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QtQml/QQmlExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
+Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
+#ifdef VEXLO_HAS_DEVICE
+Q_IMPORT_QML_PLUGIN(Vexlo_DevicePlugin)
+#endif
+#ifdef VEXLO_HAS_SOFTWARE
+Q_IMPORT_QML_PLUGIN(Vexlo_SoftwarePlugin)
+#endif
+#ifdef VEXLO_HAS_MENUBAR
+Q_IMPORT_QML_PLUGIN(Vexlo_MenuBarPlugin)
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QStringList linksFromArguments(const QStringList &arguments)
+{
+    QStringList links;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith(u"vexlink:"_s))
+            links.append(arguments[i]);
+    }
+    return links;
+}
+
+void loadFonts()
+{
+    const QStringList iconFonts{
+        u"/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"_s,
+        u"/usr/share/fonts/woff/material-design-icons-iconfont/MaterialIcons-Regular.woff"_s,
+    };
+    for (const QString &file : iconFonts) {
+        if (QFontDatabase::addApplicationFont(file) >= 0)
+            break;
+    }
+    QFont ui(u"Noto Sans CJK SC"_s);
+    ui.setPixelSize(13);
+    QApplication::setFont(ui);
+}
+
+// The platform's open-URL event (macOS hands opened links to the running app this way).
+class OpenUrlFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FileOpen) {
+            const QUrl url = static_cast<QFileOpenEvent *>(event)->url();
+            if (url.scheme() == u"vexlink"_s) {
+                DeepLinks::instance()->open(url);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void bringForward(QWindow *window)
+{
+    if (!window)
+        return;
+    window->show();
+    if (window->windowState() & Qt::WindowMinimized)
+        window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+    window->raise();
+    window->requestActivate();
+}
+
+// Creates a window from the app's QML on first use and keeps it for later requests.
+QWindow *lazyWindow(QQmlEngine &engine, QPointer<QWindow> &slot, const QString &file)
+{
+    if (!slot) {
+        QQmlComponent component(&engine, QUrl(u"qrc:/qt/qml/Vexlo/App/"_s + file));
+        slot = qobject_cast<QWindow *>(component.create());
+        if (!slot)
+            qWarning().noquote() << component.errorString();
+    }
+    return slot;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"VexloToolbox"_s);
+    QApplication::setOrganizationName(u"Vexlo"_s);
+    QApplication::setApplicationDisplayName(u"Vexlo工具箱"_s);
+    QApplication::setDesktopFileName(u"vexlo"_s);
+
+    // One running instance: a later launch passes its links on and ends here.
+    InstanceRelay relay(InstanceRelay::defaultName());
+    const QStringList links = linksFromArguments(QApplication::arguments());
+    if (relay.handOver(links))
+        return 0;
+    relay.listen();
+
+    OpenUrlFilter openUrls;
+    app.installEventFilter(&openUrls);
+
+    loadFonts();
+    QQuickStyle::setStyle(u"Basic"_s);
+    sharedNetwork();
+    Store store;
+    Store::setInstance(&store);
+
+    QQmlApplicationEngine engine;
+    engine.addImportPath(u"qrc:/qt/qml"_s);
+    engine.load(QUrl(u"qrc:/qt/qml/Vexlo/App/Main.qml"_s));
+    if (engine.rootObjects().isEmpty())
+        return 1;
+    QPointer<QWindow> storeWindow = qobject_cast<QWindow *>(engine.rootObjects().first());
+
+    for (const QString &link : links)
+        DeepLinks::instance()->open(QUrl(link));
+    QObject::connect(&relay, &InstanceRelay::activated, &app, [&storeWindow](const QStringList &handed) {
+        bringForward(storeWindow);
+        for (const QString &link : handed)
+            DeepLinks::instance()->open(QUrl(link));
+    });
+
+    QPointer<QWindow> settingsWindow;
+    QPointer<QWindow> panelWindow;
+    Shell *shell = Shell::instance();
+    QObject::connect(shell, &Shell::storeWindowRequested, &app, [&storeWindow] { bringForward(storeWindow); });
+    QObject::connect(shell, &Shell::settingsRequested, &app, [&] {
+        bringForward(lazyWindow(engine, settingsWindow, u"SettingsWindow.qml"_s));
+    });
+
+    // The tray item; without a tray, closing the window ends the program as usual.
+    std::unique_ptr<TrayIcon> tray;
+    if (TrayIcon::available()) {
+        tray = std::make_unique<TrayIcon>();
+        QObject::connect(tray.get(), &TrayIcon::panelRequested, &app, [&] {
+            QWindow *panel = lazyWindow(engine, panelWindow, u"TrayPanel.qml"_s);
+            if (!panel)
+                return;
+            if (panel->isVisible()) {
+                panel->hide();
+                return;
+            }
+            panel->setPosition(QCursor::pos() - QPoint(panel->width() / 2, 0));
+            bringForward(panel);
+        });
+        QObject::connect(tray.get(), &TrayIcon::storeRequested, shell, &Shell::showStoreWindow);
+        QObject::connect(tray.get(), &TrayIcon::settingsRequested, shell, &Shell::showSettings);
+        QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+        tray->show();
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    const int code = QApplication::exec();
+    delete settingsWindow.data();
+    delete panelWindow.data();
+    return code;
+}

@@ -1,0 +1,60 @@
+import QtQuick
+import Vexlo.Service
+import QtQuick.Controls
+import QtQuick.Layouts
+import Vexlo.Store
+
+// The toolbar's account button: sign in when signed out, the membership page when signed in.
+ToolButton {
+    id: root
+    objectName: "accountChip"
+
+    readonly property var member: Store.member
+    readonly property bool signedIn: member !== undefined && member !== null
+
+    hoverEnabled: true
+    ToolTip.visible: hovered
+    ToolTip.delay: 600
+    ToolTip.text: signedIn ? "查看我的账户" : "登录账户"
+
+    onClicked: {
+        if (signedIn)
+            Store.section = "member"
+        else
+            Store.showLogin = true
+    }
+
+    background: Rectangle {
+        implicitHeight: 28
+        radius: height / 2
+        color: root.down ? Qt.rgba(0, 0, 0, 0.10) : root.hovered ? Qt.rgba(0, 0, 0, 0.06) : Qt.rgba(0, 0, 0, 0.03)
+        border.width: 1
+        border.color: Display.hairline
+    }
+
+    contentItem: RowLayout {
+        spacing: 6
+        SymbolIcon {
+            visible: !root.signedIn
+            name: "person.crop.circle"
+            size: 16
+            color: "#3a3a3c"
+        }
+        Rectangle {
+            objectName: "sponsorDot"
+            visible: root.signedIn
+            width: 6
+            height: 6
+            radius: 3
+            color: root.signedIn && root.member.sponsorActive ? "#34c759" : Qt.rgba(0.54, 0.54, 0.56, 0.5)
+        }
+        Label {
+            objectName: "accountLabel"
+            text: root.signedIn ? root.member.nickname : "登录"
+            font.pixelSize: 12
+            color: "#1d1d1f"
+        }
+    }
+    leftPadding: 10
+    rightPadding: 12
+}

@@ -1,0 +1,13 @@
+import QtQuick
+import QtQuick.Controls
+
+// The title above a group of sidebar rows.
+Label {
+    width: parent ? parent.width : implicitWidth
+    topPadding: 12
+    bottomPadding: 4
+    leftPadding: 10
+    font.pixelSize: 11
+    font.weight: Font.DemiBold
+    color: "#8a8a8e"
+}

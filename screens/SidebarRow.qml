@@ -1,0 +1,51 @@
+import QtQuick
+import Vexlo.Service
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// One row of the sidebar list: a symbol and a title, drawn selected when its section is shown.
+ItemDelegate {
+    id: root
+
+    property string symbol: ""
+    property color symbolColor: Display.accent
+    property real symbolSize: 15
+    property bool selected: false
+    property string trailing: ""
+
+    implicitHeight: 28
+    leftPadding: 10
+    rightPadding: 10
+    topPadding: 0
+    bottomPadding: 0
+    hoverEnabled: true
+
+    background: Rectangle {
+        radius: 6
+        color: root.selected ? Qt.rgba(0, 0, 0, 0.09) : root.hovered ? Qt.rgba(0, 0, 0, 0.04) : "transparent"
+    }
+
+    contentItem: RowLayout {
+        spacing: 7
+        SymbolIcon {
+            Layout.preferredWidth: 16
+            name: root.symbol
+            size: root.symbolSize
+            color: root.symbolColor
+        }
+        Label {
+            Layout.fillWidth: true
+            text: root.text
+            elide: Text.ElideRight
+            font.pixelSize: 13
+            font.weight: root.selected ? Font.DemiBold : Font.Normal
+            color: "#1d1d1f"
+        }
+        Label {
+            visible: root.trailing !== ""
+            text: root.trailing
+            font.pixelSize: 10
+            color: "#a1a1a6"
+        }
+    }
+}
