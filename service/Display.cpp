@@ -3,6 +3,8 @@
 #include "service/GlyphMap.h"
 #include "service/Palette.h"
 
+#include <cmath>
+
 QColor Display::accent() const
 {
     return Palette::accent();
@@ -31,6 +33,9 @@ QString Display::glyph(const QString &name) const
 
 QString Display::compact(double n) const
 {
+    // QML numbers may be NaN or out of range; those are shown as 0 rather than converted undefined.
+    if (!std::isfinite(n) || std::abs(n) > 9e18)
+        return ::compact(0);
     return ::compact(static_cast<qint64>(n));
 }
 
