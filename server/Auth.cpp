@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHttpServerRequest>
 #include <QSqlQuery>
+#include <QStringList>
 #include <sodium.h>
 
 namespace Auth {
@@ -206,6 +207,12 @@ bool LoginThrottle::blocked(const QString& email, qint64 now)
 
 void LoginThrottle::recordFailure(const QString& email, qint64 now)
 {
+    // Keep memory bounded when many different e-mails are tried.
+    if (m_failures.size() > 4096) {
+        const QStringList keys = m_failures.keys();
+        for (const QString& key : keys)
+            prune(key, now);
+    }
     prune(email, now);
     m_failures[email].append(now);
 }

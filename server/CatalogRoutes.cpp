@@ -92,16 +92,19 @@ QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
             {pattern, pattern, pattern, pattern, pattern, pattern},
             QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
 
-        QSqlQuery walls = ctx.db.run(QStringLiteral("SELECT slug, title, collection FROM wallpapers WHERE LOWER(title)")
-                                         + like + QStringLiteral(" OR LOWER(slug)") + like
-                                         + QStringLiteral(" ORDER BY position"),
-                                     {pattern, pattern});
-        while (walls.next())
-            other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("wall")},
-                                     {QStringLiteral("slug"), walls.value(0).toString()},
-                                     {QStringLiteral("title"), walls.value(1).toString()},
-                                     {QStringLiteral("sub"), QStringLiteral("%1壁纸").arg(
-                                          Catalogue::collectionLabel(walls.value(2).toString()))}});
+        // Wallpapers match on their title, slug or collection ("渐变壁纸"); there are few, so filter here.
+        const QString needle = text.toLower();
+        for (const QJsonValue value : ctx.catalogue.wallpapers({})) {
+            const QJsonObject w = value.toObject();
+            const QString sub = QStringLiteral("%1壁纸").arg(Catalogue::collectionLabel(w.value(QStringLiteral("collection")).toString()));
+            const QString title = w.value(QStringLiteral("title")).toString();
+            const QString slug = w.value(QStringLiteral("slug")).toString();
+            if (title.toLower().contains(needle) || slug.contains(needle) || sub.contains(needle))
+                other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("wall")},
+                                         {QStringLiteral("slug"), slug},
+                                         {QStringLiteral("title"), title},
+                                         {QStringLiteral("sub"), sub}});
+        }
         QSqlQuery posts = ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'post' AND"
                                                     " (LOWER(title)") + like + QStringLiteral(" OR LOWER(summary)") + like
                                          + QStringLiteral(" OR LOWER(body)") + like

@@ -18,9 +18,9 @@ using Http::Status;
 const QStringList kPayTypes{QStringLiteral("wxpay"), QStringLiteral("alipay")};
 const QStringList kGateways{QStringLiteral("hubijiao"), QStringLiteral("xunhu")};
 
-QString isoTime(qint64 seconds)
+QString isoTime(qint64 msecs)
 {
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODate);
 }
 
 QString newOrderNo(qint64 now)
@@ -58,7 +58,7 @@ struct OrderRow
 };
 
 const QString kOrderSelect = QStringLiteral(
-    "SELECT order_no, plan_name, status, pay_type, gateway, amount, days, created_at, paid_at FROM orders ");
+    "SELECT order_no, plan_name, status, pay_type, gateway, amount, days, created_at_ms, paid_at_ms FROM orders ");
 
 OrderRow orderFrom(const QSqlQuery& q)
 {
@@ -78,7 +78,7 @@ std::optional<OrderRow> findOrder(Context& ctx, int userId, const QString& order
 QJsonArray orderHistory(Context& ctx, int userId)
 {
     QJsonArray out;
-    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE user_id = ? ORDER BY created_at DESC, order_no DESC"
+    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE user_id = ? ORDER BY created_at_ms DESC, order_no DESC"
                                                            " LIMIT 50"), {userId});
     while (q.next()) {
         const OrderRow o = orderFrom(q);
@@ -121,9 +121,9 @@ QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
 
     const QString orderNo = newOrderNo(now);
     if (!ctx.db.run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
-                                   " pay_type, gateway, created_at, paid_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                   " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                     {orderNo, member->id, plan->id, plan->name, plan->days, plan->price, QStringLiteral("pending"),
-                     *payType, *gateway, now, QVariant(QMetaType::fromType<qlonglong>())}).isActive())
+                     *payType, *gateway, QDateTime::currentMSecsSinceEpoch(), QVariant(QMetaType::fromType<qlonglong>())}).isActive())
         return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
 
     return Http::json(QJsonObject{{QStringLiteral("orderNo"), orderNo},
@@ -183,8 +183,9 @@ QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
 
     if (order->status != QLatin1String("paid")) {
         Transaction tx(ctx.db);
-        QSqlQuery update = ctx.db.run(QStringLiteral("UPDATE orders SET status = 'paid', paid_at = ?"
-                                                     " WHERE order_no = ? AND status <> 'paid'"), {now, *orderNo});
+        QSqlQuery update = ctx.db.run(QStringLiteral("UPDATE orders SET status = 'paid', paid_at_ms = ?"
+                                                     " WHERE order_no = ? AND status <> 'paid'"),
+                                      {QDateTime::currentMSecsSinceEpoch(), *orderNo});
         const bool changed = update.isActive() && update.numRowsAffected() == 1;
         if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now))
             || !tx.commit())

@@ -65,9 +65,9 @@ const QStringList kAccountSchema = {
     QStringLiteral("CREATE TABLE orders (order_no VARCHAR(40) PRIMARY KEY, user_id INTEGER NOT NULL REFERENCES users(id),"
                    " plan_id INTEGER NOT NULL REFERENCES plans(id), plan_name VARCHAR(64) NOT NULL,"
                    " days INTEGER NOT NULL, amount DOUBLE PRECISION NOT NULL, status VARCHAR(16) NOT NULL,"
-                   " pay_type VARCHAR(16) NOT NULL, gateway VARCHAR(16) NOT NULL, created_at BIGINT NOT NULL,"
-                   " paid_at BIGINT)"),
-    QStringLiteral("CREATE INDEX orders_user ON orders (user_id, created_at)"),
+                   " pay_type VARCHAR(16) NOT NULL, gateway VARCHAR(16) NOT NULL, created_at_ms BIGINT NOT NULL,"
+                   " paid_at_ms BIGINT)"),
+    QStringLiteral("CREATE INDEX orders_user ON orders (user_id, created_at_ms)"),
 };
 
 bool runAll(Database& db, const QStringList& statements, QString* error)

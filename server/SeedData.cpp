@@ -293,8 +293,8 @@ bool seedAccounts(Database& db, QString* error)
     // The demo sponsor's yearly plan, so its order history is not empty.
     const Seed::Plan& yearly = Seed::plans()[2];
     return check(db, db.run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
-                                           " pay_type, gateway, created_at, paid_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                           " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                             {QStringLiteral("VX-DEMO-0001"), 1, yearly.id, text(yearly.name), yearly.days,
                              yearly.price, QStringLiteral("paid"), QStringLiteral("wxpay"), QStringLiteral("hubijiao"),
-                             now - 60, now - 30}), error);
+                             (now - 60) * 1000, (now - 30) * 1000}), error);
 }

@@ -1,0 +1,604 @@
+// The store service against the client's own transport and records: every operation decodes, refusals carry
+// the statuses the client maps, the sponsorship flow works end to end, bad bodies change nothing and sessions
+// survive a restart.
+#include "ServerProcess.h"
+
+#include "service/Endpoint.h"
+#include "service/GlyphMap.h"
+#include "service/Network.h"
+#include "service/StoreAPI.h"
+
+#include <QCryptographicHash>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QCoro/QCoroTask>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSponsor = u"sponsor@vexlo.test"_s;
+const QString kSponsorPassword = u"vexlo-sponsor"_s;
+const QString kMember = u"member@vexlo.test"_s;
+const QString kMemberPassword = u"vexlo-member"_s;
+const QString kFreeApp = u"lumen-launch"_s;
+const QString kPaidApp = u"key-vault"_s;
+
+template <typename T>
+QString describe(const ApiResult<T>& result)
+{
+    if (result.ok())
+        return u"ok"_s;
+    const ApiError& e = result.error();
+    switch (e.kind) {
+    case ApiError::Kind::store:
+        return u"store error %1 (%2): %3"_s.arg(int(e.store.kind)).arg(e.store.code).arg(e.store.message);
+    case ApiError::Kind::transport:
+        return u"transport: "_s + e.detail;
+    case ApiError::Kind::decoding:
+        return u"decoding: "_s + e.detail;
+    }
+    return {};
+}
+
+#define AWAIT_OK(name, call)                                                                                          \
+    auto name = QCoro::waitFor(call);                                                                                 \
+    QVERIFY2(name.ok(), qPrintable(describe(name)))
+
+struct RawReply
+{
+    int status = 0;
+    QByteArray body;
+    QList<QNetworkReply::RawHeaderPair> headers;
+    [[nodiscard]] QByteArray header(const QByteArray& name) const
+    {
+        for (const auto& [key, value] : headers)
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return value;
+        return {};
+    }
+};
+
+// A request outside the typed operations (malformed bodies, files, pages), through the shared session.
+RawReply raw(const QByteArray& method, const QString& path, const QByteArray& body = {},
+             QNetworkAccessManager* network = nullptr, const QByteArray& cookie = {})
+{
+    QNetworkRequest request(*Endpoint::url(path));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json"_ba);
+    if (!cookie.isEmpty())
+        request.setRawHeader("Cookie", cookie);
+    QNetworkAccessManager& manager = network ? *network : sharedNetwork();
+    std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, method, body));
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+    if (!reply->isFinished())
+        finished.wait(20000);
+    return RawReply{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+                    reply->rawHeaderPairs()};
+}
+
+bool isChineseError(const QByteArray& body)
+{
+    const QJsonObject object = QJsonDocument::fromJson(body).object();
+    static const QRegularExpression han(u"\\p{Han}"_s);
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (!it->isString())
+            return false; // the client only reads error bodies made of strings
+    return object.value(u"error"_s).toString().contains(han);
+}
+
+using Probe = std::function<ApiError()>;
+
+template <typename T>
+Probe expectFailure(std::function<QCoro::Task<ApiResult<T>>()> call)
+{
+    return [call] {
+        const auto result = QCoro::waitFor(call());
+        return result.ok() ? ApiError::decodingFailure(u"unexpected success"_s) : result.error();
+    };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Probe)
+
+class ServerContractTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dataDir;
+    ServerProcess m_server;
+
+    bool signIn(const QString& email, const QString& password)
+    {
+        const auto result = QCoro::waitFor(StoreAPI::login(email, password));
+        return result.ok() && result.value().ok.value_or(false);
+    }
+
+    // Everything the service keeps about accounts, sessions and orders, read straight from its database.
+    QString accountState()
+    {
+        QString state;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"snapshot"_s);
+            db.setDatabaseName(m_dataDir.filePath(u"store.sqlite"_s));
+            db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+            if (db.open()) {
+                for (const QString& sql : {u"SELECT * FROM users ORDER BY id"_s,
+                                           u"SELECT * FROM sessions ORDER BY token_hash"_s,
+                                           u"SELECT * FROM orders ORDER BY order_no"_s}) {
+                    QSqlQuery q(sql, db);
+                    while (q.next())
+                        for (int i = 0; i < q.record().count(); ++i)
+                            state += q.value(i).toString() + u'|';
+                    state += u'\n';
+                }
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(u"snapshot"_s);
+        return state;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dataDir.isValid());
+        QString error;
+        QVERIFY2(m_server.start(m_dataDir.path(), 0, &error), qPrintable(error));
+        Endpoint::setBase(m_server.base());
+    }
+
+    void cleanup() { QCoro::waitFor(StoreAPI::logout()); }
+
+    void homeDecodesWithSeededCatalogue()
+    {
+        AWAIT_OK(home, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        const StoreHome& h = home.value();
+        QVERIFY(!h.member); // not signed in
+        QCOMPARE(h.billingEnabled, std::optional<bool>(true));
+        QVERIFY(!h.site.name.isEmpty());
+        QVERIFY(h.categories.size() >= 8);
+        QVERIFY(h.stats.apps >= 40);
+        QVERIFY(h.stats.wallpapers >= 16);
+        QVERIFY(!h.featured.isEmpty() && !h.top.isEmpty() && !h.latest.isEmpty() && !h.wallpapers.isEmpty());
+        for (int i = 1; i < h.top.size(); ++i)
+            QVERIFY(h.top[i - 1].downloads >= h.top[i].downloads);
+
+        static const QRegularExpression hex(u"^#[0-9A-Fa-f]{6}$"_s);
+        for (const StoreCategory& c : h.categories) {
+            QVERIFY2(GlyphMap::symbol(c.glyph) != u"app.dashed"_s, qPrintable(c.glyph));
+            QVERIFY2(hex.match(c.accent).hasMatch(), qPrintable(c.accent));
+        }
+        for (const StoreApp& a : h.featured + h.top + h.latest) {
+            QVERIFY2(GlyphMap::symbol(a.glyph) != u"app.dashed"_s, qPrintable(a.glyph));
+            QVERIFY(hex.match(a.accent).hasMatch() && hex.match(a.accent2).hasMatch());
+        }
+
+        QMap<QString, StorePlan> plans;
+        for (const StorePlan& p : h.plans)
+            plans.insert(p.slug, p);
+        QCOMPARE(plans.value(u"monthly"_s).days, 30);
+        QCOMPARE(plans.value(u"quarterly"_s).days, 90);
+        QCOMPARE(plans.value(u"yearly"_s).days, 365);
+        QVERIFY(!plans.value(u"yearly"_s).badge.isEmpty());
+        QCOMPARE(plans.value(u"forever"_s).days, 36500);
+    }
+
+    // The category lists page through the whole catalogue, and their counts agree with the home payload.
+    void categoryListsCoverCatalogue()
+    {
+        AWAIT_OK(home, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        int total = 0;
+        QSet<QString> archs;
+        bool sawFree = false, sawPaid = false;
+        for (const StoreCategory& c : home.value().categories) {
+            AWAIT_OK(page, StoreAPI::get<AppListPage>(StoreAPI::categoryPath(c.slug)));
+            QCOMPARE(page.value().total, c.count);
+            QCOMPARE(page.value().apps.size(), c.count);
+            QCOMPARE(page.value().page, 1);
+            for (const StoreApp& a : page.value().apps) {
+                QCOMPARE(a.categorySlug, std::optional<QString>(c.slug));
+                archs.insert(a.arch);
+                (a.isFree ? sawFree : sawPaid) = true;
+            }
+            total += c.count;
+        }
+        QCOMPARE(total, home.value().stats.apps);
+        QVERIFY(sawFree && sawPaid);
+        QCOMPARE(archs, (QSet<QString>{u"arm64"_s, u"x64"_s, u"universal"_s}));
+
+        // Paging: small pages cover the category without overlap; past the end is an empty page.
+        const StoreCategory first = home.value().categories.first();
+        QSet<QString> seen;
+        for (int page = 1; page <= 3; ++page) {
+            AWAIT_OK(p, StoreAPI::get<AppListPage>(u"/api/store/apps?category=%1&perPage=2&page=%2"_s.arg(first.slug).arg(page)));
+            QCOMPARE(p.value().pages, (first.count + 1) / 2);
+            for (const StoreApp& a : p.value().apps) {
+                QVERIFY(!seen.contains(a.slug));
+                seen.insert(a.slug);
+            }
+        }
+        QCOMPARE(seen.size(), first.count);
+        AWAIT_OK(beyond, StoreAPI::get<AppListPage>(u"/api/store/apps?category=%1&perPage=2&page=99"_s.arg(first.slug)));
+        QVERIFY(beyond.value().apps.isEmpty());
+    }
+
+    void detailAndLinksDecode()
+    {
+        AWAIT_OK(free, StoreAPI::get<StoreDetail>(StoreAPI::detailPath(kFreeApp)));
+        QVERIFY(free.value().app.isFree);
+        QVERIFY(free.value().unlocked);
+        QVERIFY(!free.value().needsSponsor);
+        QVERIFY(free.value().versions && free.value().versions->size() >= 2);
+        QCOMPARE(free.value().versions->first().version, free.value().app.version);
+        QVERIFY(!free.value().reviews.isEmpty());
+        QVERIFY(!free.value().related.isEmpty());
+        for (const StoreApp& r : free.value().related)
+            QVERIFY(r.slug != kFreeApp);
+
+        AWAIT_OK(paid, StoreAPI::get<StoreDetail>(StoreAPI::detailPath(kPaidApp)));
+        QVERIFY(!paid.value().app.isFree);
+        QVERIFY(!paid.value().unlocked);
+        QVERIFY(paid.value().needsSponsor);
+
+        AWAIT_OK(links, StoreAPI::netdisk(kFreeApp));
+        QVERIFY(!links.value().links.isEmpty());
+        QCOMPARE(links.value().version, std::optional<QString>(free.value().app.version));
+    }
+
+    void searchFindsAppsAndOtherHits_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("app");       // a slug that must be among the apps, or empty
+        QTest::addColumn<QString>("otherType"); // a type that must be among the other hits, or empty
+        QTest::newRow("app name") << u"流光"_s << kFreeApp << QString();
+        QTest::newRow("latin, other case") << u"json"_s << u"json-lens"_s << QString();
+        QTest::newRow("tagline") << u"备份"_s << u"time-rewind"_s << QString();
+        QTest::newRow("wallpapers") << u"渐变"_s << QString() << u"wall"_s;
+        QTest::newRow("articles") << u"本地运行"_s << QString() << u"post"_s;
+        QTest::newRow("LIKE characters are literal") << u"100%_"_s << QString() << QString();
+        QTest::newRow("empty") << QString() << QString() << QString();
+    }
+
+    void searchFindsAppsAndOtherHits()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, app);
+        QFETCH(QString, otherType);
+        AWAIT_OK(result, StoreAPI::get<SearchResult>(StoreAPI::searchPath(text)));
+        QStringList slugs, types;
+        for (const StoreApp& a : result.value().apps)
+            slugs << a.slug;
+        for (const SearchOther& o : result.value().other)
+            types << o.type;
+        if (!app.isEmpty())
+            QVERIFY2(slugs.contains(app), qPrintable(slugs.join(u',')));
+        if (!otherType.isEmpty())
+            QVERIFY2(types.contains(otherType), qPrintable(types.join(u',')));
+        if (app.isEmpty() && otherType.isEmpty())
+            QVERIFY(slugs.isEmpty() && types.isEmpty());
+    }
+
+    void wallpapersDecodeAndFilesServe()
+    {
+        AWAIT_OK(all, StoreAPI2::wallpaperList(std::nullopt));
+        QVERIFY(!all.value().sponsorActive);
+        QVERIFY(all.value().wallpapers.size() >= 16);
+        QSet<QString> collections;
+        for (const StoreWallpaper& w : all.value().wallpapers)
+            collections.insert(w.collection);
+        QCOMPARE(collections, (QSet<QString>{u"gradient"_s, u"abstract"_s, u"minimal"_s}));
+
+        AWAIT_OK(allKey, StoreAPI2::wallpaperList(u"all"_s));
+        QCOMPARE(allKey.value().wallpapers, all.value().wallpapers);
+        AWAIT_OK(gradient, StoreAPI2::wallpaperList(u"gradient"_s));
+        QVERIFY(!gradient.value().wallpapers.isEmpty());
+        QVERIFY(gradient.value().wallpapers.size() < all.value().wallpapers.size());
+        for (const StoreWallpaper& w : gradient.value().wallpapers)
+            QCOMPARE(w.collection, u"gradient"_s);
+
+        const StoreWallpaper wallpaper = gradient.value().wallpapers.first();
+        AWAIT_OK(download, StoreAPI2::wallpaperDownload(wallpaper.slug, false));
+        QVERIFY(download.value().path && download.value().resolution);
+        const RawReply file = raw("GET"_ba, *download.value().path);
+        QCOMPARE(file.status, 200);
+        QCOMPARE(QImage::fromData(file.body, "JPEG").size(), QSize(3840, 2160));
+
+        const RawReply thumb = raw("GET"_ba, wallpaper.thumbURL()->path());
+        QCOMPARE(thumb.status, 200);
+        QVERIFY(!QImage::fromData(thumb.body, "JPEG").isNull());
+        // The record's own file is the free size.
+        QCOMPARE(raw("GET"_ba, wallpaper.absoluteURL()->path()).status, 200);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<Probe>("probe");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const int server = int(StoreError::Kind::server);
+        const QString none;
+
+        QTest::newRow("unknown app") << none << expectFailure<StoreDetail>([] {
+            return StoreAPI::get<StoreDetail>(StoreAPI::detailPath(u"no-such-app"_s)); }) << server << 404 << none;
+        QTest::newRow("links of unknown app") << none << expectFailure<NetdiskPayload>([] {
+            return StoreAPI::netdisk(u"no-such-app"_s); }) << server << 404 << none;
+        QTest::newRow("unknown category") << none << expectFailure<AppListPage>([] {
+            return StoreAPI::get<AppListPage>(StoreAPI::categoryPath(u"no-such-category"_s)); }) << server << 404 << none;
+        QTest::newRow("paid links, signed out") << none << expectFailure<NetdiskPayload>([] {
+            return StoreAPI::netdisk(kPaidApp); }) << server << 402 << none;
+        QTest::newRow("paid links, not sponsoring") << kMember << expectFailure<NetdiskPayload>([] {
+            return StoreAPI::netdisk(kPaidApp); }) << server << 402 << none;
+        QTest::newRow("5K, signed out") << none << expectFailure<WallpaperDownload>([] {
+            return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }) << int(StoreError::Kind::needsSponsor) << 0 << none;
+        QTest::newRow("5K, not sponsoring") << kMember << expectFailure<WallpaperDownload>([] {
+            return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }) << int(StoreError::Kind::needsSponsor) << 0 << none;
+        QTest::newRow("checkout, signed out") << none << expectFailure<CheckoutPayload>([] {
+            return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); }) << int(StoreError::Kind::unauthorized) << 0 << none;
+        QTest::newRow("sandbox payment, signed out") << none << expectFailure<JSONObject>([] {
+            return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << int(StoreError::Kind::unauthorized) << 0 << none;
+        QTest::newRow("order history, signed out") << none << expectFailure<OrderStatusPayload>([] {
+            return StoreAPI2::account(); }) << server << 401 << u"请先登录账户"_s;
+        QTest::newRow("wrong password") << none << expectFailure<LoginResult>([] {
+            return StoreAPI::login(kMember, u"not-the-password"_s); }) << server << 403 << u"邮箱或密码错误"_s;
+        QTest::newRow("unknown e-mail") << none << expectFailure<LoginResult>([] {
+            return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s); }) << server << 403 << u"邮箱或密码错误"_s;
+        QTest::newRow("unknown order") << kMember << expectFailure<OrderStatusPayload>([] {
+            return StoreAPI2::orderStatus(u"VX-NONE"_s); }) << server << 404 << none;
+        QTest::newRow("another member's order") << kMember << expectFailure<OrderStatusPayload>([] {
+            return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); }) << server << 404 << none;
+        QTest::newRow("paying another member's order") << kMember << expectFailure<JSONObject>([] {
+            return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << server << 404 << none;
+        QTest::newRow("unknown plan") << kMember << expectFailure<CheckoutPayload>([] {
+            return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s); }) << server << 400 << u"未知的赞助方案"_s;
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, account);
+        QFETCH(Probe, probe);
+        QFETCH(int, kind);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        if (account == kMember)
+            QVERIFY(signIn(kMember, kMemberPassword));
+        const ApiError error = probe();
+        QCOMPARE(int(error.kind), int(ApiError::Kind::store));
+        QCOMPARE(int(error.store.kind), kind);
+        QCOMPARE(error.store.code, code);
+        if (!message.isEmpty())
+            QCOMPARE(error.store.message, message);
+        else if (kind == int(StoreError::Kind::server))
+            QVERIFY2(!error.store.message.startsWith(u"请求失败"_s), qPrintable(error.store.message)); // a real "error" text
+    }
+
+    void badBodiesAnswer400AndChangeNothing_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("body");
+        const QByteArray order = R"("payType":"wxpay","gateway":"hubijiao")";
+        QTest::newRow("login, not JSON") << u"/api/auth/login"_s << "{\"email\":"_ba;
+        QTest::newRow("login, array") << u"/api/auth/login"_s << R"(["sponsor@vexlo.test","vexlo-sponsor"])"_ba;
+        QTest::newRow("login, number e-mail") << u"/api/auth/login"_s << R"({"email":1,"password":"x"})"_ba;
+        QTest::newRow("login, no password") << u"/api/auth/login"_s << R"({"email":"sponsor@vexlo.test"})"_ba;
+        QTest::newRow("checkout, empty body") << u"/api/store/checkout"_s << QByteArray();
+        QTest::newRow("checkout, plan as text") << u"/api/store/checkout"_s << "{\"planId\":\"3\"," + order + "}";
+        QTest::newRow("checkout, fractional plan") << u"/api/store/checkout"_s << "{\"planId\":3.5," + order + "}";
+        QTest::newRow("checkout, boolean plan") << u"/api/store/checkout"_s << "{\"planId\":true," + order + "}";
+        QTest::newRow("checkout, unknown plan") << u"/api/store/checkout"_s << "{\"planId\":0," + order + "}";
+        QTest::newRow("checkout, unknown pay type") << u"/api/store/checkout"_s
+                                                    << R"({"planId":3,"payType":"cash","gateway":"hubijiao"})"_ba;
+        QTest::newRow("checkout, unknown gateway") << u"/api/store/checkout"_s
+                                                   << R"({"planId":3,"payType":"wxpay","gateway":"bank"})"_ba;
+        QTest::newRow("checkout, oversized") << u"/api/store/checkout"_s
+                                             << "{\"planId\":3," + order + ",\"pad\":\"" + QByteArray(40000, 'x') + "\"}";
+        QTest::newRow("payment, no order") << u"/api/store/orders"_s << "{}"_ba;
+        QTest::newRow("payment, numeric order") << u"/api/store/orders"_s << R"({"orderNo":12})"_ba;
+        QTest::newRow("wallpaper, unknown size") << u"/api/store/wallpapers"_s << R"({"slug":"aurora","size":"8k"})"_ba;
+        QTest::newRow("wallpaper, list slug") << u"/api/store/wallpapers"_s << R"({"slug":["aurora"],"size":"full"})"_ba;
+    }
+
+    void badBodiesAnswer400AndChangeNothing()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, body);
+        QVERIFY(signIn(kSponsor, kSponsorPassword)); // so refusals are about the body, not the session
+        const QString before = accountState();
+        const RawReply reply = raw("POST"_ba, path, body);
+        QCOMPARE(reply.status, 400);
+        QVERIFY2(isChineseError(reply.body), reply.body.constData());
+        QCOMPARE(accountState(), before);
+    }
+
+    void sponsorshipFlow()
+    {
+        AWAIT_OK(login, StoreAPI::login(kMember, kMemberPassword));
+        QCOMPARE(login.value().ok, std::optional<bool>(true));
+        AWAIT_OK(before, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        QVERIFY(before.value().member);
+        QCOMPARE(before.value().member->email, kMember);
+        QVERIFY(!before.value().member->sponsorActive);
+        QVERIFY(before.value().stats.sponsors >= 1);
+        const int sponsorsBefore = before.value().stats.sponsors;
+
+        StorePlan yearly, forever;
+        for (const StorePlan& p : before.value().plans) {
+            if (p.slug == u"yearly"_s)
+                yearly = p;
+            else if (p.slug == u"forever"_s)
+                forever = p;
+        }
+        QCOMPARE(yearly.days, 365);
+
+        AWAIT_OK(order, StoreAPI2::checkout(yearly.id, u"alipay"_s, u"xunhu"_s));
+        const CheckoutPayload& o = order.value();
+        QVERIFY(!o.live);
+        QCOMPARE(o.days, 365);
+        QCOMPARE(o.planName, yearly.name);
+        QCOMPARE(o.amount, yearly.price);
+        QCOMPARE(o.payType, u"alipay"_s);
+        QCOMPARE(o.gateway, u"xunhu"_s);
+        QVERIFY(!o.sponsorActive);
+        QVERIFY(!o.redirect.isEmpty());
+
+        const RawReply qr = raw("GET"_ba, o.qr);
+        QCOMPARE(qr.status, 200);
+        QCOMPARE(qr.header("Content-Type"), "image/png"_ba);
+        const QImage code = QImage::fromData(qr.body, "PNG");
+        QVERIFY(!code.isNull());
+        QCOMPARE(code.width(), code.height());
+
+        AWAIT_OK(pending, StoreAPI2::orderStatus(o.orderNo));
+        QVERIFY(pending.value().order);
+        QCOMPARE(pending.value().order->status, u"pending"_s);
+        QVERIFY(!pending.value().order->paidAt);
+
+        AWAIT_OK(paid, StoreAPI2::mockPay(o.orderNo));
+        AWAIT_OK(status, StoreAPI2::orderStatus(o.orderNo));
+        QCOMPARE(status.value().order->status, u"paid"_s);
+        QVERIFY(status.value().order->paidAt);
+
+        AWAIT_OK(after, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        QVERIFY(after.value().member->sponsorActive);
+        QCOMPARE(after.value().member->daysLeft, 365);
+        QVERIFY(!after.value().member->forever);
+        QVERIFY(after.value().member->expiresAt);
+        QCOMPARE(after.value().stats.sponsors, sponsorsBefore + 1);
+
+        // What sponsorship unlocks.
+        AWAIT_OK(detail, StoreAPI::get<StoreDetail>(StoreAPI::detailPath(kPaidApp)));
+        QVERIFY(detail.value().unlocked);
+        AWAIT_OK(links, StoreAPI::netdisk(kPaidApp));
+        QVERIFY(!links.value().links.isEmpty());
+        AWAIT_OK(full, StoreAPI2::wallpaperDownload(u"aurora"_s, true));
+        const RawReply fullFile = raw("GET"_ba, *full.value().path);
+        QCOMPARE(fullFile.status, 200);
+        QCOMPARE(QImage::fromData(fullFile.body, "JPEG").size(), QSize(5120, 2880));
+
+        // Paying the same order again does not extend the sponsorship a second time.
+        AWAIT_OK(again, StoreAPI2::mockPay(o.orderNo));
+        AWAIT_OK(unchanged, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        QCOMPARE(unchanged.value().member->daysLeft, 365);
+
+        // A forever plan makes the sponsorship endless.
+        AWAIT_OK(lifetime, StoreAPI2::checkout(forever.id, u"wxpay"_s, u"hubijiao"_s));
+        QVERIFY(lifetime.value().sponsorActive);
+        AWAIT_OK(lifetimePaid, StoreAPI2::mockPay(lifetime.value().orderNo));
+        AWAIT_OK(history, StoreAPI2::account());
+        QVERIFY(history.value().member && history.value().member->forever);
+        QVERIFY(!history.value().order);
+        QCOMPARE(history.value().orders.size(), 2);
+        QCOMPARE(history.value().orders.first().orderNo, lifetime.value().orderNo); // newest first
+        for (const OrderSummary& s : history.value().orders) {
+            QCOMPARE(s.status, u"paid"_s);
+            QVERIFY(s.paidAt);
+        }
+    }
+
+    void sessionCookieAndStoredSecrets()
+    {
+        const RawReply login = raw("POST"_ba, u"/api/auth/login"_s,
+                                   QJsonDocument(QJsonObject{{u"email"_s, kSponsor}, {u"password"_s, kSponsorPassword}})
+                                       .toJson(QJsonDocument::Compact));
+        QCOMPARE(login.status, 200);
+        const QByteArray cookie = login.header("Set-Cookie");
+        static const QRegularExpression token(u"^vexlo_session=([0-9a-f]{64});"_s);
+        const auto match = token.match(QString::fromLatin1(cookie));
+        QVERIFY2(match.hasMatch(), cookie.constData());
+        for (const char* attribute : {"HttpOnly", "SameSite=Lax", "Path=/", "Max-Age=2592000"})
+            QVERIFY2(cookie.contains(attribute), cookie.constData());
+
+        const QString state = accountState();
+        const QByteArray plain = match.captured(1).toLatin1();
+        QVERIFY(!state.contains(QString::fromLatin1(plain)));
+        QVERIFY(state.contains(QString::fromLatin1(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex())));
+        QVERIFY(state.contains(u"$argon2id$"_s));
+        QVERIFY(!state.contains(kSponsorPassword));
+    }
+
+    void restartKeepsSessionAndLogoutEndsIt()
+    {
+        QVERIFY(signIn(kSponsor, kSponsorPassword));
+        QByteArray token;
+        for (const QNetworkCookie& c : sharedNetwork().cookieJar()->cookiesForUrl(*Endpoint::url(u"/"_s)))
+            if (c.name() == "vexlo_session")
+                token = c.value();
+        QVERIFY(!token.isEmpty());
+
+        const quint16 port = m_server.port();
+        m_server.stop();
+        QString error;
+        QVERIFY2(m_server.start(m_dataDir.path(), port, &error), qPrintable(error));
+
+        AWAIT_OK(home, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        QVERIFY(home.value().member);
+        QCOMPARE(home.value().member->email, kSponsor);
+        QVERIFY(home.value().member->sponsorActive);
+
+        QCoro::waitFor(StoreAPI::logout());
+        AWAIT_OK(signedOut, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
+        QVERIFY(!signedOut.value().member);
+        // The service forgot the session, not just the client's cookie jar.
+        QNetworkAccessManager bare;
+        const RawReply replay = raw("GET"_ba, u"/api/store/orders"_s, {}, &bare, "vexlo_session=" + token);
+        QCOMPARE(replay.status, 401);
+    }
+
+    void pagesServeHtml_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("status");
+        QTest::newRow("root") << u"/"_s << 200;
+        QTest::newRow("app") << u"/app/"_s + kFreeApp << 200;
+        QTest::newRow("blog") << u"/blog/menubar-cleanup"_s << 200;
+        QTest::newRow("device check") << u"/tools/mac-check"_s << 200;
+        QTest::newRow("guide") << u"/guides/backup-321"_s << 200;
+        QTest::newRow("guide used by the device check") << u"/guides/unboxing-and-check"_s << 200;
+        QTest::newRow("unknown app") << u"/app/no-such-app"_s << 404;
+        QTest::newRow("unknown guide") << u"/guides/no-such-guide"_s << 404;
+    }
+
+    void pagesServeHtml()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, status);
+        const RawReply page = raw("GET"_ba, path);
+        QCOMPARE(page.status, status);
+        QVERIFY(page.header("Content-Type").startsWith("text/html"));
+        QVERIFY(page.body.startsWith("<!doctype html>"));
+    }
+
+    // Last: it leaves the sponsor's e-mail throttled for a minute.
+    void failedSignInsAreThrottledPerEmail()
+    {
+        for (int i = 0; i < 5; ++i) {
+            const auto result = QCoro::waitFor(StoreAPI::login(kSponsor, u"wrong"_s));
+            QVERIFY(!result.ok());
+            QCOMPARE(result.error().store.code, 403);
+        }
+        const auto blocked = QCoro::waitFor(StoreAPI::login(kSponsor, kSponsorPassword));
+        QVERIFY(!blocked.ok());
+        QCOMPARE(blocked.error().store.code, 429);
+        QVERIFY(!blocked.error().store.message.isEmpty());
+        QVERIFY(signIn(kMember, kMemberPassword)); // other accounts are not affected
+    }
+};
+
+QTEST_GUILESS_MAIN(ServerContractTest)
+#include "tst_server_contract.moc"

@@ -1,0 +1,187 @@
+// The store service's own rules, in-process: migrations, the seeded catalogue, sponsorship arithmetic,
+// session cookies, the sign-in throttle and the generated images.
+#include "server/Auth.h"
+#include "server/Database.h"
+#include "server/Images.h"
+#include "server/Migrations.h"
+#include "server/Records.h"
+#include "server/SeedData.h"
+
+#include "service/GlyphMap.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class ServerLogicTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    Database m_db; // opened once: seeding hashes two passwords
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(Auth::initCrypto());
+        QVERIFY(m_dir.isValid());
+        QString error;
+        QVERIFY2(m_db.open(m_dir.filePath(u"store.sqlite"_s), &error), qPrintable(error));
+    }
+
+    void reopeningAppliesNothingTwice()
+    {
+        const int apps = m_db.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt();
+        QCOMPARE(m_db.schemaVersion(), latestSchemaVersion());
+        Database again;
+        QString error;
+        QVERIFY2(again.open(m_dir.filePath(u"store.sqlite"_s), &error), qPrintable(error));
+        QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt(), apps);
+        QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM users"_s).toInt(), 2);
+    }
+
+    void newerSchemaIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"store.sqlite"_s);
+        {
+            Database db;
+            QString error;
+            QVERIFY(db.open(path, &error));
+            db.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s, {latestSchemaVersion() + 1, 0});
+        }
+        Database db;
+        QString error;
+        QVERIFY(!db.open(path, &error));
+        QVERIFY(error.contains(u"newer"_s));
+    }
+
+    void seededCatalogueUsesKnownVocabulary()
+    {
+        QSqlQuery glyphs = m_db.run(u"SELECT glyph FROM categories UNION SELECT glyph FROM apps"_s);
+        while (glyphs.next())
+            QVERIFY2(GlyphMap::symbol(glyphs.value(0).toString()) != u"app.dashed"_s,
+                     qPrintable(glyphs.value(0).toString()));
+        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM categories"_s).toInt() >= 8);
+        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt() >= 40);
+        QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE category_id IS NULL"_s).toInt(), 0);
+        QCOMPARE(m_db.scalar(u"SELECT COUNT(DISTINCT collection) FROM wallpapers"_s).toInt(), 3);
+        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM wallpapers"_s).toInt() >= 16);
+        // Every app's downloads fit the client's integer, and every app has reviews, versions and links.
+        QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE downloads > 2147483647"_s).toInt(), 0);
+        for (const QString& table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
+            QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps a WHERE NOT EXISTS (SELECT 1 FROM %1 x WHERE x.app_id = a.id)"_s
+                                     .arg(table)).toInt(), 0);
+    }
+
+    void sponsorshipExtension_data()
+    {
+        QTest::addColumn<qint64>("untilOffset"); // current end relative to now, 0: never sponsored
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("daysLeft");
+        QTest::addColumn<bool>("forever");
+        QTest::newRow("never sponsored") << qint64(0) << 30 << 30 << false;
+        QTest::newRow("lapsed starts from now") << qint64(-10 * 86400) << 90 << 90 << false;
+        QTest::newRow("active adds on top") << qint64(5 * 86400) << 30 << 35 << false;
+        QTest::newRow("36500 days is forever") << qint64(0) << 36500 << 36500 << true;
+    }
+
+    void sponsorshipExtension()
+    {
+        QFETCH(qint64, untilOffset);
+        QFETCH(int, days);
+        QFETCH(int, daysLeft);
+        QFETCH(bool, forever);
+        const qint64 now = 1'800'000'000;
+        m_db.run(u"UPDATE users SET sponsor_until = ?, sponsor_forever = 0 WHERE id = 2"_s,
+                 {untilOffset == 0 ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(now + untilOffset)});
+        Accounts accounts(m_db);
+        QVERIFY(accounts.extendSponsorship(2, days, now));
+        const auto member = accounts.byId(2);
+        QVERIFY(member);
+        QVERIFY(member->sponsorActive(now));
+        QCOMPARE(member->daysLeft(now), daysLeft);
+        QCOMPARE(member->forever, forever);
+        QCOMPARE(member->toJson(now).contains(u"expiresAt"_s), !forever);
+    }
+
+    void memberDaysLeftRoundsUp()
+    {
+        Member m;
+        const qint64 now = 1'800'000'000;
+        m.sponsorUntil = now + 1;
+        QCOMPARE(m.daysLeft(now), 1);
+        QVERIFY(m.sponsorActive(now));
+        m.sponsorUntil = now;
+        QCOMPARE(m.daysLeft(now), 0);
+        QVERIFY(!m.sponsorActive(now));
+        QCOMPARE(m.toJson(now).value(u"daysLeft"_s).toInt(), 0);
+    }
+
+    void passwordsAndSessions()
+    {
+        const QString hash = Auth::hashPassword(u"秘密 password"_s);
+        QVERIFY(hash.startsWith(u"$argon2id$"_s));
+        QVERIFY(Auth::verifyPassword(hash, u"秘密 password"_s));
+        QVERIFY(!Auth::verifyPassword(hash, u"秘密 passwor"_s));
+        QVERIFY(!Auth::verifyPassword(QString(), QString()));
+
+        Accounts accounts(m_db);
+        const qint64 now = 1'800'000'000;
+        const QByteArray token = accounts.createSession(1, now);
+        QCOMPARE(token.size(), 64);
+        QVERIFY(token != accounts.createSession(1, now));
+        QCOMPARE(m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).toInt(), 1);
+        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {QString::fromLatin1(token)}).isValid());
+        accounts.endSession(token);
+        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).isValid());
+    }
+
+    void throttleCountsOneMinutePerEmail()
+    {
+        LoginThrottle throttle;
+        const QString email = u"a@b.c"_s;
+        for (int i = 0; i < LoginThrottle::kMaxFailures; ++i) {
+            QVERIFY(!throttle.blocked(email, 100 + i));
+            throttle.recordFailure(email, 100 + i);
+        }
+        QVERIFY(throttle.blocked(email, 105));
+        QVERIFY(!throttle.blocked(u"other@b.c"_s, 105));
+        QVERIFY(throttle.blocked(email, 159));  // the first failure is still inside the minute
+        QVERIFY(!throttle.blocked(email, 160)); // and now it is not
+        throttle.recordFailure(email, 160);
+        throttle.clear(email);
+        QVERIFY(!throttle.blocked(email, 161));
+    }
+
+    void qrCodeIsAPng()
+    {
+        const QImage image = QImage::fromData(Images::qrPng("http://127.0.0.1:4812/pay/VX1"), "PNG");
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.width(), image.height());
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white)); // quiet zone
+    }
+
+    void wallpaperFilesAreGeneratedOnceAtTheirSize()
+    {
+        Catalogue catalogue(m_db);
+        const auto wallpaper = catalogue.wallpaper(u"aurora"_s);
+        QVERIFY(wallpaper);
+        const QString folder = m_dir.filePath(u"wallpapers"_s);
+        const QString thumb = Images::ensureWallpaper(folder, *wallpaper, Images::WallpaperSize::full, true);
+        QCOMPARE(QFileInfo(thumb).fileName(), u"aurora-5k-thumb.jpg"_s);
+        QCOMPARE(QImage(thumb).size(), Images::kThumbSize);
+        const QDateTime written = QFileInfo(thumb).lastModified();
+        QTest::qWait(20);
+        QCOMPARE(Images::ensureWallpaper(folder, *wallpaper, Images::WallpaperSize::full, true), thumb);
+        QCOMPARE(QFileInfo(thumb).lastModified(), written);
+    }
+};
+
+QTEST_GUILESS_MAIN(ServerLogicTest)
+#include "tst_server_logic.moc"
