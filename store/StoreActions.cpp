@@ -29,7 +29,7 @@ QCoro::Task<> Store::bootstrapTask()
             self->setLoading(false);
     });
 
-    auto result = co_await StoreAPI::get<StoreHome>(u"/api/store/home"_s);
+    auto result = co_await StoreAPI::get<StoreHome>(StoreAPI::homePath());
     if (!self)
         co_return;
     if (result.ok())
@@ -50,7 +50,7 @@ QCoro::Task<> Store::openDetailTask(QString slug)
             self->setDetailLoading(false);
     });
 
-    auto result = co_await StoreAPI::get<StoreDetail>(u"/api/store/apps/"_s + slug);
+    auto result = co_await StoreAPI::get<StoreDetail>(StoreAPI::detailPath(slug));
     if (!self)
         co_return;
     if (!result.ok()) {
