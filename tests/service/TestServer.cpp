@@ -43,6 +43,8 @@ QString TestServer::base() const
 
 void TestServer::serve(QTcpSocket *socket)
 {
+    if (m_silent)
+        return;
     QByteArray out = "HTTP/1.1 " + QByteArray::number(m_reply.status) + " Scripted\r\n";
     out += "Content-Length: " + QByteArray::number(m_reply.body.size()) + "\r\n";
     out += "Connection: close\r\n";

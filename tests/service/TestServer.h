@@ -33,6 +33,8 @@ public:
     // Every request gets this reply until changed.
     void reply(ScriptedReply r) { m_reply = std::move(r); }
     void reply(int status, QByteArray body) { m_reply = ScriptedReply{status, std::move(body), {}}; }
+    // Requests are read and recorded but never answered.
+    void silent() { m_silent = true; }
 
     QList<RecordedRequest> requests;
 
@@ -44,4 +46,5 @@ private:
 
     QTcpServer m_server;
     ScriptedReply m_reply;
+    bool m_silent = false;
 };

@@ -1,0 +1,46 @@
+// A service that accepts the connection and never answers: GET gives up after 15 s, POST after 20 s.
+#include "TestServer.h"
+#include "service/Endpoint.h"
+#include "service/StoreAPI.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QCoro/QCoroTask>
+
+using namespace Qt::StringLiterals;
+
+class TimeoutsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void silentServiceTimesOut()
+    {
+        TestServer server;
+        server.silent();
+        Endpoint::setBase(server.base());
+        QElapsedTimer clock;
+        clock.start();
+        qint64 getMs = -1;
+        qint64 postMs = -1;
+        // Both run at once, so the test takes as long as the longer time-out.
+        auto get = StoreAPI::get<LoginResult>(u"/slow"_s).then([&](ApiResult<LoginResult> r) {
+            getMs = clock.elapsed();
+            return r;
+        });
+        auto post = StoreAPI::post<LoginResult>(u"/slow"_s, std::nullopt).then([&](ApiResult<LoginResult> r) {
+            postMs = clock.elapsed();
+            return r;
+        });
+        const ApiResult<LoginResult> getResult = QCoro::waitFor(std::move(get));
+        const ApiResult<LoginResult> postResult = QCoro::waitFor(std::move(post));
+        QCOMPARE(server.requests.size(), 2);
+        QCOMPARE(getResult.error().kind, ApiError::Kind::transport);
+        QCOMPARE(postResult.error().kind, ApiError::Kind::transport);
+        QVERIFY2(getMs >= 14500 && getMs < 18000, qPrintable(QString::number(getMs)));
+        QVERIFY2(postMs >= 19500 && postMs < 23000, qPrintable(QString::number(postMs)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TimeoutsTest)
+#include "tst_timeouts.moc"
