@@ -18,7 +18,7 @@ namespace {
 
 Platform *g_override = nullptr;
 
-void openContainingFolder(const QString &path)
+[[maybe_unused]] void openContainingFolder(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
