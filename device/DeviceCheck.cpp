@@ -47,7 +47,6 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     QPointer<DeviceCheck> self(this);
     m_running = true;
     m_started = true;
-    m_identity.reset();
     m_sections.clear();
     m_checks.clear();
     m_issues.clear();

@@ -45,7 +45,8 @@ public:
     // The steps of a run, in order: identity, battery, storage, display, io, security, cross.
     [[nodiscard]] static const QList<Step>& steps();
 
-    // The whole run; a second call while one is running does nothing.
+    // The whole run; a second call while one is running does nothing. The previous identity stays until the
+    // new one arrives; sections, checks and issues are cleared at the start.
     QCoro::Task<> runAllTask(bool forceRefresh);
     Q_INVOKABLE void runAll(bool forceRefresh);
     QCoro::Task<> loadOsVersionTask();

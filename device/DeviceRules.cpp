@@ -54,7 +54,7 @@ QStringList internalDiskLines(const QString& diskList)
     const bool hasHeaders = std::any_of(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith(u"/dev/"); });
     if (!hasHeaders)
         return lines;
-    static const QRegularExpression internalHeader(u"^/dev/disk0(\\s|\\(|:|$)"_s);
+    const QRegularExpression internalHeader(u"^/dev/disk0(\\s|\\(|:|$)"_s);
     QStringList block;
     bool inside = false;
     for (const QString& line : lines) {
@@ -468,7 +468,7 @@ bool sipEnabled(const QString& csrutilStatus)
 {
     // Judge by the status line: "enabled (Custom Configuration)." is followed by a list in which some
     // protections still say "enabled", yet the machine is not protected.
-    static const QRegularExpression statusLine(u"System Integrity Protection status:\\s*([^\\n]*)"_s);
+    const QRegularExpression statusLine(u"System Integrity Protection status:\\s*([^\\n]*)"_s);
     const auto match = statusLine.match(csrutilStatus);
     if (!match.hasMatch())
         return csrutilStatus.contains(u"enabled"_s);
@@ -478,7 +478,7 @@ bool sipEnabled(const QString& csrutilStatus)
 
 bool firewallEnabled(const QString& globalState)
 {
-    static const QRegularExpression stateNumber(u"State\\s*=\\s*(\\d+)"_s);
+    const QRegularExpression stateNumber(u"State\\s*=\\s*(\\d+)"_s);
     const auto match = stateNumber.match(globalState);
     if (match.hasMatch())
         return match.captured(1).toInt() > 0;
@@ -554,7 +554,7 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInput
         serialUnreadable ? DeviceStatus::warn : DeviceStatus::ok);
 
     // 2. chip against model identifier. Apple-silicon identifiers begin with "Mac", except the iMac's ("iMac21,1").
-    static const QRegularExpression imac(u"^iMac\\d"_s);
+    const QRegularExpression imac(u"^iMac\\d"_s);
     const bool contradicts = id.chip.contains(u"Apple"_s) && !id.modelId.startsWith(u"Mac"_s)
                              && !imac.match(id.modelId).hasMatch();
     add(u"机型与芯片"_s, contradicts ? u"存在矛盾"_s : u"匹配"_s, id.modelId + u" / "_s + id.chip,
