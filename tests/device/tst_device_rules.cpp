@@ -186,14 +186,6 @@ private Q_SLOTS:
             QCOMPARE(v, dash);
     }
 
-    void officialTable()
-    {
-        QCOMPARE(officialSpecs().size(), 27);
-        QCOMPARE(officialSpecs().value(u"MK1B3"_s).memoryGB, 32);
-        QCOMPARE(officialSpecs().value(u"MKGR3"_s).storageGB, 1024);
-        QCOMPARE(officialSpecs().value(u"MJVJ3"_s).modelName, u"iMac 24-inch M1"_s);
-    }
-
     void audit_data()
     {
         QTest::addColumn<QString>("model");
@@ -443,17 +435,6 @@ private Q_SLOTS:
         QFETCH(QString, report);
         QFETCH(QStringList, rows);
         QCOMPARE(values(displayFrom(report)), rows);
-    }
-
-    void io()
-    {
-        const QString tb = u"Thunderbolt/USB4:\n\n    Thunderbolt/USB4 Bus 0:\n"_s;
-        QCOMPARE(values(ioFrom(u"Wi-Fi:\n"_s, u"Bluetooth:\n"_s, tb, u"Camera:\n"_s, u"Audio:\n"_s)),
-                 (QStringList{u"wifi=正常|-|ok"_s, u"bt=正常|-|ok"_s, u"tb=2 个|-|ok"_s, u"cam=已识别|-|ok"_s,
-                              u"audio=已识别|扬声器与麦克风需实际播放确认|info"_s}));
-        QCOMPARE(values(ioFrom({}, {}, {}, {}, {})),
-                 (QStringList{u"wifi=未读取|-|warn"_s, u"bt=未读取|-|warn"_s, u"tb=0 个|-|warn"_s, u"cam=未检测到|-|warn"_s,
-                              u"audio=未读取|扬声器与麦克风需实际播放确认|info"_s}));
     }
 
     void sip_data()
