@@ -89,7 +89,7 @@ QCoro::Task<> logout()
     const std::optional<QUrl> url = Endpoint::url(u"/api/auth/logout"_s);
     if (!url)
         co_return;
-    QNetworkRequest request(*url);
+    QNetworkRequest request(Transport::onTheWire(*url));
     request.setTransferTimeout(60000);
     QPointer<QNetworkReply> reply = sharedNetwork().sendCustomRequest(request, "POST");
     co_await reply.get();

@@ -59,6 +59,13 @@ QNetworkReply *start(Method method, QNetworkRequest request, const std::optional
 
 } // namespace
 
+QUrl onTheWire(QUrl url)
+{
+    if (url.path(QUrl::FullyEncoded).startsWith("//"_L1))
+        url.setPath(u"/."_s + url.path(QUrl::FullyEncoded), QUrl::TolerantMode);
+    return url;
+}
+
 QString errorMessage(const QByteArray &body, int status)
 {
     const QJsonDocument doc = QJsonDocument::fromJson(body);
@@ -92,7 +99,7 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
     if (!url)
         co_return StoreError::of(StoreError::Kind::badURL);
 
-    QPointer<QNetworkReply> reply = start(method, QNetworkRequest(*url), body);
+    QPointer<QNetworkReply> reply = start(method, QNetworkRequest(onTheWire(*url)), body);
     const auto cleanup = qScopeGuard([&reply] {
         if (reply)
             reply->deleteLater();

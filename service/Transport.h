@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QJsonValue>
 #include <QString>
+#include <QUrl>
 #include <QVariantMap>
 #include <QCoro/QCoroTask>
 #include <optional>
@@ -17,6 +18,10 @@ enum class Method { get, post };
 
 constexpr int getTimeoutMs = 15000;
 constexpr int postTimeoutMs = 20000;
+
+// The address to hand to the network layer. Qt's HTTP layer collapses a leading "//" of the path (as a
+// base ending in "/" produces); a "/." in front survives that normalisation as exactly the original path.
+QUrl onTheWire(QUrl url);
 
 // Sends one request; on success the body to decode (GET: status 200; POST: 200-299).
 QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::optional<QVariantMap> body);
