@@ -3,6 +3,7 @@
 #include "service/Endpoint.h"
 #include "service/JSONValue.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,49 +15,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QJsonObject app(const QString &slug = u"pixel-art"_s)
+// A home reply as the service sends it: member, categories, apps, a wallpaper and a plan.
+QJsonObject home()
 {
-    return QJsonObject{
-        {u"slug"_s, slug}, {u"name"_s, u"Pixel Art"_s}, {u"tagline"_s, u"画像素"_s}, {u"glyph"_s, u"paintpalette"_s},
-        {u"accent"_s, u"#FF9500"_s}, {u"accent2"_s, u"#FF2D55"_s}, {u"version"_s, u"2.1"_s}, {u"size"_s, u"12 MB"_s},
-        {u"minOs"_s, u"12.0"_s}, {u"arch"_s, u"arm64"_s}, {u"isFree"_s, true}, {u"license"_s, u"免费"_s},
-        {u"price"_s, 0}, {u"rating"_s, 4.5}, {u"ratingCount"_s, 12}, {u"downloads"_s, 3400},
-        {u"categoryName"_s, u"设计"_s}, {u"categorySlug"_s, u"design"_s}, {u"staffPick"_s, false},
-        {u"editorsChoice"_s, true}, {u"featured"_s, false}, {u"tags"_s, QJsonArray{u"像素"_s}},
-        {u"features"_s, QJsonArray{u"图层"_s, u"动画"_s}}, {u"description"_s, u"长描述"_s},
-        {u"homepage"_s, u"https://example.com"_s}, {u"developer"_s, u"Dev"_s},
-        {u"updatedAt"_s, u"2024-05-01T10:00:00Z"_s}};
+    static const QJsonObject loaded = [] {
+        QFile file(QStringLiteral(DATA_DIR "/home.json"));
+        file.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }();
+    return loaded;
+}
+
+QJsonObject app()
+{
+    return home().value(u"featured"_s).toArray().first().toObject();
 }
 
 QJsonObject member()
 {
-    return QJsonObject{{u"nickname"_s, u"小明"_s}, {u"email"_s, u"a@b.cn"_s}, {u"role"_s, u"sponsor"_s},
-                       {u"sponsorActive"_s, true}, {u"daysLeft"_s, 30}, {u"forever"_s, false},
-                       {u"level"_s, 2}, {u"points"_s, 100}};
-}
-
-QJsonObject home()
-{
-    const QJsonObject wallpaper{{u"slug"_s, u"dune"_s}, {u"title"_s, u"沙丘"_s}, {u"collection"_s, u"nature"_s},
-                                {u"resolution"_s, u"5K"_s}, {u"file"_s, u"/w/dune.jpg"_s}, {u"c1"_s, u"#000000"_s},
-                                {u"c2"_s, u"#111111"_s}, {u"c3"_s, u"#222222"_s}, {u"featured"_s, true}};
-    const QJsonObject plan{{u"id"_s, 3}, {u"slug"_s, u"month"_s}, {u"name"_s, u"月度"_s}, {u"days"_s, 30},
-                           {u"price"_s, 9.9}, {u"originalPrice"_s, 15}, {u"badge"_s, QString()},
-                           {u"description"_s, u"d"_s}, {u"features"_s, QJsonArray()}};
-    const QJsonObject category{{u"slug"_s, u"design"_s}, {u"name"_s, u"设计"_s}, {u"glyph"_s, u"paintpalette"_s},
-                               {u"accent"_s, u"#FF9500"_s}, {u"count"_s, 7}};
-    return QJsonObject{
-        {u"site"_s, QJsonObject{{u"name"_s, u"Vexlo"_s}, {u"tagline"_s, u"t"_s}, {u"announcement"_s, u""_s}}},
-        {u"billingEnabled"_s, true},
-        {u"stats"_s, QJsonObject{{u"apps"_s, 1}, {u"downloads"_s, 2}, {u"wallpapers"_s, 3}, {u"members"_s, 4},
-                                 {u"sponsors"_s, 5}}},
-        {u"member"_s, member()},
-        {u"categories"_s, QJsonArray{category}},
-        {u"featured"_s, QJsonArray{app()}},
-        {u"top"_s, QJsonArray{app(u"a"_s), app(u"b"_s)}},
-        {u"latest"_s, QJsonArray()},
-        {u"wallpapers"_s, QJsonArray{wallpaper}},
-        {u"plans"_s, QJsonArray{plan}}};
+    return home().value(u"member"_s).toObject();
 }
 
 QJsonObject detail()
@@ -64,7 +41,7 @@ QJsonObject detail()
     const QJsonObject review{{u"id"_s, 1}, {u"nickname"_s, u"n"_s}, {u"rating"_s, 5}, {u"content"_s, u"好"_s},
                              {u"createdAt"_s, u"2024-01-01"_s}};
     return QJsonObject{{u"app"_s, app()}, {u"unlocked"_s, false}, {u"needsSponsor"_s, true},
-                       {u"reviews"_s, QJsonArray{review}}, {u"related"_s, QJsonArray{app(u"r"_s)}}};
+                       {u"reviews"_s, QJsonArray{review}}, {u"related"_s, QJsonArray{app()}}};
 }
 
 QJsonObject link(const QString &provider = u"baidu"_s, const QString &code = u"ab12"_s)
@@ -251,12 +228,13 @@ private Q_SLOTS:
     {
         StoreHome h = *StoreHome::fromJson(edit(home(), u"billingEnabled"_s, QJsonValue::Null), nullptr);
         QVERIFY(!h.billingEnabled);
-        QCOMPARE(h.member->level, 2);
+        QCOMPARE(h.member->level, 1);
+        QVERIFY(!h.member->expiresAt); // null
         QCOMPARE(h.top.size(), 2);
-        QCOMPARE(h.top[1].slug, u"b"_s);
-        QCOMPARE(h.plans[0].originalPrice, 15.0);
+        QCOMPARE(h.top[1].slug, u"clipboard-pro"_s);
+        QCOMPARE(h.plans[0].originalPrice, 15.0); // sent as the integer 15
         QCOMPARE(h.featured[0].price, 0.0);
-        QCOMPARE(h.featured[0].tags, QStringList{u"像素"_s});
+        QCOMPARE(h.featured[0].tags, (QStringList{u"终端"_s, u"开发"_s}));
 
         const StoreDetail without = *StoreDetail::fromJson(detail(), nullptr);
         QVERIFY(!without.versions);
