@@ -3,6 +3,7 @@
 #include "server/Context.h"
 #include "server/Http.h"
 
+#include <QDateTime>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QSqlQuery>
@@ -38,23 +39,24 @@ QString containsPattern(const QString& text)
 
 QHttpServerResponse home(Context& ctx, const QHttpServerRequest& request)
 {
-    QJsonObject body = ctx.catalogue.home();
-    if (const auto member = ctx.accounts.fromRequest(request, Context::now()))
-        body.insert(QStringLiteral("member"), member->toJson(Context::now()));
-    return Http::json(body);
+    const QByteArray body = ctx.catalogue.homeBody(QDateTime::currentMSecsSinceEpoch());
+    QJsonObject member;
+    if (const auto m = ctx.accounts.fromRequest(request, Context::now()))
+        member.insert(QStringLiteral("member"), m->toJson(Context::now()));
+    return Http::json(body, member);
 }
 
 QHttpServerResponse detail(Context& ctx, const QString& slug, const QHttpServerRequest& request)
 {
-    auto detail = ctx.catalogue.detail(slug);
-    if (!detail)
+    const auto body = ctx.catalogue.detailBody(slug);
+    if (!body)
         return Http::notFound(QStringLiteral("应用不存在或已下架"));
-    const bool isFree = detail->value(QStringLiteral("app")).toObject().value(QStringLiteral("isFree")).toBool();
+    const bool isFree = ctx.catalogue.detail(slug)->value(QStringLiteral("app")).toObject()
+                            .value(QStringLiteral("isFree")).toBool();
     const auto member = ctx.accounts.fromRequest(request, Context::now());
     const bool sponsor = member && member->sponsorActive(Context::now());
-    detail->insert(QStringLiteral("unlocked"), isFree || sponsor);
-    detail->insert(QStringLiteral("needsSponsor"), !isFree);
-    return Http::json(*detail);
+    return Http::json(*body, QJsonObject{{QStringLiteral("unlocked"), isFree || sponsor},
+                                         {QStringLiteral("needsSponsor"), !isFree}});
 }
 
 QHttpServerResponse netdisk(Context& ctx, const QString& slug, const QHttpServerRequest& request)

@@ -190,6 +190,7 @@ QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
         if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now))
             || !tx.commit())
             return Http::error(Status::InternalServerError, QStringLiteral("支付处理失败，请稍后再试"));
+        ctx.catalogue.invalidateStats();
     }
     const auto updated = ctx.accounts.byId(member->id);
     return Http::json(QJsonObject{{QStringLiteral("ok"), true},

@@ -16,6 +16,25 @@ QHttpServerResponse json(const QJsonObject& body, Status status)
     return response;
 }
 
+QHttpServerResponse json(const QByteArray& serialisedObject, const QJsonObject& prepend)
+{
+    QByteArray body;
+    if (prepend.isEmpty() || serialisedObject.size() < 2) {
+        body = serialisedObject;
+    } else {
+        // "{a}" and "{b}" make "{a,b}"; cheaper than re-serialising a large cached object per request.
+        body = QJsonDocument(prepend).toJson(QJsonDocument::Compact);
+        body.chop(1);
+        if (serialisedObject != "{}")
+            body += ',' + serialisedObject.mid(1);
+        else
+            body += '}';
+    }
+    QHttpServerResponse response(QByteArrayLiteral("application/json"), std::move(body));
+    response.addHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
+    return response;
+}
+
 QHttpServerResponse error(Status status, const QString& message)
 {
     return json(QJsonObject{{QStringLiteral("error"), message}}, status);

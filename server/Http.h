@@ -16,6 +16,8 @@ using Status = QHttpServerResponder::StatusCode;
 inline constexpr qsizetype kMaxBodyBytes = 16 * 1024;
 
 QHttpServerResponse json(const QJsonObject& body, Status status = Status::Ok);
+// An already serialised JSON object, with members put in front of its own (no key may repeat).
+QHttpServerResponse json(const QByteArray& serialisedObject, const QJsonObject& prepend = {});
 QHttpServerResponse error(Status status, const QString& message);
 QHttpServerResponse html(const QString& page, Status status = Status::Ok);
 

@@ -238,6 +238,28 @@ QJsonObject Catalogue::home()
     return home;
 }
 
+QByteArray Catalogue::homeBody(qint64 nowMs)
+{
+    constexpr qint64 kStatsMaxAgeMs = 5000;
+    if (m_homeBody.isEmpty() || nowMs - m_homeBodyAt > kStatsMaxAgeMs || nowMs < m_homeBodyAt) {
+        m_homeBody = QJsonDocument(home()).toJson(QJsonDocument::Compact);
+        m_homeBodyAt = nowMs;
+    }
+    return m_homeBody;
+}
+
+std::optional<QByteArray> Catalogue::detailBody(const QString& slug)
+{
+    if (auto it = m_detailBodies.constFind(slug); it != m_detailBodies.constEnd())
+        return *it;
+    const auto object = detail(slug);
+    if (!object)
+        return std::nullopt;
+    const QByteArray body = QJsonDocument(*object).toJson(QJsonDocument::Compact);
+    m_detailBodies.insert(slug, body);
+    return body;
+}
+
 QJsonArray Catalogue::wallpapers(const QString& collection)
 {
     QJsonArray out;

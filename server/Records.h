@@ -1,6 +1,7 @@
 #pragma once
 // The catalogue as the client's records see it: rows turned into the JSON shapes of apps, categories,
 // wallpapers and plans. The catalogue does not change while the service runs, so the assembled pieces are cached.
+#include <QByteArray>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -43,6 +44,12 @@ public:
 
     // Home payload without "member" and with live stats.
     QJsonObject home();
+    // The same serialised, reused for a few seconds so the site counters stay nearly live.
+    QByteArray homeBody(qint64 nowMs);
+    // Serialised detail payload without "unlocked"/"needsSponsor".
+    std::optional<QByteArray> detailBody(const QString& slug);
+    // Accounts or sponsorships changed: the counters must be recounted.
+    void invalidateStats() { m_homeBody.clear(); }
     std::optional<AppEntry> app(const QString& slug);
     // Detail payload without "unlocked"/"needsSponsor" (they depend on who asks).
     std::optional<QJsonObject> detail(const QString& slug);
@@ -66,4 +73,7 @@ private:
     Database& m_db;
     std::optional<QJsonObject> m_homeBase;
     QHash<QString, QJsonObject> m_details;
+    QHash<QString, QByteArray> m_detailBodies;
+    QByteArray m_homeBody;
+    qint64 m_homeBodyAt = 0;
 };
