@@ -73,13 +73,18 @@ private:
     template <typename T>
     T child(const QJsonValue &v, const char *key, qsizetype index = -1)
     {
+        std::optional<T> value = decodeChild<T>(v, key, index);
+        return value ? std::move(*value) : T{};
+    }
+
+    template <typename T>
+    std::optional<T> decodeChild(const QJsonValue &v, const char *key, qsizetype index)
+    {
         QString childError;
         std::optional<T> value = T::fromJson(v, &childError);
-        if (!value) {
+        if (!value)
             failChild(key, index, childError);
-            return T{};
-        }
-        return std::move(*value);
+        return value;
     }
 
     template <typename T>
@@ -92,9 +97,14 @@ private:
         const QJsonArray array = v.toArray();
         QList<T> result;
         result.reserve(array.size());
-        for (qsizetype i = 0; i < array.size() && m_ok; ++i)
-            result.append(child<T>(array.at(i), key, i));
-        return m_ok ? result : QList<T>{};
+        qsizetype index = 0;
+        for (const QJsonValue &item : array) {
+            std::optional<T> value = decodeChild<T>(item, key, index++);
+            if (!value)
+                return {};
+            result.append(std::move(*value));
+        }
+        return result;
     }
 
     void failChild(const char *key, qsizetype index, const QString &childError);
