@@ -1,5 +1,8 @@
 #include "service/Palette.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace Palette {
 
 QColor standardBlue()
@@ -37,7 +40,12 @@ QColor accent()
 
 QColor hairline()
 {
-    static const QColor value = QColor::fromRgbF(0, 0, 0, 0.08f);
+    // The primary text colour of the running app (black without one) at 8 % opacity.
+    static const QColor value = [] {
+        QColor text = qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
+        text.setAlphaF(0.08f);
+        return text;
+    }();
     return value;
 }
 
