@@ -12,6 +12,32 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+// Replies are written as a header block and a body; with Nagle's algorithm on, the last part of a large body
+// waits for the client's delayed acknowledgement (about 40 ms on Linux). Every accepted socket turns it off.
+class LowDelayTcpServer : public QTcpServer
+{
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        addPendingConnection(socket);
+    }
+};
+
+} // namespace
 
 StoreServer::StoreServer() = default;
 StoreServer::~StoreServer() = default;
@@ -47,7 +73,14 @@ bool StoreServer::start(const Options& options, QString* error)
             .write(std::move(responder));
     });
 
-    m_port = m_http->listen(options.host, options.port);
+    auto* tcp = new LowDelayTcpServer(m_http.get());
+    if (!tcp->listen(options.host, options.port)) {
+        *error = QStringLiteral("cannot listen on %1:%2: %3").arg(options.host.toString()).arg(options.port)
+                     .arg(tcp->errorString());
+        return false;
+    }
+    m_http->bind(tcp);
+    m_port = tcp->serverPort();
     if (m_port == 0) {
         *error = QStringLiteral("cannot listen on %1:%2").arg(options.host.toString()).arg(options.port);
         return false;
