@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QQmlEngine>
+
+// Small text rules of the store pages (greeting, star states, prices), kept out of QML so the
+// pages stay declarative.
+class PageText : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+
+public:
+    using QObject::QObject;
+    static PageText* create(QQmlEngine*, QJSEngine*);
+
+    // "深夜好" before 6, "早上好" 6–11, "下午好" 12–17, "晚上好" from 18.
+    Q_INVOKABLE [[nodiscard]] static QString greeting(int hour);
+    // Symbol of star `index` (0–4) for `rating`: full above index + 0.5, half above index, else empty.
+    Q_INVOKABLE [[nodiscard]] static QString starSymbol(double rating, int index);
+    // "%.1f"
+    Q_INVOKABLE [[nodiscard]] static QString oneDecimal(double value);
+    // A price as shown after "¥": whole prices without decimals, others with up to two, so the
+    // shown price is never less than what is charged.
+    Q_INVOKABLE [[nodiscard]] static QString price(double value);
+    // The billing period of a plan by its length in days: "/ 永久", "/ 季", "/ 月", otherwise "/ 年".
+    Q_INVOKABLE [[nodiscard]] static QString period(int days);
+};

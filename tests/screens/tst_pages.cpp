@@ -1,0 +1,584 @@
+// The store pages, loaded in a QML engine over a Store in a prepared state; checked by object name.
+#include "screens/CategoryLoader.h"
+#include "screens/PageText.h"
+#include "screens/Symbols.h"
+#include "service/CatalogRecords.h"
+#include "service/CommerceRecords.h"
+#include "service/Endpoint.h"
+#include "service/GlyphMap.h"
+#include "store/Store.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
+#include <QtPlugin>
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtTest>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
+Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
+Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonObject readJson(const QString &name)
+{
+    QFile file(QStringLiteral(DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+template <typename T> T decode(const QJsonValue &json)
+{
+    QString error;
+    auto value = T::fromJson(json, &error);
+    if (!value)
+        qFatal("fixture does not decode: %s", qPrintable(error));
+    return *value;
+}
+
+QJsonArray firstOf(const QJsonArray &list, qsizetype n)
+{
+    QJsonArray out;
+    for (qsizetype i = 0; i < std::min(n, list.size()); ++i)
+        out.append(list.at(i));
+    return out;
+}
+
+// Every object below `root` (QObject children and visual children) with the given objectName.
+void collect(QObject *object, const QString &name, QList<QObject *> &out, QSet<QObject *> &seen)
+{
+    if (!object || seen.contains(object))
+        return;
+    seen.insert(object);
+    if (object->objectName() == name)
+        out.append(object);
+    for (QObject *child : object->children())
+        collect(child, name, out, seen);
+    if (auto *item = qobject_cast<QQuickItem *>(object)) {
+        for (QQuickItem *child : item->childItems())
+            collect(child, name, out, seen);
+    }
+}
+
+QList<QObject *> findAll(QObject *root, const QString &name)
+{
+    QList<QObject *> out;
+    QSet<QObject *> seen;
+    collect(root, name, out, seen);
+    return out;
+}
+
+QList<QObject *> visibleOnly(const QList<QObject *> &objects)
+{
+    QList<QObject *> out;
+    for (QObject *o : objects) {
+        auto *item = qobject_cast<QQuickItem *>(o);
+        if (!item || item->isVisible())
+            out.append(o);
+    }
+    return out;
+}
+
+// A store service stand-in for the category lists: answers "/api/store/apps?category=X" with one app
+// "X-app", after a per-category delay; category "broken" gets a 500.
+class FakeCatalogue : public QObject
+{
+public:
+    QHash<QString, int> delays;
+    QStringList requested;
+
+    FakeCatalogue()
+    {
+        m_app = readJson(u"app.json"_s).value(u"apps"_s).toArray().first().toObject();
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+        });
+    }
+    QString base() const { return u"http://127.0.0.1:%1"_s.arg(m_server.serverPort()); }
+
+private:
+    void answer(QTcpSocket *socket)
+    {
+        const QByteArray request = socket->readAll();
+        const QByteArray target = request.split(' ').value(1);
+        const QUrlQuery query(QUrl(QString::fromUtf8(target)).query());
+        const QString category = query.queryItemValue(u"category"_s, QUrl::FullyDecoded);
+        requested.append(category);
+        QByteArray status = "200 OK";
+        QJsonObject body;
+        if (category == u"broken"_s) {
+            status = "500 Internal Server Error";
+            body = {{u"error"_s, u"坏了"_s}};
+        } else {
+            QJsonObject app = m_app;
+            app[u"slug"_s] = category + u"-app"_s;
+            body = {{u"total"_s, 1}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, QJsonArray{app}}};
+        }
+        const QByteArray payload = QJsonDocument(body).toJson(QJsonDocument::Compact);
+        QTimer::singleShot(delays.value(category, 0), socket, [socket, status, payload] {
+            socket->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: "
+                          + QByteArray::number(payload.size()) + "\r\nConnection: close\r\n\r\n" + payload);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer m_server;
+    QJsonObject m_app;
+};
+
+} // namespace
+
+class PagesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<QQmlEngine> m_engine;
+    QJsonObject m_home;
+
+    StoreHome home(const std::function<void(QJsonObject &)> &edit = {}) const
+    {
+        QJsonObject json = m_home;
+        if (edit)
+            edit(json);
+        return decode<StoreHome>(json);
+    }
+
+    std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
+    {
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Screens/"_s + file));
+        if (!component.isReady()) {
+            qWarning().noquote() << component.errorString();
+            return {};
+        }
+        QVariantMap initial{{u"width"_s, 1000}, {u"height"_s, 900}};
+        initial.insert(properties);
+        std::unique_ptr<QObject> object(component.createWithInitialProperties(initial));
+        if (!object)
+            qWarning().noquote() << component.errorString();
+        return object;
+    }
+
+    static QString text(QObject *root, const QString &name)
+    {
+        const auto found = findAll(root, name);
+        return found.isEmpty() ? u"<missing %1>"_s.arg(name) : found.first()->property("text").toString();
+    }
+
+    static bool shown(QObject *root, const QString &name)
+    {
+        const auto found = findAll(root, name);
+        return !found.isEmpty() && qobject_cast<QQuickItem *>(found.first())->isVisible();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_home = readJson(u"home.json"_s);
+    }
+
+    void init()
+    {
+        // Any warning from the pages (a failed binding, a type error) is a failure.
+        QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+
+    void cleanup()
+    {
+        m_engine.reset();
+        Store::setInstance(nullptr);
+        m_store.reset();
+    }
+
+    void greetingFollowsTheHour_data()
+    {
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("5:59") << 5 << false << u"深夜好，今天值得装点什么"_s;
+        QTest::newRow("6:00") << 6 << false << u"早上好，今天值得装点什么"_s;
+        QTest::newRow("11:59") << 11 << false << u"早上好，今天值得装点什么"_s;
+        QTest::newRow("12:00") << 12 << false << u"下午好，今天值得装点什么"_s;
+        QTest::newRow("17:59") << 17 << false << u"下午好，今天值得装点什么"_s;
+        QTest::newRow("18:00") << 18 << false << u"晚上好，今天值得装点什么"_s;
+        QTest::newRow("midnight, member") << 0 << true << u"深夜好，小林"_s;
+        QTest::newRow("23:00, member") << 23 << true << u"晚上好，小林"_s;
+    }
+
+    void greetingFollowsTheHour()
+    {
+        QFETCH(int, hour);
+        QFETCH(bool, signedIn);
+        QFETCH(QString, title);
+        m_store->setHome(home([&](QJsonObject &json) {
+            if (!signedIn)
+                json.remove(u"member"_s);
+        }));
+        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, hour}});
+        QVERIFY(page);
+        const auto header = findAll(page.get(), u"discoverHeader"_s);
+        QCOMPARE(header.size(), 1);
+        QCOMPARE(text(header.first(), u"pageTitle"_s), title);
+        QCOMPARE(text(page.get(), u"discoverStats"_s), u"共收录 128 款应用 · 累计 12.3 万 次下载 · 36 组壁纸"_s);
+    }
+
+    void discoverSectionsFollowThePayload_data()
+    {
+        QTest::addColumn<int>("featured");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("wallpapers");
+        QTest::newRow("full payload") << 3 << 7 << 6;
+        QTest::newRow("one featured, short lists") << 1 << 3 << 2;
+        QTest::newRow("empty lists") << 0 << 0 << 0;
+    }
+
+    void discoverSectionsFollowThePayload()
+    {
+        QFETCH(int, featured);
+        QFETCH(int, top);
+        QFETCH(int, wallpapers);
+        m_store->setHome(home([&](QJsonObject &json) {
+            json[u"featured"_s] = firstOf(json[u"featured"_s].toArray(), featured);
+            json[u"top"_s] = firstOf(json[u"top"_s].toArray(), top);
+            json[u"wallpapers"_s] = firstOf(json[u"wallpapers"_s].toArray(), wallpapers);
+        }));
+        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, 9}});
+        QVERIFY(page);
+        QCOMPARE(shown(page.get(), u"heroCard"_s), featured > 0);
+        if (featured > 0)
+            QCOMPARE(text(page.get(), u"heroName"_s), u"Notely"_s);
+        QCOMPARE(findAll(page.get(), u"appCard"_s).size(), std::max(0, featured - 1));
+        QCOMPARE(shown(page.get(), u"staffPicksSection"_s), featured > 1);
+        const auto rows = findAll(page.get(), u"rankRow"_s);
+        QCOMPARE(rows.size(), std::min(top, 5));
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i]->property("index").toInt(), i + 1);
+        QCOMPARE(findAll(page.get(), u"wallpaperTile"_s).size(), std::min(wallpapers, 4));
+        QCOMPARE(findAll(page.get(), u"trustTitle"_s).size(), 4);
+    }
+
+    void starRowShowsHalves_data()
+    {
+        QTest::addColumn<double>("rating");
+        QTest::addColumn<QStringList>("stars");
+        QTest::addColumn<QString>("number");
+        const QString f = u"star.fill"_s, h = u"star.leadinghalf.filled"_s, e = u"star"_s;
+        QTest::newRow("3.0") << 3.0 << QStringList{f, f, f, e, e} << u"3.0"_s;
+        QTest::newRow("3.5") << 3.5 << QStringList{f, f, f, h, e} << u"3.5"_s;
+        QTest::newRow("3.6") << 3.6 << QStringList{f, f, f, f, e} << u"3.6"_s;
+        QTest::newRow("0.3") << 0.3 << QStringList{h, e, e, e, e} << u"0.3"_s;
+        QTest::newRow("5.0") << 5.0 << QStringList{f, f, f, f, f} << u"5.0"_s;
+    }
+
+    void starRowShowsHalves()
+    {
+        QFETCH(double, rating);
+        QFETCH(QStringList, stars);
+        QFETCH(QString, number);
+        auto row = load(u"StarRow.qml"_s, {{u"rating"_s, rating}, {u"showNumber"_s, true}});
+        QVERIFY(row);
+        for (int i = 0; i < 5; ++i) {
+            const auto star = findAll(row.get(), u"star%1"_s.arg(i));
+            QCOMPARE(star.size(), 1);
+            QCOMPARE(star.first()->property("name").toString(), stars[i]);
+            QVERIFY(star.first()->property("known").toBool());
+        }
+        QCOMPARE(text(row.get(), u"starNumber"_s), number);
+        QVERIFY(shown(row.get(), u"starNumber"_s));
+        row->setProperty("showNumber", false);
+        QVERIFY(!shown(row.get(), u"starNumber"_s));
+    }
+
+    void sponsorStripOffersOnePlan_data()
+    {
+        QTest::addColumn<QStringList>("slugs");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("yearly among others") << QStringList{u"monthly"_s, u"yearly"_s, u"forever"_s}
+                                             << u"¥128 / 年 · 立即赞助"_s;
+        QTest::newRow("no yearly: first plan") << QStringList{u"monthly"_s, u"forever"_s}
+                                               << u"¥18 / 月 · 立即赞助"_s;
+        QTest::newRow("no plans") << QStringList{} << QString();
+    }
+
+    void sponsorStripOffersOnePlan()
+    {
+        QFETCH(QStringList, slugs);
+        QFETCH(QString, label);
+        QVariantList plans;
+        for (const QJsonValue &plan : m_home[u"plans"_s].toArray()) {
+            if (slugs.contains(plan[u"slug"_s].toString()))
+                plans.append(QVariant::fromValue(decode<StorePlan>(plan)));
+        }
+        auto strip = load(u"SponsorStrip.qml"_s, {{u"plans"_s, plans}});
+        QVERIFY(strip);
+        const auto button = findAll(strip.get(), u"sponsorPlanButton"_s);
+        QCOMPARE(button.size(), 1);
+        QCOMPARE(qobject_cast<QQuickItem *>(button.first())->isVisible(), !label.isEmpty());
+        if (!label.isEmpty())
+            QCOMPARE(button.first()->property("text").toString(), label);
+
+        QMetaObject::invokeMethod(findAll(strip.get(), u"sponsorAllPlansButton"_s).first(), "clicked");
+        QCOMPARE(m_store->section(), Store::Section::member);
+    }
+
+    void sponsorStripOnlyForMembersWithoutSponsorship_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("signed out") << u"none"_s << false;
+        QTest::newRow("inactive sponsor") << u"inactive"_s << true;
+        QTest::newRow("active sponsor") << u"active"_s << false;
+    }
+
+    void sponsorStripOnlyForMembersWithoutSponsorship()
+    {
+        QFETCH(QString, member);
+        QFETCH(bool, shown);
+        m_store->setHome(home([&](QJsonObject &json) {
+            if (member == u"none"_s) {
+                json.remove(u"member"_s);
+            } else {
+                QJsonObject m = json[u"member"_s].toObject();
+                m[u"sponsorActive"_s] = member == u"active"_s;
+                json[u"member"_s] = m;
+            }
+        }));
+        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, 9}});
+        QVERIFY(page);
+        QCOMPARE(this->shown(page.get(), u"sponsorStrip"_s), shown);
+    }
+
+    void unknownSymbolsDrawTheFallback()
+    {
+        const char16_t fallback = Symbols::codePoint(u"app.dashed"_s);
+        QCOMPARE(Symbols::codePoint(u"no.such.symbol"_s), fallback);
+        QCOMPARE(Symbols::codePoint(QString()), fallback);
+        QVERIFY(Symbols::codePoint(u"star"_s) != fallback);
+
+        // A record glyph the glyph map does not know (the lookup is exact) ends as the fallback icon.
+        auto icon = load(u"AppIconView.qml"_s,
+                         {{u"glyph"_s, u"App"_s}, {u"accent"_s, u"#0A84FF"_s}, {u"accent2"_s, u"#5E5CE6"_s}});
+        QVERIFY(icon);
+        QObject *symbol = findAll(icon.get(), u"appIconSymbol"_s).value(0);
+        QVERIFY(symbol);
+        QCOMPARE(symbol->property("name").toString(), u"app.dashed"_s);
+        QCOMPARE(symbol->property("text").toString(), QString(QChar(fallback)));
+        icon->setProperty("glyph", u"terminal"_s);
+        QCOMPARE(symbol->property("text").toString(), QString(QChar(Symbols::codePoint(u"terminal"_s))));
+    }
+
+    void everyRecordGlyphHasItsOwnSymbol()
+    {
+        const QStringList glyphs{
+            u"text.alignleft"_s, u"terminal"_s, u"film"_s, u"waveform"_s, u"key.horizontal"_s, u"lock.shield"_s,
+            u"brain.head.profile"_s, u"calendar"_s, u"doc.on.clipboard"_s, u"photo.stack"_s, u"internaldrive"_s,
+            u"square.on.circle"_s, u"rectangle.split.3x1"_s, u"sparkles"_s, u"leaf"_s, u"curlybraces"_s,
+            u"shippingbox"_s, u"archivebox"_s, u"folder.badge.gearshape"_s, u"eye.slash"_s,
+            u"clock.arrow.circlepath"_s, u"menubar.rectangle"_s, u"square.grid.3x3"_s, u"square.grid.2x2"_s,
+            u"doc.richtext"_s, u"mic.fill"_s, u"video.badge.waveform"_s, u"wrench.and.screwdriver"_s,
+            u"paintpalette"_s, u"checklist"_s, u"chevron.left.forwardslash.chevron.right"_s,
+            u"network.badge.shield.half.filled"_s, u"app"_s};
+        for (const QString &glyph : glyphs)
+            QVERIFY2(Symbols::contains(GlyphMap::symbol(glyph)), qPrintable(glyph));
+    }
+
+    void everySymbolExistsInTheIconFont()
+    {
+        const QString path = u"/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"_s;
+        if (!QFile::exists(path))
+            QSKIP("the Material Icons font is not installed");
+        QRawFont font(path, 16);
+        QVERIFY(font.isValid());
+        for (const QString &name : Symbols::names())
+            QVERIFY2(font.supportsCharacter(QChar(Symbols::codePoint(name))), qPrintable(name));
+    }
+
+    void pricesAndPeriods()
+    {
+        QCOMPARE(PageText::price(128), u"128"_s);
+        QCOMPARE(PageText::price(128.0000001), u"128"_s);
+        QCOMPARE(PageText::price(99.9), u"99.9"_s);
+        QCOMPARE(PageText::price(12.25), u"12.25"_s);
+        QCOMPARE(PageText::period(30), u"/ 月"_s);
+        QCOMPARE(PageText::period(90), u"/ 季"_s);
+        QCOMPARE(PageText::period(365), u"/ 年"_s);
+        QCOMPARE(PageText::period(36500), u"/ 永久"_s);
+    }
+
+    void categoryPageShowsOverviewOrSelection_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("tiles");
+        QTest::newRow("none selected") << QString() << u"按用途浏览"_s << 2;
+        QTest::newRow("slug not in payload") << u"gone"_s << u"按用途浏览"_s << 2;
+        QTest::newRow("selected") << u"dev"_s << u"开发"_s << 0;
+    }
+
+    void categoryPageShowsOverviewOrSelection()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QString, title);
+        QFETCH(int, tiles);
+        m_store->setHome(home());
+        m_store->setSection(Store::Section::categories);
+        if (!selected.isEmpty())
+            m_store->setSelectedCategory(selected);
+        auto page = load(u"CategoryView.qml"_s);
+        QVERIFY(page);
+        QCOMPARE(text(page.get(), u"pageTitle"_s), title);
+        const auto found = visibleOnly(findAll(page.get(), u"categoryTile"_s));
+        QCOMPARE(found.size(), tiles);
+        if (selected == u"dev"_s)
+            QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
+        if (tiles > 0) {
+            QMetaObject::invokeMethod(found.last(), "clicked");
+            QCOMPARE(m_store->selectedCategory().value_or(QString()), u"dev"_s);
+            QCOMPARE(m_store->section(), Store::Section::categories);
+            QCOMPARE(text(page.get(), u"pageTitle"_s), u"开发"_s);
+        }
+    }
+
+    void categoryListPathKeepsTheSlugOneValue()
+    {
+        QCOMPARE(CategoryLoader::listPath(u"dev-tools"_s), u"/api/store/apps?category=dev-tools&perPage=40"_s);
+        QCOMPARE(CategoryLoader::listPath(u"a&perPage=1#x"_s),
+                 u"/api/store/apps?category=a%26perPage%3D1%23x&perPage=40"_s);
+    }
+
+    void categoryLoadsKeepOnlyTheLatestSelection()
+    {
+        FakeCatalogue service;
+        Endpoint::setBase(service.base());
+        service.delays.insert(u"slow"_s, 400);
+        CategoryLoader loader;
+        QSignalSpy loading(&loader, &CategoryLoader::loadingChanged);
+
+        loader.setCategory(u"slow"_s);
+        QVERIFY(loader.loading());
+        loader.setCategory(u"fast"_s);
+        QTRY_VERIFY(!loader.loading());
+        QCOMPARE(loader.apps().size(), 1);
+        QCOMPARE(loader.apps().first().value<StoreApp>().slug, u"fast-app"_s);
+        QTest::qWait(600); // the superseded reply arrives and must be dropped
+        QCOMPARE(service.requested, (QStringList{u"slow"_s, u"fast"_s}));
+        QCOMPARE(loader.apps().first().value<StoreApp>().slug, u"fast-app"_s);
+        QVERIFY(!loader.loading());
+
+        loader.setCategory(u"broken"_s);
+        QTRY_VERIFY(!loader.loading());
+        QVERIFY(loader.apps().isEmpty());
+
+        loader.setCategory(u"fast"_s);
+        QTRY_COMPARE(loader.apps().size(), 1);
+        loader.setCategory(QString());
+        QVERIFY(loader.apps().isEmpty());
+        QVERIFY(!loader.loading());
+    }
+
+    void searchPageShowsAppsAndOtherHits_data()
+    {
+        QTest::addColumn<int>("apps");
+        QTest::addColumn<bool>("withOthers");
+        QTest::newRow("apps only") << 2 << false;
+        QTest::newRow("no apps, articles") << 0 << true;
+        QTest::newRow("nothing") << 0 << false;
+    }
+
+    void searchPageShowsAppsAndOtherHits()
+    {
+        QFETCH(int, apps);
+        QFETCH(bool, withOthers);
+        QJsonArray others;
+        if (withOthers) {
+            others.append(QJsonObject{{u"type"_s, u"wall"_s}, {u"slug"_s, u"dune"_s}, {u"title"_s, u"沙丘"_s}});
+            others.append(QJsonObject{{u"type"_s, u"post"_s}, {u"slug"_s, u"backup"_s}, {u"title"_s, u"备份"_s},
+                                      {u"sub"_s, u"三二一法则"_s}});
+        }
+        m_store->setSearchText(u"笔记"_s);
+        m_store->setSearchResults(decode<SearchResult>(
+            QJsonObject{{u"apps"_s, firstOf(m_home[u"featured"_s].toArray(), apps)}, {u"other"_s, others}}));
+        auto page = load(u"SearchView.qml"_s);
+        QVERIFY(page);
+        QCOMPARE(text(page.get(), u"pageTitle"_s), u"「笔记」的结果"_s);
+        QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"%1 款软件"_s.arg(apps));
+        QCOMPARE(shown(page.get(), u"searchEmpty"_s), apps == 0);
+        QCOMPARE(findAll(page.get(), u"appCard"_s).size(), apps);
+        QCOMPARE(shown(page.get(), u"searchOtherSection"_s), withOthers);
+        if (withOthers) {
+            const auto rows = findAll(page.get(), u"searchOtherRow"_s);
+            QCOMPARE(rows.size(), 2);
+            QMetaObject::invokeMethod(rows.first(), "clicked");
+            QCOMPARE(m_store->section(), Store::Section::wallpapers);
+        }
+    }
+
+    void installedPageListsNewestFirst()
+    {
+        auto page = load(u"InstalledView.qml"_s);
+        QVERIFY(page);
+        QVERIFY(shown(page.get(), u"installedEmpty"_s));
+
+        QHash<QString, InstalledApp> records;
+        const QDateTime now = QDateTime::currentDateTime();
+        const auto record = [&](const QString &slug, const QDateTime &at) {
+            InstalledApp app;
+            app.slug = slug;
+            app.name = slug.toUpper();
+            app.version = u"1.0"_s;
+            app.size = u"3 MB"_s;
+            app.installedAt = at;
+            records.insert(slug, app);
+        };
+        record(u"old"_s, now.addDays(-3));
+        record(u"new"_s, now);
+        record(u"mid"_s, now.addSecs(-60));
+        m_store->setInstalled(records);
+        QVERIFY(!shown(page.get(), u"installedEmpty"_s));
+        const auto rows = findAll(page.get(), u"installedRow"_s);
+        QStringList order;
+        for (QObject *row : rows)
+            order << row->property("slug").toString();
+        QCOMPARE(order, (QStringList{u"new"_s, u"mid"_s, u"old"_s}));
+    }
+
+    void listPagesShowTheirLists()
+    {
+        m_store->setHome(home());
+        auto chart = load(u"TopChartView.qml"_s);
+        QVERIFY(chart);
+        QCOMPARE(findAll(chart.get(), u"rankRow"_s).size(), 7);
+        QCOMPARE(findAll(chart.get(), u"appCard"_s).size(), 4);
+        auto latest = load(u"LatestView.qml"_s);
+        QVERIFY(latest);
+        QCOMPARE(findAll(latest.get(), u"appCard"_s).size(), 4);
+        QCOMPARE(text(latest.get(), u"pageTitle"_s), u"刚刚通过审核"_s);
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "tst_pages.moc"
