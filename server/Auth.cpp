@@ -105,7 +105,8 @@ QJsonObject Member::toJson(qint64 now) const
         {QStringLiteral("level"), level},
         {QStringLiteral("points"), points},
     };
-    if (sponsorUntil > 0 && !forever)
+    // Only a running, ending sponsorship has an end to show; a lapsed one would read as "until <past date>".
+    if (sponsorActive(now) && !forever)
         json.insert(QStringLiteral("expiresAt"),
                     QDateTime::fromSecsSinceEpoch(sponsorUntil, Qt::UTC).toString(Qt::ISODate));
     return json;

@@ -113,14 +113,18 @@ private Q_SLOTS:
     void memberDaysLeftRoundsUp()
     {
         Member m;
+        m.role = u"member"_s;
         const qint64 now = 1'800'000'000;
         m.sponsorUntil = now + 1;
         QCOMPARE(m.daysLeft(now), 1);
         QVERIFY(m.sponsorActive(now));
+        QCOMPARE(m.toJson(now).value(u"role"_s).toString(), u"sponsor"_s);
         m.sponsorUntil = now;
         QCOMPARE(m.daysLeft(now), 0);
         QVERIFY(!m.sponsorActive(now));
         QCOMPARE(m.toJson(now).value(u"daysLeft"_s).toInt(), 0);
+        QVERIFY(!m.toJson(now).contains(u"expiresAt"_s)); // lapsed: no end date to show
+        QCOMPARE(m.toJson(now).value(u"role"_s).toString(), m.role);
     }
 
     void passwordsAndSessions()
