@@ -32,6 +32,12 @@ bool verifyPassword(const QString& storedHash, const QString& password)
     return !hash.isEmpty() && crypto_pwhash_str_verify(hash.constData(), utf8.constData(), quint64(utf8.size())) == 0;
 }
 
+const QString& decoyHash()
+{
+    static const QString hash = hashPassword(QStringLiteral("vexlo-decoy-password"));
+    return hash;
+}
+
 QByteArray newToken()
 {
     QByteArray raw(32, Qt::Uninitialized);
@@ -203,7 +209,7 @@ void LoginThrottle::prune(const QString& email, qint64 now)
 bool LoginThrottle::blocked(const QString& email, qint64 now)
 {
     prune(email, now);
-    return m_failures.value(email).size() >= kMaxFailures;
+    return m_failures.value(email).size() >= m_maxFailures;
 }
 
 void LoginThrottle::recordFailure(const QString& email, qint64 now)

@@ -20,6 +20,9 @@ inline constexpr qint64 kForeverDays = 36500;
 bool initCrypto();
 QString hashPassword(const QString& password);
 bool verifyPassword(const QString& storedHash, const QString& password);
+// A hash of no account's password, checked when an e-mail is unknown so that answer takes as long as a wrong
+// password. Built once; the server builds it at start so the first unknown e-mail is not slower either.
+const QString& decoyHash();
 
 QByteArray newToken();                          // 64 hex digits: 256 random bits
 QString tokenHash(const QByteArray& token);     // what the database stores
@@ -67,12 +70,15 @@ private:
     Database& m_db;
 };
 
-// Failed sign-ins per e-mail within a sliding minute; kept in memory on purpose (a restart forgets them).
+// Failed sign-ins per key (an e-mail, or a client address) within a sliding minute; kept in memory on purpose
+// (a restart forgets them).
 class LoginThrottle
 {
 public:
     static constexpr int kMaxFailures = 5;
     static constexpr qint64 kWindowSeconds = 60;
+
+    explicit LoginThrottle(int maxFailures = kMaxFailures) : m_maxFailures(maxFailures) {}
 
     [[nodiscard]] bool blocked(const QString& email, qint64 now);
     void recordFailure(const QString& email, qint64 now);
@@ -80,5 +86,6 @@ public:
 
 private:
     void prune(const QString& email, qint64 now);
+    int m_maxFailures;
     QHash<QString, QList<qint64>> m_failures;
 };

@@ -57,6 +57,7 @@ bool StoreServer::start(const Options& options, QString* error)
         *error = QStringLiteral("cannot create the data folder %1").arg(options.dataDir);
         return false;
     }
+    Auth::decoyHash();
     m_context = std::make_unique<Context>();
     m_context->dataDir = QDir(options.dataDir).absolutePath();
     if (!m_context->db.open(databasePath(), error))
