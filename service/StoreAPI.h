@@ -8,10 +8,25 @@
 
 #include <QString>
 #include <QVariantMap>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTask>
 #include <optional>
 
 namespace StoreAPI {
+
+namespace detail {
+// Bodies at least this large are decoded on a worker thread so the window never stalls.
+constexpr qsizetype backgroundDecodeBytes = 256 * 1024;
+
+template <typename T>
+QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
+{
+    if (body.size() < backgroundDecodeBytes)
+        co_return Transport::decode<T>(body);
+    co_return co_await QtConcurrent::run([body = std::move(body)] { return Transport::decode<T>(body); });
+}
+} // namespace detail
 
 // GET with a 15 s time-out; only status 200 decodes, any other status is a server error.
 template <typename T>
@@ -20,7 +35,7 @@ QCoro::Task<ApiResult<T>> get(QString path)
     ApiResult<QByteArray> raw = co_await Transport::send(Transport::Method::get, std::move(path), std::nullopt);
     if (!raw.ok())
         co_return raw.error();
-    co_return Transport::decode<T>(raw.value());
+    co_return co_await detail::decodeReply<T>(std::move(raw).take());
 }
 
 // POST with a 20 s time-out and a compact JSON body (none when absent); 2xx decodes, 401 is unauthorized,
@@ -31,7 +46,7 @@ QCoro::Task<ApiResult<T>> post(QString path, std::optional<QVariantMap> body)
     ApiResult<QByteArray> raw = co_await Transport::send(Transport::Method::post, std::move(path), std::move(body));
     if (!raw.ok())
         co_return raw.error();
-    co_return Transport::decode<T>(raw.value());
+    co_return co_await detail::decodeReply<T>(std::move(raw).take());
 }
 
 // The search text percent-encoded as UTF-8 (%XX, upper case) except A-Z a-z 0-9 -._~!$&'()*+,;=:@/?;

@@ -3,6 +3,8 @@
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
@@ -139,6 +141,33 @@ private Q_SLOTS:
         QCOMPARE(reply.value(u"note"_s).string, u"沙盒"_s);
         QCOMPARE(reply.value(u"extra"_s).kind, JSONValue::Kind::null);
         QCOMPARE(reply.value(u"list"_s).kind, JSONValue::Kind::null);
+    }
+
+    void largeReplyDecodes()
+    {
+        // Large bodies take the worker-thread path; the result must be the same records.
+        QFile file(QStringLiteral(DATA_DIR "/home.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject home = QJsonDocument::fromJson(file.readAll()).object();
+        const QJsonValue app = home.value(u"latest"_s).toArray().first();
+        QJsonArray latest;
+        for (int i = 0; i < 400; ++i)
+            latest.append(app);
+        home.insert(u"latest"_s, latest);
+        const QByteArray body = QJsonDocument(home).toJson();
+        QVERIFY(body.size() > StoreAPI::detail::backgroundDecodeBytes);
+        m_server->reply(200, body);
+        const auto result = QCoro::waitFor(StoreAPI::get<StoreHome>(StoreAPI::homePath()));
+        QVERIFY(result.ok());
+        QCOMPARE(result.value().latest.size(), 400);
+        QCOMPARE(result.value().latest.last().slug, app[u"slug"_s].toString());
+
+        latest.insert(1, QJsonObject());
+        home.insert(u"latest"_s, latest);
+        m_server->reply(200, QJsonDocument(home).toJson());
+        const auto bad = QCoro::waitFor(StoreAPI::get<StoreHome>(StoreAPI::homePath()));
+        QCOMPARE(bad.error().kind, ApiError::Kind::decoding);
+        QVERIFY2(bad.error().detail.startsWith(u"StoreHome.latest: [1] StoreApp.slug"_s), qPrintable(bad.error().detail));
     }
 
     void statusRulesPerOperation()
