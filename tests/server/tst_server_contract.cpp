@@ -550,6 +550,8 @@ private Q_SLOTS:
         QVERIFY(home.value().member);
         QCOMPARE(home.value().member->email, kSponsor);
         QVERIFY(home.value().member->sponsorActive);
+        AWAIT_OK(history, StoreAPI2::account());
+        QVERIFY(!history.value().orders.isEmpty());
 
         QCoro::waitFor(StoreAPI::logout());
         AWAIT_OK(signedOut, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
