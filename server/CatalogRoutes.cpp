@@ -51,12 +51,10 @@ QHttpServerResponse detail(Context& ctx, const QString& slug, const QHttpServerR
     const auto body = ctx.catalogue.detailBody(slug);
     if (!body)
         return Http::notFound(QStringLiteral("应用不存在或已下架"));
-    const bool isFree = ctx.catalogue.detail(slug)->value(QStringLiteral("app")).toObject()
-                            .value(QStringLiteral("isFree")).toBool();
     const auto member = ctx.accounts.fromRequest(request, Context::now());
     const bool sponsor = member && member->sponsorActive(Context::now());
-    return Http::json(*body, QJsonObject{{QStringLiteral("unlocked"), isFree || sponsor},
-                                         {QStringLiteral("needsSponsor"), !isFree}});
+    return Http::json(body->json, QJsonObject{{QStringLiteral("unlocked"), body->isFree || sponsor},
+                                              {QStringLiteral("needsSponsor"), !body->isFree}});
 }
 
 QHttpServerResponse netdisk(Context& ctx, const QString& slug, const QHttpServerRequest& request)

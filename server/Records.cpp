@@ -248,14 +248,15 @@ QByteArray Catalogue::homeBody(qint64 nowMs)
     return m_homeBody;
 }
 
-std::optional<QByteArray> Catalogue::detailBody(const QString& slug)
+std::optional<Catalogue::DetailBody> Catalogue::detailBody(const QString& slug)
 {
     if (auto it = m_detailBodies.constFind(slug); it != m_detailBodies.constEnd())
         return *it;
     const auto object = detail(slug);
     if (!object)
         return std::nullopt;
-    const QByteArray body = QJsonDocument(*object).toJson(QJsonDocument::Compact);
+    const DetailBody body{QJsonDocument(*object).toJson(QJsonDocument::Compact),
+                          object->value(QStringLiteral("app")).toObject().value(QStringLiteral("isFree")).toBool()};
     m_detailBodies.insert(slug, body);
     return body;
 }

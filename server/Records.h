@@ -46,8 +46,9 @@ public:
     QJsonObject home();
     // The same serialised, reused for a few seconds so the site counters stay nearly live.
     QByteArray homeBody(qint64 nowMs);
-    // Serialised detail payload without "unlocked"/"needsSponsor".
-    std::optional<QByteArray> detailBody(const QString& slug);
+    // Serialised detail payload without "unlocked"/"needsSponsor", and whether the app is free.
+    struct DetailBody { QByteArray json; bool isFree = false; };
+    std::optional<DetailBody> detailBody(const QString& slug);
     // Accounts or sponsorships changed: the counters must be recounted.
     void invalidateStats() { m_homeBody.clear(); }
     std::optional<AppEntry> app(const QString& slug);
@@ -73,7 +74,7 @@ private:
     Database& m_db;
     std::optional<QJsonObject> m_homeBase;
     QHash<QString, QJsonObject> m_details;
-    QHash<QString, QByteArray> m_detailBodies;
+    QHash<QString, DetailBody> m_detailBodies;
     QByteArray m_homeBody;
     qint64 m_homeBodyAt = 0;
 };

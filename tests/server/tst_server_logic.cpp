@@ -2,6 +2,7 @@
 // session cookies, the sign-in throttle and the generated images.
 #include "server/Auth.h"
 #include "server/Database.h"
+#include "server/Http.h"
 #include "server/Images.h"
 #include "server/Migrations.h"
 #include "server/Records.h"
@@ -11,6 +12,8 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -161,6 +164,25 @@ private Q_SLOTS:
         throttle.recordFailure(email, 160);
         throttle.clear(email);
         QVERIFY(!throttle.blocked(email, 161));
+    }
+
+    // Cached bodies get per-request members put in front; the result must stay one valid object.
+    void prependedMembersKeepValidJson_data()
+    {
+        QTest::addColumn<QByteArray>("cached");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("empty cached object") << "{}"_ba << R"({"member":1})"_ba;
+        QTest::newRow("members on both sides") << R"({"b":[1,{"c":2}]})"_ba << R"({"member":1,"b":[1,{"c":2}]})"_ba;
+    }
+
+    void prependedMembersKeepValidJson()
+    {
+        QFETCH(QByteArray, cached);
+        QFETCH(QByteArray, expected);
+        const QByteArray body = Http::json(cached, QJsonObject{{u"member"_s, 1}}).data();
+        QCOMPARE(body, expected);
+        QVERIFY(QJsonDocument::fromJson(body).isObject());
+        QCOMPARE(Http::json(cached).data(), cached);
     }
 
     void qrCodeIsAPng()
