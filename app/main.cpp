@@ -127,7 +127,7 @@ int main(int argc, char *argv[])
     loadFonts();
     QQuickStyle::setStyle(u"Basic"_s);
     sharedNetwork();
-    Store store;
+    Store store(nullptr);
     Store::setInstance(&store);
 
     QQmlApplicationEngine engine;

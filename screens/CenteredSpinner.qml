@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Screens
 import QtQuick.Controls
 import QtQuick.Layouts
 

@@ -52,7 +52,7 @@ DeepLinkTarget parseDeepLink(const QUrl &url)
 
 DeepLinks *DeepLinks::instance()
 {
-    static DeepLinks *links = new DeepLinks;
+    static DeepLinks *links = new DeepLinks(nullptr);
     return links;
 }
 

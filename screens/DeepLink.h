@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QUrl>
 #include <QVariantMap>
-#include <QtQml/qqmlregistration.h>
+#include <QQmlEngine>
 
 class QQmlEngine;
 class QJSEngine;
@@ -51,7 +51,8 @@ Q_SIGNALS:
     void linkOpened(const QUrl &url);
 
 private:
-    using QObject::QObject;
+    // Not default-constructible, so QML takes the one instance from create().
+    explicit DeepLinks(QObject *parent) : QObject(parent) {}
     bool m_attached = false;
     QList<QUrl> m_waiting;
 };

@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Screens
 import Vexlo.Store
 
 // Chooses what the content area shows from the store's state; the first rule that holds wins.
@@ -28,30 +29,21 @@ Item {
         return value !== undefined && value !== null
     }
 
-    // Pages by route: the file that draws it, the title its placeholder shows while that file does not exist,
-    // and the store value handed to it.
+    // Pages by route: the file that draws it and the title its placeholder shows while that file does not
+    // exist. Each page reads what it shows (home payload, results, detail) from the store itself.
     readonly property var pages: ({
-        "search": { url: "qrc:/qt/qml/Vexlo/Screens/SearchView.qml", title: "搜索结果", input: "results" },
-        "detail": { url: "qrc:/qt/qml/Vexlo/Screens/AppDetailView.qml", title: "应用详情", input: "detail" },
-        "discover": { url: "qrc:/qt/qml/Vexlo/Screens/DiscoverView.qml", title: "精选推荐", input: "home" },
-        "device": { url: "qrc:/qt/qml/Vexlo/Device/DeviceView.qml", title: "我的设备", input: "" },
-        "softwareManager": { url: "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml", title: "软件管理", input: "" },
-        "top": { url: "qrc:/qt/qml/Vexlo/Screens/TopChartView.qml", title: "排行榜", input: "home" },
-        "latest": { url: "qrc:/qt/qml/Vexlo/Screens/LatestView.qml", title: "最新上架", input: "home" },
-        "categories": { url: "qrc:/qt/qml/Vexlo/Screens/CategoryView.qml", title: "软件库分类", input: "home" },
-        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Screens/WallpapersView.qml", title: "壁纸", input: "home" },
-        "member": { url: "qrc:/qt/qml/Vexlo/Screens/MemberView.qml", title: "会员中心", input: "home" },
-        "installed": { url: "qrc:/qt/qml/Vexlo/Screens/InstalledView.qml", title: "已购项目", input: "" }
+        "search": { url: "qrc:/qt/qml/Vexlo/Screens/SearchView.qml", title: "搜索结果" },
+        "detail": { url: "qrc:/qt/qml/Vexlo/Screens/AppDetailView.qml", title: "应用详情" },
+        "discover": { url: "qrc:/qt/qml/Vexlo/Screens/DiscoverView.qml", title: "精选推荐" },
+        "device": { url: "qrc:/qt/qml/Vexlo/Device/DeviceView.qml", title: "我的设备" },
+        "softwareManager": { url: "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml", title: "软件管理" },
+        "top": { url: "qrc:/qt/qml/Vexlo/Screens/TopChartView.qml", title: "排行榜" },
+        "latest": { url: "qrc:/qt/qml/Vexlo/Screens/LatestView.qml", title: "最新上架" },
+        "categories": { url: "qrc:/qt/qml/Vexlo/Screens/CategoryView.qml", title: "软件库分类" },
+        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Screens/WallpapersView.qml", title: "壁纸" },
+        "member": { url: "qrc:/qt/qml/Vexlo/Screens/MemberView.qml", title: "会员中心" },
+        "installed": { url: "qrc:/qt/qml/Vexlo/Screens/InstalledView.qml", title: "已购项目" }
     })
-
-    function inputValue(input) {
-        switch (input) {
-        case "results": return Store.searchResults
-        case "detail": return Store.detail
-        case "home": return Store.home
-        }
-        return undefined
-    }
 
     function show() {
         switch (route) {
@@ -71,10 +63,7 @@ Item {
             content.setSource("qrc:/qt/qml/Vexlo/Screens/PlaceholderPage.qml", { title: page.title })
             return
         }
-        const initial = {}
-        if (page.input !== "")
-            initial[page.input] = inputValue(page.input)
-        content.setSource(page.url, initial)
+        content.setSource(page.url)
     }
 
     onRouteChanged: show()
@@ -83,32 +72,6 @@ Item {
     Loader {
         id: content
         anchors.fill: parent
-    }
-
-    // Later changes of the shown value (a refreshed home, new results) reach the page that is already shown.
-    function accepts(name) {
-        return content.item !== null && (name in content.item)
-    }
-    Binding {
-        target: content.item
-        property: "home"
-        value: Store.home
-        when: root.accepts("home")
-        restoreMode: Binding.RestoreNone
-    }
-    Binding {
-        target: content.item
-        property: "results"
-        value: Store.searchResults
-        when: root.route === "search" && root.accepts("results")
-        restoreMode: Binding.RestoreNone
-    }
-    Binding {
-        target: content.item
-        property: "detail"
-        value: Store.detail
-        when: root.route === "detail" && root.accepts("detail")
-        restoreMode: Binding.RestoreNone
     }
 
     Component {

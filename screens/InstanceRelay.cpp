@@ -56,20 +56,18 @@ bool InstanceRelay::handOver(const QStringList &links, int timeoutMs) const
 
 bool InstanceRelay::listen()
 {
+    // Someone answering on the name is a running instance. Listening would silently take the name from it
+    // (the socket is created aside and renamed into place), so ask first. Nobody answering means the
+    // socket, if any, is a leftover of a crash.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(500))
+        return false;
     if (!m_server) {
         m_server = new QLocalServer(this);
         m_server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(m_server, &QLocalServer::newConnection, this, &InstanceRelay::accept);
     }
-    if (m_server->listen(m_name))
-        return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // Someone answering there is a running instance; nobody answering is a leftover of a crash.
-    QLocalSocket probe;
-    probe.connectToServer(m_name);
-    if (probe.waitForConnected(500))
-        return false;
     QLocalServer::removeServer(m_name);
     return m_server->listen(m_name);
 }

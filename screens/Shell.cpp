@@ -4,14 +4,18 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QQmlEngine>
+#include <QQuickWindow>
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
 Shell *Shell::instance()
 {
-    static Shell *shell = new Shell;
+    static Shell *shell = new Shell(nullptr);
     return shell;
 }
 
@@ -37,6 +41,15 @@ QString Shell::siteAddress() const
 void Shell::quit(int code)
 {
     QCoreApplication::exit(code);
+}
+
+bool Shell::saveWindowImage(QObject *window, const QString &path) const
+{
+    auto *quickWindow = qobject_cast<QQuickWindow *>(window);
+    if (!quickWindow)
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return quickWindow->grabWindow().save(path, "PNG");
 }
 
 QString Shell::screenshotDir() const

@@ -4,7 +4,7 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QtQml/qqmlregistration.h>
+#include <QQmlEngine>
 
 class QQmlEngine;
 class QJSEngine;
@@ -33,6 +33,9 @@ public:
     Q_INVOKABLE void showStoreWindow() { Q_EMIT storeWindowRequested(); }
     Q_INVOKABLE void showSettings() { Q_EMIT settingsRequested(); }
 
+    // Saves what `window` shows as a PNG; false when it could not be written.
+    Q_INVOKABLE bool saveWindowImage(QObject *window, const QString &path) const;
+
     [[nodiscard]] QString screenshotDir() const;
     [[nodiscard]] QStringList screenshotPages() const;
 
@@ -41,5 +44,6 @@ Q_SIGNALS:
     void settingsRequested();
 
 private:
-    using QObject::QObject;
+    // Not default-constructible, so QML takes the one instance from create().
+    explicit Shell(QObject *parent) : QObject(parent) {}
 };

@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Screens
 import QtQuick.Controls
 
 // The title above a group of sidebar rows.

@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Screens
 import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts

@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Screens
 import Vexlo.Service
 import QtQuick.Controls
 import Vexlo.Store
@@ -65,7 +66,7 @@ Item {
             objectName: "toastText"
             anchors.centerIn: parent
             text: root.shownText
-            font.pixelSize: 12.4
+            font.pixelSize: Math.round(12.4)
             font.weight: Font.Medium
             color: "#1d1d1f"
         }

@@ -1,0 +1,146 @@
+// Parsing of "vexlink" links, their queue until the window listens, and the hand-over from a second launch.
+#include "screens/DeepLink.h"
+#include "screens/InstanceRelay.h"
+
+#include <QFile>
+#include <QLocalServer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(DeepLinkTarget::Kind)
+
+class DeepLinkTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parse_data()
+    {
+        using Kind = DeepLinkTarget::Kind;
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("argument");
+
+        QTest::newRow("app") << u"vexlink://app/muse-chat"_s << Kind::app << u"muse-chat"_s;
+        QTest::newRow("app, extra components") << u"vexlink://app/muse-chat/reviews"_s << Kind::app << u"muse-chat"_s;
+        QTest::newRow("app, doubled slash") << u"vexlink://app//muse-chat"_s << Kind::app << u"muse-chat"_s;
+        QTest::newRow("app, query ignored") << u"vexlink://app/muse-chat?from=web"_s << Kind::app << u"muse-chat"_s;
+        QTest::newRow("app without slug") << u"vexlink://app/"_s << Kind::none << QString();
+        QTest::newRow("app, no path") << u"vexlink://app"_s << Kind::none << QString();
+        QTest::newRow("app, slug climbing up") << u"vexlink://app/..%2F..%2Fapi%2Fstore%2Forders"_s << Kind::none
+                                               << QString();
+        QTest::newRow("app, dot-dot") << u"vexlink://app/.."_s << Kind::none << QString();
+        QTest::newRow("app, query in slug") << u"vexlink://app/a%3Fb"_s << Kind::none << QString();
+
+        QTest::newRow("section top") << u"vexlink://section/top"_s << Kind::section << u"top"_s;
+        QTest::newRow("section device") << u"vexlink://section/device"_s << Kind::section << u"device"_s;
+        QTest::newRow("section latest") << u"vexlink://section/latest"_s << Kind::section << u"latest"_s;
+        QTest::newRow("section wallpapers") << u"vexlink://section/wallpapers"_s << Kind::section << u"wallpapers"_s;
+        QTest::newRow("section member") << u"vexlink://section/member"_s << Kind::section << u"member"_s;
+        QTest::newRow("section installed") << u"vexlink://section/installed"_s << Kind::section << u"installed"_s;
+        QTest::newRow("categories means discover") << u"vexlink://section/categories"_s << Kind::section
+                                                   << u"discover"_s;
+        QTest::newRow("softwareManager means discover") << u"vexlink://section/softwareManager"_s << Kind::section
+                                                        << u"discover"_s;
+        QTest::newRow("unknown name means discover") << u"vexlink://section/nope"_s << Kind::section
+                                                     << u"discover"_s;
+        QTest::newRow("names are exact") << u"vexlink://section/Top"_s << Kind::section << u"discover"_s;
+        QTest::newRow("section without name") << u"vexlink://section/"_s << Kind::none << QString();
+
+        QTest::newRow("other host") << u"vexlink://detail/muse-chat"_s << Kind::none << QString();
+        QTest::newRow("other scheme") << u"https://app/muse-chat"_s << Kind::none << QString();
+        QTest::newRow("scheme prefix only") << u"vexlinks://app/muse-chat"_s << Kind::none << QString();
+        QTest::newRow("no host") << u"vexlink:app/muse-chat"_s << Kind::none << QString();
+        QTest::newRow("empty") << QString() << Kind::none << QString();
+    }
+
+    void parse()
+    {
+        QFETCH(QString, link);
+        QFETCH(DeepLinkTarget::Kind, kind);
+        QFETCH(QString, argument);
+        const DeepLinkTarget target = parseDeepLink(QUrl(link));
+        QCOMPARE(target.kind, kind);
+        QCOMPARE(target.argument, argument);
+    }
+
+    // Links opened before the window listens wait, in order; later ones go straight through.
+    void queueUntilAttached()
+    {
+        DeepLinks &links = *DeepLinks::instance();
+        QSignalSpy spy(&links, &DeepLinks::linkOpened);
+        links.open(QUrl(u"vexlink://app/a"_s));
+        links.open(QUrl(u"vexlink://section/top"_s));
+        QCOMPARE(spy.count(), 0);
+        links.attach();
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(0).at(0).toUrl(), QUrl(u"vexlink://app/a"_s));
+        QCOMPARE(spy.at(1).at(0).toUrl(), QUrl(u"vexlink://section/top"_s));
+        links.open(QUrl(u"vexlink://section/latest"_s));
+        QCOMPARE(spy.count(), 3);
+        links.attach();
+        QCOMPARE(spy.count(), 3);
+
+        const QVariantMap parsed = links.parse(QUrl(u"vexlink://app/a"_s));
+        QCOMPARE(parsed.value(u"kind"_s).toString(), u"app"_s);
+        QCOMPARE(parsed.value(u"argument"_s).toString(), u"a"_s);
+        QCOMPARE(links.parse(QUrl(u"mailto:x"_s)).value(u"kind"_s).toString(), QString());
+    }
+
+    // A second launch hands its links to the running instance and learns that it may exit.
+    void handOver()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"relay.socket"_s);
+        InstanceRelay running(name);
+        QVERIFY(running.listen());
+        QSignalSpy activated(&running, &InstanceRelay::activated);
+
+        const QStringList links{u"vexlink://app/muse-chat"_s, u"vexlink://section/top"_s};
+        auto later = QtConcurrent::run([name, links] { return InstanceRelay(name).handOver(links); });
+        QVERIFY(activated.wait(5000));
+        QVERIFY(later.result());
+        QCOMPARE(activated.at(0).at(0).toStringList(), links);
+
+        // A plain second launch (no links) still asks the running one to come forward.
+        auto plain = QtConcurrent::run([name] { return InstanceRelay(name).handOver({}); });
+        QVERIFY(activated.wait(5000));
+        QVERIFY(plain.result());
+        QCOMPARE(activated.at(1).at(0).toStringList(), QStringList());
+
+        // The running instance keeps the name: a further instance cannot take it over.
+        InstanceRelay second(name);
+        QVERIFY(!second.listen());
+    }
+
+    // With nobody running, a launch becomes the running instance, also over a socket left by a crash.
+    void noneRunning()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"relay.socket"_s);
+        QVERIFY(!InstanceRelay(name).handOver({u"vexlink://section/top"_s}, 500));
+
+        {
+            // A leftover socket file whose server is gone.
+            QLocalServer crashed;
+            QVERIFY(crashed.listen(name));
+            crashed.setSocketOptions(QLocalServer::UserAccessOption);
+        }
+        QFile leftover(name);
+        if (!leftover.exists()) {
+            QVERIFY(leftover.open(QIODevice::WriteOnly));
+            leftover.close();
+        }
+        QVERIFY(!InstanceRelay(name).handOver({}, 500));
+        InstanceRelay fresh(name);
+        QVERIFY(fresh.listen());
+    }
+};
+
+QTEST_MAIN(DeepLinkTest)
+#include "tst_deeplink.moc"
