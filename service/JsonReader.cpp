@@ -37,31 +37,27 @@ void JsonReader::failChild(const char *key, qsizetype index, const QString &chil
     fail(key, at.isEmpty() ? childError : at + u" "_s + childError);
 }
 
-QJsonValue JsonReader::required(const char *key)
+std::optional<QJsonValueConstRef> JsonReader::find(const char *key, Presence presence)
 {
     if (!m_ok)
-        return {};
-    const QJsonValue v = m_object.value(QLatin1StringView(key));
-    if (v.isUndefined())
-        fail(key, u"missing"_s);
-    else if (v.isNull())
-        fail(key, u"null"_s);
-    return v;
-}
-
-QJsonValue JsonReader::optional(const char *key)
-{
-    if (!m_ok)
-        return QJsonValue(QJsonValue::Undefined);
-    const QJsonValue v = m_object.value(QLatin1StringView(key));
-    return v.isNull() ? QJsonValue(QJsonValue::Undefined) : v;
-}
-
-std::optional<int> JsonReader::toInteger(const QJsonValue &value)
-{
-    if (!value.isDouble())
         return std::nullopt;
-    const double d = value.toDouble();
+    const auto it = m_object.constFind(QLatin1StringView(key));
+    if (it == m_object.constEnd()) {
+        if (presence == Presence::required)
+            fail(key, u"missing"_s);
+        return std::nullopt;
+    }
+    const QJsonValueConstRef value = it.value();
+    if (value.isNull()) {
+        if (presence == Presence::required)
+            fail(key, u"null"_s);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> JsonReader::toInteger(double d)
+{
     if (!std::isfinite(d) || std::trunc(d) != d || d < std::numeric_limits<int>::min()
         || d > std::numeric_limits<int>::max())
         return std::nullopt;
@@ -70,32 +66,30 @@ std::optional<int> JsonReader::toInteger(const QJsonValue &value)
 
 QString JsonReader::string(const char *key)
 {
-    const QJsonValue v = required(key);
-    if (!m_ok)
-        return {};
-    if (!v.isString())
+    const auto v = find(key, Presence::required);
+    if (v && !v->isString())
         failType(key, "a string");
-    return v.toString();
+    return v ? v->toString() : QString();
 }
 
 std::optional<QString> JsonReader::optString(const char *key)
 {
-    const QJsonValue v = optional(key);
-    if (v.isUndefined())
+    const auto v = find(key, Presence::optional);
+    if (!v)
         return std::nullopt;
-    if (!v.isString()) {
+    if (!v->isString()) {
         failType(key, "a string");
         return std::nullopt;
     }
-    return v.toString();
+    return v->toString();
 }
 
 int JsonReader::integer(const char *key)
 {
-    const QJsonValue v = required(key);
-    if (!m_ok)
+    const auto v = find(key, Presence::required);
+    if (!v)
         return 0;
-    const auto i = toInteger(v);
+    const auto i = v->isDouble() ? toInteger(v->toDouble()) : std::nullopt;
     if (!i)
         failType(key, "an integer");
     return i.value_or(0);
@@ -103,10 +97,10 @@ int JsonReader::integer(const char *key)
 
 std::optional<int> JsonReader::optInteger(const char *key)
 {
-    const QJsonValue v = optional(key);
-    if (v.isUndefined())
+    const auto v = find(key, Presence::optional);
+    if (!v)
         return std::nullopt;
-    const auto i = toInteger(v);
+    const auto i = v->isDouble() ? toInteger(v->toDouble()) : std::nullopt;
     if (!i)
         failType(key, "an integer");
     return i;
@@ -114,49 +108,45 @@ std::optional<int> JsonReader::optInteger(const char *key)
 
 double JsonReader::number(const char *key)
 {
-    const QJsonValue v = required(key);
-    if (!m_ok)
-        return 0;
-    if (!v.isDouble())
+    const auto v = find(key, Presence::required);
+    if (v && !v->isDouble())
         failType(key, "a number");
-    return v.toDouble();
+    return v ? v->toDouble() : 0.0;
 }
 
 bool JsonReader::boolean(const char *key)
 {
-    const QJsonValue v = required(key);
-    if (!m_ok)
-        return false;
-    if (!v.isBool())
+    const auto v = find(key, Presence::required);
+    if (v && !v->isBool())
         failType(key, "true or false");
-    return v.toBool();
+    return v ? v->toBool() : false;
 }
 
 std::optional<bool> JsonReader::optBoolean(const char *key)
 {
-    const QJsonValue v = optional(key);
-    if (v.isUndefined())
+    const auto v = find(key, Presence::optional);
+    if (!v)
         return std::nullopt;
-    if (!v.isBool()) {
+    if (!v->isBool()) {
         failType(key, "true or false");
         return std::nullopt;
     }
-    return v.toBool();
+    return v->toBool();
 }
 
 QStringList JsonReader::strings(const char *key)
 {
-    const QJsonValue v = required(key);
-    if (!m_ok)
+    const auto v = find(key, Presence::required);
+    if (!v)
         return {};
-    if (!v.isArray()) {
+    if (!v->isArray()) {
         failType(key, "an array of strings");
         return {};
     }
-    const QJsonArray array = v.toArray();
+    const QJsonArray array = v->toArray();
     QStringList result;
     result.reserve(array.size());
-    for (const QJsonValue &item : array) {
+    for (const QJsonValueConstRef item : array) {
         if (!item.isString()) {
             failType(key, "an array of strings");
             return {};

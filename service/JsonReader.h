@@ -28,45 +28,41 @@ public:
     template <typename T>
     T record(const char *key)
     {
-        const QJsonValue v = required(key);
-        return m_ok ? child<T>(v, key) : T{};
+        const auto v = find(key, Presence::required);
+        return v ? child<T>(QJsonValue(*v), key) : T{};
     }
 
     template <typename T>
     std::optional<T> optRecord(const char *key)
     {
-        const QJsonValue v = optional(key);
-        if (!m_ok || v.isUndefined())
-            return std::nullopt;
-        T value = child<T>(v, key);
-        return m_ok ? std::optional<T>(std::move(value)) : std::nullopt;
+        const auto v = find(key, Presence::optional);
+        return v ? decodeChild<T>(QJsonValue(*v), key, -1) : std::nullopt;
     }
 
     template <typename T>
     QList<T> list(const char *key)
     {
-        const QJsonValue v = required(key);
-        return m_ok ? childList<T>(v, key) : QList<T>{};
+        const auto v = find(key, Presence::required);
+        return v ? childList<T>(*v, key) : QList<T>{};
     }
 
     template <typename T>
     std::optional<QList<T>> optList(const char *key)
     {
-        const QJsonValue v = optional(key);
-        if (!m_ok || v.isUndefined())
+        const auto v = find(key, Presence::optional);
+        if (!v)
             return std::nullopt;
-        QList<T> value = childList<T>(v, key);
+        QList<T> value = childList<T>(*v, key);
         return m_ok ? std::optional<QList<T>>(std::move(value)) : std::nullopt;
     }
 
-    // Integral JSON numbers only (12 and 12.0, not 12.5), within int's range.
-    static std::optional<int> toInteger(const QJsonValue &value);
+    // Integral values only (12 and 12.0, not 12.5), within int's range.
+    static std::optional<int> toInteger(double value);
 
 private:
-    // The value of a required key; fails on missing or null.
-    QJsonValue required(const char *key);
-    // The value of an optional key; undefined when missing or null.
-    QJsonValue optional(const char *key);
+    enum class Presence { required, optional };
+    // The value of key, read in place. Absent when missing or null, which fails a required key.
+    std::optional<QJsonValueConstRef> find(const char *key, Presence presence);
     void fail(const char *key, const QString &reason);
     void failType(const char *key, const char *expected);
 
@@ -88,7 +84,7 @@ private:
     }
 
     template <typename T>
-    QList<T> childList(const QJsonValue &v, const char *key)
+    QList<T> childList(const QJsonValueConstRef &v, const char *key)
     {
         if (!v.isArray()) {
             failType(key, "an array");
@@ -98,7 +94,7 @@ private:
         QList<T> result;
         result.reserve(array.size());
         qsizetype index = 0;
-        for (const QJsonValue &item : array) {
+        for (const QJsonValueConstRef item : array) {
             std::optional<T> value = decodeChild<T>(item, key, index++);
             if (!value)
                 return {};

@@ -96,6 +96,8 @@ int main(int argc, char **argv)
     std::printf("payload: %lld bytes, %lld apps\n", static_cast<long long>(bytes.size()), static_cast<long long>(apps));
     std::printf("parse (QJsonDocument): median %.2f ms, best %.2f ms\n", median(parse), best(parse));
     std::printf("decode (parse + records): median %.2f ms, best %.2f ms\n", median(decode), best(decode));
-    std::printf("decode/parse ratio: %.2f\n", median(decode) / median(parse));
+    // On a shared machine a round that loses the CPU takes a scheduler tick longer; the best round of
+    // each kind is the one that ran undisturbed.
+    std::printf("decode/parse ratio: %.2f\n", best(decode) / best(parse));
     return 0;
 }
