@@ -95,17 +95,6 @@ int JsonReader::integer(const char *key)
     return i.value_or(0);
 }
 
-std::optional<int> JsonReader::optInteger(const char *key)
-{
-    const auto v = find(key, Presence::optional);
-    if (!v)
-        return std::nullopt;
-    const auto i = v->isDouble() ? toInteger(v->toDouble()) : std::nullopt;
-    if (!i)
-        failType(key, "an integer");
-    return i;
-}
-
 double JsonReader::number(const char *key)
 {
     const auto v = find(key, Presence::required);

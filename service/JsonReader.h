@@ -19,7 +19,6 @@ public:
     QString string(const char *key);
     std::optional<QString> optString(const char *key);
     int integer(const char *key);
-    std::optional<int> optInteger(const char *key);
     double number(const char *key);
     bool boolean(const char *key);
     std::optional<bool> optBoolean(const char *key);
@@ -56,10 +55,9 @@ public:
         return m_ok ? std::optional<QList<T>>(std::move(value)) : std::nullopt;
     }
 
+private:
     // Integral values only (12 and 12.0, not 12.5), within int's range.
     static std::optional<int> toInteger(double value);
-
-private:
     enum class Presence { required, optional };
     // The value of key, read in place. Absent when missing or null, which fails a required key.
     std::optional<QJsonValueConstRef> find(const char *key, Presence presence);
