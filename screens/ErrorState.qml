@@ -49,8 +49,22 @@ Item {
             Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: 4
             text: "重试"
-            highlighted: true
             onClicked: root.retry()
+            leftPadding: 22
+            rightPadding: 22
+            contentItem: Label {
+                text: parent.text
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                color: "white"
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+            }
+            background: Rectangle {
+                implicitHeight: 30
+                radius: 7
+                color: parent.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
+            }
         }
         Label {
             Layout.alignment: Qt.AlignHCenter

@@ -43,7 +43,7 @@ Item {
         { name: "categories", prepare: () => showSection("categories"), ready: () => hasHome },
         { name: "category", prepare: () => showSection("categories", firstCategory()), ready: () => hasHome,
           settle: 1500 },
-        { name: "search", prepare: () => search(searchHit),
+        { name: "search", prepare: () => { showSection("discover"); search(searchHit) },
           ready: () => !Store.searchBusy && Store.searchResults !== undefined },
         { name: "search-empty", prepare: () => search("没有这款软件qzx"),
           ready: () => !Store.searchBusy && Store.searchResults !== undefined },

@@ -4,26 +4,30 @@ import QtQuick.Controls
 import QtQuick.Layouts
 
 // The body of a sheet whose screen is not built yet: its title and a way to close it.
-ColumnLayout {
+Item {
     id: root
     objectName: "sheetPlaceholder"
     property string title: ""
     signal closeRequested()
 
-    implicitWidth: 380
-    implicitHeight: 220
-    spacing: 16
+    implicitWidth: 400
+    implicitHeight: 240
 
-    PlaceholderPage {
-        Layout.fillWidth: true
-        Layout.fillHeight: true
-        title: root.title
-    }
-    Button {
-        objectName: "sheetClose"
-        Layout.alignment: Qt.AlignHCenter
-        Layout.bottomMargin: 20
-        text: "关闭"
-        onClicked: root.closeRequested()
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 20
+        spacing: 16
+
+        PlaceholderPage {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            title: root.title
+        }
+        Button {
+            objectName: "sheetClose"
+            Layout.alignment: Qt.AlignHCenter
+            text: "关闭"
+            onClicked: root.closeRequested()
+        }
     }
 }

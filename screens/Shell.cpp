@@ -4,12 +4,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QUrl>
+
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,6 +53,46 @@ bool Shell::saveWindowImage(QObject *window, const QString &path) const
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return quickWindow->grabWindow().save(path, "PNG");
+}
+
+namespace {
+
+qint64 residentKilobytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+void Shell::reportWhenDrawn(QObject *window)
+{
+    auto *quickWindow = qobject_cast<QQuickWindow *>(window);
+    if (!quickWindow || m_reporting)
+        return;
+    m_reporting = true;
+    // frameSwapped may come from the render thread; report from the GUI thread.
+    connect(quickWindow, &QQuickWindow::frameSwapped, this, [this] {
+        if (m_reported)
+            return;
+        m_reported = true;
+        std::printf("drawn-ms: %lld rss-kb: %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
+                    static_cast<long long>(residentKilobytes()));
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    }, Qt::QueuedConnection);
+    quickWindow->update();
+}
+
+bool Shell::startupProbe() const
+{
+    return qEnvironmentVariableIsSet("VEXLO_STARTUP_PROBE");
 }
 
 QString Shell::screenshotDir() const

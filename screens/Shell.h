@@ -16,6 +16,8 @@ class Shell : public QObject
     QML_SINGLETON
     // Folder for the screenshot tour (VEXLO_SCREENSHOT_DIR); empty outside of it.
     Q_PROPERTY(QString screenshotDir READ screenshotDir CONSTANT)
+    // Set by the start-up benchmark (VEXLO_STARTUP_PROBE): report when the first page with data is drawn.
+    Q_PROPERTY(bool startupProbe READ startupProbe CONSTANT)
     // Pages the tour captures (VEXLO_SCREENSHOT_PAGES, comma-separated); empty means all.
     Q_PROPERTY(QStringList screenshotPages READ screenshotPages CONSTANT)
 
@@ -36,6 +38,11 @@ public:
     // Saves what `window` shows as a PNG; false when it could not be written.
     Q_INVOKABLE bool saveWindowImage(QObject *window, const QString &path) const;
 
+    // After the next frame of `window` reaches the screen: prints the wall-clock time and the resident memory
+    // ("drawn-ms: <epoch ms> rss-kb: <kB>") and ends the program. Start-up benchmark only.
+    Q_INVOKABLE void reportWhenDrawn(QObject *window);
+
+    [[nodiscard]] bool startupProbe() const;
     [[nodiscard]] QString screenshotDir() const;
     [[nodiscard]] QStringList screenshotPages() const;
 
@@ -44,6 +51,8 @@ Q_SIGNALS:
     void settingsRequested();
 
 private:
+    bool m_reporting = false;
+    bool m_reported = false;
     // Not default-constructible, so QML takes the one instance from create().
     explicit Shell(QObject *parent) : QObject(parent) {}
 };

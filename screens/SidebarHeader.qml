@@ -5,8 +5,8 @@ import QtQuick.Controls
 // The title above a group of sidebar rows.
 Label {
     width: parent ? parent.width : implicitWidth
-    topPadding: 12
-    bottomPadding: 4
+    topPadding: 10
+    bottomPadding: 3
     leftPadding: 10
     font.pixelSize: 11
     font.weight: Font.DemiBold

@@ -14,7 +14,7 @@ ItemDelegate {
     property bool selected: false
     property string trailing: ""
 
-    implicitHeight: 28
+    implicitHeight: 26
     leftPadding: 10
     rightPadding: 10
     topPadding: 0

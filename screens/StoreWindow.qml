@@ -91,7 +91,14 @@ Item {
                         Item { Layout.fillWidth: true }
                         ToolButton {
                             objectName: "refreshButton"
+                            implicitWidth: 30
+                            implicitHeight: 28
                             hoverEnabled: true
+                            background: Rectangle {
+                                radius: 6
+                                color: parent.down ? Qt.rgba(0, 0, 0, 0.10)
+                                                   : parent.hovered ? Qt.rgba(0, 0, 0, 0.05) : "transparent"
+                            }
                             ToolTip.visible: hovered
                             ToolTip.delay: 600
                             ToolTip.text: "刷新"
@@ -112,6 +119,7 @@ Item {
                 }
 
                 DetailRouter {
+                    id: router
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     clip: true
@@ -138,6 +146,12 @@ Item {
         requested: Store.showCheckout
         onDismissed: Store.showCheckout = false
     }
+
+    // Start-up benchmark: the moment the discover page shows the loaded home payload.
+    readonly property bool discoverDrawn: Shell.startupProbe && router.currentPage !== null
+                                          && router.currentPage.objectName === "discoverView"
+                                          && Store.home !== undefined && Store.home !== null
+    onDiscoverDrawnChanged: if (discoverDrawn) Shell.reportWhenDrawn(Window.window)
 
     Loader {
         active: Shell.screenshotDir !== ""
