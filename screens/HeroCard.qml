@@ -16,8 +16,9 @@ AbstractButton {
         SoftShadow {
             anchors.fill: parent
             radius: 20
-            opacity0: root.hovered ? 0.22 : 0.14
-            blur: 16
+            color: Display.color(root.app ? root.app.accent : "")
+            opacity0: root.hovered ? 0.5 : 0.35
+            blur: 18
             offsetY: 6
         }
         GradientBox {

@@ -1,7 +1,7 @@
 import QtQuick
 import Vexlo.Screens
 
-// A soft drop shadow drawn as a few widening translucent rounded rectangles behind a card.
+// A soft drop shadow drawn as a few widening, fading rounded rectangles behind a card.
 // Anchor it to the card (anchors.fill) and place it before the card.
 Item {
     id: root
@@ -10,18 +10,19 @@ Item {
     property real blur: 12
     property real offsetY: 4
     property real radius: 12
+    readonly property int layers: 6
 
     Repeater {
-        model: 4
+        model: root.layers
         Rectangle {
-            readonly property real spread: root.blur * (index + 1) / 4
+            readonly property real spread: root.blur * (index + 1) / root.layers
             x: -spread / 2
             y: root.offsetY - spread / 2
             width: root.width + spread
             height: root.height + spread
             radius: root.radius + spread / 2
             color: root.color
-            opacity: root.opacity0 / 4
+            opacity: root.opacity0 * 2 * (root.layers - index) / (root.layers * (root.layers + 1))
         }
     }
 }
