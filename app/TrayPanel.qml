@@ -3,18 +3,30 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Screens
 
-// The panel behind the menu bar item. Its quick search arrives with the menu bar feature; for now it
-// offers the way into the store window.
+// The panel behind the menu bar item: the menu bar feature's quick search when it is built, until then a
+// way into the store window.
 Window {
     id: panel
     objectName: "trayPanel"
+    readonly property url extraView: "qrc:/qt/qml/Vexlo/MenuBar/MenuExtraView.qml"
+    readonly property bool extraBuilt: Shell.hasPage(String(extraView))
+
     width: 300
-    height: 160
+    height: extraBuilt && extra.item ? extra.item.implicitHeight : 160
     flags: Qt.Tool | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
     color: Theme.background
     onActiveChanged: if (!active) visible = false
 
+    // The quick search panel of the menu bar feature, when it is part of the program.
+    Loader {
+        id: extra
+        anchors.fill: parent
+        active: panel.extraBuilt
+        source: panel.extraBuilt ? panel.extraView : ""
+    }
+
     ColumnLayout {
+        visible: !panel.extraBuilt
         anchors.fill: parent
         anchors.margins: 14
         spacing: 10

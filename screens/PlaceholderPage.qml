@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import Vexlo.Screens
 
 // Stands in for a page whose screen is not built yet, so routing can already reach it.
 Item {
@@ -7,10 +7,22 @@ Item {
     property string title: ""
     objectName: "placeholderPage"
 
-    Label {
+    Column {
         anchors.centerIn: parent
-        text: root.title
-        font.pointSize: 18
-        color: "#8a8a8e"
+        spacing: 8
+        StoreLabel {
+            objectName: "placeholderTitle"
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: root.title
+            size: 22
+            font.weight: Font.DemiBold
+            color: Theme.secondary
+        }
+        StoreLabel {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "此页面即将上线"
+            size: 12
+            color: Theme.tertiary
+        }
     }
 }
