@@ -12,6 +12,8 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
@@ -158,6 +160,7 @@ private Q_SLOTS:
         s.setDetail(std::nullopt);
         s.setDetailLoading(false);
         s.setShowLogin(false);
+        s.setShowCheckout(false);
     }
 
     void cleanupTestCase()
@@ -459,6 +462,51 @@ private Q_SLOTS:
         QVERIFY(m_store->detailLoading());
         QTRY_VERIFY(!m_store->detailLoading());
         QVERIFY(m_store->toast().has_value());
+    }
+
+    // The home payload loads when the window first appears, and only then; the sheets follow their flags.
+    void firstShowAndSheets()
+    {
+        QQuickWindow window;
+        window.resize(1180, 780);
+        auto content = load(u"StoreWindow.qml"_s);
+        QVERIFY(content);
+        content->setParentItem(window.contentItem());
+        QSignalSpy loads(m_store.get(), &Store::loadingChanged);
+        QTest::qWait(50);
+        QCOMPARE(loads.count(), 0);
+
+        window.show();
+        QTRY_VERIFY(m_store->error().has_value()); // nobody answers on the test's port
+        QVERIFY(!m_store->loading());
+        const qsizetype afterFirst = loads.count();
+        QVERIFY(afterFirst >= 2);
+        window.hide();
+        window.show();
+        QTest::qWait(50);
+        QCOMPARE(loads.count(), afterFirst);
+
+        QObject *sheet = find(content.get(), u"loginSheet"_s);
+        QVERIFY(sheet);
+        QVERIFY(!sheet->property("visible").toBool());
+        m_store->setShowLogin(true);
+        QTRY_VERIFY(sheet->property("opened").toBool());
+        QObject *body = find(window.contentItem(), u"sheetPlaceholder"_s);
+        if (body) { // the sign-in screen itself closes the sheet through the flag; the stand-in has a button
+            click(body, u"sheetClose"_s);
+            QVERIFY(!m_store->showLogin());
+        } else {
+            m_store->setShowLogin(false);
+        }
+        QTRY_VERIFY(!sheet->property("visible").toBool());
+
+        // Escape (closing the popup by other means) clears the flag too.
+        m_store->setShowCheckout(true);
+        QObject *checkout = find(content.get(), u"checkoutSheet"_s);
+        QTRY_VERIFY(checkout->property("opened").toBool());
+        QVERIFY(QMetaObject::invokeMethod(checkout, "close"));
+        QTRY_VERIFY(!m_store->showCheckout());
+        content.reset();
     }
 
     // The toast capsule shows the store's message and keeps the text while it leaves.
