@@ -119,7 +119,10 @@ int main(int argc, char *argv[])
     const QStringList links = linksFromArguments(QApplication::arguments());
     if (relay.handOver(links))
         return 0;
-    relay.listen();
+    // An instance that answers but did not take the links in time is busy; it reads them when it can.
+    // Failing to listen at all (no runtime folder) only costs the hand-over.
+    if (relay.listen() == InstanceRelay::Listening::anotherRuns)
+        return 0;
 
     OpenUrlFilter openUrls;
     app.installEventFilter(&openUrls);

@@ -54,7 +54,7 @@ bool InstanceRelay::handOver(const QStringList &links, int timeoutMs) const
     return socket.readLine().trimmed() == "ok";
 }
 
-bool InstanceRelay::listen()
+InstanceRelay::Listening InstanceRelay::listen()
 {
     // Someone answering on the name is a running instance. Listening would silently take the name from it
     // (the socket is created aside and renamed into place), so ask first. Nobody answering means the
@@ -62,14 +62,14 @@ bool InstanceRelay::listen()
     QLocalSocket probe;
     probe.connectToServer(m_name);
     if (probe.waitForConnected(500))
-        return false;
+        return Listening::anotherRuns;
     if (!m_server) {
         m_server = new QLocalServer(this);
         m_server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(m_server, &QLocalServer::newConnection, this, &InstanceRelay::accept);
     }
     QLocalServer::removeServer(m_name);
-    return m_server->listen(m_name);
+    return m_server->listen(m_name) ? Listening::yes : Listening::failed;
 }
 
 void InstanceRelay::accept()

@@ -23,8 +23,10 @@ public:
     // in which case this process should exit. Blocks for at most `timeoutMs`.
     [[nodiscard]] bool handOver(const QStringList &links, int timeoutMs = 3000) const;
 
-    // Becomes the running instance. A socket left behind by an instance that is gone is replaced.
-    bool listen();
+    enum class Listening { yes, anotherRuns, failed };
+    // Becomes the running instance. A socket left behind by an instance that is gone is replaced;
+    // `anotherRuns` when an instance answers there (one too busy to take a hand-over in time).
+    Listening listen();
 
 Q_SIGNALS:
     // A later launch asked this instance to come forward and apply `links`.

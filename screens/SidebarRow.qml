@@ -12,6 +12,8 @@ ItemDelegate {
     property color symbolColor: Display.accent
     property real symbolSize: 15
     property bool selected: false
+    // Category rows show their selection in the accent colour.
+    property bool accentSelection: false
     property string trailing: ""
 
     implicitHeight: 26
@@ -23,7 +25,8 @@ ItemDelegate {
 
     background: Rectangle {
         radius: 6
-        color: root.selected ? Qt.rgba(0, 0, 0, 0.09) : root.hovered ? Qt.rgba(0, 0, 0, 0.04) : "transparent"
+        color: root.selected && root.accentSelection ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.12)
+             : root.selected ? Qt.rgba(0, 0, 0, 0.09) : root.hovered ? Qt.rgba(0, 0, 0, 0.04) : "transparent"
     }
 
     contentItem: RowLayout {
@@ -40,7 +43,7 @@ ItemDelegate {
             elide: Text.ElideRight
             font.pixelSize: 13
             font.weight: root.selected ? Font.DemiBold : Font.Normal
-            color: "#1d1d1f"
+            color: root.selected && root.accentSelection ? Theme.accent : Theme.text
         }
         Label {
             visible: root.trailing !== ""

@@ -105,6 +105,7 @@ Rectangle {
                         text: modelData.name
                         symbol: Display.glyph(modelData.glyph)
                         symbolSize: 13
+                        accentSelection: true
                         symbolColor: {
                             const accent = Display.color(modelData.accent)
                             return Qt.rgba(accent.r, accent.g, accent.b, 0.85)

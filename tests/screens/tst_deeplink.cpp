@@ -98,7 +98,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString name = dir.filePath(u"relay.socket"_s);
         InstanceRelay running(name);
-        QVERIFY(running.listen());
+        QCOMPARE(running.listen(), InstanceRelay::Listening::yes);
         QSignalSpy activated(&running, &InstanceRelay::activated);
 
         const QStringList links{u"vexlink://app/muse-chat"_s, u"vexlink://section/top"_s};
@@ -115,7 +115,18 @@ private Q_SLOTS:
 
         // The running instance keeps the name: a further instance cannot take it over.
         InstanceRelay second(name);
-        QVERIFY(!second.listen());
+        QCOMPARE(second.listen(), InstanceRelay::Listening::anotherRuns);
+    }
+
+    // An instance that answers but is too busy to take the links: the later launch must not start a second one.
+    void busyInstance()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"relay.socket"_s);
+        QLocalServer busy; // accepts at the socket level, never replies
+        QVERIFY(busy.listen(name));
+        QVERIFY(!InstanceRelay(name).handOver({u"vexlink://section/top"_s}, 300));
+        QCOMPARE(InstanceRelay(name).listen(), InstanceRelay::Listening::anotherRuns);
     }
 
     // With nobody running, a launch becomes the running instance, also over a socket left by a crash.
@@ -138,7 +149,7 @@ private Q_SLOTS:
         }
         QVERIFY(!InstanceRelay(name).handOver({}, 500));
         InstanceRelay fresh(name);
-        QVERIFY(fresh.listen());
+        QCOMPARE(fresh.listen(), InstanceRelay::Listening::yes);
     }
 };
 
