@@ -17,8 +17,13 @@ AbstractButton {
     implicitHeight: 58
     onClicked: perform()
 
-    background: Rectangle {
-        color: root.hovered ? Theme.cardHover : "transparent"
+    background: Item {
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: 3
+            radius: 8
+            color: root.hovered ? Theme.cardHover : "transparent"
+        }
     }
 
     contentItem: Item {

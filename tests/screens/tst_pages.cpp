@@ -455,6 +455,8 @@ private Q_SLOTS:
         QCOMPARE(found.size(), tiles);
         if (selected == u"dev"_s)
             QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
+        // The page loads the selected slug's list even while it shows the overview.
+        QCOMPARE(page->property("loader").value<QObject *>()->property("category").toString(), selected);
         if (tiles > 0) {
             QMetaObject::invokeMethod(found.last(), "clicked");
             QCOMPARE(m_store->selectedCategory().value_or(QString()), u"dev"_s);
