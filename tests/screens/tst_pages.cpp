@@ -338,8 +338,12 @@ private Q_SLOTS:
         const auto button = findAll(strip.get(), u"sponsorPlanButton"_s);
         QCOMPARE(button.size(), 1);
         QCOMPARE(qobject_cast<QQuickItem *>(button.first())->isVisible(), !label.isEmpty());
-        if (!label.isEmpty())
+        if (!label.isEmpty()) {
             QCOMPARE(button.first()->property("text").toString(), label);
+            QMetaObject::invokeMethod(button.first(), "clicked");
+            QVERIFY(m_store->showCheckout());
+            QVERIFY(!m_store->checkout());
+        }
 
         QMetaObject::invokeMethod(findAll(strip.get(), u"sponsorAllPlansButton"_s).first(), "clicked");
         QCOMPARE(m_store->section(), Store::Section::member);
