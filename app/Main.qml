@@ -14,30 +14,13 @@ ApplicationWindow {
     visible: true
     font.family: Theme.fontFamily
 
-    menuBar: MenuBar {
-        objectName: "menuBar"
-        Menu {
-            title: "商店"
-            Action {
-                text: "刷新商店"
-                shortcut: "Ctrl+R"
-                onTriggered: content.refreshStore()
-            }
-            Action {
-                text: "返回精选"
-                shortcut: "Ctrl+1"
-                onTriggered: content.backToDiscover()
-            }
-            MenuSeparator {}
-            Action {
-                text: "打开站点官网"
-                onTriggered: content.openSite()
-            }
-        }
+    menuBar: StoreMenuBar {
+        storeWindow: content
     }
 
+    // The settings shortcut: the platform's own on macOS (Command-,), Ctrl+, elsewhere.
     Shortcut {
-        sequence: StandardKey.Preferences
+        sequences: Qt.platform.os === "osx" ? [StandardKey.Preferences] : ["Ctrl+,"]
         onActivated: Shell.showSettings()
     }
 

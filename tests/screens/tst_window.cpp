@@ -509,6 +509,44 @@ private Q_SLOTS:
         content.reset();
     }
 
+    // The menu's shortcuts work while the menu is closed: Ctrl+1 closes a detail and shows discover,
+    // Ctrl+R starts a home load.
+    void menuShortcuts()
+    {
+        QQmlComponent component(m_engine.get());
+        component.setData(R"(
+            import QtQuick
+            import QtQuick.Controls
+            import Vexlo.Screens
+            ApplicationWindow {
+                width: 1180; height: 780
+                menuBar: StoreMenuBar { storeWindow: content }
+                StoreWindow { id: content; anchors.fill: parent }
+            })", QUrl(u"file:///menu-test.qml"_s));
+        std::unique_ptr<QObject> object(component.create());
+        QVERIFY2(object, qPrintable(component.errorString()));
+        auto *window = qobject_cast<QQuickWindow *>(object.get());
+        QVERIFY(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(!m_store->loading()); // the first appearance's load (fails here)
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+
+        m_store->setHome(homeWith());
+        m_store->setSection(Store::Section::top);
+        m_store->setDetail(someDetail());
+        QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
+        QVERIFY(!m_store->detail().has_value());
+        QCOMPARE(m_store->section(), Store::Section::discover);
+
+        QSignalSpy loads(m_store.get(), &Store::loadingChanged);
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(loads.count() >= 1);
+        QTRY_VERIFY(!m_store->loading());
+        QVERIFY(m_store->home().has_value()); // a failed refresh keeps the loaded payload
+    }
+
     // The toast capsule shows the store's message and keeps the text while it leaves.
     void toast()
     {
