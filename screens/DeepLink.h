@@ -7,9 +7,6 @@
 #include <QVariantMap>
 #include <QQmlEngine>
 
-class QQmlEngine;
-class QJSEngine;
-
 // What a link asks for: open an app's detail page, or show a section of the window.
 struct DeepLinkTarget
 {

@@ -58,6 +58,7 @@ Item {
     ]
 
     function begin() {
+        Shell.parkPointer()
         const wanted = Shell.screenshotPages
         queue = steps.filter(step => wanted.length === 0 ? step.name !== "error" : wanted.indexOf(step.name) >= 0)
         next()

@@ -3,6 +3,9 @@
 #include "service/Endpoint.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFile>
 #include <QDateTime>
 #include <QDir>
@@ -44,6 +47,12 @@ QString Shell::siteAddress() const
 void Shell::quit(int code)
 {
     QCoreApplication::exit(code);
+}
+
+void Shell::parkPointer() const
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        QCursor::setPos(screen, screen->geometry().bottomRight());
 }
 
 bool Shell::saveWindowImage(QObject *window, const QString &path) const

@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <QQmlEngine>
 
-class QQmlEngine;
-class QJSEngine;
 
 class Shell : public QObject
 {
@@ -35,6 +33,8 @@ public:
     Q_INVOKABLE void showStoreWindow() { Q_EMIT storeWindowRequested(); }
     Q_INVOKABLE void showSettings() { Q_EMIT settingsRequested(); }
 
+    // Moves the pointer to the screen's corner, so no card is drawn hovered in a screenshot.
+    Q_INVOKABLE void parkPointer() const;
     // Saves what `window` shows as a PNG; false when it could not be written.
     Q_INVOKABLE bool saveWindowImage(QObject *window, const QString &path) const;
 
