@@ -10,37 +10,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeTool(const QString& root, const QString& relativePath, const QByteArray& script)
+void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
 {
-    const QString path = root + u'/' + relativePath;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n" + script);
-    file.close();
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    file.write(bytes);
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
-int countLines(const QString& path, const QString& line)
+void writeTool(const QString& root, const QString& relativePath, const QByteArray& script)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    return QString::fromUtf8(file.readAll()).split(u'\n').count(line);
+    writeFile(root + u'/' + relativePath, "#!/bin/sh\n" + script, true);
 }
 
 QString readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -62,7 +50,7 @@ class TestDeviceEngine : public QObject
         options.timeout = timeout;
         return options;
     }
-    int runs(const QString& line) const { return countLines(m_log, line); }
+    int runs(const QString& line) const { return readFile(m_log).split(u'\n').count(line); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -109,14 +97,7 @@ private Q_SLOTS:
                  u"/usr/libexec/ApplicationFirewall/socketfilterfw --getglobalstate"_s); // not in the root
         QCOMPARE(runner.run(u"/usr/bin/sw_vers"_s, {u"-productVersion"_s}), u"14.4.1\n"_s);
         QCOMPARE(runner.shell(u"diskutil info disk0"_s), u"SMART Status: Verified\n"_s); // found first on PATH
-
-        DiagnosticsEngine withTool(tools(), m_cache);
-        QCOMPARE(withTool.osVersion(), u"macOS 14.4.1"_s);
-        ToolOptions empty = tools();
-        empty.toolRoot = m_dir.filePath(u"nothing-here"_s);
-        DiagnosticsEngine without(empty, m_cache);
-        if (!QFileInfo::exists(u"/usr/bin/sw_vers"_s))
-            QCOMPARE(without.osVersion(), u"\u2014"_s);
+        QCOMPARE(DiagnosticsEngine(tools(), m_cache).osVersion(), u"macOS 14.4.1"_s);
     }
 
     // A hung tool must not hang the check: it is killed and what it printed so far is its output.
@@ -153,9 +134,10 @@ private Q_SLOTS:
         const QString name = DiagnosticsEngine::cacheFileName(u"system_profiler SPHardwareDataType"_s);
         QCOMPARE(name, u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQSGFyZHdhcmVEYXRhVHlwZQ.txt"_s);
         // "/" becomes "_" and padding goes away: only letters, digits, "+" and "_" remain between prefix and suffix.
-        static const QRegularExpression allowed(u"^hw_[A-Za-z0-9+_]+\\.txt$"_s);
-        for (const QString& command : {u"system_profiler SPDisplaysDataType -detailLevel mini >>"_s, u"system_profiler SPHardwareDataType x"_s})
-            QVERIFY2(allowed.match(DiagnosticsEngine::cacheFileName(command)).hasMatch(), qPrintable(DiagnosticsEngine::cacheFileName(command)));
+        QCOMPARE(DiagnosticsEngine::cacheFileName(u"system_profiler SPDisplaysDataType -detailLevel mini >>"_s),
+                 u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQRGlzcGxheXNEYXRhVHlwZSAtZGV0YWlsTGV2ZWwgbWluaSA+Pg.txt"_s);
+        QCOMPARE(DiagnosticsEngine::cacheFileName(u"system_profiler SPHardwareDataType ?"_s),
+                 u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQSGFyZHdhcmVEYXRhVHlwZSA_.txt"_s);
         DiagnosticsEngine engine(tools(), m_cache);
         QVERIFY(engine.persistentCacheURL(u"system_profiler SPDisplaysDataType"_s).has_value());
         QVERIFY(!engine.persistentCacheURL(u"system_profiler SPNVMeDataType"_s).has_value());

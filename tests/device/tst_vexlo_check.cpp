@@ -73,7 +73,7 @@ private Q_SLOTS:
         const QString log = m_dir.filePath(profile + u".log"_s);
         const Run json = runCheck({u"--profile"_s, profile, u"--json"_s, u"--refresh"_s}, log);
         QCOMPARE(json.exitCode, 0);
-        QVERIFY(json.err.contains(u"示例机器"_s));
+        QVERIFY(json.err.contains(u"示例机器"_s)); // sample data is never passed off as this Mac's
         QJsonParseError error;
         const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
@@ -83,12 +83,10 @@ private Q_SLOTS:
         for (const QJsonValue& v : doc.value(u"issues"_s).toArray())
             gotIssues << v.toString();
         QCOMPARE(gotIssues, issues);
-        QCOMPARE(doc.value(u"sampleData"_s).toBool(), true);
         QStringList sectionIds;
         for (const QJsonValue& v : doc.value(u"sections"_s).toArray())
             sectionIds << v.toObject().value(u"id"_s).toString();
         QCOMPARE(sectionIds, (QStringList{u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s}));
-        QVERIFY(doc.value(u"identity"_s).toObject().value(u"serial"_s).toString().size() >= 10);
 
         // Each memory-cached command ran once in the whole check; the hardware report twice (cached + live)
         // because the file cache was cleared first.
@@ -113,11 +111,6 @@ private Q_SLOTS:
         const Run run = runCheck({u"--tools"_s, QStringLiteral(STANDINS_DIR "/tools"), u"--refresh"_s});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.startsWith(u"Vexlo 验机报告\nMacBook Air · Mac14,2 · Apple M2\n"_s));
-
-        const Run help = runCheck({u"--help"_s});
-        QCOMPARE(help.exitCode, 0);
-        for (const QString& option : {u"--json"_s, u"--tools"_s, u"--profile"_s, u"--refresh"_s})
-            QVERIFY(help.out.contains(option));
 
         const Run unknown = runCheck({u"--profile"_s, u"../healthy"_s});
         QCOMPARE(unknown.exitCode, 2);
@@ -167,16 +160,6 @@ private Q_SLOTS:
         QCOMPARE(check.score(), 9);
         QCOMPARE(check.sampleData(), true);
         QCOMPARE(check.reportText(), readFile(QStringLiteral(DATA_DIR "/report-tampered.txt")));
-
-        // Values a page reads through QML.
-        const QVariantList sections = check.sectionList();
-        QCOMPARE(sections.size(), 5);
-        const DeviceSection battery = sections.first().value<DeviceSection>();
-        QCOMPARE(battery.metricList().first().value<DeviceMetric>().statusValue(), u"warn"_s);
-        QCOMPARE(check.identityValue().value<DeviceIdentity>().modelNumber, u"MKGP3CH/A"_s);
-
-        QCoro::waitFor(check.loadOsVersionTask());
-        QCOMPARE(check.osVersion(), u"macOS 14.4.1"_s);
     }
 };
 

@@ -21,25 +21,16 @@ QString outcome(const ApiResult<T> &result)
     if (result.ok())
         return u"decoded"_s;
     const ApiError &e = result.error();
-    switch (e.kind) {
-    case ApiError::Kind::transport:
+    if (e.kind == ApiError::Kind::transport)
         return u"transport"_s;
-    case ApiError::Kind::decoding:
+    if (e.kind == ApiError::Kind::decoding)
         return u"decoding"_s;
-    case ApiError::Kind::store:
-        break;
-    }
     switch (e.store.kind) {
-    case StoreError::Kind::server:
-        return u"server %1 %2"_s.arg(e.store.code).arg(e.store.message);
-    case StoreError::Kind::badURL:
-        return u"badURL"_s;
-    case StoreError::Kind::network:
-        return u"network"_s;
-    case StoreError::Kind::unauthorized:
-        return u"unauthorized"_s;
-    case StoreError::Kind::needsSponsor:
-        return u"needsSponsor"_s;
+    case StoreError::Kind::server: return u"server %1 %2"_s.arg(e.store.code).arg(e.store.message);
+    case StoreError::Kind::badURL: return u"badURL"_s;
+    case StoreError::Kind::network: return u"network"_s;
+    case StoreError::Kind::unauthorized: return u"unauthorized"_s;
+    case StoreError::Kind::needsSponsor: return u"needsSponsor"_s;
     }
     return {};
 }
@@ -76,23 +67,18 @@ private Q_SLOTS:
         QTest::newRow("GET 200") << "GET" << 200 << ok << "decoded";
         QTest::newRow("GET 201 is a server error") << "GET" << 201 << ok << "server 201 请求失败（201）";
         QTest::newRow("POST 201 decodes") << "POST" << 201 << ok << "decoded";
-        QTest::newRow("POST 299 decodes") << "POST" << 299 << ok << "decoded";
         QTest::newRow("GET 204 is a server error") << "GET" << 204 << QByteArray() << "server 204 请求失败（204）";
-        QTest::newRow("GET 304 is a server error") << "GET" << 304 << QByteArray() << "server 304 请求失败（304）";
         QTest::newRow("POST 204 without body") << "POST" << 204 << QByteArray() << "decoding";
         QTest::newRow("GET 401 uses the body") << "GET" << 401 << error << "server 401 账户未登录";
         QTest::newRow("POST 401") << "POST" << 401 << error << "unauthorized";
         QTest::newRow("GET 402 uses the body") << "GET" << 402 << error << "server 402 账户未登录";
         QTest::newRow("POST 402") << "POST" << 402 << error << "needsSponsor";
-        QTest::newRow("GET 404 with error") << "GET" << 404 << error << "server 404 账户未登录";
         QTest::newRow("POST 409 with error") << "POST" << 409 << error << "server 409 账户未登录";
         QTest::newRow("POST 500 not JSON") << "POST" << 500 << QByteArray("oops") << "server 500 请求失败（500）";
-        QTest::newRow("GET 500 empty body") << "GET" << 500 << QByteArray() << "server 500 请求失败（500）";
         QTest::newRow("numeric code beside error")
             << "GET" << 400 << QByteArray(R"({"error":"坏请求","code":400})") << "server 400 请求失败（400）";
         QTest::newRow("null beside error")
             << "GET" << 400 << QByteArray(R"({"error":"坏请求","detail":null})") << "server 400 请求失败（400）";
-        QTest::newRow("no error key") << "GET" << 400 << QByteArray(R"({"message":"x"})") << "server 400 请求失败（400）";
         QTest::newRow("array body") << "GET" << 400 << QByteArray(R"(["error"])") << "server 400 请求失败（400）";
         QTest::newRow("GET 200 not JSON") << "GET" << 200 << QByteArray("<html>") << "decoding";
         QTest::newRow("POST 201 wrong type") << "POST" << 201 << QByteArray(R"({"ok":"yes"})") << "decoding";
@@ -113,29 +99,24 @@ private Q_SLOTS:
     {
         m_server->reply(200, R"({"site":{"name":"n","tagline":"t","announcement":"a"},"stats":{"apps":1.5}})");
         const auto result = QCoro::waitFor(StoreAPI::get<StoreHome>(u"/api/store/home"_s));
-        QVERIFY(!result.ok());
-        QCOMPARE(result.error().kind, ApiError::Kind::decoding);
+        QCOMPARE(outcome(result), u"decoding"_s);
         QVERIFY2(result.error().detail.contains("StoreStats.apps"_L1), qPrintable(result.error().detail));
         QCOMPARE(result.error().userMessage(u"加载失败"_s), u"加载失败"_s);
     }
 
     void requestHeadersAndBody()
     {
-        m_server->reply(200, "{}");
         QVERIFY(call(u"GET"_s).ok());
         const RecordedRequest get = m_server->requests.takeFirst();
-        QCOMPARE(get.method, "GET");
         QCOMPARE(get.headers.value("accept"), "application/json");
         QVERIFY(!get.headers.contains("content-type"));
         QVERIFY(get.body.isEmpty());
 
         QVERIFY(QCoro::waitFor(StoreAPI::post<LoginResult>(u"/p"_s, QVariantMap{{u"planId"_s, 7}, {u"s"_s, u"文"_s}})).ok());
         const RecordedRequest post = m_server->requests.takeFirst();
-        QCOMPARE(post.method, "POST");
         QCOMPARE(post.headers.value("accept"), "application/json");
         QCOMPARE(post.headers.value("content-type"), "application/json");
-        QVERIFY2(!post.body.contains(' ') && !post.body.contains('\n'), post.body); // compact
-        QCOMPARE(QJsonDocument::fromJson(post.body).object(), (QJsonObject{{u"planId"_s, 7}, {u"s"_s, u"文"_s}}));
+        QCOMPARE(post.body, QJsonDocument(QJsonObject{{u"planId"_s, 7}, {u"s"_s, u"文"_s}}).toJson(QJsonDocument::Compact));
 
         QVERIFY(QCoro::waitFor(StoreAPI::post<LoginResult>(u"/p"_s, std::nullopt)).ok());
         QVERIFY(m_server->requests.takeFirst().body.isEmpty());
@@ -146,14 +127,13 @@ private Q_SLOTS:
         Endpoint::setBase(m_server->base() + u"/"_s);
         QVERIFY(call(u"GET"_s, u"/api/store/home"_s).ok());
         QCOMPARE(m_server->requests.last().target, "//api/store/home");
-        QCoro::waitFor(StoreAPI::logout());
-        QCOMPARE(m_server->requests.last().target, "//api/auth/logout");
 
+        // A new base applies to the very next request.
         TestServer other;
         Endpoint::setBase(other.base());
         QVERIFY(call(u"POST"_s).ok());
         QCOMPARE(other.requests.size(), 1);
-        QCOMPARE(m_server->requests.size(), 2);
+        QCOMPARE(m_server->requests.size(), 1);
     }
 
     void failuresBeforeAnyStatus_data()
@@ -180,44 +160,24 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         QFile file(dir.filePath(u"reply.json"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"ok":true})");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(R"({"ok":true})") > 0);
         file.close();
         Endpoint::setBase(QUrl::fromLocalFile(dir.path()).toString());
         QCOMPARE(outcome(call(u"GET"_s, u"/reply.json"_s)), u"network"_s);
     }
 
-    void storedAddress()
+    void addressText()
     {
         userDefaults()->remove(u"baseURL"_s);
-        QCOMPARE(Endpoint::base(), u"http://127.0.0.1:4812"_s);
         QCOMPARE(Endpoint::url(u"/api/store/home"_s)->toString(), u"http://127.0.0.1:4812/api/store/home"_s);
         Endpoint::setBase(QString());
         QCOMPARE(Endpoint::base(), QString()); // no fallback to the default
         Endpoint::setBase(u" http://x "_s);
         QCOMPARE(Endpoint::base(), u" http://x "_s); // stored unchanged
-    }
 
-    void urlParsing_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected"); // empty: absent
-        QTest::newRow("plain") << u"http://h:1/a?q=1"_s << u"http://h:1/a?q=1"_s;
-        QTest::newRow("space repaired") << u"http://h/a b"_s << u"http://h/a%20b"_s;
-        QTest::newRow("lone percent repaired") << u"http://h/a%"_s << u"http://h/a%25"_s;
-        QTest::newRow("relative path") << u"/api/x"_s << u"/api/x"_s;
-        QTest::newRow("invalid scheme") << u"1ab:x"_s << QString();
-        QTest::newRow("non-numeric port") << u"http://h:ab/x"_s << QString();
-        QTest::newRow("broken IP literal") << u"http://[::1/x"_s << QString();
-        QTest::newRow("empty") << QString() << QString();
-    }
-
-    void urlParsing()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const auto url = Endpoint::parse(text);
-        QCOMPARE(url ? QString::fromUtf8(url->toEncoded()) : QString(), expected);
+        QCOMPARE(Endpoint::parse(u"http://h/a b%"_s)->toEncoded(), "http://h/a%20b%25"); // repaired
+        QCOMPARE(Endpoint::parse(u"/api/x"_s)->toEncoded(), "/api/x");
+        QVERIFY(!Endpoint::parse(u"http://[::1/x"_s));
     }
 
 private:
