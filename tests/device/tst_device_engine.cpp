@@ -139,8 +139,6 @@ private Q_SLOTS:
         QCOMPARE(DiagnosticsEngine::cacheFileName(u"system_profiler SPHardwareDataType ?"_s),
                  u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQSGFyZHdhcmVEYXRhVHlwZSA_.txt"_s);
         DiagnosticsEngine engine(tools(), m_cache);
-        QVERIFY(engine.persistentCacheURL(u"system_profiler SPDisplaysDataType"_s).has_value());
-        QVERIFY(!engine.persistentCacheURL(u"system_profiler SPNVMeDataType"_s).has_value());
         QVERIFY(!engine.persistentCacheURL(u"System_profiler SPHardwareDataType"_s).has_value()); // case-sensitive
         DiagnosticsEngine byDefault(tools());
         QCOMPARE(*byDefault.persistentCacheDir(),
@@ -180,11 +178,9 @@ private Q_SLOTS:
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         QTest::newRow("fresh") << QByteArray::number(now - 604700) << true;
         QTest::newRow("exactly 7 days") << QByteArray::number(now - 604800) << false;
-        QTest::newRow("older") << QByteArray::number(now - 900000) << false;
         QTest::newRow("future stamp") << QByteArray::number(now + 86400) << true;
         QTest::newRow("fraction and spaces") << " \t" + QByteArray::number(now - 10) + ".75 " << true;
         QTest::newRow("not a number") << QByteArray("yesterday") << false;
-        QTest::newRow("empty") << QByteArray() << false;
     }
     void fileCacheValidity()
     {

@@ -171,9 +171,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("encoded");
-        QTest::newRow("kept delimiters") << u"a&b=c+d?e/f:g@h-._~!$'()*,;"_s << u"a&b=c+d?e/f:g@h-._~!$'()*,;"_s;
         QTest::newRow("escaped") << u"a b%#[]\"<>\\"_s << u"a%20b%25%23%5B%5D%22%3C%3E%5C"_s;
-        QTest::newRow("emoji") << u"😀"_s << u"%F0%9F%98%80"_s;
         QTest::newRow("lone surrogate cannot be encoded") << QString(QChar(0xD800)) + u"x"_s << QString();
     }
 
