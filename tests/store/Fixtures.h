@@ -1,12 +1,31 @@
 #pragma once
-// JSON bodies of the store service, built small and complete enough to decode.
+// JSON bodies of the store service, built small and complete enough to decode, and a recording Platform.
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <optional>
+
+#include "store/Platform.h"
+
+// Desktop services that only record what the store asked of them.
+class RecordingPlatform final : public Platform
+{
+public:
+    void setClipboardText(const QString &text) override { clipboard.append(text); }
+    void openUrl(const QUrl &url) override { opened.append(url); }
+    void revealFile(const QString &path) override { revealed.append(path); }
+    QString picturesFolder() override { return pictures; }
+
+    QStringList clipboard;
+    QList<QUrl> opened;
+    QStringList revealed;
+    QString pictures;
+};
 
 namespace fixtures {
 
@@ -70,9 +89,9 @@ inline QJsonObject netdisk(const QString &url)
 
 inline QJsonObject checkout(const QString &orderNo)
 {
-    return QJsonObject{{"orderNo", orderNo}, {"amount", 99}, {"planName", "年度"}, {"days", 365},
-                       {"payType", "wxpay"}, {"gateway", "hubijiao"}, {"live", false}, {"qr", "qr"},
-                       {"redirect", "https://pay.test"}, {"sponsorActive", false}, {"daysLeft", 0}};
+    return QJsonObject{{"orderNo", orderNo}, {"amount", 99}, {"planName", "年度"}, {"days", 365}, {"payType", "wxpay"},
+                       {"gateway", "hubijiao"}, {"live", false}, {"qr", "qr"}, {"redirect", "https://pay.test"},
+                       {"sponsorActive", false}, {"daysLeft", 0}};
 }
 
 inline QJsonObject order(const QString &orderNo, const QString &status)
@@ -83,10 +102,8 @@ inline QJsonObject order(const QString &orderNo, const QString &status)
 
 inline QJsonObject orderStatus(const QString &orderNo, const QString &status)
 {
-    return QJsonObject{{"member", member()},
-                       {"order", QJsonObject{{"orderNo", orderNo}, {"status", status}, {"amount", 99},
-                                             {"planName", "年度"}}},
-                       {"orders", QJsonArray{order(orderNo, status)}}};
+    const QJsonObject brief{{"orderNo", orderNo}, {"status", status}, {"amount", 99}, {"planName", "年度"}};
+    return QJsonObject{{"member", member()}, {"order", brief}, {"orders", QJsonArray{order(orderNo, status)}}};
 }
 
 inline QJsonObject account(const QStringList &orderNos)

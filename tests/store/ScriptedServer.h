@@ -41,7 +41,6 @@ public:
 
     [[nodiscard]] const QList<RecordedRequest> &requests() const { return m_requests; }
     [[nodiscard]] int count(const QByteArray &method, const QByteArray &target) const;
-    void clearRequests() { m_requests.clear(); }
 
 private:
     void serve(class QTcpSocket *socket);

@@ -2,7 +2,6 @@
 #include "Fixtures.h"
 
 #include "service/UserDefaults.h"
-#include "store/Platform.h"
 #include "store/Store.h"
 
 #include <QQmlComponent>
@@ -16,19 +15,6 @@ Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingPlatform final : public Platform
-{
-public:
-    void setClipboardText(const QString &text) override { clipboard.append(text); }
-    void openUrl(const QUrl &url) override { opened.append(url); }
-    void revealFile(const QString &path) override { revealed.append(path); }
-    QString picturesFolder() override { return {}; }
-
-    QStringList clipboard;
-    QList<QUrl> opened;
-    QStringList revealed;
-};
 
 const char *const probe = R"(
 import QtQml
