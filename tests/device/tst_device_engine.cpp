@@ -117,10 +117,10 @@ private Q_SLOTS:
     void memoryCache()
     {
         DiagnosticsEngine engine(tools(), m_cache);
-        QCOMPARE(engine.cached(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
-        QCOMPARE(engine.cached(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
-        QCOMPARE(engine.cached(u"system_profiler SPEmptyDataType"_s), QString());
-        QCOMPARE(engine.cached(u"system_profiler SPEmptyDataType"_s), QString());
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(engine.cached(u"diskutil list"_s), u"SMART Status: Verified\n"_s);
+            QCOMPARE(engine.cached(u"system_profiler SPEmptyDataType"_s), QString());
+        }
         QCOMPARE(runs(u"diskutil list"_s), 1);
         QCOMPARE(runs(u"system_profiler SPEmptyDataType"_s), 1); // an empty output is cached too
         QCOMPARE(engine.shell(u"diskutil list"_s), u"SMART Status: Verified\n"_s);

@@ -29,7 +29,6 @@ public:
     explicit TestServer(QObject *parent = nullptr);
 
     [[nodiscard]] QString base() const;
-    [[nodiscard]] quint16 port() const { return m_server.serverPort(); }
     // Every request gets this reply until changed.
     void reply(ScriptedReply r) { m_reply = std::move(r); }
     void reply(int status, QByteArray body) { m_reply = ScriptedReply{status, std::move(body), {}}; }

@@ -47,8 +47,6 @@ private Q_SLOTS:
         QTest::newRow("three digits") << u"#FFF"_s << blue;
         QTest::newRow("not hex") << u"#GGGGGG"_s << blue;
         QTest::newRow("0x prefix") << u"0x0A84"_s << blue;
-        QTest::newRow("seven digits") << u"#0A84FF0"_s << blue;
-        QTest::newRow("empty") << QString() << blue;
     }
     void paletteColor()
     {
