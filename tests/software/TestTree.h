@@ -61,16 +61,13 @@ inline void handOver(const QString &root)
 class Unprivileged
 {
 public:
-    Unprivileged()
+    Unprivileged() : m_root(::geteuid() == 0)
     {
-        if (::geteuid() != 0)
-            return;
-        m_dropped = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
-        m_ok = m_dropped;
+        m_ok = !m_root || (::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0);
     }
     ~Unprivileged()
     {
-        if (m_dropped) {
+        if (m_root) {
             (void)::seteuid(0);
             (void)::setegid(0);
         }
@@ -81,8 +78,8 @@ public:
     [[nodiscard]] bool ok() const { return m_ok; }
 
 private:
-    bool m_dropped = false;
-    bool m_ok = true;
+    bool m_root;
+    bool m_ok;
 };
 
 } // namespace TestTree

@@ -32,9 +32,7 @@ private Q_SLOTS:
         QTest::newRow("MB half to even down") << qint64(1'250'000) << u"1.2 MB"_s;
         QTest::newRow("MB half to even up") << qint64(1'350'000) << u"1.4 MB"_s;
         QTest::newRow("MB fraction zero dropped") << qint64(2'000'001) << u"2 MB"_s;
-        QTest::newRow("hundreds of MB") << qint64(123'456'789) << u"123.5 MB"_s;
         QTest::newRow("1000 MB becomes GB") << qint64(999'950'000) << u"1 GB"_s;
-        QTest::newRow("one gigabyte") << qint64(1'000'000'000) << u"1 GB"_s;
         QTest::newRow("two fraction digits for GB") << qint64(1'234'567'890) << u"1.23 GB"_s;
         QTest::newRow("GB trailing zero dropped") << qint64(1'100'000'000) << u"1.1 GB"_s;
         QTest::newRow("GB leading fraction zero kept") << qint64(1'050'000'000) << u"1.05 GB"_s;

@@ -7,9 +7,6 @@
 
 #include <plist/plist.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 using namespace TestTree;
 
@@ -17,11 +14,7 @@ namespace {
 
 QByteArray xmlPlist(const QByteArray &dictBody)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-           "<plist version=\"1.0\"><dict>"
-        + dictBody + "</dict></plist>\n";
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + dictBody + "</dict></plist>";
 }
 
 QByteArray toBinary(const QByteArray &xml)
@@ -65,11 +58,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-    }
-
     void onlyDirectAppEntries()
     {
         const QString root = fresh(u"Applications"_s);
@@ -86,7 +74,6 @@ private Q_SLOTS:
         QCOMPARE(names(apps), QStringList({u".Hidden.app"_s, u"A.app"_s}));
         const LocalApp &a = apps.last();
         QCOMPARE(a.bundlePath(), root + u"/A.app"_s);
-        QCOMPARE(a.id(), a.bundlePath());
         // No Info.plist: the name comes from the file, the version is unknown, the identifier empty.
         QCOMPARE(a.name(), u"A"_s);
         QCOMPARE(a.version(), u"未知"_s);
@@ -167,10 +154,8 @@ private Q_SLOTS:
     void sizeCountsLinksNotTheirTargets()
     {
         const QString outside = fresh(u"Outside"_s);
-        QFile big(outside + u"/big.bin"_s);
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        QVERIFY(big.resize(1'000'000'000)); // sparse
-        big.close();
+        writeFile(outside + u"/big.bin"_s, {});
+        QVERIFY(QFile::resize(outside + u"/big.bin"_s, 1'000'000'000)); // sparse
         writeFile(outside + u"/folder/inner.bin"_s, QByteArray(5000, 'y'));
 
         const QString root = fresh(u"Sizes"_s);
@@ -223,13 +208,10 @@ private Q_SLOTS:
             makeFolder(second + u'/' + name);
 
         const QString missing = m_dir.filePath(u"Missing"_s);
-        const QList<LocalApp> apps = SoftwareScanner::scan({missing, first, missing, second});
-        QCOMPARE(apps.size(), 5);
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(apps.at(i).bundlePath().startsWith(first + u'/'));
-        for (int i = 3; i < 5; ++i)
-            QVERIFY(apps.at(i).bundlePath().startsWith(second + u'/'));
-
+        QStringList parents;
+        for (const LocalApp &app : SoftwareScanner::scan({missing, first, missing, second}))
+            parents << app.bundlePath().section(u'/', -2, -2);
+        QCOMPARE(parents, QStringList({u"First"_s, u"First"_s, u"First"_s, u"Second"_s, u"Second"_s}));
         QVERIFY(SoftwareScanner::scan({missing, fresh(u"Empty"_s)}).isEmpty());
 
         // The same folder named twice (a home folder of "/" makes both default roots "/Applications").
