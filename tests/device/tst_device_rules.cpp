@@ -329,9 +329,6 @@ private Q_SLOTS:
             << u"/dev/disk3s1s1 1 1 9437184 7% 1 1 0% /\n"_s << u"Failing|需要关注|warn"_s << u"9 GB|偏少，建议清理|warn"_s;
         QTest::newRow("no SMART, short df line")
             << u""_s << u""_s << u"/dev/disk3s1s1 1 1\n"_s << u"—|需要关注|warn"_s << QString();
-        QTest::newRow("df header only") << diskInfo(u"1.0 TB"_s) << QString()
-                                        << u"Filesystem 1024-blocks Used Available Capacity Mounted on\n"_s
-                                        << u"Verified|硬盘自检通过|ok"_s << QString();
     }
     void storage()
     {

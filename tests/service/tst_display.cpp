@@ -105,16 +105,6 @@ private Q_SLOTS:
         QCOMPARE(::formatDate(text), shown.isEmpty() ? today() : shown);
     }
 
-    void recordPropertiesAreReadOnly()
-    {
-        for (const QMetaObject *meta : {&StoreApp::staticMetaObject, &StoreHome::staticMetaObject,
-                                        &NetdiskLink::staticMetaObject, &InstalledApp::staticMetaObject}) {
-            for (int i = 0; i < meta->propertyCount(); ++i)
-                QVERIFY2(!meta->property(i).isWritable(),
-                         qPrintable(QString::fromLatin1(meta->className()) + u'.' + QString::fromLatin1(meta->property(i).name())));
-        }
-    }
-
     void qmlSeesHelpersAndRecords()
     {
         QFile file(QStringLiteral(DATA_DIR "/home.json"));
