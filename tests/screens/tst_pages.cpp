@@ -28,6 +28,8 @@
 
 #include <memory>
 
+#include "Fixtures.h"
+
 Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
 Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
 Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
@@ -35,23 +37,6 @@ Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QJsonObject readJson(const QString &name)
-{
-    QFile file(QStringLiteral(DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-template <typename T> T decode(const QJsonValue &json)
-{
-    QString error;
-    auto value = T::fromJson(json, &error);
-    if (!value)
-        qFatal("fixture does not decode: %s", qPrintable(error));
-    return *value;
-}
 
 QJsonArray firstOf(const QJsonArray &list, qsizetype n)
 {

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include "Fixtures.h"
+
 Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
 Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
 Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
@@ -27,27 +29,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QJsonObject fixture(const QString &name)
-{
-    QFile file(QStringLiteral(DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-template <typename T> T decode(const QJsonValue &json)
-{
-    QString error;
-    auto value = T::fromJson(json, &error);
-    if (!value)
-        qFatal("fixture does not decode: %s", qPrintable(error));
-    return *value;
-}
-
 // The test home payload, with `changes` laid over its top-level keys (a null value removes the key).
 StoreHome homeWith(const QJsonObject &changes = {})
 {
-    QJsonObject json = fixture(u"home.json"_s);
+    QJsonObject json = readJson(u"home.json"_s);
     for (auto it = changes.begin(); it != changes.end(); ++it) {
         if (it.value().isNull())
             json.remove(it.key());
@@ -71,7 +56,7 @@ SearchResult someResults()
 
 StoreDetail someDetail()
 {
-    return decode<StoreDetail>(fixture(u"window-detail.json"_s));
+    return decode<StoreDetail>(readJson(u"window-detail.json"_s));
 }
 
 QObject *find(QObject *root, const QString &name)
