@@ -159,9 +159,8 @@ int main(int argc, char *argv[])
     QPointer<QWindow> panelWindow;
     Shell *shell = Shell::instance();
     QObject::connect(shell, &Shell::storeWindowRequested, &app, [&storeWindow] { bringForward(storeWindow); });
-    QObject::connect(shell, &Shell::settingsRequested, &app, [&] {
-        bringForward(lazyWindow(engine, settingsWindow, u"SettingsWindow.qml"_s));
-    });
+    QObject::connect(shell, &Shell::settingsRequested, &app,
+                     [&] { bringForward(lazyWindow(engine, settingsWindow, u"SettingsWindow.qml"_s)); });
 
     // The tray item; without a tray, closing the window ends the program as usual.
     std::unique_ptr<TrayIcon> tray;

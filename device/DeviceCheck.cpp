@@ -7,22 +7,20 @@
 
 using namespace Qt::StringLiterals;
 
-DeviceCheck::DeviceCheck(QObject* parent)
+DeviceCheck::DeviceCheck(QObject *parent)
     : DeviceCheck(DiagnosticsConfig::forHost(), parent)
-{
-}
+{ }
 
-DeviceCheck::DeviceCheck(DiagnosticsConfig config, QObject* parent)
+DeviceCheck::DeviceCheck(DiagnosticsConfig config, QObject *parent)
     : QObject(parent)
     , m_config(std::move(config))
-{
-}
+{ }
 
-const QList<DeviceCheck::Step>& DeviceCheck::steps()
+const QList<DeviceCheck::Step> &DeviceCheck::steps()
 {
     static const QList<Step> list{
-        {u"identity"_s, u"整机信息"_s}, {u"battery"_s, u"电池"_s},     {u"storage"_s, u"存储"_s},
-        {u"display"_s, u"显示屏"_s},     {u"io"_s, u"接口"_s},         {u"security"_s, u"安全状态"_s},
+        {u"identity"_s, u"整机信息"_s}, {u"battery"_s, u"电池"_s}, {u"storage"_s, u"存储"_s},
+        {u"display"_s, u"显示屏"_s},    {u"io"_s, u"接口"_s},      {u"security"_s, u"安全状态"_s},
         {u"cross"_s, u"交叉校验"_s},
     };
     return list;
@@ -33,7 +31,7 @@ void DeviceCheck::runAll(bool forceRefresh)
     runAllTask(forceRefresh);
 }
 
-void DeviceCheck::finishStep(const QString& key)
+void DeviceCheck::finishStep(const QString &key)
 {
     m_pending.removeAll(key);
     Q_EMIT changed();
@@ -52,7 +50,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     m_issues.clear();
     m_score = 100;
     m_pending.clear();
-    for (const Step& step : steps())
+    for (const Step &step : steps())
         m_pending << step.key;
     Q_EMIT changed();
 
@@ -91,8 +89,8 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
         co_return;
     m_checks = cross.checks;
     m_issues = cross.issues;
-    const DeviceSection* battery = nullptr;
-    for (const DeviceSection& section : std::as_const(m_sections)) {
+    const DeviceSection *battery = nullptr;
+    for (const DeviceSection &section : std::as_const(m_sections)) {
         if (section.id == u"battery")
             battery = &section;
     }
@@ -129,7 +127,7 @@ QString DeviceCheck::verdict() const
 
 QString DeviceCheck::pendingTitle() const
 {
-    for (const Step& step : steps()) {
+    for (const Step &step : steps()) {
         if (m_pending.contains(step.key))
             return step.title;
     }
@@ -151,7 +149,7 @@ QVariant DeviceCheck::identityValue() const
 QVariantList DeviceCheck::sectionList() const
 {
     QVariantList list;
-    for (const DeviceSection& s : m_sections)
+    for (const DeviceSection &s : m_sections)
         list << QVariant::fromValue(s);
     return list;
 }
@@ -159,7 +157,7 @@ QVariantList DeviceCheck::sectionList() const
 QVariantList DeviceCheck::checkList() const
 {
     QVariantList list;
-    for (const CrossCheck& c : m_checks)
+    for (const CrossCheck &c : m_checks)
         list << QVariant::fromValue(c);
     return list;
 }
@@ -167,7 +165,7 @@ QVariantList DeviceCheck::checkList() const
 QVariantList DeviceCheck::stepList() const
 {
     QVariantList list;
-    for (const Step& step : steps())
+    for (const Step &step : steps())
         list << QVariantMap{{u"key"_s, step.key}, {u"title"_s, step.title}};
     return list;
 }
@@ -175,10 +173,10 @@ QVariantList DeviceCheck::stepList() const
 QJsonObject DeviceCheck::toJson() const
 {
     QJsonArray sections;
-    for (const DeviceSection& s : m_sections)
+    for (const DeviceSection &s : m_sections)
         sections.append(s.toJson());
     QJsonArray checks;
-    for (const CrossCheck& c : m_checks)
+    for (const CrossCheck &c : m_checks)
         checks.append(c.toJson());
     QJsonObject json{
         {u"identity"_s, m_identity ? QJsonValue(m_identity->toJson()) : QJsonValue(QJsonValue::Null)},

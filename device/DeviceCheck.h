@@ -39,11 +39,11 @@ public:
         QString title;
     };
 
-    explicit DeviceCheck(QObject* parent = nullptr);
-    explicit DeviceCheck(DiagnosticsConfig config, QObject* parent = nullptr);
+    explicit DeviceCheck(QObject *parent = nullptr);
+    explicit DeviceCheck(DiagnosticsConfig config, QObject *parent = nullptr);
 
     // The steps of a run, in order: identity, battery, storage, display, io, security, cross.
-    [[nodiscard]] static const QList<Step>& steps();
+    [[nodiscard]] static const QList<Step> &steps();
 
     // The whole run; a second call while one is running does nothing. The previous identity stays until the
     // new one arrives; sections, checks and issues are cleared at the start.
@@ -58,9 +58,9 @@ public:
     // The pause after the identity step that lets a screen draw it (60 ms by default).
     void setStepPause(std::chrono::milliseconds pause) { m_stepPause = pause; }
 
-    [[nodiscard]] const std::optional<DeviceIdentity>& identity() const { return m_identity; }
-    [[nodiscard]] const QList<DeviceSection>& sections() const { return m_sections; }
-    [[nodiscard]] const QList<CrossCheck>& checks() const { return m_checks; }
+    [[nodiscard]] const std::optional<DeviceIdentity> &identity() const { return m_identity; }
+    [[nodiscard]] const QList<DeviceSection> &sections() const { return m_sections; }
+    [[nodiscard]] const QList<CrossCheck> &checks() const { return m_checks; }
     [[nodiscard]] QStringList issues() const { return m_issues; }
     [[nodiscard]] int score() const { return m_score; }
     [[nodiscard]] QString verdict() const;
@@ -82,12 +82,12 @@ public:
 
 Q_SIGNALS:
     void changed();
-    void stepFinished(const QString& key);
+    void stepFinished(const QString &key);
     void finished();
     void osVersionChanged();
 
 private:
-    void finishStep(const QString& key);
+    void finishStep(const QString &key);
 
     DiagnosticsConfig m_config;
     std::chrono::milliseconds m_stepPause{60};

@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QJsonValue optionalText(const std::optional<QString>& text)
+QJsonValue optionalText(const std::optional<QString> &text)
 {
     return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
 }
@@ -28,7 +28,7 @@ QString statusText(DeviceStatus status)
     return u"info"_s;
 }
 
-std::optional<DeviceStatus> statusFromText(const QString& text)
+std::optional<DeviceStatus> statusFromText(const QString &text)
 {
     for (DeviceStatus s : {DeviceStatus::ok, DeviceStatus::warn, DeviceStatus::bad, DeviceStatus::info}) {
         if (statusText(s) == text)
@@ -40,10 +40,17 @@ std::optional<DeviceStatus> statusFromText(const QString& text)
 QJsonObject DeviceIdentity::toJson() const
 {
     return QJsonObject{
-        {u"modelName"_s, modelName}, {u"modelId"_s, modelId},       {u"chip"_s, chip},
-        {u"cores"_s, cores},         {u"memory"_s, memory},         {u"serial"_s, serial},
-        {u"modelNumber"_s, modelNumber}, {u"firmware"_s, firmware}, {u"hwUUID"_s, hwUUID},
-        {u"udid"_s, udid},           {u"activationLock"_s, activationLock},
+        {u"modelName"_s, modelName},
+        {u"modelId"_s, modelId},
+        {u"chip"_s, chip},
+        {u"cores"_s, cores},
+        {u"memory"_s, memory},
+        {u"serial"_s, serial},
+        {u"modelNumber"_s, modelNumber},
+        {u"firmware"_s, firmware},
+        {u"hwUUID"_s, hwUUID},
+        {u"udid"_s, udid},
+        {u"activationLock"_s, activationLock},
     };
 }
 
@@ -56,9 +63,9 @@ QJsonObject DeviceMetric::toJson() const
                        {u"status"_s, statusText(status)}};
 }
 
-const DeviceMetric* DeviceSection::metric(const QString& key) const
+const DeviceMetric *DeviceSection::metric(const QString &key) const
 {
-    for (const DeviceMetric& m : metrics) {
+    for (const DeviceMetric &m : metrics) {
         if (m.key == key)
             return &m;
     }
@@ -68,7 +75,7 @@ const DeviceMetric* DeviceSection::metric(const QString& key) const
 QVariantList DeviceSection::metricList() const
 {
     QVariantList list;
-    for (const DeviceMetric& m : metrics)
+    for (const DeviceMetric &m : metrics)
         list << QVariant::fromValue(m);
     return list;
 }
@@ -76,7 +83,7 @@ QVariantList DeviceSection::metricList() const
 QJsonObject DeviceSection::toJson() const
 {
     QJsonArray rows;
-    for (const DeviceMetric& m : metrics)
+    for (const DeviceMetric &m : metrics)
         rows.append(m.toJson());
     return QJsonObject{{u"id"_s, id}, {u"title"_s, title}, {u"icon"_s, icon}, {u"metrics"_s, rows}};
 }
@@ -84,7 +91,7 @@ QJsonObject DeviceSection::toJson() const
 QVariantList DiskLayout::containerList() const
 {
     QVariantList list;
-    for (const ApfsContainer& c : containers)
+    for (const ApfsContainer &c : containers)
         list << QVariant::fromValue(c);
     return list;
 }

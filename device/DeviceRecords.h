@@ -17,7 +17,7 @@
 enum class DeviceStatus { ok, warn, bad, info };
 
 [[nodiscard]] QString statusText(DeviceStatus status);
-[[nodiscard]] std::optional<DeviceStatus> statusFromText(const QString& text);
+[[nodiscard]] std::optional<DeviceStatus> statusFromText(const QString &text);
 
 // "—" (U+2014): the placeholder for any fact that is missing or unreadable.
 inline const QString kMissing = QStringLiteral("\u2014");
@@ -52,7 +52,7 @@ public:
     QString activationLock = kMissing;
 
     [[nodiscard]] QJsonObject toJson() const;
-    bool operator==(const DeviceIdentity&) const = default;
+    bool operator==(const DeviceIdentity &) const = default;
 };
 
 struct DeviceMetric
@@ -75,7 +75,7 @@ public:
     [[nodiscard]] QVariant detailValue() const { return detail ? QVariant(*detail) : QVariant(); }
     [[nodiscard]] QString statusValue() const { return statusText(status); }
     [[nodiscard]] QJsonObject toJson() const;
-    bool operator==(const DeviceMetric&) const = default;
+    bool operator==(const DeviceMetric &) const = default;
 };
 
 struct DeviceSection
@@ -93,10 +93,10 @@ public:
     QString icon;
     QList<DeviceMetric> metrics;
 
-    [[nodiscard]] const DeviceMetric* metric(const QString& key) const;
+    [[nodiscard]] const DeviceMetric *metric(const QString &key) const;
     [[nodiscard]] QVariantList metricList() const;
     [[nodiscard]] QJsonObject toJson() const;
-    bool operator==(const DeviceSection&) const = default;
+    bool operator==(const DeviceSection &) const = default;
 };
 
 struct ApfsContainer
@@ -111,7 +111,7 @@ public:
     QString name;
     double sizeGB = 0;
     bool isSystem = false;
-    bool operator==(const ApfsContainer&) const = default;
+    bool operator==(const ApfsContainer &) const = default;
 };
 
 struct DiskLayout
@@ -166,9 +166,15 @@ public:
     bool isExpanded = false;
     bool isShrunk = false;
 
-    [[nodiscard]] QVariant officialStorageValue() const { return officialStorage ? QVariant(*officialStorage) : QVariant(); }
+    [[nodiscard]] QVariant officialStorageValue() const
+    {
+        return officialStorage ? QVariant(*officialStorage) : QVariant();
+    }
     [[nodiscard]] QVariant actualStorageValue() const { return actualStorage ? QVariant(*actualStorage) : QVariant(); }
-    [[nodiscard]] QVariant officialMemoryValue() const { return officialMemory ? QVariant(*officialMemory) : QVariant(); }
+    [[nodiscard]] QVariant officialMemoryValue() const
+    {
+        return officialMemory ? QVariant(*officialMemory) : QVariant();
+    }
     [[nodiscard]] QString statusValue() const { return statusText(status); }
 };
 
@@ -190,7 +196,7 @@ public:
     [[nodiscard]] QVariant detailValue() const { return detail ? QVariant(*detail) : QVariant(); }
     [[nodiscard]] QString statusValue() const { return statusText(status); }
     [[nodiscard]] QJsonObject toJson() const;
-    bool operator==(const CrossCheck&) const = default;
+    bool operator==(const CrossCheck &) const = default;
 };
 
 // What the cross-checks return: the named checks, the issue sentences in check order and the summed penalty.

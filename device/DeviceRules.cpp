@@ -15,7 +15,7 @@ bool isSpaceOrTab(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-QString firstCapture(const QString& text, const QString& pattern)
+QString firstCapture(const QString &text, const QString &pattern)
 {
     const QRegularExpression re(pattern);
     const auto match = re.match(text);
@@ -24,13 +24,13 @@ QString firstCapture(const QString& text, const QString& pattern)
     return trimSpaces(match.captured(1));
 }
 
-QString captureOr(const QString& text, const QString& pattern, const QString& fallback)
+QString captureOr(const QString &text, const QString &pattern, const QString &fallback)
 {
     const QString value = firstCapture(text, pattern);
     return value.isEmpty() ? fallback : value;
 }
 
-QString number(double value, const char* format)
+QString number(double value, const char *format)
 {
     return QString::asprintf(format, value);
 }
@@ -48,16 +48,17 @@ QString wholeGB(double gb)
 
 // The container lines of the internal disk only: the block that starts at the "/dev/disk0" header and ends at
 // the next disk header. A listing without any header is read whole.
-QStringList internalDiskLines(const QString& diskList)
+QStringList internalDiskLines(const QString &diskList)
 {
     const QStringList lines = stripDirectionMarks(diskList).split(u'\n', Qt::SkipEmptyParts);
-    const bool hasHeaders = std::any_of(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith(u"/dev/"); });
+    const bool hasHeaders =
+        std::any_of(lines.begin(), lines.end(), [](const QString &l) { return l.startsWith(u"/dev/"); });
     if (!hasHeaders)
         return lines;
     const QRegularExpression internalHeader(u"^/dev/disk0(\\s|\\(|:|$)"_s);
     QStringList block;
     bool inside = false;
-    for (const QString& line : lines) {
+    for (const QString &line : lines) {
         if (line.startsWith(u"/dev/")) {
             inside = internalHeader.match(line).hasMatch();
             continue;
@@ -70,7 +71,7 @@ QStringList internalDiskLines(const QString& diskList)
 
 // The size in the tokens after a container name: the first number (any "*" or "+" mark removed) followed by
 // a unit token.
-std::optional<double> containerSize(const QStringList& tokens)
+std::optional<double> containerSize(const QStringList &tokens)
 {
     for (qsizetype i = 1; i + 1 < tokens.size(); ++i) {
         QString amount = tokens[i];
@@ -88,7 +89,7 @@ std::optional<double> containerSize(const QStringList& tokens)
 
 // A root device such as "/dev/disk3s1s1" belongs to container "disk3", but not to "disk1" when the root is
 // on "disk13": the name must not be followed by another digit.
-bool rootIsOn(const QString& rootDevice, const QString& container)
+bool rootIsOn(const QString &rootDevice, const QString &container)
 {
     qsizetype from = 0;
     while (true) {
@@ -102,7 +103,7 @@ bool rootIsOn(const QString& rootDevice, const QString& container)
     }
 }
 
-std::optional<int> leadingInt(QString text, const QString& unit)
+std::optional<int> leadingInt(QString text, const QString &unit)
 {
     text.remove(unit);
     bool ok = false;
@@ -112,7 +113,7 @@ std::optional<int> leadingInt(QString text, const QString& unit)
 
 } // namespace
 
-QString trimSpaces(const QString& text)
+QString trimSpaces(const QString &text)
 {
     qsizetype start = 0;
     qsizetype end = text.size();
@@ -132,10 +133,10 @@ QString stripDirectionMarks(QString text)
     return text;
 }
 
-std::optional<QString> field(const QString& text, const QString& key)
+std::optional<QString> field(const QString &text, const QString &key)
 {
     const QString prefix = key + u':';
-    for (const QString& raw : text.split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QString &raw : text.split(u'\n', Qt::SkipEmptyParts)) {
         const QString line = trimSpaces(raw);
         if (line.startsWith(prefix))
             return trimSpaces(line.mid(prefix.size()));
@@ -143,7 +144,7 @@ std::optional<QString> field(const QString& text, const QString& key)
     return std::nullopt;
 }
 
-std::optional<qint64> intField(const QString& text, const QString& key)
+std::optional<qint64> intField(const QString &text, const QString &key)
 {
     const QRegularExpression re(u'"' + key + u"\"\\s*=\\s*(\\d+)"_s);
     if (!re.isValid())
@@ -156,7 +157,7 @@ std::optional<qint64> intField(const QString& text, const QString& key)
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
-std::optional<double> parseToGB(const QString& text)
+std::optional<double> parseToGB(const QString &text)
 {
     const QStringList pieces = text.split(u' ', Qt::SkipEmptyParts);
     if (pieces.size() < 2)
@@ -165,7 +166,7 @@ std::optional<double> parseToGB(const QString& text)
     const double value = pieces[0].toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
-    const QString& unit = pieces[1];
+    const QString &unit = pieces[1];
     if (unit == u"TB")
         return value * 1024;
     if (unit == u"GB")
@@ -177,14 +178,14 @@ std::optional<double> parseToGB(const QString& text)
     return std::nullopt;
 }
 
-DeviceIdentity identityFrom(const QString& cachedReport, const QString& liveReport)
+DeviceIdentity identityFrom(const QString &cachedReport, const QString &liveReport)
 {
-    auto read = [&](const QString& label) { return field(cachedReport, label); };
-    auto either = [&](const QString& first, const QString& second) {
+    auto read = [&](const QString &label) { return field(cachedReport, label); };
+    auto either = [&](const QString &first, const QString &second) {
         auto value = read(first);
         return value ? value : read(second);
     };
-    auto liveFirst = [&](const QString& label) {
+    auto liveFirst = [&](const QString &label) {
         auto value = field(liveReport, label);
         return value ? value : read(label);
     };
@@ -203,7 +204,7 @@ DeviceIdentity identityFrom(const QString& cachedReport, const QString& liveRepo
     return id;
 }
 
-const QHash<QString, OfficialSpec>& officialSpecs()
+const QHash<QString, OfficialSpec> &officialSpecs()
 {
     static const QHash<QString, OfficialSpec> table = [] {
         const QString air1 = u"MacBook Air 13-inch M1"_s;
@@ -215,22 +216,22 @@ const QHash<QString, OfficialSpec>& officialSpecs()
         const QString mini = u"Mac mini M1"_s;
         const QString imac = u"iMac 24-inch M1"_s;
         return QHash<QString, OfficialSpec>{
-            {u"MGN63"_s, {256, 8, air1}},   {u"MGN73"_s, {512, 8, air1}},   {u"MGND3"_s, {256, 8, air1}},
-            {u"MGNE3"_s, {512, 8, air1}},   {u"MGN93"_s, {256, 8, air1}},   {u"MGNA3"_s, {512, 8, air1}},
-            {u"MLXW3"_s, {256, 8, air2}},   {u"MLXX3"_s, {512, 8, air2}},   {u"MLY13"_s, {256, 8, air2}},
-            {u"MLY23"_s, {512, 8, air2}},   {u"MLY33"_s, {256, 8, air2}},   {u"MLY43"_s, {512, 8, air2}},
-            {u"MYD83"_s, {256, 8, pro13}},  {u"MYD93"_s, {512, 8, pro13}},  {u"MYDA2"_s, {256, 8, pro13}},
+            {u"MGN63"_s, {256, 8, air1}},   {u"MGN73"_s, {512, 8, air1}},    {u"MGND3"_s, {256, 8, air1}},
+            {u"MGNE3"_s, {512, 8, air1}},   {u"MGN93"_s, {256, 8, air1}},    {u"MGNA3"_s, {512, 8, air1}},
+            {u"MLXW3"_s, {256, 8, air2}},   {u"MLXX3"_s, {512, 8, air2}},    {u"MLY13"_s, {256, 8, air2}},
+            {u"MLY23"_s, {512, 8, air2}},   {u"MLY33"_s, {256, 8, air2}},    {u"MLY43"_s, {512, 8, air2}},
+            {u"MYD83"_s, {256, 8, pro13}},  {u"MYD93"_s, {512, 8, pro13}},   {u"MYDA2"_s, {256, 8, pro13}},
             {u"MYDC2"_s, {512, 8, pro13}},  {u"MKGP3"_s, {512, 16, pro14}},  {u"MKGR3"_s, {1024, 16, pro14}},
-            {u"MKGT3"_s, {512, 16, pro14}},  {u"MK183"_s, {512, 16, pro16}},  {u"MK193"_s, {1024, 16, pro16}},
-            {u"MK1A3"_s, {512, 16, max16}},  {u"MK1B3"_s, {1024, 32, max16}}, {u"MGNR3"_s, {256, 8, mini}},
-            {u"MGNT3"_s, {512, 8, mini}},   {u"MJVA3"_s, {256, 8, imac}},   {u"MJVJ3"_s, {256, 8, imac}},
+            {u"MKGT3"_s, {512, 16, pro14}}, {u"MK183"_s, {512, 16, pro16}},  {u"MK193"_s, {1024, 16, pro16}},
+            {u"MK1A3"_s, {512, 16, max16}}, {u"MK1B3"_s, {1024, 32, max16}}, {u"MGNR3"_s, {256, 8, mini}},
+            {u"MGNT3"_s, {512, 8, mini}},   {u"MJVA3"_s, {256, 8, imac}},    {u"MJVJ3"_s, {256, 8, imac}},
         };
     }();
     return table;
 }
 
-CapacityAudit auditCapacity(const QString& modelNumber, std::optional<double> actualTotalGB,
-                            const QString& actualMemory)
+CapacityAudit auditCapacity(const QString &modelNumber, std::optional<double> actualTotalGB,
+                            const QString &actualMemory)
 {
     CapacityAudit audit;
     audit.modelNumber = modelNumber;
@@ -240,7 +241,8 @@ CapacityAudit auditCapacity(const QString& modelNumber, std::optional<double> ac
     const auto row = officialSpecs().constFind(modelNumber.left(5).toUpper());
     if (row == officialSpecs().constEnd()) {
         audit.verdict = u"未收录该型号"_s;
-        audit.detail = u"型号 "_s + modelNumber + u" 不在内置对照表中，无法判断是否扩容。可到 Apple 官网按型号核对出厂配置。"_s;
+        audit.detail =
+            u"型号 "_s + modelNumber + u" 不在内置对照表中，无法判断是否扩容。可到 Apple 官网按型号核对出厂配置。"_s;
         audit.status = DeviceStatus::info;
         return audit;
     }
@@ -258,13 +260,13 @@ CapacityAudit auditCapacity(const QString& modelNumber, std::optional<double> ac
     if (audit.isExpanded) {
         audit.verdict = u"疑似扩容"_s;
         audit.status = DeviceStatus::bad;
-        audit.detail = u"官方出厂配置为 "_s + S + u"GB，实测物理盘 "_s + number(actual, "%.0f") + u"GB（约 "_s
-                       + number(actual / official, "%.1f") + u" 倍）。硬盘被更换为更大容量，非原装。"_s;
+        audit.detail = u"官方出厂配置为 "_s + S + u"GB，实测物理盘 "_s + number(actual, "%.0f") + u"GB（约 "_s +
+            number(actual / official, "%.1f") + u" 倍）。硬盘被更换为更大容量，非原装。"_s;
     } else if (audit.isShrunk) {
         audit.verdict = u"容量异常偏小"_s;
         audit.status = DeviceStatus::warn;
-        audit.detail = u"官方出厂配置为 "_s + S + u"GB，实测仅 "_s + number(actual, "%.0f")
-                       + u"GB。可能换过更小的硬盘，或存在未分配空间。"_s;
+        audit.detail = u"官方出厂配置为 "_s + S + u"GB，实测仅 "_s + number(actual, "%.0f") +
+            u"GB。可能换过更小的硬盘，或存在未分配空间。"_s;
     } else {
         audit.verdict = u"与出厂配置一致"_s;
         audit.status = DeviceStatus::ok;
@@ -273,12 +275,12 @@ CapacityAudit auditCapacity(const QString& modelNumber, std::optional<double> ac
     return audit;
 }
 
-QString physicalDiskSize(const QString& diskInfo)
+QString physicalDiskSize(const QString &diskInfo)
 {
     return captureOr(diskInfo, u"Disk Size:\\s+([\\d.]+ [KMGT]B)"_s, kMissing);
 }
 
-DiskLayout diskLayoutFrom(const QString& diskInfo, const QString& diskList, const QString& rootDfLine)
+DiskLayout diskLayoutFrom(const QString &diskInfo, const QString &diskList, const QString &rootDfLine)
 {
     DiskLayout layout;
     layout.physicalTotal = physicalDiskSize(diskInfo);
@@ -286,7 +288,7 @@ DiskLayout diskLayoutFrom(const QString& diskInfo, const QString& diskList, cons
     const QString rootDevice = dfPieces.isEmpty() ? QString() : dfPieces.first();
 
     static const QString marker = u"Apple_APFS Container"_s;
-    for (const QString& line : internalDiskLines(diskList)) {
+    for (const QString &line : internalDiskLines(diskList)) {
         const qsizetype at = line.indexOf(marker);
         if (at < 0)
             continue;
@@ -298,14 +300,14 @@ DiskLayout diskLayoutFrom(const QString& diskInfo, const QString& diskList, cons
         if (!size)
             continue;
         const bool known = std::any_of(layout.containers.begin(), layout.containers.end(),
-                                       [&](const ApfsContainer& c) { return c.name == name; });
+                                       [&](const ApfsContainer &c) { return c.name == name; });
         if (known)
             continue;
         layout.containers.append({name, *size, !rootDevice.isEmpty() && rootIsOn(rootDevice, name)});
     }
 
     double systemSize = 0;
-    for (const ApfsContainer& c : std::as_const(layout.containers)) {
+    for (const ApfsContainer &c : std::as_const(layout.containers)) {
         if (c.isSystem) {
             layout.systemOn = c.name;
             systemSize = c.sizeGB;
@@ -317,19 +319,19 @@ DiskLayout diskLayoutFrom(const QString& diskInfo, const QString& diskList, cons
 
     if (layout.isPartitioned) {
         QStringList others;
-        for (const ApfsContainer& c : std::as_const(layout.containers)) {
+        for (const ApfsContainer &c : std::as_const(layout.containers)) {
             if (!c.isSystem)
                 others << c.name + u' ' + wholeGB(c.sizeGB) + u" GB"_s;
         }
         layout.verdict = u"检测到 "_s + QString::number(layout.containers.size()) + u" 个 APFS 容器"_s;
-        layout.detail = u"系统装在 "_s + layout.systemOn + u"（"_s + wholeGB(systemSize) + u" GB），另有 "_s
-                        + others.join(u"、"_s) + u"。物理盘共 "_s + layout.physicalTotal
-                        + u"，说明磁盘被手工分区或装过第二个系统。"_s;
+        layout.detail = u"系统装在 "_s + layout.systemOn + u"（"_s + wholeGB(systemSize) + u" GB），另有 "_s +
+            others.join(u"、"_s) + u"。物理盘共 "_s + layout.physicalTotal +
+            u"，说明磁盘被手工分区或装过第二个系统。"_s;
         layout.status = DeviceStatus::warn;
     } else if (physicalGB && *physicalGB > 0 && systemSize / *physicalGB < 0.85) {
         layout.verdict = u"系统盘小于物理容量"_s;
-        layout.detail = u"系统容器 "_s + wholeGB(systemSize) + u" GB / 物理盘 "_s + layout.physicalTotal
-                        + u"，可能有未分配空间或被隐藏分区。"_s;
+        layout.detail = u"系统容器 "_s + wholeGB(systemSize) + u" GB / 物理盘 "_s + layout.physicalTotal +
+            u"，可能有未分配空间或被隐藏分区。"_s;
         layout.status = DeviceStatus::warn;
     } else {
         layout.verdict = u"结构正常"_s;
@@ -339,7 +341,7 @@ DiskLayout diskLayoutFrom(const QString& diskInfo, const QString& diskList, cons
     return layout;
 }
 
-DeviceSection batteryFrom(const QString& ioreg)
+DeviceSection batteryFrom(const QString &ioreg)
 {
     DeviceSection section{u"battery"_s, u"电池"_s, u"bolt"_s, {}};
     const auto cycles = intField(ioreg, u"CycleCount"_s);
@@ -359,31 +361,32 @@ DeviceSection batteryFrom(const QString& ioreg)
     if (design > 0 && full > 0) {
         const auto health = static_cast<qint64>(std::round(double(full) / double(design) * 100.0));
         const DeviceStatus status = health >= 85 ? DeviceStatus::ok
-                                    : health >= 75 ? DeviceStatus::warn
-                                                   : DeviceStatus::bad;
+            : health >= 75                       ? DeviceStatus::warn
+                                                 : DeviceStatus::bad;
         section.metrics << metric(u"health"_s, u"健康度"_s, QString::number(health) + u'%',
-                                  QString::number(full) + u" mAh / 设计 "_s + QString::number(design) + u" mAh"_s, status);
+                                  QString::number(full) + u" mAh / 设计 "_s + QString::number(design) + u" mAh"_s,
+                                  status);
     }
     if (cycles) {
         const qint64 c = *cycles;
         const auto [detail, status] = c <= 200 ? std::pair(u"轻度使用"_s, DeviceStatus::ok)
-                                      : c <= 500 ? std::pair(u"正常范围"_s, DeviceStatus::warn)
-                                                 : std::pair(u"偏高，属正常老化"_s, DeviceStatus::bad);
+            : c <= 500                         ? std::pair(u"正常范围"_s, DeviceStatus::warn)
+                                               : std::pair(u"偏高，属正常老化"_s, DeviceStatus::bad);
         section.metrics << metric(u"cycle"_s, u"循环次数"_s, QString::number(c) + u" 次"_s, detail, status);
     }
     if (const auto raw = intField(ioreg, u"Temperature"_s)) {
         const double t = double(*raw) / 100.0;
-        section.metrics << metric(u"temp"_s, u"温度"_s, number(t, "%.1f°C"),
-                                  t > 40 ? u"偏高，可能在快充"_s : u"正常"_s,
+        section.metrics << metric(u"temp"_s, u"温度"_s, number(t, "%.1f°C"), t > 40 ? u"偏高，可能在快充"_s : u"正常"_s,
                                   t > 45 ? DeviceStatus::warn : DeviceStatus::ok);
     }
     if (section.metrics.isEmpty())
-        section.metrics << metric(u"none"_s, u"电池"_s, u"无法读取"_s, u"可能为台式机或电池信息不可用"_s, DeviceStatus::info);
+        section.metrics << metric(u"none"_s, u"电池"_s, u"无法读取"_s, u"可能为台式机或电池信息不可用"_s,
+                                  DeviceStatus::info);
     return section;
 }
 
-DeviceSection storageFrom(const QString& diskInfo, const std::function<QString()>& infoByNode, const QString& nvme,
-                          const DiskLayout& layout, const QString& df)
+DeviceSection storageFrom(const QString &diskInfo, const std::function<QString()> &infoByNode, const QString &nvme,
+                          const DiskLayout &layout, const QString &df)
 {
     DeviceSection section{u"storage"_s, u"存储"_s, u"internaldrive"_s, {}};
 
@@ -399,9 +402,9 @@ DeviceSection storageFrom(const QString& diskInfo, const std::function<QString()
     const QString model = captureOr(nvme, u"Model:\\s*(.+)"_s, kMissing);
     const QString serial = captureOr(nvme, u"Serial Number:\\s*(\\S+)"_s, kMissing);
 
-    const QString smartDetail = smartText == u"Verified"        ? u"硬盘自检通过"_s
-                                : smartText == u"Not Supported" ? u"该机型不上报，参考其他项"_s
-                                                                : u"需要关注"_s;
+    const QString smartDetail = smartText == u"Verified" ? u"硬盘自检通过"_s
+        : smartText == u"Not Supported"                  ? u"该机型不上报，参考其他项"_s
+                                                         : u"需要关注"_s;
     section.metrics << metric(u"smart"_s, u"SMART"_s, smartText, smartDetail,
                               smartText == u"Verified" ? DeviceStatus::ok : DeviceStatus::warn);
     section.metrics << metric(u"size"_s, u"容量"_s, size, std::nullopt, DeviceStatus::info);
@@ -410,7 +413,7 @@ DeviceSection storageFrom(const QString& diskInfo, const std::function<QString()
     section.metrics << metric(u"layout"_s, u"磁盘结构"_s, layout.verdict, layout.detail, layout.status);
     if (layout.isPartitioned) {
         QStringList parts;
-        for (const ApfsContainer& c : layout.containers)
+        for (const ApfsContainer &c : layout.containers)
             parts << c.name + u' ' + wholeGB(c.sizeGB) + u"GB"_s;
         section.metrics << metric(u"containers"_s, u"容器数量"_s, QString::number(layout.containers.size()) + u" 个"_s,
                                   parts.join(u" · "_s), DeviceStatus::warn);
@@ -431,7 +434,7 @@ DeviceSection storageFrom(const QString& diskInfo, const std::function<QString()
     return section;
 }
 
-DeviceSection displayFrom(const QString& displays)
+DeviceSection displayFrom(const QString &displays)
 {
     DeviceSection section{u"display"_s, u"显示屏"_s, u"image"_s, {}};
     const QString resolution = captureOr(displays, u"Resolution:\\s*(.+)"_s, kMissing);
@@ -445,26 +448,29 @@ DeviceSection displayFrom(const QString& displays)
     return section;
 }
 
-DeviceSection ioFrom(const QString& airport, const QString& bluetooth, const QString& thunderbolt,
-                     const QString& camera, const QString& audio)
+DeviceSection ioFrom(const QString &airport, const QString &bluetooth, const QString &thunderbolt,
+                     const QString &camera, const QString &audio)
 {
     DeviceSection section{u"io"_s, u"无线与接口"_s, u"wifi"_s, {}};
     const qsizetype ports = thunderbolt.count(u"Thunderbolt"_s);
-    auto read = [](const QString& report, const QString& found, const QString& missing) {
+    auto read = [](const QString &report, const QString &found, const QString &missing) {
         return report.isEmpty() ? missing : found;
     };
-    auto judged = [](const QString& report) { return report.isEmpty() ? DeviceStatus::warn : DeviceStatus::ok; };
-    section.metrics << metric(u"wifi"_s, u"Wi-Fi"_s, read(airport, u"正常"_s, u"未读取"_s), std::nullopt, judged(airport));
-    section.metrics << metric(u"bt"_s, u"蓝牙"_s, read(bluetooth, u"正常"_s, u"未读取"_s), std::nullopt, judged(bluetooth));
+    auto judged = [](const QString &report) { return report.isEmpty() ? DeviceStatus::warn : DeviceStatus::ok; };
+    section.metrics << metric(u"wifi"_s, u"Wi-Fi"_s, read(airport, u"正常"_s, u"未读取"_s), std::nullopt,
+                              judged(airport));
+    section.metrics << metric(u"bt"_s, u"蓝牙"_s, read(bluetooth, u"正常"_s, u"未读取"_s), std::nullopt,
+                              judged(bluetooth));
     section.metrics << metric(u"tb"_s, u"雷雳接口"_s, QString::number(ports) + u" 个"_s, std::nullopt,
                               ports == 0 ? DeviceStatus::warn : DeviceStatus::ok);
-    section.metrics << metric(u"cam"_s, u"摄像头"_s, read(camera, u"已识别"_s, u"未检测到"_s), std::nullopt, judged(camera));
-    section.metrics << metric(u"audio"_s, u"音频"_s, read(audio, u"已识别"_s, u"未读取"_s), u"扬声器与麦克风需实际播放确认"_s,
-                              DeviceStatus::info);
+    section.metrics << metric(u"cam"_s, u"摄像头"_s, read(camera, u"已识别"_s, u"未检测到"_s), std::nullopt,
+                              judged(camera));
+    section.metrics << metric(u"audio"_s, u"音频"_s, read(audio, u"已识别"_s, u"未读取"_s),
+                              u"扬声器与麦克风需实际播放确认"_s, DeviceStatus::info);
     return section;
 }
 
-bool sipEnabled(const QString& csrutilStatus)
+bool sipEnabled(const QString &csrutilStatus)
 {
     // Judge by the status line: "enabled (Custom Configuration)." is followed by a list in which some
     // protections still say "enabled", yet the machine is not protected.
@@ -476,7 +482,7 @@ bool sipEnabled(const QString& csrutilStatus)
     return status.startsWith(u"enabled"_s) && !status.contains(u"Custom Configuration"_s);
 }
 
-bool firewallEnabled(const QString& globalState)
+bool firewallEnabled(const QString &globalState)
 {
     const QRegularExpression stateNumber(u"State\\s*=\\s*(\\d+)"_s);
     const auto match = stateNumber.match(globalState);
@@ -485,8 +491,8 @@ bool firewallEnabled(const QString& globalState)
     return globalState.contains(u"enabled"_s);
 }
 
-DeviceSection securityFrom(const QString& csrutilStatus, const QString& fdesetupStatus, const QString& firewallState,
-                           const DeviceIdentity& identity)
+DeviceSection securityFrom(const QString &csrutilStatus, const QString &fdesetupStatus, const QString &firewallState,
+                           const DeviceIdentity &identity)
 {
     DeviceSection section{u"security"_s, u"安全状态"_s, u"shield"_s, {}};
     const bool sipOn = sipEnabled(csrutilStatus);
@@ -497,18 +503,20 @@ DeviceSection securityFrom(const QString& csrutilStatus, const QString& fdesetup
                               sipOn ? u"系统文件受保护"_s : u"被关闭过，建议抹盘重装"_s,
                               sipOn ? DeviceStatus::ok : DeviceStatus::bad);
     section.metrics << metric(u"filevault"_s, u"磁盘加密"_s, fvOn ? u"已开启"_s : u"未开启"_s,
-                              fvOn ? u"数据已加密"_s : u"建议开启 FileVault"_s, fvOn ? DeviceStatus::ok : DeviceStatus::warn);
+                              fvOn ? u"数据已加密"_s : u"建议开启 FileVault"_s,
+                              fvOn ? DeviceStatus::ok : DeviceStatus::warn);
     section.metrics << metric(u"firewall"_s, u"防火墙"_s, fwOn ? u"已开启"_s : u"未开启"_s, std::nullopt,
                               fwOn ? DeviceStatus::ok : DeviceStatus::warn);
     section.metrics << metric(u"activation"_s, u"激活锁"_s, lockOn ? u"已开启"_s : u"未开启"_s,
-                              lockOn ? u"已绑定 Apple ID，二手需卖家先退出"_s : u"未绑定，可直接重置"_s, DeviceStatus::info);
+                              lockOn ? u"已绑定 Apple ID，二手需卖家先退出"_s : u"未绑定，可直接重置"_s,
+                              DeviceStatus::info);
     return section;
 }
 
-QString batterySerial(const QString& ioreg)
+QString batterySerial(const QString &ioreg)
 {
     // Older machines name the key "BatterySerialNumber".
-    for (const QString& key : {u"Serial"_s, u"BatterySerialNumber"_s}) {
+    for (const QString &key : {u"Serial"_s, u"BatterySerialNumber"_s}) {
         const QRegularExpression re(u'"' + key + u"\"\\s*=\\s*\"([^\"]+)\""_s);
         const auto match = re.match(ioreg);
         if (match.hasMatch())
@@ -517,7 +525,7 @@ QString batterySerial(const QString& ioreg)
     return kMissing;
 }
 
-QString regionName(const QString& modelNumber)
+QString regionName(const QString &modelNumber)
 {
     const qsizetype slash = modelNumber.indexOf(u'/');
     if (slash < 0)
@@ -525,7 +533,7 @@ QString regionName(const QString& modelNumber)
     // A sales model number is a five-character part, the region code and "/A".
     const QString code = modelNumber.left(slash).mid(5);
     static const QHash<QString, QString> regions{
-        {u"CH"_s, u"中国大陆"_s}, {u"ZP"_s, u"中国香港"_s}, {u"LL"_s, u"美国"_s}, {u"J"_s, u"日本"_s},
+        {u"CH"_s, u"中国大陆"_s}, {u"ZP"_s, u"中国香港"_s}, {u"LL"_s, u"美国"_s},    {u"J"_s, u"日本"_s},
         {u"KH"_s, u"韩国"_s},     {u"B"_s, u"英国"_s},      {u"X"_s, u"澳大利亚"_s},
     };
     if (code.isEmpty())
@@ -533,13 +541,13 @@ QString regionName(const QString& modelNumber)
     return regions.value(code, code);
 }
 
-CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInputs& in)
+CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInputs &in)
 {
     CrossCheckResult out;
     auto add = [&](QString label, QString result, std::optional<QString> detail, DeviceStatus status) {
         out.checks.append(CrossCheck{std::move(label), std::move(result), std::move(detail), status});
     };
-    auto problem = [&](const QString& issue, int penalty) {
+    auto problem = [&](const QString &issue, int penalty) {
         if (!issue.isEmpty())
             out.issues << issue;
         out.penalty += penalty;
@@ -555,29 +563,33 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInput
 
     // 2. chip against model identifier. Apple-silicon identifiers begin with "Mac", except the iMac's ("iMac21,1").
     const QRegularExpression imac(u"^iMac\\d"_s);
-    const bool contradicts = id.chip.contains(u"Apple"_s) && !id.modelId.startsWith(u"Mac"_s)
-                             && !imac.match(id.modelId).hasMatch();
+    const bool contradicts =
+        id.chip.contains(u"Apple"_s) && !id.modelId.startsWith(u"Mac"_s) && !imac.match(id.modelId).hasMatch();
     add(u"机型与芯片"_s, contradicts ? u"存在矛盾"_s : u"匹配"_s, id.modelId + u" / "_s + id.chip,
         contradicts ? DeviceStatus::bad : DeviceStatus::ok);
     if (contradicts)
         problem(u"机型标识与芯片信息不一致，可能被改写过"_s, 25);
 
     // 3. sales region
-    add(u"销售地区"_s, regionName(id.modelNumber), u"型号 "_s + id.modelNumber + u"，应与购买渠道一致"_s, DeviceStatus::info);
+    add(u"销售地区"_s, regionName(id.modelNumber), u"型号 "_s + id.modelNumber + u"，应与购买渠道一致"_s,
+        DeviceStatus::info);
 
     // 4. readable component serials
     int readable = 0;
-    for (const QString& s : {id.serial, battery, disk})
+    for (const QString &s : {id.serial, battery, disk})
         readable += (s != kMissing && !s.isEmpty()) ? 1 : 0;
     add(u"多码可读"_s, QString::number(readable) + u"/3"_s,
         u"系统 "_s + id.serial + u" · 电池 "_s + battery + u" · 硬盘 "_s + disk,
-        readable == 3 ? DeviceStatus::ok : readable == 2 ? DeviceStatus::warn : DeviceStatus::bad);
+        readable == 3       ? DeviceStatus::ok
+            : readable == 2 ? DeviceStatus::warn
+                            : DeviceStatus::bad);
     if (readable <= 2)
         problem(u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s, 8);
 
     // 5. hardware UUID
     const bool uuidMissing = id.hwUUID == kMissing;
-    add(u"硬件 UUID"_s, uuidMissing ? u"未读取"_s : u"已读取"_s, id.hwUUID, uuidMissing ? DeviceStatus::warn : DeviceStatus::ok);
+    add(u"硬件 UUID"_s, uuidMissing ? u"未读取"_s : u"已读取"_s, id.hwUUID,
+        uuidMissing ? DeviceStatus::warn : DeviceStatus::ok);
 
     // 6. provisioning UDID
     if (id.udid != kMissing)
@@ -605,8 +617,9 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInput
     const CapacityAudit audit = auditCapacity(id.modelNumber, measured, id.memory);
     add(u"出厂容量"_s, audit.verdict, audit.detail, audit.status);
     if (audit.isExpanded) {
-        problem(u"磁盘被扩容：型号 "_s + id.modelNumber + u" 出厂为 "_s + QString::number(audit.officialStorage.value_or(0))
-                    + u"GB，实测 "_s + wholeGB(measured.value_or(0)) + u"GB。非原装硬盘，二手价应按改装机评估"_s,
+        problem(u"磁盘被扩容：型号 "_s + id.modelNumber + u" 出厂为 "_s +
+                    QString::number(audit.officialStorage.value_or(0)) + u"GB，实测 "_s +
+                    wholeGB(measured.value_or(0)) + u"GB。非原装硬盘，二手价应按改装机评估"_s,
                 30);
     } else if (audit.isShrunk) {
         problem(u"实测容量小于出厂配置，可能换过硬盘或存在隐藏分区"_s, 12);
@@ -616,7 +629,8 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInput
     if (audit.officialMemory) {
         if (const auto memory = leadingInt(id.memory, u" GB"_s); memory && *memory != *audit.officialMemory) {
             add(u"内存配置"_s, u"与出厂不符"_s,
-                u"官方 "_s + QString::number(*audit.officialMemory) + u"GB，实测 "_s + QString::number(*memory) + u"GB"_s,
+                u"官方 "_s + QString::number(*audit.officialMemory) + u"GB，实测 "_s + QString::number(*memory) +
+                    u"GB"_s,
                 DeviceStatus::warn);
         }
     }
@@ -638,15 +652,15 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity& id, const CrossCheckInput
     return out;
 }
 
-int scoreFor(int penalty, const DeviceSection* battery)
+int scoreFor(int penalty, const DeviceSection *battery)
 {
     int score = 100 - penalty;
     if (battery) {
-        if (const DeviceMetric* cycle = battery->metric(u"cycle"_s)) {
+        if (const DeviceMetric *cycle = battery->metric(u"cycle"_s)) {
             if (const auto c = leadingInt(cycle->value, u" 次"_s))
                 score -= *c >= 801 ? 10 : *c >= 501 ? 5 : 0;
         }
-        if (const DeviceMetric* health = battery->metric(u"health"_s)) {
+        if (const DeviceMetric *health = battery->metric(u"health"_s)) {
             if (const auto h = leadingInt(health->value, u"%"_s))
                 score -= *h <= 74 ? 12 : *h <= 84 ? 5 : 0;
         }
@@ -665,8 +679,8 @@ QString verdictFor(int score)
     return u"问题较多，二手建议压价或放弃"_s;
 }
 
-QString reportText(const DeviceIdentity& id, int score, const QList<CrossCheck>& checks,
-                   const QList<DeviceSection>& sections, const QStringList& issues)
+QString reportText(const DeviceIdentity &id, int score, const QList<CrossCheck> &checks,
+                   const QList<DeviceSection> &sections, const QStringList &issues)
 {
     QStringList lines;
     lines << u"Vexlo 验机报告"_s;
@@ -674,21 +688,21 @@ QString reportText(const DeviceIdentity& id, int score, const QList<CrossCheck>&
     lines << u"序列号 "_s + id.serial;
     lines << u"评分 "_s + QString::number(score) + u"/100"_s;
     lines << QString();
-    for (const CrossCheck& check : checks) {
+    for (const CrossCheck &check : checks) {
         QString line = u"· "_s + check.label + u"："_s + check.result;
         if (check.detail)
             line += u"（"_s + *check.detail + u"）"_s;
         lines << line;
     }
     lines << QString();
-    for (const DeviceSection& section : sections) {
+    for (const DeviceSection &section : sections) {
         lines << u"【"_s + section.title + u"】"_s;
-        for (const DeviceMetric& m : section.metrics)
+        for (const DeviceMetric &m : section.metrics)
             lines << u"  "_s + m.label + u"："_s + m.value;
     }
     if (!issues.isEmpty()) {
         lines << QString() << u"需要注意："_s;
-        for (const QString& issue : issues)
+        for (const QString &issue : issues)
             lines << u"  · "_s + issue;
     }
     return lines.join(u'\n');

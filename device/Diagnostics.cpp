@@ -23,7 +23,7 @@ QString DiagnosticsConfig::standinsDir()
                    << appDir + u"/../Resources/standins"_s;
     }
     candidates << QString::fromUtf8(VEXLO_STANDINS_SOURCE_DIR);
-    for (const QString& dir : std::as_const(candidates)) {
+    for (const QString &dir : std::as_const(candidates)) {
         if (!dir.isEmpty() && QFileInfo(dir + u"/tools/system_profiler"_s).isExecutable())
             return QDir(dir).canonicalPath();
     }
@@ -38,10 +38,11 @@ QStringList DiagnosticsConfig::profiles()
     return QDir(dir + u"/profiles"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-std::optional<DiagnosticsConfig> DiagnosticsConfig::forProfile(const QString& profile)
+std::optional<DiagnosticsConfig> DiagnosticsConfig::forProfile(const QString &profile)
 {
     const QString dir = standinsDir();
-    if (dir.isEmpty() || profile.isEmpty() || profile.contains(u'/') || !QFileInfo(dir + u"/profiles/"_s + profile).isDir())
+    if (dir.isEmpty() || profile.isEmpty() || profile.contains(u'/') ||
+        !QFileInfo(dir + u"/profiles/"_s + profile).isDir())
         return std::nullopt;
     DiagnosticsConfig config;
     config.tools.toolRoot = dir + u"/tools"_s;
@@ -91,72 +92,72 @@ Diagnostics::~Diagnostics()
     m_thread.wait();
 }
 
-QCoro::Task<QString> Diagnostics::shell(const QString& commandLine)
+QCoro::Task<QString> Diagnostics::shell(const QString &commandLine)
 {
-    return onWorker([commandLine](DiagnosticsEngine& e) { return e.shell(commandLine); });
+    return onWorker([commandLine](DiagnosticsEngine &e) { return e.shell(commandLine); });
 }
 
-QCoro::Task<QString> Diagnostics::cached(const QString& commandLine)
+QCoro::Task<QString> Diagnostics::cached(const QString &commandLine)
 {
-    return onWorker([commandLine](DiagnosticsEngine& e) { return e.cached(commandLine); });
+    return onWorker([commandLine](DiagnosticsEngine &e) { return e.cached(commandLine); });
 }
 
-QCoro::Task<QString> Diagnostics::cachedStatic(const QString& commandLine)
+QCoro::Task<QString> Diagnostics::cachedStatic(const QString &commandLine)
 {
-    return onWorker([commandLine](DiagnosticsEngine& e) { return e.cachedStatic(commandLine); });
+    return onWorker([commandLine](DiagnosticsEngine &e) { return e.cachedStatic(commandLine); });
 }
 
 QCoro::Task<> Diagnostics::clearPersistentCache()
 {
-    return onWorker([](DiagnosticsEngine& e) { e.clearPersistentCache(); });
+    return onWorker([](DiagnosticsEngine &e) { e.clearPersistentCache(); });
 }
 
 QCoro::Task<DeviceIdentity> Diagnostics::identity()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.identity(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.identity(); });
 }
 
 QCoro::Task<DiskLayout> Diagnostics::diskLayout()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.diskLayout(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.diskLayout(); });
 }
 
 QCoro::Task<DeviceSection> Diagnostics::battery()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.battery(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.battery(); });
 }
 
 QCoro::Task<DeviceSection> Diagnostics::storage()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.storage(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.storage(); });
 }
 
 QCoro::Task<DeviceSection> Diagnostics::display()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.display(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.display(); });
 }
 
 QCoro::Task<DeviceSection> Diagnostics::io()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.io(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.io(); });
 }
 
-QCoro::Task<DeviceSection> Diagnostics::security(const DeviceIdentity& identity)
+QCoro::Task<DeviceSection> Diagnostics::security(const DeviceIdentity &identity)
 {
-    return onWorker([identity](DiagnosticsEngine& e) { return e.security(identity); });
+    return onWorker([identity](DiagnosticsEngine &e) { return e.security(identity); });
 }
 
-QCoro::Task<CrossCheckResult> Diagnostics::crossChecks(const DeviceIdentity& identity)
+QCoro::Task<CrossCheckResult> Diagnostics::crossChecks(const DeviceIdentity &identity)
 {
-    return onWorker([identity](DiagnosticsEngine& e) { return e.crossChecks(identity); });
+    return onWorker([identity](DiagnosticsEngine &e) { return e.crossChecks(identity); });
 }
 
 QCoro::Task<QString> Diagnostics::osVersion()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.osVersion(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.osVersion(); });
 }
 
 QCoro::Task<ToolStats> Diagnostics::stats()
 {
-    return onWorker([](DiagnosticsEngine& e) { return e.stats(); });
+    return onWorker([](DiagnosticsEngine &e) { return e.stats(); });
 }

@@ -20,15 +20,15 @@
 struct DiagnosticsConfig
 {
     ToolOptions tools;
-    QString cacheDir;     // empty: the per-user data folder + "VexloDiagnostics"
+    QString cacheDir; // empty: the per-user data folder + "VexloDiagnostics"
     bool sampleData = false; // the tools are stand-ins printing a sample Mac
-    QString profile;         // the stand-in profile when sampleData
+    QString profile; // the stand-in profile when sampleData
 
     // The real tools on macOS; elsewhere the bundled stand-ins with the profile named by
     // VEXLO_STANDIN_PROFILE (default "healthy").
     [[nodiscard]] static DiagnosticsConfig forHost();
     // The bundled stand-ins with the given profile; none when the stand-ins or the profile are not found.
-    [[nodiscard]] static std::optional<DiagnosticsConfig> forProfile(const QString& profile);
+    [[nodiscard]] static std::optional<DiagnosticsConfig> forProfile(const QString &profile);
     // The folder holding "tools" and "profiles" of the stand-ins, or empty.
     [[nodiscard]] static QString standinsDir();
     [[nodiscard]] static QStringList profiles();
@@ -47,16 +47,16 @@ public:
 
     explicit Diagnostics(DiagnosticsConfig config = DiagnosticsConfig::forHost());
     ~Diagnostics();
-    Diagnostics(const Diagnostics&) = delete;
-    Diagnostics& operator=(const Diagnostics&) = delete;
+    Diagnostics(const Diagnostics &) = delete;
+    Diagnostics &operator=(const Diagnostics &) = delete;
 
-    [[nodiscard]] const DiagnosticsConfig& config() const { return m_config; }
+    [[nodiscard]] const DiagnosticsConfig &config() const { return m_config; }
 
     // Each returns a task that finishes with the worker's result. They are plain functions taking references
     // (not coroutines), so no argument is copied into a coroutine frame from the caller's co_await expression.
-    QCoro::Task<QString> shell(const QString& commandLine);
-    QCoro::Task<QString> cached(const QString& commandLine);
-    QCoro::Task<QString> cachedStatic(const QString& commandLine);
+    QCoro::Task<QString> shell(const QString &commandLine);
+    QCoro::Task<QString> cached(const QString &commandLine);
+    QCoro::Task<QString> cachedStatic(const QString &commandLine);
     QCoro::Task<> clearPersistentCache();
     QCoro::Task<Identity> identity();
     QCoro::Task<DiskLayout> diskLayout();
@@ -64,24 +64,29 @@ public:
     QCoro::Task<Section> storage();
     QCoro::Task<Section> display();
     QCoro::Task<Section> io();
-    QCoro::Task<Section> security(const Identity& identity);
-    QCoro::Task<CrossCheckResult> crossChecks(const Identity& identity);
+    QCoro::Task<Section> security(const Identity &identity);
+    QCoro::Task<CrossCheckResult> crossChecks(const Identity &identity);
     QCoro::Task<QString> osVersion();
     QCoro::Task<ToolStats> stats();
 
-    [[nodiscard]] static std::optional<QString> field(const QString& text, const QString& key) { return DeviceRules::field(text, key); }
-    [[nodiscard]] static std::optional<qint64> intField(const QString& text, const QString& key) { return DeviceRules::intField(text, key); }
-    [[nodiscard]] static std::optional<double> parseToGB(const QString& text) { return DeviceRules::parseToGB(text); }
-    [[nodiscard]] static const QHash<QString, OfficialSpec>& officialSpecs() { return DeviceRules::officialSpecs(); }
-    [[nodiscard]] static CapacityAudit auditCapacity(const QString& modelNumber, std::optional<double> actualTotalGB,
-                                                     const QString& actualMemory)
+    [[nodiscard]] static std::optional<QString> field(const QString &text, const QString &key)
+    {
+        return DeviceRules::field(text, key);
+    }
+    [[nodiscard]] static std::optional<qint64> intField(const QString &text, const QString &key)
+    {
+        return DeviceRules::intField(text, key);
+    }
+    [[nodiscard]] static std::optional<double> parseToGB(const QString &text) { return DeviceRules::parseToGB(text); }
+    [[nodiscard]] static const QHash<QString, OfficialSpec> &officialSpecs() { return DeviceRules::officialSpecs(); }
+    [[nodiscard]] static CapacityAudit auditCapacity(const QString &modelNumber, std::optional<double> actualTotalGB,
+                                                     const QString &actualMemory)
     {
         return DeviceRules::auditCapacity(modelNumber, actualTotalGB, actualMemory);
     }
 
 private:
-    template <typename T>
-    static QCoro::Task<T> awaitFuture(QFuture<T> future)
+    template <typename T> static QCoro::Task<T> awaitFuture(QFuture<T> future)
     {
         if constexpr (std::is_void_v<T>) {
             co_await future;
@@ -90,17 +95,12 @@ private:
         }
     }
 
-    template <typename Job>
-    auto onWorker(Job job)
-    {
-        return awaitFuture(post(std::move(job)));
-    }
+    template <typename Job> auto onWorker(Job job) { return awaitFuture(post(std::move(job))); }
 
     // Queues `job` on the worker thread; the future finishes with its result.
-    template <typename Job>
-    auto post(Job job) -> QFuture<std::invoke_result_t<Job, DiagnosticsEngine&>>
+    template <typename Job> auto post(Job job) -> QFuture<std::invoke_result_t<Job, DiagnosticsEngine &>>
     {
-        using Result = std::invoke_result_t<Job, DiagnosticsEngine&>;
+        using Result = std::invoke_result_t<Job, DiagnosticsEngine &>;
         auto promise = std::make_shared<QPromise<Result>>();
         QFuture<Result> future = promise->future();
         promise->start();
@@ -121,5 +121,5 @@ private:
     DiagnosticsConfig m_config;
     std::unique_ptr<DiagnosticsEngine> m_engine;
     QThread m_thread;
-    QObject* m_context; // lives on m_thread, where jobs run in its event loop; deleted there when it finishes
+    QObject *m_context; // lives on m_thread, where jobs run in its event loop; deleted there when it finishes
 };

@@ -30,15 +30,14 @@ const QString kFdesetup = u"fdesetup status"_s;
 DiagnosticsEngine::DiagnosticsEngine(ToolOptions tools, QString cacheDir)
     : m_runner(std::move(tools))
     , m_cacheDir(std::move(cacheDir))
-{
-}
+{ }
 
-QString DiagnosticsEngine::shell(const QString& commandLine)
+QString DiagnosticsEngine::shell(const QString &commandLine)
 {
     return m_runner.shell(commandLine);
 }
 
-QString DiagnosticsEngine::cached(const QString& commandLine)
+QString DiagnosticsEngine::cached(const QString &commandLine)
 {
     if (auto it = m_cache.constFind(commandLine); it != m_cache.constEnd())
         return *it;
@@ -47,7 +46,7 @@ QString DiagnosticsEngine::cached(const QString& commandLine)
     return output;
 }
 
-QString DiagnosticsEngine::cachedStatic(const QString& commandLine)
+QString DiagnosticsEngine::cachedStatic(const QString &commandLine)
 {
     if (auto it = m_cache.constFind(commandLine); it != m_cache.constEnd())
         return *it;
@@ -71,13 +70,13 @@ std::optional<QString> DiagnosticsEngine::persistentCacheDir() const
     return base + u"/VexloDiagnostics"_s;
 }
 
-bool DiagnosticsEngine::isPersistable(const QString& commandLine)
+bool DiagnosticsEngine::isPersistable(const QString &commandLine)
 {
-    return commandLine.startsWith(u"system_profiler SPHardwareDataType"_s)
-           || commandLine.startsWith(u"system_profiler SPDisplaysDataType"_s);
+    return commandLine.startsWith(u"system_profiler SPHardwareDataType"_s) ||
+        commandLine.startsWith(u"system_profiler SPDisplaysDataType"_s);
 }
 
-QString DiagnosticsEngine::cacheFileName(const QString& commandLine)
+QString DiagnosticsEngine::cacheFileName(const QString &commandLine)
 {
     QString key = QString::fromLatin1(commandLine.toUtf8().toBase64());
     key.replace(u'/', u'_');
@@ -85,7 +84,7 @@ QString DiagnosticsEngine::cacheFileName(const QString& commandLine)
     return u"hw_"_s + key + u".txt"_s;
 }
 
-std::optional<QString> DiagnosticsEngine::persistentCacheURL(const QString& commandLine) const
+std::optional<QString> DiagnosticsEngine::persistentCacheURL(const QString &commandLine) const
 {
     if (!isPersistable(commandLine))
         return std::nullopt;
@@ -95,7 +94,7 @@ std::optional<QString> DiagnosticsEngine::persistentCacheURL(const QString& comm
     return *dir + u'/' + cacheFileName(commandLine);
 }
 
-std::optional<QString> DiagnosticsEngine::readPersistent(const QString& commandLine) const
+std::optional<QString> DiagnosticsEngine::readPersistent(const QString &commandLine) const
 {
     const auto location = persistentCacheURL(commandLine);
     if (!location)
@@ -121,7 +120,7 @@ std::optional<QString> DiagnosticsEngine::readPersistent(const QString& commandL
     return pieces.join(u'\n');
 }
 
-void DiagnosticsEngine::writePersistent(const QString& commandLine, const QString& output) const
+void DiagnosticsEngine::writePersistent(const QString &commandLine, const QString &output) const
 {
     const auto location = persistentCacheURL(commandLine);
     if (!location)
@@ -167,7 +166,8 @@ DeviceSection DiagnosticsEngine::storage()
     const QString nvme = cached(kNvme);
     const DiskLayout layout = diskLayout();
     const QString df = shell(u"df -k /"_s);
-    return DeviceRules::storageFrom(info, [this] { return shell(u"diskutil info /dev/disk0"_s); }, nvme, layout, df);
+    return DeviceRules::storageFrom(
+        info, [this] { return shell(u"diskutil info /dev/disk0"_s); }, nvme, layout, df);
 }
 
 DeviceSection DiagnosticsEngine::display()
@@ -185,7 +185,7 @@ DeviceSection DiagnosticsEngine::io()
     return DeviceRules::ioFrom(airport, bluetooth, thunderbolt, camera, audio);
 }
 
-DeviceSection DiagnosticsEngine::security(const DeviceIdentity& identity)
+DeviceSection DiagnosticsEngine::security(const DeviceIdentity &identity)
 {
     const QString sip = cached(kCsrutil);
     const QString fileVault = cached(kFdesetup);
@@ -193,7 +193,7 @@ DeviceSection DiagnosticsEngine::security(const DeviceIdentity& identity)
     return DeviceRules::securityFrom(sip, fileVault, firewall, identity);
 }
 
-CrossCheckResult DiagnosticsEngine::crossChecks(const DeviceIdentity& identity)
+CrossCheckResult DiagnosticsEngine::crossChecks(const DeviceIdentity &identity)
 {
     DeviceRules::CrossCheckInputs inputs;
     inputs.ioreg = cached(kBattery);

@@ -14,14 +14,14 @@ public:
     // `cacheDir` overrides the file cache folder (the per-user data folder + "VexloDiagnostics" when empty).
     explicit DiagnosticsEngine(ToolOptions tools = {}, QString cacheDir = {});
 
-    [[nodiscard]] QString shell(const QString& commandLine);
-    [[nodiscard]] QString cached(const QString& commandLine);
-    [[nodiscard]] QString cachedStatic(const QString& commandLine);
+    [[nodiscard]] QString shell(const QString &commandLine);
+    [[nodiscard]] QString cached(const QString &commandLine);
+    [[nodiscard]] QString cachedStatic(const QString &commandLine);
 
     [[nodiscard]] std::optional<QString> persistentCacheDir() const;
-    [[nodiscard]] std::optional<QString> persistentCacheURL(const QString& commandLine) const;
-    [[nodiscard]] std::optional<QString> readPersistent(const QString& commandLine) const;
-    void writePersistent(const QString& commandLine, const QString& output) const;
+    [[nodiscard]] std::optional<QString> persistentCacheURL(const QString &commandLine) const;
+    [[nodiscard]] std::optional<QString> readPersistent(const QString &commandLine) const;
+    void writePersistent(const QString &commandLine, const QString &output) const;
     void clearPersistentCache() const;
 
     [[nodiscard]] DeviceIdentity identity();
@@ -30,15 +30,15 @@ public:
     [[nodiscard]] DeviceSection storage();
     [[nodiscard]] DeviceSection display();
     [[nodiscard]] DeviceSection io();
-    [[nodiscard]] DeviceSection security(const DeviceIdentity& identity);
-    [[nodiscard]] CrossCheckResult crossChecks(const DeviceIdentity& identity);
+    [[nodiscard]] DeviceSection security(const DeviceIdentity &identity);
+    [[nodiscard]] CrossCheckResult crossChecks(const DeviceIdentity &identity);
     // "macOS " + the product version from sw_vers, or "—".
     [[nodiscard]] QString osVersion();
 
     [[nodiscard]] ToolStats stats() const { return m_runner.stats(); }
     // The file name of the cache entry of a command: "hw_" + key + ".txt".
-    [[nodiscard]] static QString cacheFileName(const QString& commandLine);
-    [[nodiscard]] static bool isPersistable(const QString& commandLine);
+    [[nodiscard]] static QString cacheFileName(const QString &commandLine);
+    [[nodiscard]] static bool isPersistable(const QString &commandLine);
 
 private:
     ToolRunner m_runner;

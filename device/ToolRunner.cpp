@@ -13,10 +13,9 @@ using namespace Qt::StringLiterals;
 
 ToolRunner::ToolRunner(ToolOptions options)
     : m_options(std::move(options))
-{
-}
+{ }
 
-QString ToolRunner::resolveProgram(const QString& program) const
+QString ToolRunner::resolveProgram(const QString &program) const
 {
     if (m_options.toolRoot.isEmpty() || !program.startsWith(u'/'))
         return program;
@@ -24,7 +23,7 @@ QString ToolRunner::resolveProgram(const QString& program) const
     return candidate.isFile() && candidate.isExecutable() ? candidate.filePath() : program;
 }
 
-QString ToolRunner::resolveCommandLine(const QString& commandLine) const
+QString ToolRunner::resolveCommandLine(const QString &commandLine) const
 {
     if (!commandLine.startsWith(u'/'))
         return commandLine;
@@ -34,17 +33,17 @@ QString ToolRunner::resolveCommandLine(const QString& commandLine) const
     return resolved == program ? commandLine : resolved + commandLine.mid(program.size());
 }
 
-QString ToolRunner::shell(const QString& commandLine)
+QString ToolRunner::shell(const QString &commandLine)
 {
     return execute(u"/bin/sh"_s, {u"-c"_s, resolveCommandLine(commandLine)}).value_or(QString());
 }
 
-std::optional<QString> ToolRunner::run(const QString& program, const QStringList& arguments)
+std::optional<QString> ToolRunner::run(const QString &program, const QStringList &arguments)
 {
     return execute(resolveProgram(program), arguments);
 }
 
-std::optional<QString> ToolRunner::execute(const QString& program, const QStringList& arguments)
+std::optional<QString> ToolRunner::execute(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -7,18 +7,17 @@
 #include <QUrl>
 #include <QCoroTask>
 
-CategoryLoader::CategoryLoader(QObject* parent)
+CategoryLoader::CategoryLoader(QObject *parent)
     : QObject(parent)
+{ }
+
+QString CategoryLoader::listPath(const QString &slug)
 {
+    return QStringLiteral("/api/store/apps?category=") + QString::fromLatin1(QUrl::toPercentEncoding(slug)) +
+        QStringLiteral("&perPage=40");
 }
 
-QString CategoryLoader::listPath(const QString& slug)
-{
-    return QStringLiteral("/api/store/apps?category=") + QString::fromLatin1(QUrl::toPercentEncoding(slug))
-        + QStringLiteral("&perPage=40");
-}
-
-void CategoryLoader::setCategory(const QString& slug)
+void CategoryLoader::setCategory(const QString &slug)
 {
     if (slug == m_category)
         return;
@@ -54,14 +53,14 @@ QCoro::Task<void> CategoryLoader::loadTask()
         co_return; // superseded by a newer load, or the page is gone
     QVariantList apps;
     if (result.ok()) {
-        for (const StoreApp& app : result.value().apps)
+        for (const StoreApp &app : result.value().apps)
             apps.append(QVariant::fromValue(app));
     }
     setApps(apps);
     setLoading(false);
 }
 
-void CategoryLoader::setApps(const QVariantList& apps)
+void CategoryLoader::setApps(const QVariantList &apps)
 {
     if (apps == m_apps)
         return;

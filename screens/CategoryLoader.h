@@ -20,13 +20,13 @@ class CategoryLoader : public QObject, public QQmlParserStatus
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
 
 public:
-    explicit CategoryLoader(QObject* parent = nullptr);
+    explicit CategoryLoader(QObject *parent = nullptr);
 
     // The service path of a category's list; the slug is percent-encoded so it stays one value.
-    [[nodiscard]] static QString listPath(const QString& slug);
+    [[nodiscard]] static QString listPath(const QString &slug);
 
     [[nodiscard]] QString category() const { return m_category; }
-    void setCategory(const QString& slug);
+    void setCategory(const QString &slug);
     [[nodiscard]] QVariantList apps() const { return m_apps; }
     [[nodiscard]] bool loading() const { return m_loading; }
 
@@ -42,7 +42,7 @@ Q_SIGNALS:
     void loadingChanged();
 
 private:
-    void setApps(const QVariantList& apps);
+    void setApps(const QVariantList &apps);
     void setLoading(bool loading);
 
     QString m_category;

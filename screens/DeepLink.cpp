@@ -29,8 +29,7 @@ bool isSafeSlug(const QString &slug)
 
 QString sectionForLinkName(const QString &name)
 {
-    static const QStringList direct{u"device"_s, u"top"_s, u"latest"_s, u"wallpapers"_s, u"member"_s,
-                                    u"installed"_s};
+    static const QStringList direct{u"device"_s, u"top"_s, u"latest"_s, u"wallpapers"_s, u"member"_s, u"installed"_s};
     return direct.contains(name) ? name : u"discover"_s;
 }
 
@@ -83,9 +82,14 @@ QVariantMap DeepLinks::parse(const QUrl &url) const
     const DeepLinkTarget target = parseDeepLink(url);
     QString kind;
     switch (target.kind) {
-    case DeepLinkTarget::Kind::app: kind = u"app"_s; break;
-    case DeepLinkTarget::Kind::section: kind = u"section"_s; break;
-    case DeepLinkTarget::Kind::none: break;
+    case DeepLinkTarget::Kind::app:
+        kind = u"app"_s;
+        break;
+    case DeepLinkTarget::Kind::section:
+        kind = u"section"_s;
+        break;
+    case DeepLinkTarget::Kind::none:
+        break;
     }
     return {{u"kind"_s, kind}, {u"argument"_s, target.argument}};
 }

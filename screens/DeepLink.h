@@ -49,7 +49,9 @@ Q_SIGNALS:
 
 private:
     // Not default-constructible, so QML takes the one instance from create().
-    explicit DeepLinks(QObject *parent) : QObject(parent) {}
+    explicit DeepLinks(QObject *parent)
+        : QObject(parent)
+    { }
     bool m_attached = false;
     QList<QUrl> m_waiting;
 };

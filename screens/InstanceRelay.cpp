@@ -13,13 +13,12 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 constexpr auto greeting = "vexlo-activate";
 constexpr qsizetype maxMessage = 64 * 1024;
-}
+} // namespace
 
 InstanceRelay::InstanceRelay(QString name, QObject *parent)
     : QObject(parent)
     , m_name(std::move(name))
-{
-}
+{ }
 
 InstanceRelay::~InstanceRelay() = default;
 

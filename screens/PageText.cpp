@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-PageText* PageText::create(QQmlEngine*, QJSEngine*)
+PageText *PageText::create(QQmlEngine *, QJSEngine *)
 {
-    static PageText* instance = [] {
-        auto* t = new PageText;
+    static PageText *instance = [] {
+        auto *t = new PageText;
         QJSEngine::setObjectOwnership(t, QJSEngine::CppOwnership);
         return t;
     }();

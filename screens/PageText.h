@@ -13,7 +13,7 @@ class PageText : public QObject
 
 public:
     using QObject::QObject;
-    static PageText* create(QQmlEngine*, QJSEngine*);
+    static PageText *create(QQmlEngine *, QJSEngine *);
 
     // "深夜好" before 6, "早上好" 6–11, "下午好" 12–17, "晚上好" from 18.
     Q_INVOKABLE [[nodiscard]] static QString greeting(int hour);

@@ -87,15 +87,18 @@ void Shell::reportWhenDrawn(QObject *window)
         return;
     m_reporting = true;
     // frameSwapped may come from the render thread; report from the GUI thread.
-    connect(quickWindow, &QQuickWindow::frameSwapped, this, [this] {
-        if (m_reported)
-            return;
-        m_reported = true;
-        std::printf("drawn-ms: %lld rss-kb: %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
-                    static_cast<long long>(residentKilobytes()));
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    }, Qt::QueuedConnection);
+    connect(
+        quickWindow, &QQuickWindow::frameSwapped, this,
+        [this] {
+            if (m_reported)
+                return;
+            m_reported = true;
+            std::printf("drawn-ms: %lld rss-kb: %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
+                        static_cast<long long>(residentKilobytes()));
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
     quickWindow->update();
 }
 

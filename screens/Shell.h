@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QQmlEngine>
 
-
 class Shell : public QObject
 {
     Q_OBJECT
@@ -54,5 +53,7 @@ private:
     bool m_reporting = false;
     bool m_reported = false;
     // Not default-constructible, so QML takes the one instance from create().
-    explicit Shell(QObject *parent) : QObject(parent) {}
+    explicit Shell(QObject *parent)
+        : QObject(parent)
+    { }
 };

@@ -24,7 +24,7 @@ class Theme : public QObject
 
 public:
     using QObject::QObject;
-    static Theme* create(QQmlEngine*, QJSEngine*);
+    static Theme *create(QQmlEngine *, QJSEngine *);
 
     [[nodiscard]] static QString fontFamily() { return QStringLiteral("Noto Sans CJK SC"); }
     [[nodiscard]] static QColor text() { return QColor::fromRgbF(0.11f, 0.11f, 0.12f); }

@@ -13,7 +13,7 @@ using Http::Status;
 
 constexpr qsizetype kMaxCredentialChars = 256;
 
-QHttpServerResponse login(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse login(Context &ctx, const QHttpServerRequest &request)
 {
     std::optional<QHttpServerResponse> rejection;
     const auto body = Http::jsonBody(request, &rejection);
@@ -48,13 +48,13 @@ QHttpServerResponse login(Context& ctx, const QHttpServerRequest& request)
     if (const auto previous = Auth::requestToken(request))
         ctx.accounts.endSession(*previous);
     const QByteArray token = ctx.accounts.createSession(member->id, now);
-    QHttpServerResponse response = Http::json(QJsonObject{{QStringLiteral("ok"), true},
-                                                          {QStringLiteral("role"), member->effectiveRole(now)}});
+    QHttpServerResponse response =
+        Http::json(QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("role"), member->effectiveRole(now)}});
     response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::sessionCookie(token));
     return response;
 }
 
-QHttpServerResponse logout(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse logout(Context &ctx, const QHttpServerRequest &request)
 {
     if (const auto token = Auth::requestToken(request))
         ctx.accounts.endSession(*token);
@@ -65,11 +65,11 @@ QHttpServerResponse logout(Context& ctx, const QHttpServerRequest& request)
 
 } // namespace
 
-void registerAccountRoutes(QHttpServer& server, Context& ctx)
+void registerAccountRoutes(QHttpServer &server, Context &ctx)
 {
-    Context* c = &ctx;
+    Context *c = &ctx;
     server.route(QStringLiteral("/api/auth/login"), Method::Post,
-                 [c](const QHttpServerRequest& request) { return login(*c, request); });
+                 [c](const QHttpServerRequest &request) { return login(*c, request); });
     server.route(QStringLiteral("/api/auth/logout"), Method::Post,
-                 [c](const QHttpServerRequest& request) { return logout(*c, request); });
+                 [c](const QHttpServerRequest &request) { return logout(*c, request); });
 }

@@ -3,4 +3,4 @@
 class QHttpServer;
 struct Context;
 
-void registerAccountRoutes(QHttpServer& server, Context& ctx);
+void registerAccountRoutes(QHttpServer &server, Context &ctx);

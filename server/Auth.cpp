@@ -15,7 +15,7 @@ bool initCrypto()
     return sodium_init() >= 0;
 }
 
-QString hashPassword(const QString& password)
+QString hashPassword(const QString &password)
 {
     const QByteArray utf8 = password.toUtf8();
     char out[crypto_pwhash_STRBYTES];
@@ -25,14 +25,14 @@ QString hashPassword(const QString& password)
     return QString::fromLatin1(out);
 }
 
-bool verifyPassword(const QString& storedHash, const QString& password)
+bool verifyPassword(const QString &storedHash, const QString &password)
 {
     const QByteArray hash = storedHash.toLatin1();
     const QByteArray utf8 = password.toUtf8();
     return !hash.isEmpty() && crypto_pwhash_str_verify(hash.constData(), utf8.constData(), quint64(utf8.size())) == 0;
 }
 
-const QString& decoyHash()
+const QString &decoyHash()
 {
     static const QString hash = hashPassword(QStringLiteral("vexlo-decoy-password"));
     return hash;
@@ -45,18 +45,18 @@ QByteArray newToken()
     return raw.toHex();
 }
 
-QString tokenHash(const QByteArray& token)
+QString tokenHash(const QByteArray &token)
 {
     QByteArray digest(crypto_hash_sha256_BYTES, Qt::Uninitialized);
-    crypto_hash_sha256(reinterpret_cast<unsigned char*>(digest.data()),
-                       reinterpret_cast<const unsigned char*>(token.constData()), quint64(token.size()));
+    crypto_hash_sha256(reinterpret_cast<unsigned char *>(digest.data()),
+                       reinterpret_cast<const unsigned char *>(token.constData()), quint64(token.size()));
     return QString::fromLatin1(digest.toHex());
 }
 
-QByteArray sessionCookie(const QByteArray& token)
+QByteArray sessionCookie(const QByteArray &token)
 {
-    return QByteArray(kCookieName) + '=' + token + "; Path=/; Max-Age=" + QByteArray::number(kSessionSeconds)
-        + "; HttpOnly; SameSite=Lax";
+    return QByteArray(kCookieName) + '=' + token + "; Path=/; Max-Age=" + QByteArray::number(kSessionSeconds) +
+        "; HttpOnly; SameSite=Lax";
 }
 
 QByteArray expiredCookie()
@@ -64,10 +64,10 @@ QByteArray expiredCookie()
     return QByteArray(kCookieName) + "=; Path=/; Max-Age=0; HttpOnly; SameSite=Lax";
 }
 
-std::optional<QByteArray> requestToken(const QHttpServerRequest& request)
+std::optional<QByteArray> requestToken(const QHttpServerRequest &request)
 {
     const QByteArray wanted = QByteArray(kCookieName) + '=';
-    for (const auto& [name, value] : request.headers()) {
+    for (const auto &[name, value] : request.headers()) {
         if (name.compare("cookie", Qt::CaseInsensitive) != 0)
             continue;
         for (QByteArray part : value.split(';')) {
@@ -123,7 +123,7 @@ namespace {
 const QString kMemberColumns = QStringLiteral(
     "SELECT id, email, nickname, role, level, points, sponsor_until, sponsor_forever, password_hash FROM users ");
 
-Member memberFrom(const QSqlQuery& q)
+Member memberFrom(const QSqlQuery &q)
 {
     Member m;
     m.id = q.value(0).toInt();
@@ -147,7 +147,7 @@ std::optional<Member> Accounts::byId(int id)
     return memberFrom(q);
 }
 
-std::optional<Member> Accounts::byEmail(const QString& email, QString* passwordHash)
+std::optional<Member> Accounts::byEmail(const QString &email, QString *passwordHash)
 {
     QSqlQuery q = m_db.run(kMemberColumns + QStringLiteral("WHERE email = ?"), {email});
     if (!q.next())
@@ -157,14 +157,14 @@ std::optional<Member> Accounts::byEmail(const QString& email, QString* passwordH
     return memberFrom(q);
 }
 
-std::optional<Member> Accounts::fromRequest(const QHttpServerRequest& request, qint64 now)
+std::optional<Member> Accounts::fromRequest(const QHttpServerRequest &request, qint64 now)
 {
     const auto token = Auth::requestToken(request);
     if (!token)
         return std::nullopt;
-    const QVariant userId = m_db.scalar(
-        QStringLiteral("SELECT user_id FROM sessions WHERE token_hash = ? AND expires_at > ?"),
-        {Auth::tokenHash(*token), now});
+    const QVariant userId =
+        m_db.scalar(QStringLiteral("SELECT user_id FROM sessions WHERE token_hash = ? AND expires_at > ?"),
+                    {Auth::tokenHash(*token), now});
     if (!userId.isValid())
         return std::nullopt;
     return byId(userId.toInt());
@@ -179,7 +179,7 @@ QByteArray Accounts::createSession(int userId, qint64 now)
     return token;
 }
 
-void Accounts::endSession(const QByteArray& token)
+void Accounts::endSession(const QByteArray &token)
 {
     m_db.run(QStringLiteral("DELETE FROM sessions WHERE token_hash = ?"), {Auth::tokenHash(token)});
 }
@@ -192,11 +192,13 @@ bool Accounts::extendSponsorship(int userId, int days, qint64 now)
     const bool forever = member->forever || days >= Auth::kForeverDays;
     const qint64 from = qMax(member->sponsorUntil, now);
     const qint64 until = from + qint64(days) * 86400;
-    return m_db.run(QStringLiteral("UPDATE users SET sponsor_until = ?, sponsor_forever = ? WHERE id = ?"),
-                    {until, forever ? 1 : 0, userId}).isActive();
+    return m_db
+        .run(QStringLiteral("UPDATE users SET sponsor_until = ?, sponsor_forever = ? WHERE id = ?"),
+             {until, forever ? 1 : 0, userId})
+        .isActive();
 }
 
-void LoginThrottle::prune(const QString& email, qint64 now)
+void LoginThrottle::prune(const QString &email, qint64 now)
 {
     auto it = m_failures.find(email);
     if (it == m_failures.end())
@@ -206,18 +208,18 @@ void LoginThrottle::prune(const QString& email, qint64 now)
         m_failures.erase(it);
 }
 
-bool LoginThrottle::blocked(const QString& email, qint64 now)
+bool LoginThrottle::blocked(const QString &email, qint64 now)
 {
     prune(email, now);
     return m_failures.value(email).size() >= m_maxFailures;
 }
 
-void LoginThrottle::recordFailure(const QString& email, qint64 now)
+void LoginThrottle::recordFailure(const QString &email, qint64 now)
 {
     // Keep memory bounded when many different e-mails are tried.
     if (m_failures.size() > 4096) {
         const QStringList keys = m_failures.keys();
-        for (const QString& key : keys)
+        for (const QString &key : keys)
             prune(key, now);
     }
     prune(email, now);

@@ -18,18 +18,18 @@ inline constexpr qint64 kSessionSeconds = 30LL * 24 * 60 * 60;
 inline constexpr qint64 kForeverDays = 36500;
 
 bool initCrypto();
-QString hashPassword(const QString& password);
-bool verifyPassword(const QString& storedHash, const QString& password);
+QString hashPassword(const QString &password);
+bool verifyPassword(const QString &storedHash, const QString &password);
 // A hash of no account's password, checked when an e-mail is unknown so that answer takes as long as a wrong
 // password. Built once; the server builds it at start so the first unknown e-mail is not slower either.
-const QString& decoyHash();
+const QString &decoyHash();
 
-QByteArray newToken();                          // 64 hex digits: 256 random bits
-QString tokenHash(const QByteArray& token);     // what the database stores
-QByteArray sessionCookie(const QByteArray& token);
+QByteArray newToken(); // 64 hex digits: 256 random bits
+QString tokenHash(const QByteArray &token); // what the database stores
+QByteArray sessionCookie(const QByteArray &token);
 QByteArray expiredCookie();
 // The session token the request carries in its Cookie header(s), if any.
-std::optional<QByteArray> requestToken(const QHttpServerRequest& request);
+std::optional<QByteArray> requestToken(const QHttpServerRequest &request);
 
 } // namespace Auth
 
@@ -54,20 +54,22 @@ struct Member
 class Accounts
 {
 public:
-    explicit Accounts(Database& db) : m_db(db) {}
+    explicit Accounts(Database &db)
+        : m_db(db)
+    { }
 
     std::optional<Member> byId(int id);
-    std::optional<Member> byEmail(const QString& email, QString* passwordHash);
+    std::optional<Member> byEmail(const QString &email, QString *passwordHash);
     // The member behind the request's session cookie, when the session exists and has not expired.
-    std::optional<Member> fromRequest(const QHttpServerRequest& request, qint64 now);
+    std::optional<Member> fromRequest(const QHttpServerRequest &request, qint64 now);
 
     QByteArray createSession(int userId, qint64 now); // returns the plain token
-    void endSession(const QByteArray& token);
+    void endSession(const QByteArray &token);
     // Moves the sponsorship end forward by days (from now when it has lapsed); >= 36500 days means forever.
     bool extendSponsorship(int userId, int days, qint64 now);
 
 private:
-    Database& m_db;
+    Database &m_db;
 };
 
 // Failed sign-ins per key (an e-mail, or a client address) within a sliding minute; kept in memory on purpose
@@ -78,14 +80,16 @@ public:
     static constexpr int kMaxFailures = 5;
     static constexpr qint64 kWindowSeconds = 60;
 
-    explicit LoginThrottle(int maxFailures = kMaxFailures) : m_maxFailures(maxFailures) {}
+    explicit LoginThrottle(int maxFailures = kMaxFailures)
+        : m_maxFailures(maxFailures)
+    { }
 
-    [[nodiscard]] bool blocked(const QString& email, qint64 now);
-    void recordFailure(const QString& email, qint64 now);
-    void clear(const QString& email) { m_failures.remove(email); }
+    [[nodiscard]] bool blocked(const QString &email, qint64 now);
+    void recordFailure(const QString &email, qint64 now);
+    void clear(const QString &email) { m_failures.remove(email); }
 
 private:
-    void prune(const QString& email, qint64 now);
+    void prune(const QString &email, qint64 now);
     int m_maxFailures;
     QHash<QString, QList<qint64>> m_failures;
 };

@@ -20,13 +20,13 @@ constexpr int kMaxSearchChars = 100;
 constexpr int kDefaultPerPage = 20;
 constexpr int kMaxPerPage = 100;
 
-QString queryValue(const QHttpServerRequest& request, const QString& key)
+QString queryValue(const QHttpServerRequest &request, const QString &key)
 {
     return request.query().queryItemValue(key, QUrl::FullyDecoded);
 }
 
 // A LIKE pattern that matches the text anywhere, with the pattern characters themselves taken literally.
-QString containsPattern(const QString& text)
+QString containsPattern(const QString &text)
 {
     QString escaped;
     for (const QChar c : text) {
@@ -37,7 +37,7 @@ QString containsPattern(const QString& text)
     return QLatin1Char('%') + escaped.toLower() + QLatin1Char('%');
 }
 
-QHttpServerResponse home(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse home(Context &ctx, const QHttpServerRequest &request)
 {
     const QByteArray body = ctx.catalogue.homeBody(QDateTime::currentMSecsSinceEpoch());
     QJsonObject member;
@@ -46,18 +46,19 @@ QHttpServerResponse home(Context& ctx, const QHttpServerRequest& request)
     return Http::json(body, member);
 }
 
-QHttpServerResponse detail(Context& ctx, const QString& slug, const QHttpServerRequest& request)
+QHttpServerResponse detail(Context &ctx, const QString &slug, const QHttpServerRequest &request)
 {
     const auto body = ctx.catalogue.detailBody(slug);
     if (!body)
         return Http::notFound(QStringLiteral("应用不存在或已下架"));
     const auto member = ctx.accounts.fromRequest(request, Context::now());
     const bool sponsor = member && member->sponsorActive(Context::now());
-    return Http::json(body->json, QJsonObject{{QStringLiteral("unlocked"), body->isFree || sponsor},
-                                              {QStringLiteral("needsSponsor"), !body->isFree}});
+    return Http::json(body->json,
+                      QJsonObject{{QStringLiteral("unlocked"), body->isFree || sponsor},
+                                  {QStringLiteral("needsSponsor"), !body->isFree}});
 }
 
-QHttpServerResponse netdisk(Context& ctx, const QString& slug, const QHttpServerRequest& request)
+QHttpServerResponse netdisk(Context &ctx, const QString &slug, const QHttpServerRequest &request)
 {
     const auto app = ctx.catalogue.app(slug);
     if (!app)
@@ -76,7 +77,7 @@ QHttpServerResponse netdisk(Context& ctx, const QString& slug, const QHttpServer
                                   {QStringLiteral("links"), ctx.catalogue.links(app->id)}});
 }
 
-QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse search(Context &ctx, const QHttpServerRequest &request)
 {
     const QString text = queryValue(request, QStringLiteral("q")).trimmed();
     if (text.size() > kMaxSearchChars)
@@ -86,9 +87,9 @@ QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
         const QString pattern = containsPattern(text);
         const QString like = QStringLiteral(" LIKE ? ESCAPE '\\'");
         apps = ctx.catalogue.apps(
-            QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like
-                + QStringLiteral(" OR LOWER(a.tags)") + like + QStringLiteral(" OR LOWER(a.developer)") + like
-                + QStringLiteral(" OR LOWER(a.slug)") + like + QStringLiteral(" OR LOWER(c.name)") + like,
+            QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like +
+                QStringLiteral(" OR LOWER(a.tags)") + like + QStringLiteral(" OR LOWER(a.developer)") + like +
+                QStringLiteral(" OR LOWER(a.slug)") + like + QStringLiteral(" OR LOWER(c.name)") + like,
             {pattern, pattern, pattern, pattern, pattern, pattern},
             QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
 
@@ -96,7 +97,8 @@ QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
         const QString needle = text.toLower();
         for (const QJsonValue value : ctx.catalogue.wallpapers({})) {
             const QJsonObject w = value.toObject();
-            const QString sub = QStringLiteral("%1壁纸").arg(Catalogue::collectionLabel(w.value(QStringLiteral("collection")).toString()));
+            const QString sub = QStringLiteral("%1壁纸").arg(
+                Catalogue::collectionLabel(w.value(QStringLiteral("collection")).toString()));
             const QString title = w.value(QStringLiteral("title")).toString();
             const QString slug = w.value(QStringLiteral("slug")).toString();
             if (title.toLower().contains(needle) || slug.contains(needle) || sub.contains(needle))
@@ -105,11 +107,12 @@ QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
                                          {QStringLiteral("title"), title},
                                          {QStringLiteral("sub"), sub}});
         }
-        QSqlQuery posts = ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'post' AND"
-                                                    " (LOWER(title)") + like + QStringLiteral(" OR LOWER(summary)") + like
-                                         + QStringLiteral(" OR LOWER(body)") + like
-                                         + QStringLiteral(") ORDER BY published_at DESC"),
-                                     {pattern, pattern, pattern});
+        QSqlQuery posts =
+            ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'post' AND"
+                                      " (LOWER(title)") +
+                           like + QStringLiteral(" OR LOWER(summary)") + like + QStringLiteral(" OR LOWER(body)") +
+                           like + QStringLiteral(") ORDER BY published_at DESC"),
+                       {pattern, pattern, pattern});
         while (posts.next())
             other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("post")},
                                      {QStringLiteral("slug"), posts.value(0).toString()},
@@ -119,7 +122,7 @@ QHttpServerResponse search(Context& ctx, const QHttpServerRequest& request)
     return Http::json(QJsonObject{{QStringLiteral("apps"), apps}, {QStringLiteral("other"), other}});
 }
 
-std::optional<int> positiveNumber(const QHttpServerRequest& request, const QString& key, int fallback)
+std::optional<int> positiveNumber(const QHttpServerRequest &request, const QString &key, int fallback)
 {
     if (!request.query().hasQueryItem(key))
         return fallback;
@@ -130,7 +133,7 @@ std::optional<int> positiveNumber(const QHttpServerRequest& request, const QStri
     return value;
 }
 
-QHttpServerResponse appList(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse appList(Context &ctx, const QHttpServerRequest &request)
 {
     const auto perPage = positiveNumber(request, QStringLiteral("perPage"), kDefaultPerPage);
     const auto page = positiveNumber(request, QStringLiteral("page"), 1);
@@ -152,8 +155,9 @@ QHttpServerResponse appList(Context& ctx, const QHttpServerRequest& request)
     const qint64 offset = qint64(*page - 1) * *perPage;
     const QJsonArray apps = offset >= total
         ? QJsonArray()
-        : ctx.catalogue.apps(where, params, QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1 OFFSET %2")
-                                                 .arg(*perPage).arg(offset));
+        : ctx.catalogue.apps(
+              where, params,
+              QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1 OFFSET %2").arg(*perPage).arg(offset));
     return Http::json(QJsonObject{{QStringLiteral("total"), total},
                                   {QStringLiteral("page"), *page},
                                   {QStringLiteral("pages"), pages},
@@ -162,17 +166,17 @@ QHttpServerResponse appList(Context& ctx, const QHttpServerRequest& request)
 
 } // namespace
 
-void registerCatalogRoutes(QHttpServer& server, Context& ctx)
+void registerCatalogRoutes(QHttpServer &server, Context &ctx)
 {
-    Context* c = &ctx;
+    Context *c = &ctx;
     server.route(QStringLiteral("/api/store/home"), Method::Get,
-                 [c](const QHttpServerRequest& request) { return home(*c, request); });
+                 [c](const QHttpServerRequest &request) { return home(*c, request); });
     server.route(QStringLiteral("/api/store/search"), Method::Get,
-                 [c](const QHttpServerRequest& request) { return search(*c, request); });
+                 [c](const QHttpServerRequest &request) { return search(*c, request); });
     server.route(QStringLiteral("/api/store/apps"), Method::Get,
-                 [c](const QHttpServerRequest& request) { return appList(*c, request); });
+                 [c](const QHttpServerRequest &request) { return appList(*c, request); });
     server.route(QStringLiteral("/api/store/apps/<arg>/netdisk"), Method::Get,
-                 [c](const QString& slug, const QHttpServerRequest& request) { return netdisk(*c, slug, request); });
+                 [c](const QString &slug, const QHttpServerRequest &request) { return netdisk(*c, slug, request); });
     server.route(QStringLiteral("/api/store/apps/<arg>"), Method::Get,
-                 [c](const QString& slug, const QHttpServerRequest& request) { return detail(*c, slug, request); });
+                 [c](const QString &slug, const QHttpServerRequest &request) { return detail(*c, slug, request); });
 }

@@ -3,4 +3,4 @@
 class QHttpServer;
 struct Context;
 
-void registerCatalogRoutes(QHttpServer& server, Context& ctx);
+void registerCatalogRoutes(QHttpServer &server, Context &ctx);

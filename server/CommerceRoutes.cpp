@@ -27,15 +27,16 @@ QString newOrderNo(qint64 now)
 {
     QByteArray random(5, Qt::Uninitialized);
     randombytes_buf(random.data(), size_t(random.size()));
-    return QStringLiteral("VX") + QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss"))
-        + QString::fromLatin1(random.toHex()).toUpper();
+    return QStringLiteral("VX") +
+        QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss")) +
+        QString::fromLatin1(random.toHex()).toUpper();
 }
 
 // The address a phone opens after scanning: this service's sandbox payment page.
-QString siteAddress(const QHttpServerRequest& request)
+QString siteAddress(const QHttpServerRequest &request)
 {
     QByteArray host;
-    for (const auto& [name, value] : request.headers())
+    for (const auto &[name, value] : request.headers())
         if (name.compare("host", Qt::CaseInsensitive) == 0)
             host = value;
     if (host.isEmpty() || host.contains('/') || host.contains(' '))
@@ -43,7 +44,7 @@ QString siteAddress(const QHttpServerRequest& request)
     return QStringLiteral("http://") + QString::fromUtf8(host);
 }
 
-QString paymentPage(const QHttpServerRequest& request, const QString& orderNo)
+QString paymentPage(const QHttpServerRequest &request, const QString &orderNo)
 {
     return siteAddress(request) + QStringLiteral("/pay/") + orderNo;
 }
@@ -60,14 +61,14 @@ struct OrderRow
 const QString kOrderSelect = QStringLiteral(
     "SELECT order_no, plan_name, status, pay_type, gateway, amount, days, created_at_ms, paid_at_ms FROM orders ");
 
-OrderRow orderFrom(const QSqlQuery& q)
+OrderRow orderFrom(const QSqlQuery &q)
 {
-    return OrderRow{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
-                    q.value(4).toString(), q.value(5).toDouble(), q.value(6).toInt(), q.value(7).toLongLong(),
-                    q.value(8).isNull() ? 0 : q.value(8).toLongLong()};
+    return OrderRow{q.value(0).toString(), q.value(1).toString(),   q.value(2).toString(),
+                    q.value(3).toString(), q.value(4).toString(),   q.value(5).toDouble(),
+                    q.value(6).toInt(),    q.value(7).toLongLong(), q.value(8).isNull() ? 0 : q.value(8).toLongLong()};
 }
 
-std::optional<OrderRow> findOrder(Context& ctx, int userId, const QString& orderNo)
+std::optional<OrderRow> findOrder(Context &ctx, int userId, const QString &orderNo)
 {
     QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE order_no = ? AND user_id = ?"), {orderNo, userId});
     if (!q.next())
@@ -75,11 +76,13 @@ std::optional<OrderRow> findOrder(Context& ctx, int userId, const QString& order
     return orderFrom(q);
 }
 
-QJsonArray orderHistory(Context& ctx, int userId)
+QJsonArray orderHistory(Context &ctx, int userId)
 {
     QJsonArray out;
-    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE user_id = ? ORDER BY created_at_ms DESC, order_no DESC"
-                                                           " LIMIT 50"), {userId});
+    QSqlQuery q = ctx.db.run(kOrderSelect +
+                                 QStringLiteral("WHERE user_id = ? ORDER BY created_at_ms DESC, order_no DESC"
+                                                " LIMIT 50"),
+                             {userId});
     while (q.next()) {
         const OrderRow o = orderFrom(q);
         QJsonObject summary{{QStringLiteral("orderNo"), o.orderNo},
@@ -96,7 +99,7 @@ QJsonArray orderHistory(Context& ctx, int userId)
     return out;
 }
 
-QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse checkout(Context &ctx, const QHttpServerRequest &request)
 {
     const qint64 now = Context::now();
     const auto member = ctx.accounts.fromRequest(request, now);
@@ -110,7 +113,8 @@ QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
     const auto payType = Http::stringField(*body, QStringLiteral("payType"));
     const auto gateway = Http::stringField(*body, QStringLiteral("gateway"));
     if (!planId || !payType || !gateway)
-        return Http::error(Status::BadRequest, QStringLiteral("下单参数不完整：需要整数 planId 与文本 payType、gateway"));
+        return Http::error(Status::BadRequest,
+                           QStringLiteral("下单参数不完整：需要整数 planId 与文本 payType、gateway"));
     if (!kPayTypes.contains(*payType))
         return Http::error(Status::BadRequest, QStringLiteral("不支持的支付方式"));
     if (!kGateways.contains(*gateway))
@@ -120,10 +124,13 @@ QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
         return Http::error(Status::BadRequest, QStringLiteral("未知的赞助方案"));
 
     const QString orderNo = newOrderNo(now);
-    if (!ctx.db.run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
-                                   " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {orderNo, member->id, plan->id, plan->name, plan->days, plan->price, QStringLiteral("pending"),
-                     *payType, *gateway, QDateTime::currentMSecsSinceEpoch(), QVariant(QMetaType::fromType<qlonglong>())}).isActive())
+    if (!ctx.db
+             .run(QStringLiteral(
+                      "INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
+                      " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {orderNo, member->id, plan->id, plan->name, plan->days, plan->price, QStringLiteral("pending"),
+                   *payType, *gateway, QDateTime::currentMSecsSinceEpoch(), QVariant(QMetaType::fromType<qlonglong>())})
+             .isActive())
         return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
 
     return Http::json(QJsonObject{{QStringLiteral("orderNo"), orderNo},
@@ -139,7 +146,7 @@ QHttpServerResponse checkout(Context& ctx, const QHttpServerRequest& request)
                                   {QStringLiteral("daysLeft"), member->daysLeft(now)}});
 }
 
-QHttpServerResponse orders(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse orders(Context &ctx, const QHttpServerRequest &request)
 {
     const qint64 now = Context::now();
     const auto member = ctx.accounts.fromRequest(request, now);
@@ -149,7 +156,8 @@ QHttpServerResponse orders(Context& ctx, const QHttpServerRequest& request)
                      {QStringLiteral("orders"), orderHistory(ctx, member->id)}};
     const QUrlQuery query = request.query();
     if (query.hasQueryItem(QStringLiteral("order"))) {
-        const auto order = findOrder(ctx, member->id, query.queryItemValue(QStringLiteral("order"), QUrl::FullyDecoded));
+        const auto order =
+            findOrder(ctx, member->id, query.queryItemValue(QStringLiteral("order"), QUrl::FullyDecoded));
         if (!order)
             return Http::notFound(QStringLiteral("订单不存在"));
         QJsonObject state{{QStringLiteral("orderNo"), order->orderNo},
@@ -164,7 +172,7 @@ QHttpServerResponse orders(Context& ctx, const QHttpServerRequest& request)
 }
 
 // Sandbox payment: marks the order paid and extends the sponsorship once; paying again changes nothing.
-QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse mockPay(Context &ctx, const QHttpServerRequest &request)
 {
     const qint64 now = Context::now();
     const auto member = ctx.accounts.fromRequest(request, now);
@@ -187,8 +195,8 @@ QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
                                                      " WHERE order_no = ? AND status <> 'paid'"),
                                       {QDateTime::currentMSecsSinceEpoch(), *orderNo});
         const bool changed = update.isActive() && update.numRowsAffected() == 1;
-        if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now))
-            || !tx.commit())
+        if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now)) ||
+            !tx.commit())
             return Http::error(Status::InternalServerError, QStringLiteral("支付处理失败，请稍后再试"));
         ctx.catalogue.invalidateStats();
     }
@@ -201,7 +209,7 @@ QHttpServerResponse mockPay(Context& ctx, const QHttpServerRequest& request)
                                   {QStringLiteral("forever"), updated && updated->forever}});
 }
 
-QHttpServerResponse qrImage(Context& ctx, const QString& orderNo, const QHttpServerRequest& request)
+QHttpServerResponse qrImage(Context &ctx, const QString &orderNo, const QHttpServerRequest &request)
 {
     const QVariant exists = ctx.db.scalar(QStringLiteral("SELECT order_no FROM orders WHERE order_no = ?"), {orderNo});
     if (!exists.isValid())
@@ -216,15 +224,16 @@ QHttpServerResponse qrImage(Context& ctx, const QString& orderNo, const QHttpSer
 
 } // namespace
 
-void registerCommerceRoutes(QHttpServer& server, Context& ctx)
+void registerCommerceRoutes(QHttpServer &server, Context &ctx)
 {
-    Context* c = &ctx;
+    Context *c = &ctx;
     server.route(QStringLiteral("/api/store/checkout"), Method::Post,
-                 [c](const QHttpServerRequest& request) { return checkout(*c, request); });
+                 [c](const QHttpServerRequest &request) { return checkout(*c, request); });
     server.route(QStringLiteral("/api/store/orders"), Method::Get,
-                 [c](const QHttpServerRequest& request) { return orders(*c, request); });
+                 [c](const QHttpServerRequest &request) { return orders(*c, request); });
     server.route(QStringLiteral("/api/store/orders"), Method::Post,
-                 [c](const QHttpServerRequest& request) { return mockPay(*c, request); });
-    server.route(QStringLiteral("/api/store/qr/<arg>"), Method::Get,
-                 [c](const QString& orderNo, const QHttpServerRequest& request) { return qrImage(*c, orderNo, request); });
+                 [c](const QHttpServerRequest &request) { return mockPay(*c, request); });
+    server.route(
+        QStringLiteral("/api/store/qr/<arg>"), Method::Get,
+        [c](const QString &orderNo, const QHttpServerRequest &request) { return qrImage(*c, orderNo, request); });
 }

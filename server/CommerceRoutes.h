@@ -3,4 +3,4 @@
 class QHttpServer;
 struct Context;
 
-void registerCommerceRoutes(QHttpServer& server, Context& ctx);
+void registerCommerceRoutes(QHttpServer &server, Context &ctx);

@@ -12,8 +12,8 @@ struct Context
     Database db;
     Catalogue catalogue{db};
     Accounts accounts{db};
-    LoginThrottle throttle;                 // per e-mail
-    LoginThrottle clientThrottle{30};       // per client address, across e-mails
+    LoginThrottle throttle; // per e-mail
+    LoginThrottle clientThrottle{30}; // per client address, across e-mails
     QString dataDir;
 
     [[nodiscard]] static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }

@@ -12,8 +12,7 @@ QAtomicInt s_connectionCounter;
 
 Database::Database()
     : m_connectionName(QStringLiteral("vexlo-store-%1").arg(s_connectionCounter.fetchAndAddRelaxed(1)))
-{
-}
+{ }
 
 Database::~Database()
 {
@@ -24,7 +23,7 @@ Database::~Database()
     }
 }
 
-bool Database::open(const QString& filePath, QString* error)
+bool Database::open(const QString &filePath, QString *error)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(filePath);
@@ -36,7 +35,7 @@ bool Database::open(const QString& filePath, QString* error)
     return applyMigrations(*this, error);
 }
 
-QSqlQuery Database::run(const QString& sql, const QVariantList& params)
+QSqlQuery Database::run(const QString &sql, const QVariantList &params)
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
@@ -45,7 +44,7 @@ QSqlQuery Database::run(const QString& sql, const QVariantList& params)
         qWarning("sql prepare failed: %s: %s", qPrintable(sql), qPrintable(m_lastError));
         return query;
     }
-    for (const QVariant& value : params)
+    for (const QVariant &value : params)
         query.addBindValue(value);
     if (!query.exec()) {
         m_lastError = query.lastError().text();
@@ -54,7 +53,7 @@ QSqlQuery Database::run(const QString& sql, const QVariantList& params)
     return query;
 }
 
-QVariant Database::scalar(const QString& sql, const QVariantList& params)
+QVariant Database::scalar(const QString &sql, const QVariantList &params)
 {
     QSqlQuery query = run(sql, params);
     if (query.isActive() && query.next())
@@ -62,9 +61,18 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
     return {};
 }
 
-bool Database::transaction() { return m_db.transaction(); }
-bool Database::commit() { return m_db.commit(); }
-void Database::rollback() { m_db.rollback(); }
+bool Database::transaction()
+{
+    return m_db.transaction();
+}
+bool Database::commit()
+{
+    return m_db.commit();
+}
+void Database::rollback()
+{
+    m_db.rollback();
+}
 
 int Database::schemaVersion()
 {

@@ -13,16 +13,16 @@ class Database
 public:
     Database();
     ~Database();
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
 
     // Opens the file, applies pending migrations. Returns false with a message on failure.
-    bool open(const QString& filePath, QString* error);
+    bool open(const QString &filePath, QString *error);
 
     // Runs one statement with positional "?" parameters; asserts nothing, reports through lastError().
-    QSqlQuery run(const QString& sql, const QVariantList& params = {});
+    QSqlQuery run(const QString &sql, const QVariantList &params = {});
     // First column of the first row, or an invalid QVariant.
-    QVariant scalar(const QString& sql, const QVariantList& params = {});
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
 
     bool transaction();
     bool commit();
@@ -30,7 +30,7 @@ public:
 
     [[nodiscard]] int schemaVersion();
     [[nodiscard]] QString lastError() const { return m_lastError; }
-    [[nodiscard]] QSqlDatabase& connection() { return m_db; }
+    [[nodiscard]] QSqlDatabase &connection() { return m_db; }
 
 private:
     QString m_connectionName;
@@ -42,10 +42,25 @@ private:
 class Transaction
 {
 public:
-    explicit Transaction(Database& db) : m_db(db) { m_open = m_db.transaction(); }
-    ~Transaction() { if (m_open) m_db.rollback(); }
-    bool commit() { if (!m_open) return false; m_open = false; return m_db.commit(); }
+    explicit Transaction(Database &db)
+        : m_db(db)
+    {
+        m_open = m_db.transaction();
+    }
+    ~Transaction()
+    {
+        if (m_open)
+            m_db.rollback();
+    }
+    bool commit()
+    {
+        if (!m_open)
+            return false;
+        m_open = false;
+        return m_db.commit();
+    }
+
 private:
-    Database& m_db;
+    Database &m_db;
     bool m_open = false;
 };

@@ -8,7 +8,7 @@
 
 namespace Http {
 
-QHttpServerResponse json(const QJsonObject& body, Status status)
+QHttpServerResponse json(const QJsonObject &body, Status status)
 {
     QHttpServerResponse response(QByteArrayLiteral("application/json"),
                                  QJsonDocument(body).toJson(QJsonDocument::Compact), status);
@@ -16,7 +16,7 @@ QHttpServerResponse json(const QJsonObject& body, Status status)
     return response;
 }
 
-QHttpServerResponse json(const QByteArray& serialisedObject, const QJsonObject& prepend)
+QHttpServerResponse json(const QByteArray &serialisedObject, const QJsonObject &prepend)
 {
     QByteArray body;
     if (prepend.isEmpty() || serialisedObject.size() < 2) {
@@ -35,12 +35,12 @@ QHttpServerResponse json(const QByteArray& serialisedObject, const QJsonObject& 
     return response;
 }
 
-QHttpServerResponse error(Status status, const QString& message)
+QHttpServerResponse error(Status status, const QString &message)
 {
     return json(QJsonObject{{QStringLiteral("error"), message}}, status);
 }
 
-QHttpServerResponse html(const QString& page, Status status)
+QHttpServerResponse html(const QString &page, Status status)
 {
     return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), page.toUtf8(), status);
 }
@@ -50,12 +50,12 @@ QHttpServerResponse signInRequired()
     return error(Status::Unauthorized, QStringLiteral("请先登录账户"));
 }
 
-QHttpServerResponse notFound(const QString& message)
+QHttpServerResponse notFound(const QString &message)
 {
     return error(Status::NotFound, message);
 }
 
-std::optional<QJsonObject> jsonBody(const QHttpServerRequest& request, std::optional<QHttpServerResponse>* rejection)
+std::optional<QJsonObject> jsonBody(const QHttpServerRequest &request, std::optional<QHttpServerResponse> *rejection)
 {
     const QByteArray body = request.body();
     if (body.size() > kMaxBodyBytes) {
@@ -71,7 +71,7 @@ std::optional<QJsonObject> jsonBody(const QHttpServerRequest& request, std::opti
     return doc.object();
 }
 
-std::optional<QString> stringField(const QJsonObject& body, const QString& key)
+std::optional<QString> stringField(const QJsonObject &body, const QString &key)
 {
     const QJsonValue value = body.value(key);
     if (!value.isString())
@@ -79,7 +79,7 @@ std::optional<QString> stringField(const QJsonObject& body, const QString& key)
     return value.toString();
 }
 
-std::optional<qint64> integerField(const QJsonObject& body, const QString& key)
+std::optional<qint64> integerField(const QJsonObject &body, const QString &key)
 {
     const QJsonValue value = body.value(key);
     if (!value.isDouble())
@@ -90,7 +90,7 @@ std::optional<qint64> integerField(const QJsonObject& body, const QString& key)
     return qint64(number);
 }
 
-QString escapeHtml(const QString& text)
+QString escapeHtml(const QString &text)
 {
     return text.toHtmlEscaped();
 }

@@ -18,9 +18,9 @@
 
 namespace Images {
 
-QByteArray qrPng(const QByteArray& text)
+QByteArray qrPng(const QByteArray &text)
 {
-    QRcode* code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
+    QRcode *code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
     if (!code)
         return {};
     constexpr int kModule = 8;
@@ -33,7 +33,7 @@ QByteArray qrPng(const QByteArray& text)
             if (!(code->data[y * code->width + x] & 1))
                 continue;
             for (int dy = 0; dy < kModule; ++dy) {
-                uchar* line = image.scanLine((y + kQuiet) * kModule + dy);
+                uchar *line = image.scanLine((y + kQuiet) * kModule + dy);
                 std::fill_n(line + (x + kQuiet) * kModule, kModule, uchar(0));
             }
         }
@@ -47,15 +47,15 @@ QByteArray qrPng(const QByteArray& text)
     return png;
 }
 
-QString wallpaperFileName(const QString& slug, WallpaperSize size, bool thumb)
+QString wallpaperFileName(const QString &slug, WallpaperSize size, bool thumb)
 {
-    return slug + (size == WallpaperSize::full ? QStringLiteral("-5k") : QStringLiteral("-4k"))
-        + (thumb ? QStringLiteral("-thumb.jpg") : QStringLiteral(".jpg"));
+    return slug + (size == WallpaperSize::full ? QStringLiteral("-5k") : QStringLiteral("-4k")) +
+        (thumb ? QStringLiteral("-thumb.jpg") : QStringLiteral(".jpg"));
 }
 
 namespace {
 
-void paintGlow(QPainter& p, QPointF centre, qreal radius, QColor colour, int alpha)
+void paintGlow(QPainter &p, QPointF centre, qreal radius, QColor colour, int alpha)
 {
     QRadialGradient glow(centre, radius);
     colour.setAlpha(alpha);
@@ -66,7 +66,7 @@ void paintGlow(QPainter& p, QPointF centre, qreal radius, QColor colour, int alp
 }
 
 // Every picture is drawn in relative units, so the thumbnail is the same picture at a smaller size.
-QImage drawWallpaper(const WallpaperEntry& w, QSize size)
+QImage drawWallpaper(const WallpaperEntry &w, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
@@ -112,7 +112,7 @@ QImage drawWallpaper(const WallpaperEntry& w, QSize size)
 
 } // namespace
 
-QString ensureWallpaper(const QString& folder, const WallpaperEntry& wallpaper, WallpaperSize size, bool thumb)
+QString ensureWallpaper(const QString &folder, const WallpaperEntry &wallpaper, WallpaperSize size, bool thumb)
 {
     const QString path = QDir(folder).filePath(wallpaperFileName(wallpaper.slug, size, thumb));
     if (QFileInfo::exists(path))

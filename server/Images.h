@@ -14,11 +14,11 @@ inline constexpr QSize kPreviewSize{3840, 2160};
 inline constexpr QSize kFullSize{5120, 2880};
 inline constexpr QSize kThumbSize{640, 360};
 
-QByteArray qrPng(const QByteArray& text);
+QByteArray qrPng(const QByteArray &text);
 
 // File name inside the wallpaper folder, e.g. "aurora-5k.jpg" or "aurora-5k-thumb.jpg".
-QString wallpaperFileName(const QString& slug, WallpaperSize size, bool thumb);
+QString wallpaperFileName(const QString &slug, WallpaperSize size, bool thumb);
 // The cached JPEG for that wallpaper, drawn and written (atomically) on first use. Empty on failure.
-QString ensureWallpaper(const QString& folder, const WallpaperEntry& wallpaper, WallpaperSize size, bool thumb);
+QString ensureWallpaper(const QString &folder, const WallpaperEntry &wallpaper, WallpaperSize size, bool thumb);
 
 } // namespace Images

@@ -62,17 +62,18 @@ const QStringList kAccountSchema = {
                    " user_id INTEGER NOT NULL REFERENCES users(id), created_at BIGINT NOT NULL,"
                    " expires_at BIGINT NOT NULL)"),
     QStringLiteral("CREATE INDEX sessions_user ON sessions (user_id)"),
-    QStringLiteral("CREATE TABLE orders (order_no VARCHAR(40) PRIMARY KEY, user_id INTEGER NOT NULL REFERENCES users(id),"
-                   " plan_id INTEGER NOT NULL REFERENCES plans(id), plan_name VARCHAR(64) NOT NULL,"
-                   " days INTEGER NOT NULL, amount DOUBLE PRECISION NOT NULL, status VARCHAR(16) NOT NULL,"
-                   " pay_type VARCHAR(16) NOT NULL, gateway VARCHAR(16) NOT NULL, created_at_ms BIGINT NOT NULL,"
-                   " paid_at_ms BIGINT)"),
+    QStringLiteral(
+        "CREATE TABLE orders (order_no VARCHAR(40) PRIMARY KEY, user_id INTEGER NOT NULL REFERENCES users(id),"
+        " plan_id INTEGER NOT NULL REFERENCES plans(id), plan_name VARCHAR(64) NOT NULL,"
+        " days INTEGER NOT NULL, amount DOUBLE PRECISION NOT NULL, status VARCHAR(16) NOT NULL,"
+        " pay_type VARCHAR(16) NOT NULL, gateway VARCHAR(16) NOT NULL, created_at_ms BIGINT NOT NULL,"
+        " paid_at_ms BIGINT)"),
     QStringLiteral("CREATE INDEX orders_user ON orders (user_id, created_at_ms)"),
 };
 
-bool runAll(Database& db, const QStringList& statements, QString* error)
+bool runAll(Database &db, const QStringList &statements, QString *error)
 {
-    for (const QString& sql : statements) {
+    for (const QString &sql : statements) {
         if (!db.run(sql).isActive()) {
             if (error)
                 *error = db.lastError();
@@ -85,16 +86,16 @@ bool runAll(Database& db, const QStringList& statements, QString* error)
 struct Migration
 {
     int version;
-    std::function<bool(Database&, QString*)> apply;
+    std::function<bool(Database &, QString *)> apply;
 };
 
-const std::vector<Migration>& migrations()
+const std::vector<Migration> &migrations()
 {
     static const std::vector<Migration> list = {
-        {1, [](Database& db, QString* e) { return runAll(db, kCatalogueSchema, e); }},
-        {2, [](Database& db, QString* e) { return runAll(db, kAccountSchema, e); }},
-        {3, [](Database& db, QString* e) { return seedCatalogue(db, e); }},
-        {4, [](Database& db, QString* e) { return seedAccounts(db, e); }},
+        {1, [](Database &db, QString *e) { return runAll(db, kCatalogueSchema, e); }},
+        {2, [](Database &db, QString *e) { return runAll(db, kAccountSchema, e); }},
+        {3, [](Database &db, QString *e) { return seedCatalogue(db, e); }},
+        {4, [](Database &db, QString *e) { return seedAccounts(db, e); }},
     };
     return list;
 }
@@ -106,12 +107,12 @@ int latestSchemaVersion()
     return migrations().back().version;
 }
 
-bool applyMigrations(Database& db, QString* error)
+bool applyMigrations(Database &db, QString *error)
 {
-    if (db.schemaVersion() == 0
-        && !db.connection().tables().contains(QStringLiteral("schema_migrations"))) {
+    if (db.schemaVersion() == 0 && !db.connection().tables().contains(QStringLiteral("schema_migrations"))) {
         if (!db.run(QStringLiteral("CREATE TABLE schema_migrations (version INTEGER PRIMARY KEY,"
-                                   " applied_at BIGINT NOT NULL)")).isActive()) {
+                                   " applied_at BIGINT NOT NULL)"))
+                 .isActive()) {
             if (error)
                 *error = db.lastError();
             return false;
@@ -121,10 +122,11 @@ bool applyMigrations(Database& db, QString* error)
     if (current > latestSchemaVersion()) {
         if (error)
             *error = QStringLiteral("database schema version %1 is newer than this server (%2)")
-                         .arg(current).arg(latestSchemaVersion());
+                         .arg(current)
+                         .arg(latestSchemaVersion());
         return false;
     }
-    for (const Migration& step : migrations()) {
+    for (const Migration &step : migrations()) {
         if (step.version <= current)
             continue;
         Transaction tx(db);

@@ -5,5 +5,5 @@
 
 class Database;
 
-bool applyMigrations(Database& db, QString* error);
+bool applyMigrations(Database &db, QString *error);
 int latestSchemaVersion();

@@ -11,10 +11,10 @@
 namespace {
 
 using Method = QHttpServerRequest::Method;
-using Http::Status;
 using Http::escapeHtml;
+using Http::Status;
 
-QString layout(const QString& title, const QString& body)
+QString layout(const QString &title, const QString &body)
 {
     return QStringLiteral(
                "<!doctype html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
@@ -29,7 +29,7 @@ QString layout(const QString& title, const QString& body)
         .arg(escapeHtml(title), body);
 }
 
-QHttpServerResponse notFoundPage(const QString& what)
+QHttpServerResponse notFoundPage(const QString &what)
 {
     return Http::html(layout(QStringLiteral("未找到"),
                              QStringLiteral("<h1>未找到</h1><p class=\"muted\">%1</p><p><a href=\"/\">返回首页</a></p>")
@@ -37,7 +37,7 @@ QHttpServerResponse notFoundPage(const QString& what)
                       Status::NotFound);
 }
 
-QString appCard(const QJsonObject& app)
+QString appCard(const QJsonObject &app)
 {
     return QStringLiteral("<div class=\"card\"><a href=\"/app/%1\"><strong>%2</strong></a> "
                           "<span class=\"muted\">%3</span></div>")
@@ -46,7 +46,7 @@ QString appCard(const QJsonObject& app)
              escapeHtml(app.value(QStringLiteral("tagline")).toString()));
 }
 
-QHttpServerResponse index(Context& ctx)
+QHttpServerResponse index(Context &ctx)
 {
     const QJsonObject home = ctx.catalogue.home();
     const QJsonObject site = home.value(QStringLiteral("site")).toObject();
@@ -65,7 +65,7 @@ QHttpServerResponse index(Context& ctx)
     return Http::html(layout(site.value(QStringLiteral("name")).toString(), body));
 }
 
-QHttpServerResponse appPage(Context& ctx, const QString& slug)
+QHttpServerResponse appPage(Context &ctx, const QString &slug)
 {
     const auto app = ctx.catalogue.app(slug);
     if (!app)
@@ -88,24 +88,27 @@ QHttpServerResponse appPage(Context& ctx, const QString& slug)
     return Http::html(layout(a.value(QStringLiteral("name")).toString(), body));
 }
 
-QHttpServerResponse articlePage(Context& ctx, const QString& kind, const QString& slug)
+QHttpServerResponse articlePage(Context &ctx, const QString &kind, const QString &slug)
 {
     QSqlQuery q = ctx.db.run(QStringLiteral("SELECT title, summary, body, published_at FROM articles"
-                                            " WHERE kind = ? AND slug = ?"), {kind, slug});
+                                            " WHERE kind = ? AND slug = ?"),
+                             {kind, slug});
     if (!q.next())
-        return notFoundPage(kind == QLatin1String("guide") ? QStringLiteral("指南不存在") : QStringLiteral("文章不存在"));
+        return notFoundPage(kind == QLatin1String("guide") ? QStringLiteral("指南不存在")
+                                                           : QStringLiteral("文章不存在"));
     const QString body = QStringLiteral("<h1>%1</h1><p class=\"muted\">%2 · %3</p><p>%4</p>")
                              .arg(escapeHtml(q.value(0).toString()), escapeHtml(q.value(1).toString()),
                                   escapeHtml(q.value(3).toString().left(10)), escapeHtml(q.value(2).toString()));
     return Http::html(layout(q.value(0).toString(), body));
 }
 
-QHttpServerResponse macCheckPage(Context& ctx)
+QHttpServerResponse macCheckPage(Context &ctx)
 {
     QString body = QStringLiteral(
         "<h1>二手 Mac 验机</h1><p>在 Vexlo工具箱 的「设备检测」中一键读取硬件标识、电池、存储、显示与安全设置，"
         "对照出厂配置核对容量，并生成可复制的检测报告。全部在本机完成，不上传任何数据。</p><h2>相关指南</h2>");
-    QSqlQuery q = ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'guide' ORDER BY id"));
+    QSqlQuery q =
+        ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'guide' ORDER BY id"));
     while (q.next())
         body += QStringLiteral("<div class=\"card\"><a href=\"/guides/%1\"><strong>%2</strong></a> "
                                "<span class=\"muted\">%3</span></div>")
@@ -114,32 +117,34 @@ QHttpServerResponse macCheckPage(Context& ctx)
     return Http::html(layout(QStringLiteral("二手 Mac 验机"), body));
 }
 
-QHttpServerResponse payPage(Context& ctx, const QString& orderNo)
+QHttpServerResponse payPage(Context &ctx, const QString &orderNo)
 {
-    QSqlQuery q = ctx.db.run(QStringLiteral("SELECT plan_name, amount, status FROM orders WHERE order_no = ?"), {orderNo});
+    QSqlQuery q =
+        ctx.db.run(QStringLiteral("SELECT plan_name, amount, status FROM orders WHERE order_no = ?"), {orderNo});
     if (!q.next())
         return notFoundPage(QStringLiteral("订单不存在"));
     const bool paid = q.value(2).toString() == QLatin1String("paid");
-    const QString body = QStringLiteral("<h1>沙箱支付</h1><div class=\"card\"><p>订单号：%1</p><p>%2 · ¥%3</p>"
-                                        "<p><strong>%4</strong></p></div><p class=\"muted\">这是演示环境，不会真实扣款。"
-                                        "请回到应用中点击「模拟支付成功（演示）」完成支付。</p>")
-                             .arg(escapeHtml(orderNo), escapeHtml(q.value(0).toString()),
-                                  QString::number(q.value(1).toDouble(), 'f', 2),
-                                  paid ? QStringLiteral("已支付") : QStringLiteral("等待支付"));
+    const QString body =
+        QStringLiteral("<h1>沙箱支付</h1><div class=\"card\"><p>订单号：%1</p><p>%2 · ¥%3</p>"
+                       "<p><strong>%4</strong></p></div><p class=\"muted\">这是演示环境，不会真实扣款。"
+                       "请回到应用中点击「模拟支付成功（演示）」完成支付。</p>")
+            .arg(escapeHtml(orderNo), escapeHtml(q.value(0).toString()), QString::number(q.value(1).toDouble(), 'f', 2),
+                 paid ? QStringLiteral("已支付") : QStringLiteral("等待支付"));
     return Http::html(layout(QStringLiteral("沙箱支付"), body));
 }
 
 } // namespace
 
-void registerPages(QHttpServer& server, Context& ctx)
+void registerPages(QHttpServer &server, Context &ctx)
 {
-    Context* c = &ctx;
+    Context *c = &ctx;
     server.route(QStringLiteral("/"), Method::Get, [c]() { return index(*c); });
-    server.route(QStringLiteral("/app/<arg>"), Method::Get, [c](const QString& slug) { return appPage(*c, slug); });
+    server.route(QStringLiteral("/app/<arg>"), Method::Get, [c](const QString &slug) { return appPage(*c, slug); });
     server.route(QStringLiteral("/blog/<arg>"), Method::Get,
-                 [c](const QString& slug) { return articlePage(*c, QStringLiteral("post"), slug); });
+                 [c](const QString &slug) { return articlePage(*c, QStringLiteral("post"), slug); });
     server.route(QStringLiteral("/guides/<arg>"), Method::Get,
-                 [c](const QString& slug) { return articlePage(*c, QStringLiteral("guide"), slug); });
+                 [c](const QString &slug) { return articlePage(*c, QStringLiteral("guide"), slug); });
     server.route(QStringLiteral("/tools/mac-check"), Method::Get, [c]() { return macCheckPage(*c); });
-    server.route(QStringLiteral("/pay/<arg>"), Method::Get, [c](const QString& orderNo) { return payPage(*c, orderNo); });
+    server.route(QStringLiteral("/pay/<arg>"), Method::Get,
+                 [c](const QString &orderNo) { return payPage(*c, orderNo); });
 }

@@ -4,4 +4,4 @@
 class QHttpServer;
 struct Context;
 
-void registerPages(QHttpServer& server, Context& ctx);
+void registerPages(QHttpServer &server, Context &ctx);

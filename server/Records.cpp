@@ -14,12 +14,12 @@ const QString kAppSelect = QStringLiteral(
     " a.editors_choice, a.featured, a.tags, a.features, a.description, a.homepage, a.developer, a.updated_at, a.id"
     " FROM apps a LEFT JOIN categories c ON c.id = a.category_id ");
 
-QJsonArray jsonList(const QString& text)
+QJsonArray jsonList(const QString &text)
 {
     return QJsonDocument::fromJson(text.toUtf8()).array();
 }
 
-QJsonObject appJson(const QSqlQuery& q)
+QJsonObject appJson(const QSqlQuery &q)
 {
     QJsonObject o{
         {QStringLiteral("slug"), q.value(0).toString()},
@@ -55,10 +55,10 @@ QJsonObject appJson(const QSqlQuery& q)
     return o;
 }
 
-const QString kWallpaperSelect = QStringLiteral(
-    "SELECT slug, title, collection, resolution, c1, c2, c3, featured FROM wallpapers ");
+const QString kWallpaperSelect =
+    QStringLiteral("SELECT slug, title, collection, resolution, c1, c2, c3, featured FROM wallpapers ");
 
-WallpaperEntry wallpaperFrom(const QSqlQuery& q)
+WallpaperEntry wallpaperFrom(const QSqlQuery &q)
 {
     WallpaperEntry w;
     w.slug = q.value(0).toString();
@@ -82,7 +82,7 @@ WallpaperEntry wallpaperFrom(const QSqlQuery& q)
 
 } // namespace
 
-QJsonArray Catalogue::apps(const QString& whereClause, const QVariantList& params, const QString& tail)
+QJsonArray Catalogue::apps(const QString &whereClause, const QVariantList &params, const QString &tail)
 {
     QJsonArray out;
     QSqlQuery q = m_db.run(kAppSelect + whereClause + QLatin1Char(' ') + tail, params);
@@ -91,13 +91,14 @@ QJsonArray Catalogue::apps(const QString& whereClause, const QVariantList& param
     return out;
 }
 
-int Catalogue::count(const QString& table, const QString& whereClause, const QVariantList& params)
+int Catalogue::count(const QString &table, const QString &whereClause, const QVariantList &params)
 {
     // table is always one of our own names, never request input.
-    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + QLatin1Char(' ') + whereClause, params).toInt();
+    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + QLatin1Char(' ') + whereClause, params)
+        .toInt();
 }
 
-std::optional<AppEntry> Catalogue::app(const QString& slug)
+std::optional<AppEntry> Catalogue::app(const QString &slug)
 {
     QSqlQuery q = m_db.run(kAppSelect + QStringLiteral("WHERE a.slug = ?"), {slug});
     if (!q.next())
@@ -111,7 +112,7 @@ std::optional<AppEntry> Catalogue::app(const QString& slug)
     return entry;
 }
 
-std::optional<int> Catalogue::categoryId(const QString& slug)
+std::optional<int> Catalogue::categoryId(const QString &slug)
 {
     const QVariant id = m_db.scalar(QStringLiteral("SELECT id FROM categories WHERE slug = ?"), {slug});
     if (!id.isValid())
@@ -119,7 +120,7 @@ std::optional<int> Catalogue::categoryId(const QString& slug)
     return id.toInt();
 }
 
-std::optional<QJsonObject> Catalogue::detail(const QString& slug)
+std::optional<QJsonObject> Catalogue::detail(const QString &slug)
 {
     if (auto it = m_details.constFind(slug); it != m_details.constEnd())
         return *it;
@@ -129,7 +130,8 @@ std::optional<QJsonObject> Catalogue::detail(const QString& slug)
 
     QJsonArray reviews;
     QSqlQuery r = m_db.run(QStringLiteral("SELECT id, nickname, rating, content, created_at FROM reviews"
-                                          " WHERE app_id = ? ORDER BY created_at DESC, id"), {entry->id});
+                                          " WHERE app_id = ? ORDER BY created_at DESC, id"),
+                           {entry->id});
     while (r.next())
         reviews.append(QJsonObject{{QStringLiteral("id"), r.value(0).toInt()},
                                    {QStringLiteral("nickname"), r.value(1).toString()},
@@ -139,7 +141,8 @@ std::optional<QJsonObject> Catalogue::detail(const QString& slug)
 
     QJsonArray versions;
     QSqlQuery v = m_db.run(QStringLiteral("SELECT version, size, notes, released_at FROM app_versions"
-                                          " WHERE app_id = ? ORDER BY position"), {entry->id});
+                                          " WHERE app_id = ? ORDER BY position"),
+                           {entry->id});
     while (v.next()) {
         QJsonObject version{{QStringLiteral("version"), v.value(0).toString()},
                             {QStringLiteral("size"), v.value(1).toString()},
@@ -163,7 +166,8 @@ QJsonArray Catalogue::links(int appId)
 {
     QJsonArray out;
     QSqlQuery q = m_db.run(QStringLiteral("SELECT provider, label, url, code, size, note FROM netdisk_links"
-                                          " WHERE app_id = ? ORDER BY position"), {appId});
+                                          " WHERE app_id = ? ORDER BY position"),
+                           {appId});
     while (q.next())
         out.append(QJsonObject{{QStringLiteral("provider"), q.value(0).toString()},
                                {QStringLiteral("label"), q.value(1).toString()},
@@ -180,7 +184,7 @@ QJsonObject Catalogue::site()
     QSqlQuery q = m_db.run(QStringLiteral("SELECT name, value FROM site_settings"));
     while (q.next())
         out.insert(q.value(0).toString(), q.value(1).toString());
-    for (const QString& key : {QStringLiteral("name"), QStringLiteral("tagline"), QStringLiteral("announcement")})
+    for (const QString &key : {QStringLiteral("name"), QStringLiteral("tagline"), QStringLiteral("announcement")})
         if (!out.contains(key))
             out.insert(key, QStringLiteral(""));
     return out;
@@ -207,11 +211,12 @@ QJsonObject Catalogue::stats()
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     return QJsonObject{
         {QStringLiteral("apps"), count(QStringLiteral("apps"))},
-        {QStringLiteral("downloads"), m_db.scalar(QStringLiteral("SELECT COALESCE(SUM(downloads), 0) FROM apps")).toLongLong()},
+        {QStringLiteral("downloads"),
+         m_db.scalar(QStringLiteral("SELECT COALESCE(SUM(downloads), 0) FROM apps")).toLongLong()},
         {QStringLiteral("wallpapers"), count(QStringLiteral("wallpapers"))},
         {QStringLiteral("members"), count(QStringLiteral("users"))},
-        {QStringLiteral("sponsors"), count(QStringLiteral("users"),
-                                           QStringLiteral("WHERE sponsor_forever = 1 OR sponsor_until > ?"), {now})},
+        {QStringLiteral("sponsors"),
+         count(QStringLiteral("users"), QStringLiteral("WHERE sponsor_forever = 1 OR sponsor_until > ?"), {now})},
     };
 }
 
@@ -226,7 +231,8 @@ QJsonObject Catalogue::home()
             {QStringLiteral("site"), site()},
             {QStringLiteral("billingEnabled"), true},
             {QStringLiteral("categories"), categories()},
-            {QStringLiteral("featured"), apps(QStringLiteral("WHERE a.featured = 1"), {}, QStringLiteral("ORDER BY a.position"))},
+            {QStringLiteral("featured"),
+             apps(QStringLiteral("WHERE a.featured = 1"), {}, QStringLiteral("ORDER BY a.position"))},
             {QStringLiteral("top"), apps({}, {}, QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT 10"))},
             {QStringLiteral("latest"), apps({}, {}, QStringLiteral("ORDER BY a.updated_at DESC, a.position LIMIT 12"))},
             {QStringLiteral("wallpapers"), homeWallpapers},
@@ -248,7 +254,7 @@ QByteArray Catalogue::homeBody(qint64 nowMs)
     return m_homeBody;
 }
 
-std::optional<Catalogue::DetailBody> Catalogue::detailBody(const QString& slug)
+std::optional<Catalogue::DetailBody> Catalogue::detailBody(const QString &slug)
 {
     if (auto it = m_detailBodies.constFind(slug); it != m_detailBodies.constEnd())
         return *it;
@@ -261,7 +267,7 @@ std::optional<Catalogue::DetailBody> Catalogue::detailBody(const QString& slug)
     return body;
 }
 
-QJsonArray Catalogue::wallpapers(const QString& collection)
+QJsonArray Catalogue::wallpapers(const QString &collection)
 {
     QJsonArray out;
     QSqlQuery q = collection.isEmpty()
@@ -272,7 +278,7 @@ QJsonArray Catalogue::wallpapers(const QString& collection)
     return out;
 }
 
-std::optional<WallpaperEntry> Catalogue::wallpaper(const QString& slug)
+std::optional<WallpaperEntry> Catalogue::wallpaper(const QString &slug)
 {
     QSqlQuery q = m_db.run(kWallpaperSelect + QStringLiteral("WHERE slug = ?"), {slug});
     if (!q.next())
@@ -307,7 +313,7 @@ std::optional<PlanEntry> Catalogue::plan(qint64 id)
                      q.value(4).toDouble()};
 }
 
-QString Catalogue::collectionLabel(const QString& key)
+QString Catalogue::collectionLabel(const QString &key)
 {
     if (key == QLatin1String("gradient"))
         return QStringLiteral("渐变");

@@ -40,38 +40,44 @@ struct WallpaperEntry
 class Catalogue
 {
 public:
-    explicit Catalogue(Database& db) : m_db(db) {}
+    explicit Catalogue(Database &db)
+        : m_db(db)
+    { }
 
     // Home payload without "member" and with live stats.
     QJsonObject home();
     // The same serialised, reused for a few seconds so the site counters stay nearly live.
     QByteArray homeBody(qint64 nowMs);
     // Serialised detail payload without "unlocked"/"needsSponsor", and whether the app is free.
-    struct DetailBody { QByteArray json; bool isFree = false; };
-    std::optional<DetailBody> detailBody(const QString& slug);
+    struct DetailBody
+    {
+        QByteArray json;
+        bool isFree = false;
+    };
+    std::optional<DetailBody> detailBody(const QString &slug);
     // Accounts or sponsorships changed: the counters must be recounted.
     void invalidateStats() { m_homeBody.clear(); }
-    std::optional<AppEntry> app(const QString& slug);
+    std::optional<AppEntry> app(const QString &slug);
     // Detail payload without "unlocked"/"needsSponsor" (they depend on who asks).
-    std::optional<QJsonObject> detail(const QString& slug);
-    QJsonArray apps(const QString& whereClause, const QVariantList& params, const QString& tail = {});
-    int count(const QString& table, const QString& whereClause = {}, const QVariantList& params = {});
-    std::optional<int> categoryId(const QString& slug);
+    std::optional<QJsonObject> detail(const QString &slug);
+    QJsonArray apps(const QString &whereClause, const QVariantList &params, const QString &tail = {});
+    int count(const QString &table, const QString &whereClause = {}, const QVariantList &params = {});
+    std::optional<int> categoryId(const QString &slug);
     QJsonArray links(int appId);
 
-    QJsonArray wallpapers(const QString& collection); // empty collection: all
-    std::optional<WallpaperEntry> wallpaper(const QString& slug);
+    QJsonArray wallpapers(const QString &collection); // empty collection: all
+    std::optional<WallpaperEntry> wallpaper(const QString &slug);
     QJsonArray plans();
     std::optional<PlanEntry> plan(qint64 id);
 
-    static QString collectionLabel(const QString& key);
+    static QString collectionLabel(const QString &key);
 
 private:
     QJsonObject site();
     QJsonArray categories();
     QJsonObject stats();
 
-    Database& m_db;
+    Database &m_db;
     std::optional<QJsonObject> m_homeBase;
     QHash<QString, QJsonObject> m_details;
     QHash<QString, DetailBody> m_detailBodies;

@@ -12,21 +12,21 @@
 namespace {
 
 // Never a null QString: the driver would bind NULL for it, and every seeded text column is NOT NULL.
-QString text(const char* utf8)
+QString text(const char *utf8)
 {
     const QString s = QString::fromUtf8(utf8);
     return s.isNull() ? QStringLiteral("") : s;
 }
 
-QString listJson(const char* items, char separator)
+QString listJson(const char *items, char separator)
 {
     QJsonArray array;
-    for (const QString& item : QString::fromUtf8(items).split(QLatin1Char(separator), Qt::SkipEmptyParts))
+    for (const QString &item : QString::fromUtf8(items).split(QLatin1Char(separator), Qt::SkipEmptyParts))
         array.append(item.trimmed());
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
-bool check(Database& db, const QSqlQuery& q, QString* error)
+bool check(Database &db, const QSqlQuery &q, QString *error)
 {
     if (q.isActive())
         return true;
@@ -35,13 +35,13 @@ bool check(Database& db, const QSqlQuery& q, QString* error)
     return false;
 }
 
-QString isoDaysBefore(const QString& iso, int days)
+QString isoDaysBefore(const QString &iso, int days)
 {
     return QDateTime::fromString(iso, Qt::ISODate).addDays(-days).toString(Qt::ISODate);
 }
 
 // Two earlier releases before the current one: "3.2.1" gives "3.2.0" and "3.1.0".
-QStringList previousVersions(const QString& current)
+QStringList previousVersions(const QString &current)
 {
     QStringList parts = current.split(QLatin1Char('.'));
     while (parts.size() < 3)
@@ -61,24 +61,25 @@ QStringList previousVersions(const QString& current)
     return out;
 }
 
-bool seedCategories(Database& db, QString* error)
+bool seedCategories(Database &db, QString *error)
 {
     int position = 0;
-    for (const Seed::Category& c : Seed::categories()) {
+    for (const Seed::Category &c : Seed::categories()) {
         ++position;
-        if (!check(db, db.run(QStringLiteral("INSERT INTO categories (id, slug, name, glyph, accent, position)"
-                                             " VALUES (?, ?, ?, ?, ?, ?)"),
-                              {position, text(c.slug), text(c.name),
-                               text(c.glyph), text(c.accent), position}), error))
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO categories (id, slug, name, glyph, accent, position)"
+                                         " VALUES (?, ?, ?, ?, ?, ?)"),
+                          {position, text(c.slug), text(c.name), text(c.glyph), text(c.accent), position}),
+                   error))
             return false;
     }
     return true;
 }
 
-int categoryId(const char* slug)
+int categoryId(const char *slug)
 {
     int id = 0;
-    for (const Seed::Category& c : Seed::categories()) {
+    for (const Seed::Category &c : Seed::categories()) {
         ++id;
         if (qstrcmp(c.slug, slug) == 0)
             return id;
@@ -86,82 +87,115 @@ int categoryId(const char* slug)
     return 0;
 }
 
-bool seedApp(Database& db, int id, const Seed::App& a, QString* error)
+bool seedApp(Database &db, int id, const Seed::App &a, QString *error)
 {
     const bool isFree = a.license[0] == '\0' || a.price == 0;
     const QString license = a.license[0] == '\0' ? QStringLiteral("免费") : text(a.license);
-    return check(db, db.run(QStringLiteral(
-        "INSERT INTO apps (id, slug, name, tagline, glyph, accent, accent2, version, size, min_os, arch, is_free,"
-        " license, price, rating, rating_count, downloads, category_id, staff_pick, editors_choice, featured, tags,"
-        " features, description, homepage, developer, updated_at, position)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {id, text(a.slug), text(a.name), text(a.tagline),
-         text(a.glyph), text(a.accent), text(a.accent2),
-         text(a.version), text(a.size), text(a.minOs),
-         text(a.arch), isFree ? 1 : 0, license, a.price, a.rating, a.ratingCount, a.downloads,
-         categoryId(a.category), (a.flags & Seed::StaffPick) ? 1 : 0, (a.flags & Seed::EditorsChoice) ? 1 : 0,
-         (a.flags & Seed::Featured) ? 1 : 0, listJson(a.tags, ','), listJson(a.features, '|'),
-         text(a.description), QStringLiteral("https://%1.example.com/").arg(text(a.slug)),
-         text(a.developer), text(a.updatedAt), id}), error);
+    return check(
+        db,
+        db.run(
+            QStringLiteral(
+                "INSERT INTO apps (id, slug, name, tagline, glyph, accent, accent2, version, size, min_os, arch, is_free,"
+                " license, price, rating, rating_count, downloads, category_id, staff_pick, editors_choice, featured, tags,"
+                " features, description, homepage, developer, updated_at, position)"
+                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {id,
+             text(a.slug),
+             text(a.name),
+             text(a.tagline),
+             text(a.glyph),
+             text(a.accent),
+             text(a.accent2),
+             text(a.version),
+             text(a.size),
+             text(a.minOs),
+             text(a.arch),
+             isFree ? 1 : 0,
+             license,
+             a.price,
+             a.rating,
+             a.ratingCount,
+             a.downloads,
+             categoryId(a.category),
+             (a.flags & Seed::StaffPick) ? 1 : 0,
+             (a.flags & Seed::EditorsChoice) ? 1 : 0,
+             (a.flags & Seed::Featured) ? 1 : 0,
+             listJson(a.tags, ','),
+             listJson(a.features, '|'),
+             text(a.description),
+             QStringLiteral("https://%1.example.com/").arg(text(a.slug)),
+             text(a.developer),
+             text(a.updatedAt),
+             id}),
+        error);
 }
 
-bool seedVersions(Database& db, int appId, const Seed::App& a, int* nextId, QString* error)
+bool seedVersions(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
 {
     const auto notes = Seed::releaseNotes();
     QStringList versions{text(a.version)};
     versions += previousVersions(versions.first());
     for (int i = 0; i < versions.size(); ++i) {
         // The oldest release of every third app has no notes: not every release had them.
-        const QVariant note = (i == 2 && appId % 3 == 0)
-            ? QVariant(QMetaType::fromType<QString>())
-            : QVariant(text(notes[size_t(appId + i) % notes.size()]));
-        if (!check(db, db.run(QStringLiteral("INSERT INTO app_versions (id, app_id, version, size, notes, released_at,"
-                                             " position) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                              {(*nextId)++, appId, versions[i], text(a.size), note,
-                               isoDaysBefore(text(a.updatedAt), i * 41), i}), error))
+        const QVariant note = (i == 2 && appId % 3 == 0) ? QVariant(QMetaType::fromType<QString>())
+                                                         : QVariant(text(notes[size_t(appId + i) % notes.size()]));
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO app_versions (id, app_id, version, size, notes, released_at,"
+                                         " position) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                          {(*nextId)++, appId, versions[i], text(a.size), note,
+                           isoDaysBefore(text(a.updatedAt), i * 41), i}),
+                   error))
             return false;
     }
     return true;
 }
 
-bool seedReviews(Database& db, int appId, const Seed::App& a, int* nextId, QString* error)
+bool seedReviews(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
 {
     const auto texts = Seed::reviewTexts();
     const auto names = Seed::reviewerNames();
     const int count = 2 + appId % 3;
     for (int i = 0; i < count; ++i) {
         const int rating = (appId + i) % 4 == 0 ? 4 : 5;
-        if (!check(db, db.run(QStringLiteral("INSERT INTO reviews (id, app_id, nickname, rating, content, created_at)"
-                                             " VALUES (?, ?, ?, ?, ?, ?)"),
-                              {(*nextId)++, appId, text(names[size_t(appId * 3 + i) % names.size()]),
-                               rating, text(texts[size_t(appId * 7 + i * 3) % texts.size()]),
-                               isoDaysBefore(text(a.updatedAt), i * 9 + 2)}), error))
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO reviews (id, app_id, nickname, rating, content, created_at)"
+                                         " VALUES (?, ?, ?, ?, ?, ?)"),
+                          {(*nextId)++, appId, text(names[size_t(appId * 3 + i) % names.size()]), rating,
+                           text(texts[size_t(appId * 7 + i * 3) % texts.size()]),
+                           isoDaysBefore(text(a.updatedAt), i * 9 + 2)}),
+                   error))
             return false;
     }
     return true;
 }
 
-bool seedLinks(Database& db, int appId, const Seed::App& a, int* nextId, QString* error)
+bool seedLinks(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
 {
-    static const char* const kCodes[] = {"vx8k", "m3qa", "p7de", "z2rn", "h5tw", "c9lb"};
+    static const char *const kCodes[] = {"vx8k", "m3qa", "p7de", "z2rn", "h5tw", "c9lb"};
     const QString slug = text(a.slug);
     const QString size = text(a.size);
-    struct Link { QString provider, label, url, code, note; };
+    struct Link
+    {
+        QString provider, label, url, code, note;
+    };
     QList<Link> links{
-        {QStringLiteral("baidu"), QStringLiteral("百度网盘"), QStringLiteral("https://pan.example.com/baidu/%1").arg(slug),
-         QString::fromLatin1(kCodes[appId % 6]), QStringLiteral("含安装包与使用说明")},
-        {QStringLiteral("quark"), QStringLiteral("夸克网盘"), QStringLiteral("https://pan.example.com/quark/%1").arg(slug),
-         QString::fromLatin1(kCodes[(appId + 3) % 6]), QStringLiteral("不限速")},
+        {QStringLiteral("baidu"), QStringLiteral("百度网盘"),
+         QStringLiteral("https://pan.example.com/baidu/%1").arg(slug), QString::fromLatin1(kCodes[appId % 6]),
+         QStringLiteral("含安装包与使用说明")},
+        {QStringLiteral("quark"), QStringLiteral("夸克网盘"),
+         QStringLiteral("https://pan.example.com/quark/%1").arg(slug), QString::fromLatin1(kCodes[(appId + 3) % 6]),
+         QStringLiteral("不限速")},
     };
     if (a.license[0] == '\0' || a.price == 0)
         links.append({QStringLiteral("direct"), QStringLiteral("官方直链"),
                       QStringLiteral("https://%1.example.com/download").arg(slug), QStringLiteral(""),
                       QStringLiteral("开发者官网下载")});
     int position = 0;
-    for (const Link& l : links) {
-        if (!check(db, db.run(QStringLiteral("INSERT INTO netdisk_links (id, app_id, provider, label, url, code, size,"
-                                             " note, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                              {(*nextId)++, appId, l.provider, l.label, l.url, l.code, size, l.note, position++}),
+    for (const Link &l : links) {
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO netdisk_links (id, app_id, provider, label, url, code, size,"
+                                         " note, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {(*nextId)++, appId, l.provider, l.label, l.url, l.code, size, l.note, position++}),
                    error))
             return false;
     }
@@ -169,7 +203,7 @@ bool seedLinks(Database& db, int appId, const Seed::App& a, int* nextId, QString
 }
 
 // Related apps: the others of the same category first, then neighbours in the catalogue, four in all.
-bool seedRelated(Database& db, QString* error)
+bool seedRelated(Database &db, QString *error)
 {
     const auto apps = Seed::apps();
     const int n = int(apps.size());
@@ -185,66 +219,71 @@ bool seedRelated(Database& db, QString* error)
         }
         int position = 0;
         for (int j : related)
-            if (!check(db, db.run(QStringLiteral("INSERT INTO related_apps (app_id, related_id, position) VALUES (?, ?, ?)"),
-                                  {i + 1, j + 1, position++}), error))
+            if (!check(
+                    db,
+                    db.run(QStringLiteral("INSERT INTO related_apps (app_id, related_id, position) VALUES (?, ?, ?)"),
+                           {i + 1, j + 1, position++}),
+                    error))
                 return false;
     }
     return true;
 }
 
-bool seedWallpapers(Database& db, QString* error)
+bool seedWallpapers(Database &db, QString *error)
 {
     int id = 0;
-    for (const Seed::Wallpaper& w : Seed::wallpapers()) {
+    for (const Seed::Wallpaper &w : Seed::wallpapers()) {
         ++id;
-        if (!check(db, db.run(QStringLiteral("INSERT INTO wallpapers (id, slug, title, collection, resolution, c1, c2,"
-                                             " c3, featured, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                              {id, text(w.slug), text(w.title), text(w.collection),
-                               QStringLiteral("5K"), text(w.c1), text(w.c2),
-                               text(w.c3), w.featured ? 1 : 0, id}), error))
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO wallpapers (id, slug, title, collection, resolution, c1, c2,"
+                                         " c3, featured, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {id, text(w.slug), text(w.title), text(w.collection), QStringLiteral("5K"), text(w.c1),
+                           text(w.c2), text(w.c3), w.featured ? 1 : 0, id}),
+                   error))
             return false;
     }
     return true;
 }
 
-bool seedPlans(Database& db, QString* error)
+bool seedPlans(Database &db, QString *error)
 {
     int position = 0;
-    for (const Seed::Plan& p : Seed::plans()) {
-        if (!check(db, db.run(QStringLiteral("INSERT INTO plans (id, slug, name, days, price, original_price, badge,"
-                                             " description, features, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                              {p.id, text(p.slug), text(p.name), p.days, p.price,
-                               p.originalPrice, text(p.badge), text(p.description),
-                               listJson(p.features, '|'), position++}), error))
+    for (const Seed::Plan &p : Seed::plans()) {
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO plans (id, slug, name, days, price, original_price, badge,"
+                                         " description, features, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {p.id, text(p.slug), text(p.name), p.days, p.price, p.originalPrice, text(p.badge),
+                           text(p.description), listJson(p.features, '|'), position++}),
+                   error))
             return false;
     }
     return true;
 }
 
-bool seedArticles(Database& db, QString* error)
+bool seedArticles(Database &db, QString *error)
 {
     int id = 0;
-    for (const Seed::Article& a : Seed::articles()) {
+    for (const Seed::Article &a : Seed::articles()) {
         ++id;
-        if (!check(db, db.run(QStringLiteral("INSERT INTO articles (id, kind, slug, title, summary, body, published_at)"
-                                             " VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                              {id, text(a.kind), text(a.slug), text(a.title),
-                               text(a.summary), text(a.body),
-                               text(a.publishedAt)}), error))
+        if (!check(db,
+                   db.run(QStringLiteral("INSERT INTO articles (id, kind, slug, title, summary, body, published_at)"
+                                         " VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                          {id, text(a.kind), text(a.slug), text(a.title), text(a.summary), text(a.body),
+                           text(a.publishedAt)}),
+                   error))
             return false;
     }
     return true;
 }
 
-bool seedSite(Database& db, QString* error)
+bool seedSite(Database &db, QString *error)
 {
     const QList<QPair<QString, QString>> settings{
         {QStringLiteral("name"), QStringLiteral("Vexlo 精选")},
         {QStringLiteral("tagline"), QStringLiteral("精挑细选的 Mac 软件与实用工具")},
-        {QStringLiteral("announcement"),
-         QStringLiteral("冬季壁纸已上线；年度赞助限时 88 元，到期不自动续费。")},
+        {QStringLiteral("announcement"), QStringLiteral("冬季壁纸已上线；年度赞助限时 88 元，到期不自动续费。")},
     };
-    for (const auto& [name, value] : settings)
+    for (const auto &[name, value] : settings)
         if (!check(db, db.run(QStringLiteral("INSERT INTO site_settings (name, value) VALUES (?, ?)"), {name, value}),
                    error))
             return false;
@@ -253,29 +292,37 @@ bool seedSite(Database& db, QString* error)
 
 } // namespace
 
-bool seedCatalogue(Database& db, QString* error)
+bool seedCatalogue(Database &db, QString *error)
 {
     if (!seedSite(db, error) || !seedCategories(db, error))
         return false;
     int versionId = 1, reviewId = 1, linkId = 1, id = 0;
-    for (const Seed::App& a : Seed::apps()) {
+    for (const Seed::App &a : Seed::apps()) {
         ++id;
-        if (!seedApp(db, id, a, error) || !seedVersions(db, id, a, &versionId, error)
-            || !seedReviews(db, id, a, &reviewId, error) || !seedLinks(db, id, a, &linkId, error))
+        if (!seedApp(db, id, a, error) || !seedVersions(db, id, a, &versionId, error) ||
+            !seedReviews(db, id, a, &reviewId, error) || !seedLinks(db, id, a, &linkId, error))
             return false;
     }
     return seedRelated(db, error) && seedWallpapers(db, error) && seedPlans(db, error) && seedArticles(db, error);
 }
 
-bool seedAccounts(Database& db, QString* error)
+bool seedAccounts(Database &db, QString *error)
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    struct Account { int id; QString email, password, nickname; int level, points; bool sponsor; };
-    const QList<Account> accounts{
-        {1, QStringLiteral("sponsor@vexlo.test"), QStringLiteral("vexlo-sponsor"), QStringLiteral("赞助体验官"), 3, 1280, true},
-        {2, QStringLiteral("member@vexlo.test"), QStringLiteral("vexlo-member"), QStringLiteral("新朋友"), 1, 60, false},
+    struct Account
+    {
+        int id;
+        QString email, password, nickname;
+        int level, points;
+        bool sponsor;
     };
-    for (const Account& a : accounts) {
+    const QList<Account> accounts{
+        {1, QStringLiteral("sponsor@vexlo.test"), QStringLiteral("vexlo-sponsor"), QStringLiteral("赞助体验官"), 3,
+         1280, true},
+        {2, QStringLiteral("member@vexlo.test"), QStringLiteral("vexlo-member"), QStringLiteral("新朋友"), 1, 60,
+         false},
+    };
+    for (const Account &a : accounts) {
         const QString hash = Auth::hashPassword(a.password);
         if (hash.isEmpty()) {
             if (error)
@@ -283,18 +330,23 @@ bool seedAccounts(Database& db, QString* error)
             return false;
         }
         const QVariant until = a.sponsor ? QVariant(now + 365LL * 86400) : QVariant(QMetaType::fromType<qlonglong>());
-        if (!check(db, db.run(QStringLiteral("INSERT INTO users (id, email, password_hash, nickname, role, level, points,"
-                                             " sponsor_until, sponsor_forever, created_at)"
-                                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                              {a.id, a.email, hash, a.nickname, QStringLiteral("member"), a.level, a.points, until, 0,
-                               now}), error))
+        if (!check(
+                db,
+                db.run(QStringLiteral("INSERT INTO users (id, email, password_hash, nickname, role, level, points,"
+                                      " sponsor_until, sponsor_forever, created_at)"
+                                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {a.id, a.email, hash, a.nickname, QStringLiteral("member"), a.level, a.points, until, 0, now}),
+                error))
             return false;
     }
     // The demo sponsor's yearly plan, so its order history is not empty.
-    const Seed::Plan& yearly = Seed::plans()[2];
-    return check(db, db.run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
-                                           " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                            {QStringLiteral("VX-DEMO-0001"), 1, yearly.id, text(yearly.name), yearly.days,
-                             yearly.price, QStringLiteral("paid"), QStringLiteral("wxpay"), QStringLiteral("hubijiao"),
-                             (now - 60) * 1000, (now - 30) * 1000}), error);
+    const Seed::Plan &yearly = Seed::plans()[2];
+    return check(db,
+                 db.run(QStringLiteral(
+                            "INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
+                            " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                        {QStringLiteral("VX-DEMO-0001"), 1, yearly.id, text(yearly.name), yearly.days, yearly.price,
+                         QStringLiteral("paid"), QStringLiteral("wxpay"), QStringLiteral("hubijiao"), (now - 60) * 1000,
+                         (now - 30) * 1000}),
+                 error);
 }

@@ -27,7 +27,7 @@ public:
 protected:
     void incomingConnection(qintptr descriptor) override
     {
-        auto* socket = new QTcpSocket(this);
+        auto *socket = new QTcpSocket(this);
         if (!socket->setSocketDescriptor(descriptor)) {
             delete socket;
             return;
@@ -47,7 +47,7 @@ QString StoreServer::databasePath() const
     return m_context ? QDir(m_context->dataDir).filePath(QStringLiteral("store.sqlite")) : QString();
 }
 
-bool StoreServer::start(const Options& options, QString* error)
+bool StoreServer::start(const Options &options, QString *error)
 {
     if (!Auth::initCrypto()) {
         *error = QStringLiteral("libsodium could not be initialised");
@@ -69,14 +69,16 @@ bool StoreServer::start(const Options& options, QString* error)
     registerCommerceRoutes(*m_http, *m_context);
     registerWallpaperRoutes(*m_http, *m_context);
     registerPages(*m_http, *m_context);
-    m_http->setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+    m_http->setMissingHandler([](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
         Http::error(Http::Status::NotFound, QStringLiteral("未找到：%1").arg(request.url().path()))
             .write(std::move(responder));
     });
 
-    auto* tcp = new LowDelayTcpServer(m_http.get());
+    auto *tcp = new LowDelayTcpServer(m_http.get());
     if (!tcp->listen(options.host, options.port)) {
-        *error = QStringLiteral("cannot listen on %1:%2: %3").arg(options.host.toString()).arg(options.port)
+        *error = QStringLiteral("cannot listen on %1:%2: %3")
+                     .arg(options.host.toString())
+                     .arg(options.port)
                      .arg(tcp->errorString());
         return false;
     }

@@ -20,7 +20,7 @@ public:
     StoreServer();
     ~StoreServer();
 
-    bool start(const Options& options, QString* error);
+    bool start(const Options &options, QString *error);
     [[nodiscard]] quint16 port() const { return m_port; }
     [[nodiscard]] QString databasePath() const;
 

@@ -17,18 +17,18 @@ using Method = QHttpServerRequest::Method;
 using Http::Status;
 using Images::WallpaperSize;
 
-QString folder(const Context& ctx)
+QString folder(const Context &ctx)
 {
     return QDir(ctx.dataDir).filePath(QStringLiteral("wallpapers"));
 }
 
-bool isSponsor(Context& ctx, const QHttpServerRequest& request)
+bool isSponsor(Context &ctx, const QHttpServerRequest &request)
 {
     const auto member = ctx.accounts.fromRequest(request, Context::now());
     return member && member->sponsorActive(Context::now());
 }
 
-QHttpServerResponse list(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse list(Context &ctx, const QHttpServerRequest &request)
 {
     QString collection = request.query().queryItemValue(QStringLiteral("collection"), QUrl::FullyDecoded);
     if (collection == QLatin1String("all"))
@@ -37,7 +37,7 @@ QHttpServerResponse list(Context& ctx, const QHttpServerRequest& request)
                                   {QStringLiteral("wallpapers"), ctx.catalogue.wallpapers(collection)}});
 }
 
-QHttpServerResponse download(Context& ctx, const QHttpServerRequest& request)
+QHttpServerResponse download(Context &ctx, const QHttpServerRequest &request)
 {
     std::optional<QHttpServerResponse> rejection;
     const auto body = Http::jsonBody(request, &rejection);
@@ -53,14 +53,14 @@ QHttpServerResponse download(Context& ctx, const QHttpServerRequest& request)
     const bool full = *size == QLatin1String("full");
     if (full && !isSponsor(ctx, request))
         return Http::error(Status::PaymentRequired, QStringLiteral("5K 原图仅向赞助会员开放"));
-    const QString file = Images::wallpaperFileName(wallpaper->slug, full ? WallpaperSize::full : WallpaperSize::preview,
-                                                   false);
+    const QString file =
+        Images::wallpaperFileName(wallpaper->slug, full ? WallpaperSize::full : WallpaperSize::preview, false);
     return Http::json(QJsonObject{{QStringLiteral("ok"), true},
                                   {QStringLiteral("path"), QStringLiteral("/files/wallpapers/") + file},
                                   {QStringLiteral("resolution"), full ? QStringLiteral("5K") : QStringLiteral("4K")}});
 }
 
-QHttpServerResponse file(Context& ctx, const QString& name, const QHttpServerRequest& request)
+QHttpServerResponse file(Context &ctx, const QString &name, const QHttpServerRequest &request)
 {
     static const QRegularExpression pattern(QStringLiteral("^([a-z0-9-]+)-(4k|5k)(-thumb)?\\.jpg$"));
     const QRegularExpressionMatch match = pattern.match(name);
@@ -87,13 +87,13 @@ QHttpServerResponse file(Context& ctx, const QString& name, const QHttpServerReq
 
 } // namespace
 
-void registerWallpaperRoutes(QHttpServer& server, Context& ctx)
+void registerWallpaperRoutes(QHttpServer &server, Context &ctx)
 {
-    Context* c = &ctx;
+    Context *c = &ctx;
     server.route(QStringLiteral("/api/store/wallpapers"), Method::Get,
-                 [c](const QHttpServerRequest& request) { return list(*c, request); });
+                 [c](const QHttpServerRequest &request) { return list(*c, request); });
     server.route(QStringLiteral("/api/store/wallpapers"), Method::Post,
-                 [c](const QHttpServerRequest& request) { return download(*c, request); });
+                 [c](const QHttpServerRequest &request) { return download(*c, request); });
     server.route(QStringLiteral("/files/wallpapers/<arg>"), Method::Get,
-                 [c](const QString& name, const QHttpServerRequest& request) { return file(*c, name, request); });
+                 [c](const QString &name, const QHttpServerRequest &request) { return file(*c, name, request); });
 }

@@ -3,4 +3,4 @@
 class QHttpServer;
 struct Context;
 
-void registerWallpaperRoutes(QHttpServer& server, Context& ctx);
+void registerWallpaperRoutes(QHttpServer &server, Context &ctx);

@@ -10,7 +10,7 @@
 
 namespace {
 
-QHostAddress resolveHost(const QString& text)
+QHostAddress resolveHost(const QString &text)
 {
     QHostAddress address;
     if (address.setAddress(text))
@@ -23,7 +23,7 @@ QHostAddress resolveHost(const QString& text)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexlo-store-server"));
@@ -35,14 +35,17 @@ int main(int argc, char** argv)
         "Demo accounts: sponsor@vexlo.test / vexlo-sponsor and member@vexlo.test / vexlo-member."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+    const QCommandLineOption hostOption(QStringLiteral("host"),
+                                        QStringLiteral("Address to listen on (default 127.0.0.1)."),
                                         QStringLiteral("address"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (default 4812; 0 picks a free one)."),
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Port to listen on (default 4812; 0 picks a free one)."),
                                         QStringLiteral("port"), QStringLiteral("4812"));
     const QString defaultDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    const QCommandLineOption dataOption(QStringLiteral("data-dir"),
-                                        QStringLiteral("Folder for the database and generated images (default %1).").arg(defaultDir),
-                                        QStringLiteral("folder"), defaultDir);
+    const QCommandLineOption dataOption(
+        QStringLiteral("data-dir"),
+        QStringLiteral("Folder for the database and generated images (default %1).").arg(defaultDir),
+        QStringLiteral("folder"), defaultDir);
     parser.addOptions({hostOption, portOption, dataOption});
     parser.process(app);
 

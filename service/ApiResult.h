@@ -6,11 +6,12 @@
 #include <utility>
 #include <variant>
 
-struct ApiError {
+struct ApiError
+{
     enum class Kind {
-        store,     // a StoreError (bad address, HTTP status, not HTTP)
+        store, // a StoreError (bad address, HTTP status, not HTTP)
         transport, // refused, unreachable, timed out, cancelled: callers show their own fallback text
-        decoding,  // the reply body did not decode; detail names the record and key
+        decoding, // the reply body did not decode; detail names the record and key
     };
     Kind kind = Kind::transport;
     StoreError store;
@@ -28,15 +29,22 @@ struct ApiError {
     }
 };
 
-template <typename T>
-class ApiResult
+template <typename T> class ApiResult
 {
 public:
     // Needed by QCoro::waitFor; a result that was never filled in reads as a transport failure.
-    ApiResult() : m_data(std::in_place_index<1>, ApiError::transportFailure(QStringLiteral("no result"))) {}
-    ApiResult(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
-    ApiResult(ApiError error) : m_data(std::in_place_index<1>, std::move(error)) {}
-    ApiResult(StoreError error) : m_data(std::in_place_index<1>, ApiError::fromStore(std::move(error))) {}
+    ApiResult()
+        : m_data(std::in_place_index<1>, ApiError::transportFailure(QStringLiteral("no result")))
+    { }
+    ApiResult(T value)
+        : m_data(std::in_place_index<0>, std::move(value))
+    { }
+    ApiResult(ApiError error)
+        : m_data(std::in_place_index<1>, std::move(error))
+    { }
+    ApiResult(StoreError error)
+        : m_data(std::in_place_index<1>, ApiError::fromStore(std::move(error)))
+    { }
 
     [[nodiscard]] bool ok() const { return m_data.index() == 0; }
     [[nodiscard]] const T &value() const & { return std::get<0>(m_data); }

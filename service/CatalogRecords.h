@@ -12,7 +12,8 @@
 #include <QtQml/qqmlregistration.h>
 #include <optional>
 
-struct StoreSite {
+struct StoreSite
+{
     Q_GADGET
     QML_VALUE_TYPE(storeSite)
     Q_PROPERTY(QString name MEMBER name CONSTANT)
@@ -27,7 +28,8 @@ public:
     friend bool operator==(const StoreSite &, const StoreSite &) = default;
 };
 
-struct StoreStats {
+struct StoreStats
+{
     Q_GADGET
     QML_VALUE_TYPE(storeStats)
     Q_PROPERTY(int apps MEMBER apps CONSTANT)
@@ -46,7 +48,8 @@ public:
     friend bool operator==(const StoreStats &, const StoreStats &) = default;
 };
 
-struct StoreMember {
+struct StoreMember
+{
     Q_GADGET
     QML_VALUE_TYPE(storeMember)
     Q_PROPERTY(QString nickname MEMBER nickname CONSTANT)
@@ -74,7 +77,8 @@ public:
     friend bool operator==(const StoreMember &, const StoreMember &) = default;
 };
 
-struct StoreCategory {
+struct StoreCategory
+{
     Q_GADGET
     QML_VALUE_TYPE(storeCategory)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -95,7 +99,8 @@ public:
     friend bool operator==(const StoreCategory &, const StoreCategory &) = default;
 };
 
-struct StoreApp {
+struct StoreApp
+{
     Q_GADGET
     QML_VALUE_TYPE(storeApp)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -167,7 +172,8 @@ public:
 };
 size_t qHash(const StoreApp &app, size_t seed = 0);
 
-struct StoreWallpaper {
+struct StoreWallpaper
+{
     Q_GADGET
     QML_VALUE_TYPE(storeWallpaper)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -204,7 +210,8 @@ public:
     friend bool operator==(const StoreWallpaper &, const StoreWallpaper &) = default;
 };
 
-struct StorePlan {
+struct StorePlan
+{
     Q_GADGET
     QML_VALUE_TYPE(storePlan)
     Q_PROPERTY(int id MEMBER id CONSTANT)
@@ -231,7 +238,8 @@ public:
     friend bool operator==(const StorePlan &, const StorePlan &) = default;
 };
 
-struct StoreReview {
+struct StoreReview
+{
     Q_GADGET
     QML_VALUE_TYPE(storeReview)
     Q_PROPERTY(int id MEMBER id CONSTANT)
@@ -250,7 +258,8 @@ public:
     friend bool operator==(const StoreReview &, const StoreReview &) = default;
 };
 
-struct AppVersion {
+struct AppVersion
+{
     Q_GADGET
     QML_VALUE_TYPE(appVersion)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -270,7 +279,8 @@ public:
     friend bool operator==(const AppVersion &, const AppVersion &) = default;
 };
 
-struct StoreDetail {
+struct StoreDetail
+{
     Q_GADGET
     QML_VALUE_TYPE(storeDetail)
     Q_PROPERTY(StoreApp app MEMBER app CONSTANT)
@@ -295,7 +305,8 @@ public:
     friend bool operator==(const StoreDetail &, const StoreDetail &) = default;
 };
 
-struct StoreHome {
+struct StoreHome
+{
     Q_GADGET
     QML_VALUE_TYPE(storeHome)
     Q_PROPERTY(StoreSite site MEMBER site CONSTANT)
@@ -332,7 +343,8 @@ public:
     friend bool operator==(const StoreHome &, const StoreHome &) = default;
 };
 
-struct AppListPage {
+struct AppListPage
+{
     Q_GADGET
     QML_VALUE_TYPE(appListPage)
     Q_PROPERTY(int total MEMBER total CONSTANT)
@@ -350,7 +362,8 @@ public:
     friend bool operator==(const AppListPage &, const AppListPage &) = default;
 };
 
-struct SearchOther {
+struct SearchOther
+{
     Q_GADGET
     QML_VALUE_TYPE(searchOther)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -371,7 +384,8 @@ public:
     friend bool operator==(const SearchOther &, const SearchOther &) = default;
 };
 
-struct SearchResult {
+struct SearchResult
+{
     Q_GADGET
     QML_VALUE_TYPE(searchResult)
     Q_PROPERTY(QVariantList apps READ qmlApps CONSTANT)

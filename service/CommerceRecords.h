@@ -6,7 +6,8 @@
 #include <QDateTime>
 #include <QMap>
 
-struct NetdiskLink {
+struct NetdiskLink
+{
     Q_GADGET
     QML_VALUE_TYPE(netdiskLink)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -35,7 +36,8 @@ public:
     friend bool operator==(const NetdiskLink &, const NetdiskLink &) = default;
 };
 
-struct NetdiskPayload {
+struct NetdiskPayload
+{
     Q_GADGET
     QML_VALUE_TYPE(netdiskPayload)
     Q_PROPERTY(QVariant ok READ qmlOk CONSTANT)
@@ -59,7 +61,8 @@ public:
     friend bool operator==(const NetdiskPayload &, const NetdiskPayload &) = default;
 };
 
-struct LoginResult {
+struct LoginResult
+{
     Q_GADGET
     QML_VALUE_TYPE(loginResult)
     Q_PROPERTY(QVariant ok READ qmlOk CONSTANT)
@@ -77,7 +80,8 @@ public:
     friend bool operator==(const LoginResult &, const LoginResult &) = default;
 };
 
-struct WallpaperPayload {
+struct WallpaperPayload
+{
     Q_GADGET
     QML_VALUE_TYPE(wallpaperPayload)
     Q_PROPERTY(bool sponsorActive MEMBER sponsorActive CONSTANT)
@@ -91,7 +95,8 @@ public:
     friend bool operator==(const WallpaperPayload &, const WallpaperPayload &) = default;
 };
 
-struct WallpaperDownload {
+struct WallpaperDownload
+{
     Q_GADGET
     QML_VALUE_TYPE(wallpaperDownload)
     Q_PROPERTY(QVariant ok READ qmlOk CONSTANT)
@@ -112,7 +117,8 @@ public:
     friend bool operator==(const WallpaperDownload &, const WallpaperDownload &) = default;
 };
 
-struct CheckoutPayload {
+struct CheckoutPayload
+{
     Q_GADGET
     QML_VALUE_TYPE(checkoutPayload)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -145,7 +151,8 @@ public:
     friend bool operator==(const CheckoutPayload &, const CheckoutPayload &) = default;
 };
 
-struct OrderSummary {
+struct OrderSummary
+{
     Q_GADGET
     QML_VALUE_TYPE(orderSummary)
     Q_PROPERTY(QString id READ id CONSTANT)
@@ -173,7 +180,8 @@ public:
     friend bool operator==(const OrderSummary &, const OrderSummary &) = default;
 };
 
-struct OrderState {
+struct OrderState
+{
     Q_GADGET
     QML_VALUE_TYPE(orderState)
     Q_PROPERTY(QString orderNo MEMBER orderNo CONSTANT)
@@ -193,7 +201,8 @@ public:
     friend bool operator==(const OrderState &, const OrderState &) = default;
 };
 
-struct OrderStatusPayload {
+struct OrderStatusPayload
+{
     Q_GADGET
     QML_VALUE_TYPE(orderStatusPayload)
     Q_PROPERTY(QVariant member READ qmlMember CONSTANT)
@@ -213,7 +222,8 @@ public:
 
 // One saved download record. Stored under the user default "installedApps" as UTF-8 JSON: an object from
 // app slug to record, "installedAt" being seconds since 2001-01-01 00:00:00 UTC.
-struct InstalledApp {
+struct InstalledApp
+{
     Q_GADGET
     QML_VALUE_TYPE(installedApp)
     Q_PROPERTY(QString slug MEMBER slug CONSTANT)

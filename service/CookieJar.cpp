@@ -23,7 +23,8 @@ bool keptAcrossRestarts(const QNetworkCookie &cookie, const QDateTime &now)
 } // namespace
 
 PersistentCookieJar::PersistentCookieJar(QString filePath, QObject *parent)
-    : QNetworkCookieJar(parent), m_filePath(std::move(filePath))
+    : QNetworkCookieJar(parent)
+    , m_filePath(std::move(filePath))
 {
     load();
 }

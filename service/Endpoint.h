@@ -13,4 +13,4 @@ void setBase(const QString &base);
 std::optional<QUrl> url(const QString &path);
 // The same parse for an already joined text (used by records that build addresses).
 std::optional<QUrl> parse(const QString &text);
-}
+} // namespace Endpoint

@@ -25,7 +25,8 @@ std::optional<QDateTime> parseServiceDate(const QString &text)
         return std::nullopt;
     const auto number = [&m](int group) { return m.capturedView(group).toInt(); };
     const QDate date(number(1), number(2), number(3));
-    const QTime time(number(4), number(5), number(6), m.capturedView(7).left(3).toString().leftJustified(3, u'0').toInt());
+    const QTime time(number(4), number(5), number(6),
+                     m.capturedView(7).left(3).toString().leftJustified(3, u'0').toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     int offsetSeconds = 0;

@@ -5,4 +5,4 @@
 namespace GlyphMap {
 // Exact lookup; unknown names (also "") give "app.dashed".
 QString symbol(const QString &glyph);
-}
+} // namespace GlyphMap

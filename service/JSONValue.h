@@ -6,7 +6,8 @@
 #include <QVariant>
 #include <optional>
 
-struct JSONValue {
+struct JSONValue
+{
     enum class Kind { string, number, boolean, null };
     Kind kind = Kind::null;
     QString string;

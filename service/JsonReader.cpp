@@ -6,7 +6,8 @@
 using namespace Qt::StringLiterals;
 
 JsonReader::JsonReader(const QJsonValue &value, const char *record, QString *error)
-    : m_record(record), m_error(error)
+    : m_record(record)
+    , m_error(error)
 {
     if (value.isObject()) {
         m_object = value.toObject();
@@ -58,8 +59,8 @@ std::optional<QJsonValueConstRef> JsonReader::find(const char *key, Presence pre
 
 std::optional<int> JsonReader::toInteger(double d)
 {
-    if (!std::isfinite(d) || std::trunc(d) != d || d < std::numeric_limits<int>::min()
-        || d > std::numeric_limits<int>::max())
+    if (!std::isfinite(d) || std::trunc(d) != d || d < std::numeric_limits<int>::min() ||
+        d > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(d);
 }

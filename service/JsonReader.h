@@ -24,29 +24,25 @@ public:
     std::optional<bool> optBoolean(const char *key);
     QStringList strings(const char *key);
 
-    template <typename T>
-    T record(const char *key)
+    template <typename T> T record(const char *key)
     {
         const auto v = find(key, Presence::required);
         return v ? child<T>(QJsonValue(*v), key) : T{};
     }
 
-    template <typename T>
-    std::optional<T> optRecord(const char *key)
+    template <typename T> std::optional<T> optRecord(const char *key)
     {
         const auto v = find(key, Presence::optional);
         return v ? decodeChild<T>(QJsonValue(*v), key, -1) : std::nullopt;
     }
 
-    template <typename T>
-    QList<T> list(const char *key)
+    template <typename T> QList<T> list(const char *key)
     {
         const auto v = find(key, Presence::required);
         return v ? childList<T>(*v, key) : QList<T>{};
     }
 
-    template <typename T>
-    std::optional<QList<T>> optList(const char *key)
+    template <typename T> std::optional<QList<T>> optList(const char *key)
     {
         const auto v = find(key, Presence::optional);
         if (!v)
@@ -64,15 +60,13 @@ private:
     void fail(const char *key, const QString &reason);
     void failType(const char *key, const char *expected);
 
-    template <typename T>
-    T child(const QJsonValue &v, const char *key, qsizetype index = -1)
+    template <typename T> T child(const QJsonValue &v, const char *key, qsizetype index = -1)
     {
         std::optional<T> value = decodeChild<T>(v, key, index);
         return value ? std::move(*value) : T{};
     }
 
-    template <typename T>
-    std::optional<T> decodeChild(const QJsonValue &v, const char *key, qsizetype index)
+    template <typename T> std::optional<T> decodeChild(const QJsonValue &v, const char *key, qsizetype index)
     {
         QString childError;
         std::optional<T> value = T::fromJson(v, &childError);
@@ -81,8 +75,7 @@ private:
         return value;
     }
 
-    template <typename T>
-    QList<T> childList(const QJsonValueConstRef &v, const char *key)
+    template <typename T> QList<T> childList(const QJsonValueConstRef &v, const char *key)
     {
         if (!v.isArray()) {
             failType(key, "an array");

@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 
 QString cookieFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Vexlo/VexloToolbox/cookies.json"_s;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        u"/Vexlo/VexloToolbox/cookies.json"_s;
 }
 
 QNetworkAccessManager &sharedNetwork()

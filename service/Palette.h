@@ -5,9 +5,10 @@
 
 namespace Palette {
 
-struct Gradient {
+struct Gradient
+{
     QColor start; // at the top-leading corner
-    QColor end;   // at the bottom-trailing corner
+    QColor end; // at the bottom-trailing corner
 };
 
 // "#RRGGBB" or "RRGGBB" (either case, surrounding white space ignored); anything else is standardBlue().

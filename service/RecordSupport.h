@@ -4,14 +4,12 @@
 #include <QVariant>
 #include <optional>
 
-template <typename T>
-QVariant optionalVariant(const std::optional<T> &value)
+template <typename T> QVariant optionalVariant(const std::optional<T> &value)
 {
     return value ? QVariant::fromValue(*value) : QVariant();
 }
 
-template <typename T>
-QVariantList variantList(const QList<T> &list)
+template <typename T> QVariantList variantList(const QList<T> &list)
 {
     QVariantList result;
     result.reserve(list.size());

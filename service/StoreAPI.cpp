@@ -15,8 +15,8 @@ namespace {
 
 bool keptInQuery(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
-        || std::string_view("-._~!$&'()*+,;=:@/?").find(c) != std::string_view::npos;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+        std::string_view("-._~!$&'()*+,;=:@/?").find(c) != std::string_view::npos;
 }
 
 bool isValidUnicode(const QString &text)
@@ -112,15 +112,13 @@ QCoro::Task<ApiResult<WallpaperPayload>> wallpaperList(std::optional<QString> co
 QCoro::Task<ApiResult<WallpaperDownload>> wallpaperDownload(QString slug, bool full)
 {
     return StoreAPI::post<WallpaperDownload>(
-        u"/api/store/wallpapers"_s,
-        QVariantMap{{u"slug"_s, slug}, {u"size"_s, full ? u"full"_s : u"preview"_s}});
+        u"/api/store/wallpapers"_s, QVariantMap{{u"slug"_s, slug}, {u"size"_s, full ? u"full"_s : u"preview"_s}});
 }
 
 QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, QString payType, QString gateway)
 {
     return StoreAPI::post<CheckoutPayload>(
-        u"/api/store/checkout"_s,
-        QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payType}, {u"gateway"_s, gateway}});
+        u"/api/store/checkout"_s, QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payType}, {u"gateway"_s, gateway}});
 }
 
 QCoro::Task<ApiResult<OrderStatusPayload>> orderStatus(QString orderNo)

@@ -19,8 +19,7 @@ namespace detail {
 // Bodies at least this large are decoded on a worker thread so the window never stalls.
 constexpr qsizetype backgroundDecodeBytes = 256 * 1024;
 
-template <typename T>
-QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
+template <typename T> QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
 {
     if (body.size() < backgroundDecodeBytes)
         co_return Transport::decode<T>(body);
@@ -29,8 +28,7 @@ QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
 } // namespace detail
 
 // GET with a 15 s time-out; only status 200 decodes, any other status is a server error.
-template <typename T>
-QCoro::Task<ApiResult<T>> get(QString path)
+template <typename T> QCoro::Task<ApiResult<T>> get(QString path)
 {
     ApiResult<QByteArray> raw = co_await Transport::send(Transport::Method::get, std::move(path), std::nullopt);
     if (!raw.ok())
@@ -40,8 +38,7 @@ QCoro::Task<ApiResult<T>> get(QString path)
 
 // POST with a 20 s time-out and a compact JSON body (none when absent); 2xx decodes, 401 is unauthorized,
 // 402 needsSponsor.
-template <typename T>
-QCoro::Task<ApiResult<T>> post(QString path, std::optional<QVariantMap> body)
+template <typename T> QCoro::Task<ApiResult<T>> post(QString path, std::optional<QVariantMap> body)
 {
     ApiResult<QByteArray> raw = co_await Transport::send(Transport::Method::post, std::move(path), std::move(body));
     if (!raw.ok())

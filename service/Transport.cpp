@@ -71,8 +71,7 @@ QString errorMessage(const QByteArray &body, int status)
     const QJsonDocument doc = QJsonDocument::fromJson(body);
     if (doc.isObject()) {
         const QJsonObject object = doc.object();
-        const bool allStrings = std::all_of(object.begin(), object.end(),
-                                            [](const auto &v) { return v.isString(); });
+        const bool allStrings = std::all_of(object.begin(), object.end(), [](const auto &v) { return v.isString(); });
         if (allStrings && object.contains("error"_L1))
             return object.value("error"_L1).toString();
     }

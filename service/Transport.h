@@ -31,12 +31,12 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
 QString errorMessage(const QByteArray &body, int status);
 
 // How a record type is built from JSON; records provide fromJson, free-form objects are read as JSONValues.
-template <typename T>
-struct Decoder {
+template <typename T> struct Decoder
+{
     static std::optional<T> decode(const QJsonValue &json, QString *error) { return T::fromJson(json, error); }
 };
-template <>
-struct Decoder<JSONObject> {
+template <> struct Decoder<JSONObject>
+{
     static std::optional<JSONObject> decode(const QJsonValue &json, QString *error)
     {
         return jsonObjectFromJson(json, error);
@@ -46,8 +46,7 @@ struct Decoder<JSONObject> {
 // Parses the body; absent with error set when it is not JSON.
 std::optional<QJsonValue> parseBody(const QByteArray &body, QString *error);
 
-template <typename T>
-ApiResult<T> decode(const QByteArray &body)
+template <typename T> ApiResult<T> decode(const QByteArray &body)
 {
     QString error;
     const auto json = parseBody(body, &error);

@@ -8,8 +8,7 @@ LocalApp::LocalApp(QString bundlePath, QString name, QString version, QString bu
     , m_version(std::move(version))
     , m_bundleId(std::move(bundleId))
     , m_sizeBytes(sizeBytes)
-{
-}
+{ }
 
 QString LocalApp::sizeLabel() const
 {

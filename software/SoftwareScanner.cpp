@@ -133,8 +133,8 @@ QStringList bundlePaths(const QStringList &roots)
     QSet<QString> seen;
     for (const QString &root : roots) {
         const QDir dir(root);
-        const QStringList names = dir.entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        const QStringList names =
+            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
         for (const QString &name : names) {
             if (!hasAppExtension(name))
                 continue;
@@ -157,11 +157,8 @@ QString nameFromFile(const QString &bundlePath)
 LocalApp describeBundle(const QString &path)
 {
     const SoftwareScanner::BundleInfo info = SoftwareScanner::readBundleInfo(path);
-    return LocalApp(path,
-                    info.name.value_or(nameFromFile(path)),
-                    info.version.value_or(u"未知"_s),
-                    info.bundleId.value_or(QString()),
-                    SoftwareScanner::directorySize(path));
+    return LocalApp(path, info.name.value_or(nameFromFile(path)), info.version.value_or(u"未知"_s),
+                    info.bundleId.value_or(QString()), SoftwareScanner::directorySize(path));
 }
 
 } // namespace

@@ -54,8 +54,8 @@ QString trashFailureMessage(const TrashError &error)
         return u"没有删除权限。\n请在 Finder 中把该应用拖到废纸篓，并输入管理员密码。"_s;
     if (error.code == Trash::noSuchFile)
         return goneMessage.toString();
-    return u"卸载失败（"_s + QString::number(error.code) + u"）："_s + error.description
-        + u"\n可尝试用 Finder 手动删除。"_s;
+    return u"卸载失败（"_s + QString::number(error.code) + u"）："_s + error.description +
+        u"\n可尝试用 Finder 手动删除。"_s;
 }
 
 } // namespace Uninstall

@@ -64,9 +64,9 @@ void DesktopPlatform::revealFile(const QString &path)
         openContainingFolder(absolute);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s,
-                                                       u"/org/freedesktop/FileManager1"_s,
-                                                       u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s, u"/org/freedesktop/FileManager1"_s,
+                                       u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
     call << QStringList{QUrl::fromLocalFile(absolute).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [absolute](QDBusPendingCallWatcher *w) {

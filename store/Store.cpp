@@ -19,8 +19,7 @@ namespace {
 QPointer<Store> g_instance;
 
 // Stores value in member; says whether anything changed. Records without equality always count as changed.
-template <typename T>
-bool assign(T &member, T value)
+template <typename T> bool assign(T &member, T value)
 {
     if constexpr (std::equality_comparable<T>) {
         if (member == value)
@@ -30,15 +29,13 @@ bool assign(T &member, T value)
     return true;
 }
 
-template <typename T>
-QVariant optionalValue(const std::optional<T> &value)
+template <typename T> QVariant optionalValue(const std::optional<T> &value)
 {
     return value ? QVariant::fromValue(*value) : QVariant();
 }
 
 // QML writes undefined or null for "absent"; anything that is not the record itself is ignored.
-template <typename T>
-std::optional<std::optional<T>> fromQml(const QVariant &value)
+template <typename T> std::optional<std::optional<T>> fromQml(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return std::optional<T>();
@@ -47,8 +44,7 @@ std::optional<std::optional<T>> fromQml(const QVariant &value)
     return std::nullopt;
 }
 
-template <typename T>
-QVariantList listValue(const QList<T> &list)
+template <typename T> QVariantList listValue(const QList<T> &list)
 {
     QVariantList out;
     out.reserve(list.size());
@@ -96,7 +92,8 @@ QHash<QString, InstalledApp> readInstalledRecords()
 
 } // namespace
 
-Store::Store(QObject *parent) : QObject(parent)
+Store::Store(QObject *parent)
+    : QObject(parent)
 {
     m_toastTimer.setSingleShot(true);
     m_toastTimer.setInterval(toastMilliseconds);

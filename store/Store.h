@@ -31,11 +31,10 @@ class Store : public QObject
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(QString toast READ toastText NOTIFY toastChanged)
     Q_PROPERTY(QString section READ sectionName WRITE setSectionName NOTIFY sectionChanged)
-    Q_PROPERTY(QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY
-                   selectedCategoryChanged)
+    Q_PROPERTY(
+        QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY selectedCategoryChanged)
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
-    Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY
-                   searchResultsChanged)
+    Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY searchResultsChanged)
     Q_PROPERTY(bool searchBusy READ searchBusy NOTIFY searchBusyChanged)
     Q_PROPERTY(QVariant detail READ detailValue WRITE setDetailValue NOTIFY detailChanged)
     Q_PROPERTY(bool detailLoading READ detailLoading NOTIFY detailLoadingChanged)

@@ -11,9 +11,9 @@
 [[nodiscard]] bool isPlainFileName(const QString &text);
 
 enum class FileFetch {
-    saved,     // the reply was 200 and the target now holds its body
+    saved, // the reply was 200 and the target now holds its body
     badStatus, // an HTTP reply other than 200
-    failed,    // no HTTP reply, a broken transfer or the file could not be written
+    failed, // no HTTP reply, a broken transfer or the file could not be written
 };
 
 // GETs url through the app's shared network manager and streams the body into a temporary file beside target,

@@ -93,8 +93,8 @@ int scan(const QString &root, int runs)
         count = apps.size();
     }
     const double cpuPerRun = (cpuSeconds() - cpuBefore) / runs;
-    QTextStream(stdout) << QString::number(best, 'f', 4) << ' ' << QString::number(cpuPerRun, 'f', 4) << ' '
-                        << count << ' ' << total << Qt::endl;
+    QTextStream(stdout) << QString::number(best, 'f', 4) << ' ' << QString::number(cpuPerRun, 'f', 4) << ' ' << count
+                        << ' ' << total << Qt::endl;
     return 0;
 }
 

@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"vexlo-check"_s);
@@ -25,9 +25,8 @@ int main(int argc, char** argv)
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"显示本帮助。"_s);
     const QCommandLineOption json(u"json"_s, u"以 JSON 输出（整机信息、各分组、交叉校验、问题、评分与结论）。"_s);
     const QCommandLineOption tools(u"tools"_s, u"先在此文件夹中查找系统工具（替身或测试用）。"_s, u"DIR"_s);
-    const QCommandLineOption profile(u"profile"_s,
-                                     u"使用自带的示例机器：%1。"_s.arg(DiagnosticsConfig::profiles().join(u"、"_s)),
-                                     u"NAME"_s);
+    const QCommandLineOption profile(
+        u"profile"_s, u"使用自带的示例机器：%1。"_s.arg(DiagnosticsConfig::profiles().join(u"、"_s)), u"NAME"_s);
     const QCommandLineOption refresh(u"refresh"_s, u"先清除七天的硬件信息缓存再检测。"_s);
     QCommandLineOption stats(u"stats"_s, u"Print process count and timings to standard error."_s);
     stats.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -82,9 +81,8 @@ int main(int argc, char** argv)
 
     if (parser.isSet(stats)) {
         const ToolStats s = check.lastStats();
-        err << u"processes: "_s << s.processes << u"\n"_s
-            << u"total ms: "_s << QString::number(totalNs / 1e6, 'f', 2) << u"\n"_s
-            << u"tool ms: "_s << QString::number(s.toolNanoseconds / 1e6, 'f', 2) << u"\n"_s
+        err << u"processes: "_s << s.processes << u"\n"_s << u"total ms: "_s << QString::number(totalNs / 1e6, 'f', 2)
+            << u"\n"_s << u"tool ms: "_s << QString::number(s.toolNanoseconds / 1e6, 'f', 2) << u"\n"_s
             << u"overhead ms: "_s << QString::number((totalNs - s.toolNanoseconds) / 1e6, 'f', 2) << Qt::endl;
     }
     return 0;

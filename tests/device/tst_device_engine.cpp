@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
+void writeFile(const QString &path, const QByteArray &bytes, bool executable = false)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -20,12 +20,12 @@ void writeFile(const QString& path, const QByteArray& bytes, bool executable = f
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
-void writeTool(const QString& root, const QString& relativePath, const QByteArray& script)
+void writeTool(const QString &root, const QString &relativePath, const QByteArray &script)
 {
     writeFile(root + u'/' + relativePath, "#!/bin/sh\n" + script, true);
 }
 
-QString readFile(const QString& path)
+QString readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -50,7 +50,7 @@ class TestDeviceEngine : public QObject
         options.timeout = timeout;
         return options;
     }
-    int runs(const QString& line) const { return readFile(m_log).split(u'\n').count(line); }
+    int runs(const QString &line) const { return readFile(m_log).split(u'\n').count(line); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -60,10 +60,11 @@ private Q_SLOTS:
         m_log = m_dir.filePath(u"log"_s);
         m_cache = m_dir.filePath(u"cache"_s);
         // system_profiler prints a report with empty lines and a trailing line feed, except for an empty type.
-        writeTool(m_root, u"system_profiler"_s,
-                  "echo \"system_profiler $*\" >> \"$TOOL_LOG\"\n"
-                  "case \"$1\" in SPEmptyDataType) exit 0 ;; esac\n"
-                  "printf 'Hardware:\\n\\n    Hardware Overview:\\n\\n      Model Name: MacBook Air\\n      Type: %s\\n\\n' \"$1\"\n");
+        writeTool(
+            m_root, u"system_profiler"_s,
+            "echo \"system_profiler $*\" >> \"$TOOL_LOG\"\n"
+            "case \"$1\" in SPEmptyDataType) exit 0 ;; esac\n"
+            "printf 'Hardware:\\n\\n    Hardware Overview:\\n\\n      Model Name: MacBook Air\\n      Type: %s\\n\\n' \"$1\"\n");
         writeTool(m_root, u"diskutil"_s, "echo \"diskutil $*\" >> \"$TOOL_LOG\"\necho 'SMART Status: Verified'\n");
         writeTool(m_root, u"slowtool"_s, "echo partial\nsleep 30\necho never\n");
         writeTool(m_root, u"badbytes"_s, "printf 'ok \\377\\376 bytes\\n'\n");
@@ -80,8 +81,8 @@ private Q_SLOTS:
     void runnerOutputRules()
     {
         ToolRunner runner(tools());
-        QCOMPARE(runner.shell(u"noisy"_s), u"to-stdout\n"_s);          // stderr dropped, exit status ignored
-        QCOMPARE(runner.shell(u"badbytes"_s), QString());               // not UTF-8
+        QCOMPARE(runner.shell(u"noisy"_s), u"to-stdout\n"_s); // stderr dropped, exit status ignored
+        QCOMPARE(runner.shell(u"badbytes"_s), QString()); // not UTF-8
         QCOMPARE(runner.shell(u"echo a b | tr a-z A-Z"_s), u"A B\n"_s); // a shell command line with a pipe
         QCOMPARE(runner.shell(u"no-such-tool-anywhere"_s), QString());
         QCOMPARE(runner.run(u"/no/such/program"_s, {}), std::nullopt);
@@ -148,7 +149,8 @@ private Q_SLOTS:
     void fileCacheRoundTrip()
     {
         const QString command = u"system_profiler SPHardwareDataType"_s;
-        const QString expected = u"Hardware:\n\n    Hardware Overview:\n\n      Model Name: MacBook Air\n      Type: SPHardwareDataType\n\n"_s;
+        const QString expected =
+            u"Hardware:\n\n    Hardware Overview:\n\n      Model Name: MacBook Air\n      Type: SPHardwareDataType\n\n"_s;
         {
             DiagnosticsEngine engine(tools(), m_cache);
             QCOMPARE(engine.cachedStatic(command), expected);
@@ -224,8 +226,9 @@ private Q_SLOTS:
         // The stored report says the lock is on; the live one says nothing about it.
         const QString command = u"system_profiler SPHardwareDataType"_s;
         writeFile(m_cache + u'/' + DiagnosticsEngine::cacheFileName(command),
-                  QByteArray::number(QDateTime::currentSecsSinceEpoch()) + "\n      Model Name: Stored Mac\n      Activation Lock Status: Enabled\n"
-                  "      System Firmware Version: 1.0\n");
+                  QByteArray::number(QDateTime::currentSecsSinceEpoch()) +
+                      "\n      Model Name: Stored Mac\n      Activation Lock Status: Enabled\n"
+                      "      System Firmware Version: 1.0\n");
         DiagnosticsEngine engine(tools(), m_cache);
         const DeviceIdentity id = engine.identity();
         QCOMPARE(id.modelName, u"Stored Mac"_s);

@@ -35,17 +35,19 @@ private Q_SLOTS:
                 readonly property bool detailAbsent: done && check.sections[4].metrics[2].detail === undefined
                 function start() { check.runAll(false) }
             }
-        )", QUrl(u"qrc:/test.qml"_s));
+        )",
+                          QUrl(u"qrc:/test.qml"_s));
         QScopedPointer<QObject> root(component.create());
         QVERIFY2(root, qPrintable(component.errorString()));
-        auto* check = root->property("check").value<DeviceCheck*>();
+        auto *check = root->property("check").value<DeviceCheck *>();
         QVERIFY(check);
         QVERIFY(check->sampleData());
         QSignalSpy finished(check, &DeviceCheck::finished);
         QMetaObject::invokeMethod(root.data(), "start");
         QVERIFY(finished.wait(30000));
-        QCOMPARE(root->property("summary").toString(),
-                 u"MacBook Air|5|健康度|ok|序列号格式|型号 MLY33CH/A，应与购买渠道一致|100|没有发现明显问题|交叉校验"_s);
+        QCOMPARE(
+            root->property("summary").toString(),
+            u"MacBook Air|5|健康度|ok|序列号格式|型号 MLY33CH/A，应与购买渠道一致|100|没有发现明显问题|交叉校验"_s);
         QVERIFY(root->property("detailAbsent").toBool()); // the firewall row has no detail
     }
 };

@@ -11,44 +11,47 @@ namespace {
 
 const QString dash = u"\u2014"_s;
 
-QString hardwareReport(const QStringList& lines)
+QString hardwareReport(const QStringList &lines)
 {
     QString text = u"Hardware:\n\n    Hardware Overview:\n\n"_s;
-    for (const QString& line : lines)
+    for (const QString &line : lines)
         text += u"      "_s + line + u'\n';
     return text + u'\n';
 }
 
 // The battery entry as ioreg prints it, from "Key=value Key=value"; empty pairs: no battery.
-QString ioregBattery(const QString& pairs)
+QString ioregBattery(const QString &pairs)
 {
     if (pairs.isEmpty())
         return {};
-    QString text = u"+-o AppleSmartBattery  <class AppleSmartBattery, id 0x100000a3c, registered, matched, active, busy 0 (0 ms), retain 7>\n    {\n"_s;
-    for (const QString& pair : pairs.split(u' '))
+    QString text =
+        u"+-o AppleSmartBattery  <class AppleSmartBattery, id 0x100000a3c, registered, matched, active, busy 0 (0 ms), retain 7>\n    {\n"_s;
+    for (const QString &pair : pairs.split(u' '))
         text += u"      \"%1\" = %2\n"_s.arg(pair.section(u'=', 0, 0), pair.section(u'=', 1));
     return text + u"    }\n"_s;
 }
 
-QString diskInfo(const QString& size)
+QString diskInfo(const QString &size)
 {
-    return u"   Device Identifier:         disk0\n   SMART Status:              Verified\n\n   Disk Size:                 "_s + size
-           + u" (500277790720 Bytes) (exactly 977105060 512-Byte-Units)\n   Device Block Size:         4096 Bytes\n"_s;
+    return u"   Device Identifier:         disk0\n   SMART Status:              Verified\n\n   Disk Size:                 "_s +
+        size +
+        u" (500277790720 Bytes) (exactly 977105060 512-Byte-Units)\n   Device Block Size:         4096 Bytes\n"_s;
 }
 
-QString partitionLine(int index, const QString& container, const QString& size, const QString& id)
+QString partitionLine(int index, const QString &container, const QString &size, const QString &id)
 {
     return u"   %1:                 Apple_APFS Container %2         %3   %4\n"_s.arg(index).arg(container, size, id);
 }
 
-QString diskZero(const QString& body)
+QString diskZero(const QString &body)
 {
     return u"/dev/disk0 (internal, physical):\n   #:                       TYPE NAME                    SIZE       IDENTIFIER\n"
-           u"   0:      GUID_partition_scheme                        *500.3 GB   disk0\n"_s + body + u'\n';
+           u"   0:      GUID_partition_scheme                        *500.3 GB   disk0\n"_s +
+        body + u'\n';
 }
 
 // disk0 holding the given APFS containers (name, size) as its partitions 1, 2, ...
-QString onDisk0(const QList<std::pair<QString, QString>>& containers)
+QString onDisk0(const QList<std::pair<QString, QString>> &containers)
 {
     QString body;
     for (int i = 0; i < containers.size(); ++i)
@@ -58,24 +61,24 @@ QString onDisk0(const QList<std::pair<QString, QString>>& containers)
 
 const QString rootOnDisk3 = u"/dev/disk3s1s1   239362496 10053204 149877468     7%  404167 1498774680    0%   /\n"_s;
 
-QStringList values(const DeviceSection& section)
+QStringList values(const DeviceSection &section)
 {
     QStringList out;
-    for (const DeviceMetric& m : section.metrics)
+    for (const DeviceMetric &m : section.metrics)
         out << m.key + u'=' + m.value + u'|' + m.detail.value_or(u"-"_s) + u'|' + statusText(m.status);
     return out;
 }
 
 // value|detail|status of a row; empty when there is none.
-QString text(const DeviceMetric* m)
+QString text(const DeviceMetric *m)
 {
     return m ? m->value + u'|' + m->detail.value_or(QString()) + u'|' + statusText(m->status) : QString();
 }
 
-const DeviceMetric& row(const DeviceSection& section, const QString& key)
+const DeviceMetric &row(const DeviceSection &section, const QString &key)
 {
     static const DeviceMetric none;
-    const DeviceMetric* m = section.metric(key);
+    const DeviceMetric *m = section.metric(key);
     return m ? *m : none;
 }
 
@@ -111,19 +114,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        const auto add = [](const char* name, const char* extractor, const QString& text, const QString& key, const QString& expected) {
+        const auto add = [](const char *name, const char *extractor, const QString &text, const QString &key,
+                            const QString &expected) {
             QTest::newRow(name) << QString::fromLatin1(extractor) << text << key << expected;
         };
         add("padded value", "field", u"      Model Name: MacBook Air   \n"_s, u"Model Name"_s, u"MacBook Air"_s);
         add("prefix of label", "field", u"      Model Name: MacBook Air\n"_s, u"Model"_s, u"none"_s);
         add("first of two", "field", u"Memory: 8 GB\nMemory: 16 GB\n"_s, u"Memory"_s, u"8 GB"_s);
-        add("suffixed label is another key", "field", u"Serial Number (system): ABCDEFGHIJ\n"_s, u"Serial Number"_s, u"none"_s);
+        add("suffixed label is another key", "field", u"Serial Number (system): ABCDEFGHIJ\n"_s, u"Serial Number"_s,
+            u"none"_s);
         add("tabs trimmed", "field", u"\tSMART Status:\tVerified\t\n"_s, u"SMART Status"_s, u"Verified"_s);
         add("empty value", "field", u"Chip:\n"_s, u"Chip"_s, QString());
         add("spaced", "int", u"\"CycleCount\" = 312"_s, u"CycleCount"_s, u"312"_s);
         add("negative is not a count", "int", u"\"CycleCount\" = -1"_s, u"CycleCount"_s, u"none"_s);
-        add("packed in a dictionary", "int", u"{\"CycleCount\"=87,\"DesignCapacity\"=4382}"_s, u"DesignCapacity"_s, u"4382"_s);
-        add("longer key does not match", "int", u"\"AppleRawMaxCapacity\" = 4123\n\"MaxCapacity\" = 100"_s, u"MaxCapacity"_s, u"100"_s);
+        add("packed in a dictionary", "int", u"{\"CycleCount\"=87,\"DesignCapacity\"=4382}"_s, u"DesignCapacity"_s,
+            u"4382"_s);
+        add("longer key does not match", "int", u"\"AppleRawMaxCapacity\" = 4123\n\"MaxCapacity\" = 100"_s,
+            u"MaxCapacity"_s, u"100"_s);
         add("text value", "int", u"\"Serial\" = \"F5D3\""_s, u"Serial"_s, u"none"_s);
         add("overflow", "int", u"\"Big\" = 99999999999999999999999"_s, u"Big"_s, u"none"_s);
         add("TB", "GB", u"2 TB"_s, {}, u"2048"_s);
@@ -156,23 +163,30 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("fields");
         // Firmware and activation lock come from the live report when it has them.
         QTest::newRow("Apple Silicon")
-            << hardwareReport({u"Model Name: MacBook Air"_s, u"Model Identifier: Mac14,2"_s, u"Model Number: MLY33CH/A"_s,
-                               u"Chip: Apple M2"_s, u"Total Number of Cores: 8 (4 performance and 4 efficiency)"_s,
-                               u"Memory: 8 GB"_s, u"System Firmware Version: 10151.81.1"_s,
-                               u"Serial Number (system): K7QX2M4HV9"_s, u"Hardware UUID: 5E3A1C2D"_s,
-                               u"Provisioning UDID: 00008112-001A2B3C4D5E601E"_s, u"Activation Lock Status: Enabled"_s})
+            << hardwareReport({u"Model Name: MacBook Air"_s, u"Model Identifier: Mac14,2"_s,
+                               u"Model Number: MLY33CH/A"_s, u"Chip: Apple M2"_s,
+                               u"Total Number of Cores: 8 (4 performance and 4 efficiency)"_s, u"Memory: 8 GB"_s,
+                               u"System Firmware Version: 10151.81.1"_s, u"Serial Number (system): K7QX2M4HV9"_s,
+                               u"Hardware UUID: 5E3A1C2D"_s, u"Provisioning UDID: 00008112-001A2B3C4D5E601E"_s,
+                               u"Activation Lock Status: Enabled"_s})
             << hardwareReport({u"System Firmware Version: 10151.101.3"_s, u"Activation Lock Status: Disabled"_s})
-            << QStringList{u"MacBook Air"_s, u"Mac14,2"_s, u"Apple M2"_s, u"8 (4 performance and 4 efficiency)"_s,
-                           u"8 GB"_s, u"K7QX2M4HV9"_s, u"MLY33CH/A"_s, u"10151.101.3"_s, u"5E3A1C2D"_s,
-                           u"00008112-001A2B3C4D5E601E"_s, u"Disabled"_s};
+            << QStringList{u"MacBook Air"_s, u"Mac14,2"_s,
+                           u"Apple M2"_s,    u"8 (4 performance and 4 efficiency)"_s,
+                           u"8 GB"_s,        u"K7QX2M4HV9"_s,
+                           u"MLY33CH/A"_s,   u"10151.101.3"_s,
+                           u"5E3A1C2D"_s,    u"00008112-001A2B3C4D5E601E"_s,
+                           u"Disabled"_s};
         QTest::newRow("Intel, live report without lock")
             << hardwareReport({u"Model Name: Mac mini"_s, u"Processor Name: 6-Core Intel Core i7"_s,
                                u"Serial Number: C07ZK3M8JYVX"_s, u"Activation Lock Status: Enabled"_s})
             << hardwareReport({u"Model Name: Mac mini"_s})
-            << QStringList{u"Mac mini"_s, dash, u"6-Core Intel Core i7"_s, dash, dash, u"C07ZK3M8JYVX"_s, dash, dash,
-                           dash, dash, u"Enabled"_s};
-        QTest::newRow("nothing readable") << QString() << QString()
-                                          << QStringList{u"Mac"_s, dash, dash, dash, dash, dash, dash, dash, dash, dash, dash};
+            << QStringList{u"Mac mini"_s, dash,        u"6-Core Intel Core i7"_s,
+                           dash,          dash,        u"C07ZK3M8JYVX"_s,
+                           dash,          dash,        dash,
+                           dash,          u"Enabled"_s};
+        QTest::newRow("nothing readable")
+            << QString() << QString()
+            << QStringList{u"Mac"_s, dash, dash, dash, dash, dash, dash, dash, dash, dash, dash};
     }
     void identity()
     {
@@ -192,18 +206,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // verdict|status|detail
         QTest::newRow("256 at 268") << u"MLY33CH/A"_s << 268.0
                                     << u"与出厂配置一致|ok|MacBook Air 13-inch M2，官方 256GB / 实测 268GB。"_s;
-        QTest::newRow("256 at 270") << u"MLY33CH/A"_s << 270.0
-                                    << u"疑似扩容|bad|官方出厂配置为 256GB，实测物理盘 270GB（约 1.1 倍）。硬盘被更换为更大容量，非原装。"_s;
+        QTest::newRow("256 at 270")
+            << u"MLY33CH/A"_s << 270.0
+            << u"疑似扩容|bad|官方出厂配置为 256GB，实测物理盘 270GB（约 1.1 倍）。硬盘被更换为更大容量，非原装。"_s;
         QTest::newRow("512 at 487") << u"MKGP3CH/A"_s << 487.0
                                     << u"与出厂配置一致|ok|MacBook Pro 14-inch M1 Pro，官方 512GB / 实测 487GB。"_s;
-        QTest::newRow("512 at 486") << u"MKGP3CH/A"_s << 486.0
-                                    << u"容量异常偏小|warn|官方出厂配置为 512GB，实测仅 486GB。可能换过更小的硬盘，或存在未分配空间。"_s;
-        QTest::newRow("lower case with suffix") << u"mly33ch/a"_s << 251.0
-                                                << u"与出厂配置一致|ok|MacBook Air 13-inch M2，官方 256GB / 实测 251GB。"_s;
-        QTest::newRow("unreadable size") << u"MLY33CH/A"_s << -1.0
-                                         << u"容量异常偏小|warn|官方出厂配置为 256GB，实测仅 0GB。可能换过更小的硬盘，或存在未分配空间。"_s;
-        QTest::newRow("short model") << u"MLY3"_s << 256.0
-                                     << u"未收录该型号|info|型号 MLY3 不在内置对照表中，无法判断是否扩容。可到 Apple 官网按型号核对出厂配置。"_s;
+        QTest::newRow("512 at 486")
+            << u"MKGP3CH/A"_s << 486.0
+            << u"容量异常偏小|warn|官方出厂配置为 512GB，实测仅 486GB。可能换过更小的硬盘，或存在未分配空间。"_s;
+        QTest::newRow("lower case with suffix")
+            << u"mly33ch/a"_s << 251.0 << u"与出厂配置一致|ok|MacBook Air 13-inch M2，官方 256GB / 实测 251GB。"_s;
+        QTest::newRow("unreadable size")
+            << u"MLY33CH/A"_s << -1.0
+            << u"容量异常偏小|warn|官方出厂配置为 256GB，实测仅 0GB。可能换过更小的硬盘，或存在未分配空间。"_s;
+        QTest::newRow("short model")
+            << u"MLY3"_s << 256.0
+            << u"未收录该型号|info|型号 MLY3 不在内置对照表中，无法判断是否扩容。可到 Apple 官网按型号核对出厂配置。"_s;
     }
     void audit()
     {
@@ -226,15 +244,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // verdict|detail|status|containers, the system one starred
         const QString single = u"结构正常|单一容器，占用 %1 全部容量。|ok|disk3*"_s;
         QTest::newRow("two containers")
-            << diskInfo(u"500.3 GB"_s) << onDisk0({{u"disk3"_s, u"300.5 GB"_s}, {u"disk5"_s, u"199.9 GB"_s}}) << rootOnDisk3
+            << diskInfo(u"500.3 GB"_s) << onDisk0({{u"disk3"_s, u"300.5 GB"_s}, {u"disk5"_s, u"199.9 GB"_s}})
+            << rootOnDisk3
             << u"检测到 2 个 APFS 容器|系统装在 disk3（300 GB），另有 disk5 199 GB。物理盘共 500.3 GB，说明磁盘被手工分区或装过第二个系统。|warn|disk3* disk5"_s;
         QTest::newRow("duplicate container line")
-            << diskInfo(u"500.3 GB"_s) << onDisk0({{u"disk3"_s, u"480.0 GB"_s}, {u"disk3"_s, u"480.0 GB"_s}}) << rootOnDisk3
-            << single.arg(u"500.3 GB"_s);
-        QTest::newRow("ratio 0.4") << diskInfo(u"500 GB"_s) << onDisk0({{u"disk3"_s, u"200 GB"_s}}) << rootOnDisk3
-                                   << u"系统盘小于物理容量|系统容器 200 GB / 物理盘 500 GB，可能有未分配空间或被隐藏分区。|warn|disk3*"_s;
-        QTest::newRow("ratio 0.85 exactly") << diskInfo(u"1000 GB"_s) << onDisk0({{u"disk3"_s, u"850 GB"_s}}) << rootOnDisk3
-                                            << single.arg(u"1000 GB"_s);
+            << diskInfo(u"500.3 GB"_s) << onDisk0({{u"disk3"_s, u"480.0 GB"_s}, {u"disk3"_s, u"480.0 GB"_s}})
+            << rootOnDisk3 << single.arg(u"500.3 GB"_s);
+        QTest::newRow("ratio 0.4")
+            << diskInfo(u"500 GB"_s) << onDisk0({{u"disk3"_s, u"200 GB"_s}}) << rootOnDisk3
+            << u"系统盘小于物理容量|系统容器 200 GB / 物理盘 500 GB，可能有未分配空间或被隐藏分区。|warn|disk3*"_s;
+        QTest::newRow("ratio 0.85 exactly") << diskInfo(u"1000 GB"_s) << onDisk0({{u"disk3"_s, u"850 GB"_s}})
+                                            << rootOnDisk3 << single.arg(u"1000 GB"_s);
         QTest::newRow("ratio 0.9") << diskInfo(u"500 GB"_s) << onDisk0({{u"disk3"_s, u"450 GB"_s}}) << rootOnDisk3
                                    << single.arg(u"500 GB"_s);
         QTest::newRow("unreadable size") << u"   SMART Status:  Verified\n"_s << onDisk0({{u"disk3"_s, u"450 GB"_s}})
@@ -243,11 +263,10 @@ private Q_SLOTS:
             << diskInfo(u"500.3 GB"_s) << QString() << rootOnDisk3
             << u"系统盘小于物理容量|系统容器 0 GB / 物理盘 500.3 GB，可能有未分配空间或被隐藏分区。|warn|"_s;
         // Containers on other disks are not partitions of the internal one.
-        QTest::newRow("external disk ignored")
-            << diskInfo(u"500.3 GB"_s)
-            << onDisk0({{u"disk3"_s, u"500.0 GB"_s}}) + u"/dev/disk2 (external, physical):\n"_s
-                   + partitionLine(1, u"disk4"_s, u"2.0 TB"_s, u"disk2s2"_s)
-            << rootOnDisk3 << single.arg(u"500.3 GB"_s);
+        QTest::newRow("external disk ignored") << diskInfo(u"500.3 GB"_s)
+                                               << onDisk0({{u"disk3"_s, u"500.0 GB"_s}}) +
+                u"/dev/disk2 (external, physical):\n"_s + partitionLine(1, u"disk4"_s, u"2.0 TB"_s, u"disk2s2"_s)
+                                               << rootOnDisk3 << single.arg(u"500.3 GB"_s);
         // Newer systems wrap names in invisible direction marks.
         QTest::newRow("direction marks")
             << diskInfo(u"251.0 GB"_s)
@@ -268,7 +287,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         const DiskLayout l = diskLayoutFrom(info, list, root);
         QStringList names;
-        for (const ApfsContainer& c : l.containers)
+        for (const ApfsContainer &c : l.containers)
             names << c.name + (c.isSystem ? u"*"_s : u""_s);
         QCOMPARE(QStringList({l.verdict, l.detail, statusText(l.status), names.join(u' ')}).join(u'|'), expected);
         QCOMPARE(l.isPartitioned, names.size() >= 2);
@@ -278,8 +297,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("properties");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("full charge when nominal is 0") << u"NominalChargeCapacity=0 FullChargeCapacity=4500 DesignCapacity=5000"_s
-                                                       << QStringList{u"health=90%|4500 mAh / 设计 5000 mAh|ok"_s};
+        QTest::newRow("full charge when nominal is 0")
+            << u"NominalChargeCapacity=0 FullChargeCapacity=4500 DesignCapacity=5000"_s
+            << QStringList{u"health=90%|4500 mAh / 设计 5000 mAh|ok"_s};
         QTest::newRow("74.5 rounds to 75") << u"NominalChargeCapacity=3725 DesignCapacity=5000"_s
                                            << QStringList{u"health=75%|3725 mAh / 设计 5000 mAh|warn"_s};
         QTest::newRow("84.4 is warn") << u"NominalChargeCapacity=4220 DesignCapacity=5000"_s
@@ -289,16 +309,18 @@ private Q_SLOTS:
         QTest::newRow("below 75 is bad") << u"NominalChargeCapacity=3500 DesignCapacity=5000"_s
                                          << QStringList{u"health=70%|3500 mAh / 设计 5000 mAh|bad"_s};
         // Apple silicon: MaxCapacity is a percentage and must not be read as mAh.
-        QTest::newRow("percentage MaxCapacity ignored") << u"MaxCapacity=100 DesignCapacity=4382 CycleCount=200"_s
-                                                        << QStringList{u"cycle=200 次|轻度使用|ok"_s};
+        QTest::newRow("percentage MaxCapacity ignored")
+            << u"MaxCapacity=100 DesignCapacity=4382 CycleCount=200"_s << QStringList{u"cycle=200 次|轻度使用|ok"_s};
         // Older machines report only MaxCapacity, in mAh.
         QTest::newRow("mAh MaxCapacity used")
             << u"MaxCapacity=4212 DesignCapacity=5103 CycleCount=201"_s
             << QStringList{u"health=83%|4212 mAh / 设计 5103 mAh|warn"_s, u"cycle=201 次|正常范围|warn"_s};
-        QTest::newRow("cycles 500 and hot") << u"CycleCount=500 Temperature=4600"_s
-                                            << QStringList{u"cycle=500 次|正常范围|warn"_s, u"temp=46.0°C|偏高，可能在快充|warn"_s};
-        QTest::newRow("cycles 501 and warm") << u"CycleCount=501 Temperature=4050"_s
-                                             << QStringList{u"cycle=501 次|偏高，属正常老化|bad"_s, u"temp=40.5°C|偏高，可能在快充|ok"_s};
+        QTest::newRow("cycles 500 and hot")
+            << u"CycleCount=500 Temperature=4600"_s
+            << QStringList{u"cycle=500 次|正常范围|warn"_s, u"temp=46.0°C|偏高，可能在快充|warn"_s};
+        QTest::newRow("cycles 501 and warm")
+            << u"CycleCount=501 Temperature=4050"_s
+            << QStringList{u"cycle=501 次|偏高，属正常老化|bad"_s, u"temp=40.5°C|偏高，可能在快充|ok"_s};
         QTest::newRow("normal temperature") << u"Temperature=3012"_s << QStringList{u"temp=30.1°C|正常|ok"_s};
         QTest::newRow("desktop") << QString() << QStringList{u"none=无法读取|可能为台式机或电池信息不可用|info"_s};
     }
@@ -324,9 +346,9 @@ private Q_SLOTS:
             << u"SMART Status: Not Supported\nDisk Size: 251.0 GB (251000193024 Bytes)\n"_s << QString()
             << u"/dev/disk3s1s1 1 1 15728640 7% 1 1 0% /\n"_s << u"Not Supported|该机型不上报，参考其他项|warn"_s
             << u"15 GB|偏少，建议清理|ok"_s;
-        QTest::newRow("SMART from device node, 9 GB")
-            << u"Disk Size: 251.0 GB\n"_s << u"   SMART Status:   Failing\n"_s
-            << u"/dev/disk3s1s1 1 1 9437184 7% 1 1 0% /\n"_s << u"Failing|需要关注|warn"_s << u"9 GB|偏少，建议清理|warn"_s;
+        QTest::newRow("SMART from device node, 9 GB") << u"Disk Size: 251.0 GB\n"_s << u"   SMART Status:   Failing\n"_s
+                                                      << u"/dev/disk3s1s1 1 1 9437184 7% 1 1 0% /\n"_s
+                                                      << u"Failing|需要关注|warn"_s << u"9 GB|偏少，建议清理|warn"_s;
         QTest::newRow("no SMART, short df line")
             << u""_s << u""_s << u"/dev/disk3s1s1 1 1\n"_s << u"—|需要关注|warn"_s << QString();
     }
@@ -340,7 +362,13 @@ private Q_SLOTS:
         int nodeRuns = 0;
         const QString nvme = u"          Model: APPLE SSD AP0256Z\n          Serial Number: 0ba01a2b3c4d5e6f\n"_s;
         const DiskLayout layout = diskLayoutFrom(info, {}, {});
-        const DeviceSection s = storageFrom(info, [&] { ++nodeRuns; return byNode; }, nvme, layout, df);
+        const DeviceSection s = storageFrom(
+            info,
+            [&] {
+                ++nodeRuns;
+                return byNode;
+            },
+            nvme, layout, df);
         QCOMPARE(text(s.metric(u"smart"_s)), smart);
         QCOMPARE(nodeRuns, info.contains(u"SMART Status"_s) ? 0 : 1);
         QCOMPARE(text(s.metric(u"free"_s)), free);
@@ -359,8 +387,8 @@ private Q_SLOTS:
             << u"Firewall is blocking all non-essential incoming connections. (State = 2)\n"_s << true;
         QTest::newRow("custom with enabled items, state 0")
             << u"System Integrity Protection status: enabled (Custom Configuration).\n\nConfiguration:\n\tApple Internal: disabled\n"
-               u"\tKext Signing: enabled\n\tFilesystem Protections: disabled\n"_s << false
-            << u"Firewall is disabled. (State = 0)\n"_s << false;
+               u"\tKext Signing: enabled\n\tFilesystem Protections: disabled\n"_s
+            << false << u"Firewall is disabled. (State = 0)\n"_s << false;
         QTest::newRow("unknown custom, no state")
             << u"System Integrity Protection status: unknown (Custom Configuration).\n\nConfiguration:\n\tKext Signing: enabled\n"_s
             << false << u"Firewall is enabled.\n"_s << true;
@@ -388,15 +416,18 @@ private Q_SLOTS:
     {
         DeviceIdentity locked;
         locked.activationLock = u"Enabled"_s;
-        const DeviceSection on = securityFrom(u"System Integrity Protection status: enabled.\n"_s, u"FileVault is On.\n"_s,
-                                              u"Firewall is enabled. (State = 1)\n"_s, locked);
-        QCOMPARE(values(on), (QStringList{u"sip=已开启|系统文件受保护|ok"_s, u"filevault=已开启|数据已加密|ok"_s,
-                                          u"firewall=已开启|-|ok"_s, u"activation=已开启|已绑定 Apple ID，二手需卖家先退出|info"_s}));
+        const DeviceSection on = securityFrom(u"System Integrity Protection status: enabled.\n"_s,
+                                              u"FileVault is On.\n"_s, u"Firewall is enabled. (State = 1)\n"_s, locked);
+        QCOMPARE(
+            values(on),
+            (QStringList{u"sip=已开启|系统文件受保护|ok"_s, u"filevault=已开启|数据已加密|ok"_s,
+                         u"firewall=已开启|-|ok"_s, u"activation=已开启|已绑定 Apple ID，二手需卖家先退出|info"_s}));
         DeviceIdentity other;
         other.activationLock = u"enabled"_s;
         const DeviceSection off = securityFrom({}, u"FileVault is Off.\n"_s, {}, other);
-        QCOMPARE(values(off), (QStringList{u"sip=已关闭|被关闭过，建议抹盘重装|bad"_s, u"filevault=未开启|建议开启 FileVault|warn"_s,
-                                           u"firewall=未开启|-|warn"_s, u"activation=未开启|未绑定，可直接重置|info"_s}));
+        QCOMPARE(values(off),
+                 (QStringList{u"sip=已关闭|被关闭过，建议抹盘重装|bad"_s, u"filevault=未开启|建议开启 FileVault|warn"_s,
+                              u"firewall=未开启|-|warn"_s, u"activation=未开启|未绑定，可直接重置|info"_s}));
     }
 
     // Each row that costs points: the identity/inputs change, the penalty and issue expected.
@@ -408,20 +439,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("issue");
         QTest::newRow("healthy") << QString() << u"多码可读=3/3|ok"_s << 0 << QString();
         QTest::newRow("short serial") << u"serial"_s << u"序列号格式=无法识别|warn"_s << 0 << QString();
-        QTest::newRow("chip contradicts model") << u"modelId"_s << u"机型与芯片=存在矛盾|bad"_s << 25
-                                                << u"机型标识与芯片信息不一致，可能被改写过"_s;
+        QTest::newRow("chip contradicts model")
+            << u"modelId"_s << u"机型与芯片=存在矛盾|bad"_s << 25 << u"机型标识与芯片信息不一致，可能被改写过"_s;
         QTest::newRow("iMac identifier is consistent") << u"imac"_s << u"机型与芯片=匹配|ok"_s << 0 << QString();
         QTest::newRow("Intel never contradicts") << u"intel"_s << u"机型与芯片=匹配|ok"_s << 0 << QString();
-        QTest::newRow("disk serial missing") << u"nvme"_s << u"多码可读=2/3|warn"_s << 8
-                                             << u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s;
+        QTest::newRow("disk serial missing")
+            << u"nvme"_s << u"多码可读=2/3|warn"_s << 8 << u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s;
         QTest::newRow("no UUID") << u"uuid"_s << u"硬件 UUID=未读取|warn"_s << 0 << QString();
         QTest::newRow("UDID shown") << u"udid"_s << u"设备 UDID=已读取|info"_s << 0 << QString();
         QTest::newRow("activation lock") << u"lock"_s << u"Apple ID 激活锁=已开启|warn"_s << 8 << QString();
-        QTest::newRow("battery serial on older machines") << u"batterySerialNumber"_s << u"电池来源=原厂可读|ok"_s << 0 << QString();
-        QTest::newRow("small design capacity") << u"design1000"_s << u"电池来源=需确认|warn"_s << 10
-                                               << u"无法读取电池序列号，电池可能为非原厂"_s;
-        QTest::newRow("expanded disk") << u"expanded"_s << u"出厂容量=疑似扩容|bad"_s << 30
-                                       << u"磁盘被扩容：型号 MLY33CH/A 出厂为 256GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s;
+        QTest::newRow("battery serial on older machines")
+            << u"batterySerialNumber"_s << u"电池来源=原厂可读|ok"_s << 0 << QString();
+        QTest::newRow("small design capacity")
+            << u"design1000"_s << u"电池来源=需确认|warn"_s << 10 << u"无法读取电池序列号，电池可能为非原厂"_s;
+        QTest::newRow("expanded disk")
+            << u"expanded"_s << u"出厂容量=疑似扩容|bad"_s << 30
+            << u"磁盘被扩容：型号 MLY33CH/A 出厂为 256GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s;
         QTest::newRow("shrunk disk") << u"shrunk"_s << u"出厂容量=容量异常偏小|warn"_s << 12
                                      << u"实测容量小于出厂配置，可能换过硬盘或存在隐藏分区"_s;
         QTest::newRow("memory differs") << u"memory"_s << u"内存配置=与出厂不符|warn"_s << 0 << QString();
@@ -435,25 +468,41 @@ private Q_SLOTS:
         QFETCH(int, penalty);
         QFETCH(QString, issue);
         auto [id, in] = healthyMachine();
-        if (change == u"serial") id.serial = u"C02X"_s;
-        if (change == u"modelId") id.modelId = u"iMacPro1,1"_s;
-        if (change == u"imac") id.modelId = u"iMac21,1"_s;
-        if (change == u"intel") { id.modelId = u"Book8,1"_s; id.chip = u"Quad-Core Intel Core i5"_s; }
-        if (change == u"nvme") in.nvme.clear();
-        if (change == u"uuid") id.hwUUID = dash;
-        if (change == u"udid") id.udid = u"00008112-001A"_s;
-        if (change == u"lock") id.activationLock = u"Enabled"_s;
-        if (change == u"batterySerialNumber") in.ioreg = ioregBattery(u"DesignCapacity=5103 BatterySerialNumber=\"D865033Y2CXF9CPAD\""_s);
-        if (change == u"design1000") in.ioreg = ioregBattery(u"DesignCapacity=1000 Serial=\"F5D3\""_s);
-        if (change == u"expanded") in.diskInfo = diskInfo(u"1.0 TB"_s);
-        if (change == u"shrunk") in.diskInfo = diskInfo(u"128.0 GB"_s);
-        if (change == u"memory") id.memory = u"16 GB"_s;
+        if (change == u"serial")
+            id.serial = u"C02X"_s;
+        if (change == u"modelId")
+            id.modelId = u"iMacPro1,1"_s;
+        if (change == u"imac")
+            id.modelId = u"iMac21,1"_s;
+        if (change == u"intel") {
+            id.modelId = u"Book8,1"_s;
+            id.chip = u"Quad-Core Intel Core i5"_s;
+        }
+        if (change == u"nvme")
+            in.nvme.clear();
+        if (change == u"uuid")
+            id.hwUUID = dash;
+        if (change == u"udid")
+            id.udid = u"00008112-001A"_s;
+        if (change == u"lock")
+            id.activationLock = u"Enabled"_s;
+        if (change == u"batterySerialNumber")
+            in.ioreg = ioregBattery(u"DesignCapacity=5103 BatterySerialNumber=\"D865033Y2CXF9CPAD\""_s);
+        if (change == u"design1000")
+            in.ioreg = ioregBattery(u"DesignCapacity=1000 Serial=\"F5D3\""_s);
+        if (change == u"expanded")
+            in.diskInfo = diskInfo(u"1.0 TB"_s);
+        if (change == u"shrunk")
+            in.diskInfo = diskInfo(u"128.0 GB"_s);
+        if (change == u"memory")
+            id.memory = u"16 GB"_s;
         if (change == u"partitioned")
-            in.layout = diskLayoutFrom(in.diskInfo, onDisk0({{u"disk3"_s, u"150 GB"_s}, {u"disk5"_s, u"100 GB"_s}}), rootOnDisk3);
+            in.layout = diskLayoutFrom(in.diskInfo, onDisk0({{u"disk3"_s, u"150 GB"_s}, {u"disk5"_s, u"100 GB"_s}}),
+                                       rootOnDisk3);
 
         const CrossCheckResult r = crossChecksFrom(id, in);
         QStringList rows;
-        for (const CrossCheck& c : r.checks)
+        for (const CrossCheck &c : r.checks)
             rows << c.label + u'=' + c.result + u'|' + statusText(c.status);
         QVERIFY2(rows.contains(row), qPrintable(rows.join(u"\n"_s)));
         QCOMPARE(r.penalty, penalty);

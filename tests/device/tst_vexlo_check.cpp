@@ -15,7 +15,7 @@ struct Run
     QString err;
 };
 
-Run runCheck(const QStringList& arguments, const QString& log = {})
+Run runCheck(const QStringList &arguments, const QString &log = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -30,7 +30,7 @@ Run runCheck(const QStringList& arguments, const QString& log = {})
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QString readFile(const QString& path)
+QString readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -52,12 +52,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<QStringList>("issues");
         QTest::newRow("healthy") << u"healthy"_s << 100 << u"没有发现明显问题"_s << QStringList{};
-        QTest::newRow("tampered") << u"tampered"_s << 9 << u"问题较多，二手建议压价或放弃"_s
-                                  << QStringList{u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s,
-                                                 u"无法读取电池序列号，电池可能为非原厂"_s,
-                                                 u"磁盘被扩容：型号 MKGP3CH/A 出厂为 512GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s,
-                                                 u"磁盘被划分成 2 个容器，系统盘只占一部分"_s,
-                                                 u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s};
+        QTest::newRow("tampered")
+            << u"tampered"_s << 9 << u"问题较多，二手建议压价或放弃"_s
+            << QStringList{
+                   u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s, u"无法读取电池序列号，电池可能为非原厂"_s,
+                   u"磁盘被扩容：型号 MKGP3CH/A 出厂为 512GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s,
+                   u"磁盘被划分成 2 个容器，系统盘只占一部分"_s, u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s};
         // The external backup disk's container is not a partition of the internal disk.
         QTest::newRow("intel-desktop") << u"intel-desktop"_s << 82 << u"整体正常，有几处值得留意"_s
                                        << QStringList{u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s,
@@ -80,19 +80,20 @@ private Q_SLOTS:
         QCOMPARE(doc.value(u"score"_s).toInt(), score);
         QCOMPARE(doc.value(u"verdict"_s).toString(), verdict);
         QStringList gotIssues;
-        for (const QJsonValue& v : doc.value(u"issues"_s).toArray())
+        for (const QJsonValue &v : doc.value(u"issues"_s).toArray())
             gotIssues << v.toString();
         QCOMPARE(gotIssues, issues);
         QStringList sectionIds;
-        for (const QJsonValue& v : doc.value(u"sections"_s).toArray())
+        for (const QJsonValue &v : doc.value(u"sections"_s).toArray())
             sectionIds << v.toObject().value(u"id"_s).toString();
         QCOMPARE(sectionIds, (QStringList{u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s}));
 
         // Each memory-cached command ran once in the whole check; the hardware report twice (cached + live)
         // because the file cache was cleared first.
         const QStringList calls = readFile(log).split(u'\n', Qt::SkipEmptyParts);
-        for (const QString& once : {u"ioreg -rn AppleSmartBattery"_s, u"system_profiler SPNVMeDataType"_s,
-                                    u"diskutil info disk0"_s, u"diskutil list"_s, u"csrutil status"_s, u"fdesetup status"_s})
+        for (const QString &once :
+             {u"ioreg -rn AppleSmartBattery"_s, u"system_profiler SPNVMeDataType"_s, u"diskutil info disk0"_s,
+              u"diskutil list"_s, u"csrutil status"_s, u"fdesetup status"_s})
             QVERIFY2(calls.count(once) == 1, qPrintable(once + u": "_s + QString::number(calls.count(once))));
         QCOMPARE(calls.count(u"system_profiler SPHardwareDataType"_s), 2);
         QCOMPARE(calls.count(u"df -k /"_s), 3); // root device twice (layout, cross-checks), free space once
@@ -136,7 +137,7 @@ private Q_SLOTS:
         QStringList seen;
         QList<int> pendingSizes;
         QList<int> sectionCounts;
-        connect(&check, &DeviceCheck::stepFinished, this, [&](const QString& key) {
+        connect(&check, &DeviceCheck::stepFinished, this, [&](const QString &key) {
             seen << key;
             pendingSizes << int(check.pending().size());
             sectionCounts << int(check.sections().size());
@@ -151,7 +152,9 @@ private Q_SLOTS:
         check.runAll(true); // ignored while running
         QCoro::waitFor(std::move(task));
 
-        QCOMPARE(seen, (QStringList{u"identity"_s, u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s, u"cross"_s}));
+        QCOMPARE(
+            seen,
+            (QStringList{u"identity"_s, u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s, u"cross"_s}));
         QCOMPARE(pendingSizes, (QList<int>{6, 5, 4, 3, 2, 1, 0}));
         QCOMPARE(sectionCounts, (QList<int>{0, 1, 2, 3, 4, 5, 5}));
         QCOMPARE(finished.size(), 1);

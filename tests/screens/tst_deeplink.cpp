@@ -32,8 +32,8 @@ private Q_SLOTS:
         QTest::newRow("app, query ignored") << u"vexlink://app/muse-chat?from=web"_s << Kind::app << u"muse-chat"_s;
         QTest::newRow("app without slug") << u"vexlink://app/"_s << Kind::none << QString();
         QTest::newRow("app, no path") << u"vexlink://app"_s << Kind::none << QString();
-        QTest::newRow("app, slug climbing up") << u"vexlink://app/..%2F..%2Fapi%2Fstore%2Forders"_s << Kind::none
-                                               << QString();
+        QTest::newRow("app, slug climbing up")
+            << u"vexlink://app/..%2F..%2Fapi%2Fstore%2Forders"_s << Kind::none << QString();
         QTest::newRow("app, dot-dot") << u"vexlink://app/.."_s << Kind::none << QString();
         QTest::newRow("app, query in slug") << u"vexlink://app/a%3Fb"_s << Kind::none << QString();
 
@@ -43,12 +43,11 @@ private Q_SLOTS:
         QTest::newRow("section wallpapers") << u"vexlink://section/wallpapers"_s << Kind::section << u"wallpapers"_s;
         QTest::newRow("section member") << u"vexlink://section/member"_s << Kind::section << u"member"_s;
         QTest::newRow("section installed") << u"vexlink://section/installed"_s << Kind::section << u"installed"_s;
-        QTest::newRow("categories means discover") << u"vexlink://section/categories"_s << Kind::section
-                                                   << u"discover"_s;
-        QTest::newRow("softwareManager means discover") << u"vexlink://section/softwareManager"_s << Kind::section
-                                                        << u"discover"_s;
-        QTest::newRow("unknown name means discover") << u"vexlink://section/nope"_s << Kind::section
-                                                     << u"discover"_s;
+        QTest::newRow("categories means discover")
+            << u"vexlink://section/categories"_s << Kind::section << u"discover"_s;
+        QTest::newRow("softwareManager means discover")
+            << u"vexlink://section/softwareManager"_s << Kind::section << u"discover"_s;
+        QTest::newRow("unknown name means discover") << u"vexlink://section/nope"_s << Kind::section << u"discover"_s;
         QTest::newRow("names are exact") << u"vexlink://section/Top"_s << Kind::section << u"discover"_s;
         QTest::newRow("section without name") << u"vexlink://section/"_s << Kind::none << QString();
 

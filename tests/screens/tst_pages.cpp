@@ -120,8 +120,8 @@ private:
         }
         const QByteArray payload = QJsonDocument(body).toJson(QJsonDocument::Compact);
         QTimer::singleShot(delays.value(category, 0), socket, [socket, status, payload] {
-            socket->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: "
-                          + QByteArray::number(payload.size()) + "\r\nConnection: close\r\n\r\n" + payload);
+            socket->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
+                          QByteArray::number(payload.size()) + "\r\nConnection: close\r\n\r\n" + payload);
             socket->disconnectFromHost();
         });
     }
@@ -177,10 +177,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_home = readJson(u"home.json"_s);
-    }
+    void initTestCase() { m_home = readJson(u"home.json"_s); }
 
     void init()
     {
@@ -302,10 +299,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("slugs");
         QTest::addColumn<QString>("label");
-        QTest::newRow("yearly among others") << QStringList{u"monthly"_s, u"yearly"_s, u"forever"_s}
-                                             << u"¥128 / 年 · 立即赞助"_s;
-        QTest::newRow("no yearly: first plan") << QStringList{u"monthly"_s, u"forever"_s}
-                                               << u"¥18 / 月 · 立即赞助"_s;
+        QTest::newRow("yearly among others")
+            << QStringList{u"monthly"_s, u"yearly"_s, u"forever"_s} << u"¥128 / 年 · 立即赞助"_s;
+        QTest::newRow("no yearly: first plan") << QStringList{u"monthly"_s, u"forever"_s} << u"¥18 / 月 · 立即赞助"_s;
         QTest::newRow("no plans") << QStringList{} << QString();
     }
 
@@ -382,15 +378,39 @@ private Q_SLOTS:
 
     void everyRecordGlyphHasItsOwnSymbol()
     {
-        const QStringList glyphs{
-            u"text.alignleft"_s, u"terminal"_s, u"film"_s, u"waveform"_s, u"key.horizontal"_s, u"lock.shield"_s,
-            u"brain.head.profile"_s, u"calendar"_s, u"doc.on.clipboard"_s, u"photo.stack"_s, u"internaldrive"_s,
-            u"square.on.circle"_s, u"rectangle.split.3x1"_s, u"sparkles"_s, u"leaf"_s, u"curlybraces"_s,
-            u"shippingbox"_s, u"archivebox"_s, u"folder.badge.gearshape"_s, u"eye.slash"_s,
-            u"clock.arrow.circlepath"_s, u"menubar.rectangle"_s, u"square.grid.3x3"_s, u"square.grid.2x2"_s,
-            u"doc.richtext"_s, u"mic.fill"_s, u"video.badge.waveform"_s, u"wrench.and.screwdriver"_s,
-            u"paintpalette"_s, u"checklist"_s, u"chevron.left.forwardslash.chevron.right"_s,
-            u"network.badge.shield.half.filled"_s, u"app"_s};
+        const QStringList glyphs{u"text.alignleft"_s,
+                                 u"terminal"_s,
+                                 u"film"_s,
+                                 u"waveform"_s,
+                                 u"key.horizontal"_s,
+                                 u"lock.shield"_s,
+                                 u"brain.head.profile"_s,
+                                 u"calendar"_s,
+                                 u"doc.on.clipboard"_s,
+                                 u"photo.stack"_s,
+                                 u"internaldrive"_s,
+                                 u"square.on.circle"_s,
+                                 u"rectangle.split.3x1"_s,
+                                 u"sparkles"_s,
+                                 u"leaf"_s,
+                                 u"curlybraces"_s,
+                                 u"shippingbox"_s,
+                                 u"archivebox"_s,
+                                 u"folder.badge.gearshape"_s,
+                                 u"eye.slash"_s,
+                                 u"clock.arrow.circlepath"_s,
+                                 u"menubar.rectangle"_s,
+                                 u"square.grid.3x3"_s,
+                                 u"square.grid.2x2"_s,
+                                 u"doc.richtext"_s,
+                                 u"mic.fill"_s,
+                                 u"video.badge.waveform"_s,
+                                 u"wrench.and.screwdriver"_s,
+                                 u"paintpalette"_s,
+                                 u"checklist"_s,
+                                 u"chevron.left.forwardslash.chevron.right"_s,
+                                 u"network.badge.shield.half.filled"_s,
+                                 u"app"_s};
         for (const QString &glyph : glyphs)
             QVERIFY2(Symbols::contains(GlyphMap::symbol(glyph)), qPrintable(glyph));
     }
@@ -507,7 +527,9 @@ private Q_SLOTS:
         QJsonArray others;
         if (withOthers) {
             others.append(QJsonObject{{u"type"_s, u"wall"_s}, {u"slug"_s, u"dune"_s}, {u"title"_s, u"沙丘"_s}});
-            others.append(QJsonObject{{u"type"_s, u"post"_s}, {u"slug"_s, u"backup"_s}, {u"title"_s, u"备份"_s},
+            others.append(QJsonObject{{u"type"_s, u"post"_s},
+                                      {u"slug"_s, u"backup"_s},
+                                      {u"title"_s, u"备份"_s},
                                       {u"sub"_s, u"三二一法则"_s}});
         }
         m_store->setSearchText(u"笔记"_s);

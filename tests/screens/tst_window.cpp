@@ -44,9 +44,14 @@ StoreHome homeWith(const QJsonObject &changes = {})
 
 QJsonObject member(bool sponsorActive, bool forever, int daysLeft)
 {
-    return QJsonObject{{u"nickname"_s, u"小林"_s}, {u"email"_s, u"lin@example.com"_s}, {u"role"_s, u"member"_s},
-                       {u"sponsorActive"_s, sponsorActive}, {u"daysLeft"_s, daysLeft}, {u"forever"_s, forever},
-                       {u"level"_s, 1}, {u"points"_s, 10}};
+    return QJsonObject{{u"nickname"_s, u"小林"_s},
+                       {u"email"_s, u"lin@example.com"_s},
+                       {u"role"_s, u"member"_s},
+                       {u"sponsorActive"_s, sponsorActive},
+                       {u"daysLeft"_s, daysLeft},
+                       {u"forever"_s, forever},
+                       {u"level"_s, 1},
+                       {u"points"_s, 10}};
 }
 
 SearchResult someResults()
@@ -166,23 +171,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("home");
         QTest::addColumn<QString>("route");
 
-        QTest::newRow("search over detail") << true << u"abc"_s << true << true << true << u"x"_s << true << u"search"_s;
-        QTest::newRow("results without text") << true << QString() << true << false << false << QString() << true
-                                              << u"detail"_s;
-        QTest::newRow("text without results") << false << u"abc"_s << false << false << false << QString() << true
-                                              << u"discover"_s;
-        QTest::newRow("detail over loading") << false << QString() << true << true << true << QString() << false
-                                             << u"detail"_s;
+        QTest::newRow("search over detail")
+            << true << u"abc"_s << true << true << true << u"x"_s << true << u"search"_s;
+        QTest::newRow("results without text")
+            << true << QString() << true << false << false << QString() << true << u"detail"_s;
+        QTest::newRow("text without results")
+            << false << u"abc"_s << false << false << false << QString() << true << u"discover"_s;
+        QTest::newRow("detail over loading")
+            << false << QString() << true << true << true << QString() << false << u"detail"_s;
         QTest::newRow("detail loading over store loading")
             << false << QString() << false << true << true << QString() << false << u"detailLoading"_s;
-        QTest::newRow("loading over error") << false << QString() << false << false << true << u"加载失败"_s << false
-                                            << u"loading"_s;
-        QTest::newRow("loading with home keeps page") << false << QString() << false << false << true << QString()
-                                                      << true << u"discover"_s;
-        QTest::newRow("error without home") << false << QString() << false << false << false << u"加载失败"_s << false
-                                            << u"error"_s;
-        QTest::newRow("error with home keeps page") << false << QString() << false << false << false << u"加载失败"_s
-                                                    << true << u"discover"_s;
+        QTest::newRow("loading over error")
+            << false << QString() << false << false << true << u"加载失败"_s << false << u"loading"_s;
+        QTest::newRow("loading with home keeps page")
+            << false << QString() << false << false << true << QString() << true << u"discover"_s;
+        QTest::newRow("error without home")
+            << false << QString() << false << false << false << u"加载失败"_s << false << u"error"_s;
+        QTest::newRow("error with home keeps page")
+            << false << QString() << false << false << false << u"加载失败"_s << true << u"discover"_s;
         QTest::newRow("nothing yet") << false << QString() << false << false << false << QString() << false
                                      << u"waiting"_s;
     }
@@ -314,8 +320,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chip");
 
         QTest::newRow("signed out") << QJsonValue(QJsonValue::Null) << QString() << QString() << u"登录"_s;
-        QTest::newRow("inactive sponsorship") << QJsonValue(member(false, false, 0)) << QString() << QString()
-                                              << u"小林"_s;
+        QTest::newRow("inactive sponsorship")
+            << QJsonValue(member(false, false, 0)) << QString() << QString() << u"小林"_s;
         QTest::newRow("active, 12 days") << QJsonValue(member(true, false, 12)) << u"赞助有效"_s << u"剩余 12 天"_s
                                          << u"小林"_s;
         QTest::newRow("lifetime") << QJsonValue(member(true, true, 0)) << u"终身赞助者"_s << u"已解锁全部软件"_s
@@ -507,7 +513,8 @@ private Q_SLOTS:
                 width: 1180; height: 780
                 menuBar: StoreMenuBar { storeWindow: content }
                 StoreWindow { id: content; anchors.fill: parent }
-            })", QUrl(u"file:///menu-test.qml"_s));
+            })",
+                          QUrl(u"file:///menu-test.qml"_s));
         std::unique_ptr<QObject> object(component.create());
         QVERIFY2(object, qPrintable(component.errorString()));
         auto *window = qobject_cast<QQuickWindow *>(object.get());

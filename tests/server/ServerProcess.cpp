@@ -3,7 +3,7 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 
-bool ServerProcess::start(const QString& dataDir, quint16 port, QString* error)
+bool ServerProcess::start(const QString &dataDir, quint16 port, QString *error)
 {
     stop();
     m_stopping = false;
@@ -22,11 +22,12 @@ bool ServerProcess::start(const QString& dataDir, quint16 port, QString* error)
             // Anything the server says later (warnings, a crash) goes to the test log.
             QObject::connect(&m_process, &QProcess::readyRead, &m_process,
                              [this] { qWarning("server: %s", m_process.readAll().trimmed().constData()); });
-            QObject::connect(&m_process, &QProcess::finished, &m_process, [this](int code, QProcess::ExitStatus status) {
-                if (!m_stopping)
-                    qWarning("server exited unexpectedly: code %d, %s", code,
-                             status == QProcess::CrashExit ? "crashed" : "normal exit");
-            });
+            QObject::connect(&m_process, &QProcess::finished, &m_process,
+                             [this](int code, QProcess::ExitStatus status) {
+                                 if (!m_stopping)
+                                     qWarning("server exited unexpectedly: code %d, %s", code,
+                                              status == QProcess::CrashExit ? "crashed" : "normal exit");
+                             });
             return true;
         }
     }

@@ -9,7 +9,7 @@ public:
     ~ServerProcess() { stop(); }
 
     // port 0 lets the server pick; returns false (with the server's output in error) when it does not come up.
-    bool start(const QString& dataDir, quint16 port, QString* error);
+    bool start(const QString &dataDir, quint16 port, QString *error);
     void stop();
 
     [[nodiscard]] quint16 port() const { return m_port; }

@@ -37,12 +37,11 @@ const QString kMemberPassword = u"vexlo-member"_s;
 const QString kFreeApp = u"lumen-launch"_s;
 const QString kPaidApp = u"key-vault"_s;
 
-template <typename T>
-QString describe(const ApiResult<T>& result)
+template <typename T> QString describe(const ApiResult<T> &result)
 {
     if (result.ok())
         return u"ok"_s;
-    const ApiError& e = result.error();
+    const ApiError &e = result.error();
     switch (e.kind) {
     case ApiError::Kind::store:
         return u"store error %1 (%2): %3"_s.arg(int(e.store.kind)).arg(e.store.code).arg(e.store.message);
@@ -54,8 +53,8 @@ QString describe(const ApiResult<T>& result)
     return {};
 }
 
-#define AWAIT_OK(name, call)                                                                                          \
-    auto name = QCoro::waitFor(call);                                                                                 \
+#define AWAIT_OK(name, call)                                                                                           \
+    auto name = QCoro::waitFor(call);                                                                                  \
     QVERIFY2(name.ok(), qPrintable(describe(name)))
 
 struct RawReply
@@ -63,9 +62,9 @@ struct RawReply
     int status = 0;
     QByteArray body;
     QList<QNetworkReply::RawHeaderPair> headers;
-    [[nodiscard]] QByteArray header(const QByteArray& name) const
+    [[nodiscard]] QByteArray header(const QByteArray &name) const
     {
-        for (const auto& [key, value] : headers)
+        for (const auto &[key, value] : headers)
             if (key.compare(name, Qt::CaseInsensitive) == 0)
                 return value;
         return {};
@@ -73,14 +72,14 @@ struct RawReply
 };
 
 // A request outside the typed operations (malformed bodies, files, pages), through the shared session.
-RawReply raw(const QByteArray& method, const QString& path, const QByteArray& body = {},
-             QNetworkAccessManager* network = nullptr, const QByteArray& cookie = {})
+RawReply raw(const QByteArray &method, const QString &path, const QByteArray &body = {},
+             QNetworkAccessManager *network = nullptr, const QByteArray &cookie = {})
 {
     QNetworkRequest request(*Endpoint::url(path));
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json"_ba);
     if (!cookie.isEmpty())
         request.setRawHeader("Cookie", cookie);
-    QNetworkAccessManager& manager = network ? *network : sharedNetwork();
+    QNetworkAccessManager &manager = network ? *network : sharedNetwork();
     std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, method, body));
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     if (!reply->isFinished())
@@ -89,7 +88,7 @@ RawReply raw(const QByteArray& method, const QString& path, const QByteArray& bo
                     reply->rawHeaderPairs()};
 }
 
-bool isChineseError(const QByteArray& body)
+bool isChineseError(const QByteArray &body)
 {
     const QJsonObject object = QJsonDocument::fromJson(body).object();
     static const QRegularExpression han(u"\\p{Han}"_s);
@@ -101,8 +100,7 @@ bool isChineseError(const QByteArray& body)
 
 using Probe = std::function<ApiError()>;
 
-template <typename T>
-Probe expectFailure(std::function<QCoro::Task<ApiResult<T>>()> call)
+template <typename T> Probe expectFailure(std::function<QCoro::Task<ApiResult<T>>()> call)
 {
     return [call] {
         const auto result = QCoro::waitFor(call());
@@ -122,7 +120,7 @@ private:
     QTemporaryDir m_dataDir;
     ServerProcess m_server;
 
-    bool signIn(const QString& email, const QString& password)
+    bool signIn(const QString &email, const QString &password)
     {
         const auto result = QCoro::waitFor(StoreAPI::login(email, password));
         return result.ok() && result.value().ok.value_or(false);
@@ -137,9 +135,9 @@ private:
             db.setDatabaseName(m_dataDir.filePath(u"store.sqlite"_s));
             db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
             if (db.open()) {
-                for (const QString& sql : {u"SELECT * FROM users ORDER BY id"_s,
-                                           u"SELECT * FROM sessions ORDER BY token_hash"_s,
-                                           u"SELECT * FROM orders ORDER BY order_no"_s}) {
+                for (const QString &sql :
+                     {u"SELECT * FROM users ORDER BY id"_s, u"SELECT * FROM sessions ORDER BY token_hash"_s,
+                      u"SELECT * FROM orders ORDER BY order_no"_s}) {
                     QSqlQuery q(sql, db);
                     while (q.next())
                         for (int i = 0; i < q.record().count(); ++i)
@@ -167,7 +165,7 @@ private Q_SLOTS:
     void homeDecodesWithSeededCatalogue()
     {
         AWAIT_OK(home, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
-        const StoreHome& h = home.value();
+        const StoreHome &h = home.value();
         QVERIFY(!h.member); // not signed in
         QCOMPARE(h.billingEnabled, std::optional<bool>(true));
         QVERIFY(!h.site.name.isEmpty());
@@ -179,17 +177,17 @@ private Q_SLOTS:
             QVERIFY(h.top[i - 1].downloads >= h.top[i].downloads);
 
         static const QRegularExpression hex(u"^#[0-9A-Fa-f]{6}$"_s);
-        for (const StoreCategory& c : h.categories) {
+        for (const StoreCategory &c : h.categories) {
             QVERIFY2(GlyphMap::symbol(c.glyph) != u"app.dashed"_s, qPrintable(c.glyph));
             QVERIFY2(hex.match(c.accent).hasMatch(), qPrintable(c.accent));
         }
-        for (const StoreApp& a : h.featured + h.top + h.latest) {
+        for (const StoreApp &a : h.featured + h.top + h.latest) {
             QVERIFY2(GlyphMap::symbol(a.glyph) != u"app.dashed"_s, qPrintable(a.glyph));
             QVERIFY(hex.match(a.accent).hasMatch() && hex.match(a.accent2).hasMatch());
         }
 
         QMap<QString, StorePlan> plans;
-        for (const StorePlan& p : h.plans)
+        for (const StorePlan &p : h.plans)
             plans.insert(p.slug, p);
         QCOMPARE(plans.value(u"monthly"_s).days, 30);
         QCOMPARE(plans.value(u"quarterly"_s).days, 90);
@@ -205,12 +203,12 @@ private Q_SLOTS:
         int total = 0;
         QSet<QString> archs;
         bool sawFree = false, sawPaid = false;
-        for (const StoreCategory& c : home.value().categories) {
+        for (const StoreCategory &c : home.value().categories) {
             AWAIT_OK(page, StoreAPI::get<AppListPage>(StoreAPI::categoryPath(c.slug)));
             QCOMPARE(page.value().total, c.count);
             QCOMPARE(page.value().apps.size(), c.count);
             QCOMPARE(page.value().page, 1);
-            for (const StoreApp& a : page.value().apps) {
+            for (const StoreApp &a : page.value().apps) {
                 QCOMPARE(a.categorySlug, std::optional<QString>(c.slug));
                 archs.insert(a.arch);
                 (a.isFree ? sawFree : sawPaid) = true;
@@ -225,15 +223,18 @@ private Q_SLOTS:
         const StoreCategory first = home.value().categories.first();
         QSet<QString> seen;
         for (int page = 1; page <= 3; ++page) {
-            AWAIT_OK(p, StoreAPI::get<AppListPage>(u"/api/store/apps?category=%1&perPage=2&page=%2"_s.arg(first.slug).arg(page)));
+            AWAIT_OK(p,
+                     StoreAPI::get<AppListPage>(
+                         u"/api/store/apps?category=%1&perPage=2&page=%2"_s.arg(first.slug).arg(page)));
             QCOMPARE(p.value().pages, (first.count + 1) / 2);
-            for (const StoreApp& a : p.value().apps) {
+            for (const StoreApp &a : p.value().apps) {
                 QVERIFY(!seen.contains(a.slug));
                 seen.insert(a.slug);
             }
         }
         QCOMPARE(seen.size(), first.count);
-        AWAIT_OK(beyond, StoreAPI::get<AppListPage>(u"/api/store/apps?category=%1&perPage=2&page=99"_s.arg(first.slug)));
+        AWAIT_OK(beyond,
+                 StoreAPI::get<AppListPage>(u"/api/store/apps?category=%1&perPage=2&page=99"_s.arg(first.slug)));
         QVERIFY(beyond.value().apps.isEmpty());
     }
 
@@ -247,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(free.value().versions->first().version, free.value().app.version);
         QVERIFY(!free.value().reviews.isEmpty());
         QVERIFY(!free.value().related.isEmpty());
-        for (const StoreApp& r : free.value().related)
+        for (const StoreApp &r : free.value().related)
             QVERIFY(r.slug != kFreeApp);
 
         AWAIT_OK(paid, StoreAPI::get<StoreDetail>(StoreAPI::detailPath(kPaidApp)));
@@ -263,7 +264,7 @@ private Q_SLOTS:
     void searchFindsAppsAndOtherHits_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("app");       // a slug that must be among the apps, or empty
+        QTest::addColumn<QString>("app"); // a slug that must be among the apps, or empty
         QTest::addColumn<QString>("otherType"); // a type that must be among the other hits, or empty
         QTest::newRow("app name") << u"流光"_s << kFreeApp << QString();
         QTest::newRow("latin, other case") << u"json"_s << u"json-lens"_s << QString();
@@ -281,9 +282,9 @@ private Q_SLOTS:
         QFETCH(QString, otherType);
         AWAIT_OK(result, StoreAPI::get<SearchResult>(StoreAPI::searchPath(text)));
         QStringList slugs, types;
-        for (const StoreApp& a : result.value().apps)
+        for (const StoreApp &a : result.value().apps)
             slugs << a.slug;
-        for (const SearchOther& o : result.value().other)
+        for (const SearchOther &o : result.value().other)
             types << o.type;
         if (!app.isEmpty())
             QVERIFY2(slugs.contains(app), qPrintable(slugs.join(u',')));
@@ -299,7 +300,7 @@ private Q_SLOTS:
         QVERIFY(!all.value().sponsorActive);
         QVERIFY(all.value().wallpapers.size() >= 16);
         QSet<QString> collections;
-        for (const StoreWallpaper& w : all.value().wallpapers)
+        for (const StoreWallpaper &w : all.value().wallpapers)
             collections.insert(w.collection);
         QCOMPARE(collections, (QSet<QString>{u"gradient"_s, u"abstract"_s, u"minimal"_s}));
 
@@ -308,7 +309,7 @@ private Q_SLOTS:
         AWAIT_OK(gradient, StoreAPI2::wallpaperList(u"gradient"_s));
         QVERIFY(!gradient.value().wallpapers.isEmpty());
         QVERIFY(gradient.value().wallpapers.size() < all.value().wallpapers.size());
-        for (const StoreWallpaper& w : gradient.value().wallpapers)
+        for (const StoreWallpaper &w : gradient.value().wallpapers)
             QCOMPARE(w.collection, u"gradient"_s);
 
         const StoreWallpaper wallpaper = gradient.value().wallpapers.first();
@@ -336,37 +337,55 @@ private Q_SLOTS:
         const QString none;
 
         QTest::newRow("unknown app") << none << expectFailure<StoreDetail>([] {
-            return StoreAPI::get<StoreDetail>(StoreAPI::detailPath(u"no-such-app"_s)); }) << server << 404 << none;
-        QTest::newRow("links of unknown app") << none << expectFailure<NetdiskPayload>([] {
-            return StoreAPI::netdisk(u"no-such-app"_s); }) << server << 404 << none;
+            return StoreAPI::get<StoreDetail>(StoreAPI::detailPath(u"no-such-app"_s));
+        }) << server << 404 << none;
+        QTest::newRow("links of unknown app")
+            << none << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(u"no-such-app"_s); }) << server
+            << 404 << none;
         QTest::newRow("unknown category") << none << expectFailure<AppListPage>([] {
-            return StoreAPI::get<AppListPage>(StoreAPI::categoryPath(u"no-such-category"_s)); }) << server << 404 << none;
-        QTest::newRow("paid links, signed out") << none << expectFailure<NetdiskPayload>([] {
-            return StoreAPI::netdisk(kPaidApp); }) << server << 402 << none;
-        QTest::newRow("paid links, not sponsoring") << kMember << expectFailure<NetdiskPayload>([] {
-            return StoreAPI::netdisk(kPaidApp); }) << server << 402 << none;
+            return StoreAPI::get<AppListPage>(StoreAPI::categoryPath(u"no-such-category"_s));
+        }) << server << 404 << none;
+        QTest::newRow("paid links, signed out")
+            << none << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }) << server << 402
+            << none;
+        QTest::newRow("paid links, not sponsoring")
+            << kMember << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }) << server << 402
+            << none;
         QTest::newRow("5K, signed out") << none << expectFailure<WallpaperDownload>([] {
-            return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }) << int(StoreError::Kind::needsSponsor) << 0 << none;
-        QTest::newRow("5K, not sponsoring") << kMember << expectFailure<WallpaperDownload>([] {
-            return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }) << int(StoreError::Kind::needsSponsor) << 0 << none;
-        QTest::newRow("checkout, signed out") << none << expectFailure<CheckoutPayload>([] {
-            return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); }) << int(StoreError::Kind::unauthorized) << 0 << none;
-        QTest::newRow("sandbox payment, signed out") << none << expectFailure<JSONObject>([] {
-            return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << int(StoreError::Kind::unauthorized) << 0 << none;
-        QTest::newRow("order history, signed out") << none << expectFailure<OrderStatusPayload>([] {
-            return StoreAPI2::account(); }) << server << 401 << u"请先登录账户"_s;
+            return StoreAPI2::wallpaperDownload(u"aurora"_s, true);
+        }) << int(StoreError::Kind::needsSponsor)
+                                        << 0 << none;
+        QTest::newRow("5K, not sponsoring")
+            << kMember
+            << expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); })
+            << int(StoreError::Kind::needsSponsor) << 0 << none;
+        QTest::newRow("checkout, signed out")
+            << none << expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); })
+            << int(StoreError::Kind::unauthorized) << 0 << none;
+        QTest::newRow("sandbox payment, signed out")
+            << none << expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); })
+            << int(StoreError::Kind::unauthorized) << 0 << none;
+        QTest::newRow("order history, signed out")
+            << none << expectFailure<OrderStatusPayload>([] { return StoreAPI2::account(); }) << server << 401
+            << u"请先登录账户"_s;
         QTest::newRow("wrong password") << none << expectFailure<LoginResult>([] {
-            return StoreAPI::login(kMember, u"not-the-password"_s); }) << server << 403 << u"邮箱或密码错误"_s;
+            return StoreAPI::login(kMember, u"not-the-password"_s);
+        }) << server << 403 << u"邮箱或密码错误"_s;
         QTest::newRow("unknown e-mail") << none << expectFailure<LoginResult>([] {
-            return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s); }) << server << 403 << u"邮箱或密码错误"_s;
+            return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s);
+        }) << server << 403 << u"邮箱或密码错误"_s;
         QTest::newRow("unknown order") << kMember << expectFailure<OrderStatusPayload>([] {
-            return StoreAPI2::orderStatus(u"VX-NONE"_s); }) << server << 404 << none;
-        QTest::newRow("another member's order") << kMember << expectFailure<OrderStatusPayload>([] {
-            return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); }) << server << 404 << none;
-        QTest::newRow("paying another member's order") << kMember << expectFailure<JSONObject>([] {
-            return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << server << 404 << none;
+            return StoreAPI2::orderStatus(u"VX-NONE"_s);
+        }) << server << 404 << none;
+        QTest::newRow("another member's order")
+            << kMember << expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); })
+            << server << 404 << none;
+        QTest::newRow("paying another member's order")
+            << kMember << expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << server
+            << 404 << none;
         QTest::newRow("unknown plan") << kMember << expectFailure<CheckoutPayload>([] {
-            return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s); }) << server << 400 << u"未知的赞助方案"_s;
+            return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s);
+        }) << server << 400 << u"未知的赞助方案"_s;
     }
 
     void refusals()
@@ -385,7 +404,8 @@ private Q_SLOTS:
         if (!message.isEmpty())
             QCOMPARE(error.store.message, message);
         else if (kind == int(StoreError::Kind::server))
-            QVERIFY2(!error.store.message.startsWith(u"请求失败"_s), qPrintable(error.store.message)); // a real "error" text
+            QVERIFY2(!error.store.message.startsWith(u"请求失败"_s),
+                     qPrintable(error.store.message)); // a real "error" text
     }
 
     void badBodiesAnswer400AndChangeNothing_data()
@@ -402,16 +422,17 @@ private Q_SLOTS:
         QTest::newRow("checkout, fractional plan") << u"/api/store/checkout"_s << "{\"planId\":3.5," + order + "}";
         QTest::newRow("checkout, boolean plan") << u"/api/store/checkout"_s << "{\"planId\":true," + order + "}";
         QTest::newRow("checkout, unknown plan") << u"/api/store/checkout"_s << "{\"planId\":0," + order + "}";
-        QTest::newRow("checkout, unknown pay type") << u"/api/store/checkout"_s
-                                                    << R"({"planId":3,"payType":"cash","gateway":"hubijiao"})"_ba;
-        QTest::newRow("checkout, unknown gateway") << u"/api/store/checkout"_s
-                                                   << R"({"planId":3,"payType":"wxpay","gateway":"bank"})"_ba;
-        QTest::newRow("checkout, oversized") << u"/api/store/checkout"_s
-                                             << "{\"planId\":3," + order + ",\"pad\":\"" + QByteArray(40000, 'x') + "\"}";
+        QTest::newRow("checkout, unknown pay type")
+            << u"/api/store/checkout"_s << R"({"planId":3,"payType":"cash","gateway":"hubijiao"})"_ba;
+        QTest::newRow("checkout, unknown gateway")
+            << u"/api/store/checkout"_s << R"({"planId":3,"payType":"wxpay","gateway":"bank"})"_ba;
+        QTest::newRow("checkout, oversized")
+            << u"/api/store/checkout"_s << "{\"planId\":3," + order + ",\"pad\":\"" + QByteArray(40000, 'x') + "\"}";
         QTest::newRow("payment, no order") << u"/api/store/orders"_s << "{}"_ba;
         QTest::newRow("payment, numeric order") << u"/api/store/orders"_s << R"({"orderNo":12})"_ba;
         QTest::newRow("wallpaper, unknown size") << u"/api/store/wallpapers"_s << R"({"slug":"aurora","size":"8k"})"_ba;
-        QTest::newRow("wallpaper, list slug") << u"/api/store/wallpapers"_s << R"({"slug":["aurora"],"size":"full"})"_ba;
+        QTest::newRow("wallpaper, list slug")
+            << u"/api/store/wallpapers"_s << R"({"slug":["aurora"],"size":"full"})"_ba;
     }
 
     void badBodiesAnswer400AndChangeNothing()
@@ -438,7 +459,7 @@ private Q_SLOTS:
         const int sponsorsBefore = before.value().stats.sponsors;
 
         StorePlan yearly, forever;
-        for (const StorePlan& p : before.value().plans) {
+        for (const StorePlan &p : before.value().plans) {
             if (p.slug == u"yearly"_s)
                 yearly = p;
             else if (p.slug == u"forever"_s)
@@ -447,7 +468,7 @@ private Q_SLOTS:
         QCOMPARE(yearly.days, 365);
 
         AWAIT_OK(order, StoreAPI2::checkout(yearly.id, u"alipay"_s, u"xunhu"_s));
-        const CheckoutPayload& o = order.value();
+        const CheckoutPayload &o = order.value();
         QVERIFY(!o.live);
         QCOMPARE(o.days, 365);
         QCOMPARE(o.planName, yearly.name);
@@ -505,7 +526,7 @@ private Q_SLOTS:
         QVERIFY(!history.value().order);
         QCOMPARE(history.value().orders.size(), 2);
         QCOMPARE(history.value().orders.first().orderNo, lifetime.value().orderNo); // newest first
-        for (const OrderSummary& s : history.value().orders) {
+        for (const OrderSummary &s : history.value().orders) {
             QCOMPARE(s.status, u"paid"_s);
             QVERIFY(s.paidAt);
         }
@@ -521,13 +542,14 @@ private Q_SLOTS:
         static const QRegularExpression token(u"^vexlo_session=([0-9a-f]{64});"_s);
         const auto match = token.match(QString::fromLatin1(cookie));
         QVERIFY2(match.hasMatch(), cookie.constData());
-        for (const char* attribute : {"HttpOnly", "SameSite=Lax", "Path=/", "Max-Age=2592000"})
+        for (const char *attribute : {"HttpOnly", "SameSite=Lax", "Path=/", "Max-Age=2592000"})
             QVERIFY2(cookie.contains(attribute), cookie.constData());
 
         const QString state = accountState();
         const QByteArray plain = match.captured(1).toLatin1();
         QVERIFY(!state.contains(QString::fromLatin1(plain)));
-        QVERIFY(state.contains(QString::fromLatin1(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex())));
+        QVERIFY(
+            state.contains(QString::fromLatin1(QCryptographicHash::hash(plain, QCryptographicHash::Sha256).toHex())));
         QVERIFY(state.contains(u"$argon2id$"_s));
         QVERIFY(!state.contains(kSponsorPassword));
     }
@@ -536,7 +558,7 @@ private Q_SLOTS:
     {
         QVERIFY(signIn(kSponsor, kSponsorPassword));
         QByteArray token;
-        for (const QNetworkCookie& c : sharedNetwork().cookieJar()->cookiesForUrl(*Endpoint::url(u"/"_s)))
+        for (const QNetworkCookie &c : sharedNetwork().cookieJar()->cookiesForUrl(*Endpoint::url(u"/"_s)))
             if (c.name() == "vexlo_session")
                 token = c.value();
         QVERIFY(!token.isEmpty());

@@ -56,7 +56,8 @@ private Q_SLOTS:
             Database db;
             QString error;
             QVERIFY(db.open(path, &error));
-            db.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s, {latestSchemaVersion() + 1, 0});
+            db.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s,
+                   {latestSchemaVersion() + 1, 0});
         }
         Database db;
         QString error;
@@ -77,9 +78,12 @@ private Q_SLOTS:
         QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM wallpapers"_s).toInt() >= 16);
         // Every app's downloads fit the client's integer, and every app has reviews, versions and links.
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE downloads > 2147483647"_s).toInt(), 0);
-        for (const QString& table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
-            QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps a WHERE NOT EXISTS (SELECT 1 FROM %1 x WHERE x.app_id = a.id)"_s
-                                     .arg(table)).toInt(), 0);
+        for (const QString &table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
+            QCOMPARE(
+                m_db.scalar(u"SELECT COUNT(*) FROM apps a WHERE NOT EXISTS (SELECT 1 FROM %1 x WHERE x.app_id = a.id)"_s
+                                .arg(table))
+                    .toInt(),
+                0);
     }
 
     void sponsorshipExtension_data()
@@ -143,10 +147,13 @@ private Q_SLOTS:
         const QByteArray token = accounts.createSession(1, now);
         QCOMPARE(token.size(), 64);
         QVERIFY(token != accounts.createSession(1, now));
-        QCOMPARE(m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).toInt(), 1);
-        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {QString::fromLatin1(token)}).isValid());
+        QCOMPARE(m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).toInt(),
+                 1);
+        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {QString::fromLatin1(token)})
+                     .isValid());
         accounts.endSession(token);
-        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).isValid());
+        QVERIFY(
+            !m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).isValid());
     }
 
     void throttleCountsOneMinutePerEmail()
@@ -159,7 +166,7 @@ private Q_SLOTS:
         }
         QVERIFY(throttle.blocked(email, 105));
         QVERIFY(!throttle.blocked(u"other@b.c"_s, 105));
-        QVERIFY(throttle.blocked(email, 159));  // the first failure is still inside the minute
+        QVERIFY(throttle.blocked(email, 159)); // the first failure is still inside the minute
         QVERIFY(!throttle.blocked(email, 160)); // and now it is not
         throttle.recordFailure(email, 160);
         throttle.clear(email);
@@ -171,8 +178,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("cached");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("empty cached object") << "{}"_ba << R"({"member":1})"_ba;
-        QTest::newRow("members on both sides") << R"({"b":[1,{"c":2}]})"_ba << R"({"member":1,"b":[1,{"c":2}]})"_ba;
+        QTest::newRow("empty cached object") << "{}"_ba
+                                             << R"({"member":1})"_ba;
+        QTest::newRow("members on both sides") << R"({"b":[1,{"c":2}]})"_ba
+                                               << R"({"member":1,"b":[1,{"c":2}]})"_ba;
     }
 
     void prependedMembersKeepValidJson()

@@ -2,7 +2,8 @@
 
 #include <QTcpSocket>
 
-TestServer::TestServer(QObject *parent) : QObject(parent)
+TestServer::TestServer(QObject *parent)
+    : QObject(parent)
 {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -21,7 +22,8 @@ TestServer::TestServer(QObject *parent) : QObject(parent)
                 for (qsizetype i = 1; i < lines.size(); ++i) {
                     const qsizetype colon = lines[i].indexOf(':');
                     if (colon > 0)
-                        request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                        request.headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                               lines[i].mid(colon + 1).trimmed());
                 }
                 const qsizetype length = request.headers.value("content-length", "0").toLongLong();
                 if (buffer->size() < headerEnd + 4 + length)

@@ -9,14 +9,16 @@
 #include <QTcpServer>
 #include <functional>
 
-struct RecordedRequest {
+struct RecordedRequest
+{
     QByteArray method;
     QByteArray target;
     QHash<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
 };
 
-struct ScriptedReply {
+struct ScriptedReply
+{
     int status = 200;
     QByteArray body = "{}";
     QList<QPair<QByteArray, QByteArray>> headers;

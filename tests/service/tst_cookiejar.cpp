@@ -41,9 +41,11 @@ private Q_SLOTS:
     {
         TestServer server;
         Endpoint::setBase(server.base());
-        server.reply(ScriptedReply{200, "{}", {{"Set-Cookie", "sid=abc; Path=/; Max-Age=3600; HttpOnly"},
-                                                {"Set-Cookie", "tmp=1; Path=/"},
-                                                {"Set-Cookie", "old=x; Path=/; Expires=Thu, 01 Jan 1970 00:00:00 GMT"}}});
+        server.reply(ScriptedReply{200,
+                                   "{}",
+                                   {{"Set-Cookie", "sid=abc; Path=/; Max-Age=3600; HttpOnly"},
+                                    {"Set-Cookie", "tmp=1; Path=/"},
+                                    {"Set-Cookie", "old=x; Path=/; Expires=Thu, 01 Jan 1970 00:00:00 GMT"}}});
         QVERIFY(QCoro::waitFor(StoreAPI::get<LoginResult>(u"/api/auth/login"_s)).ok());
 
         server.reply(200, "{}");
@@ -87,12 +89,16 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("garbage") << QByteArray("\x01not json");
         QTest::newRow("object instead of list") << QByteArray(R"({"raw":"sid=1"})");
-        const QByteArray expired = "sid=1; expires=" + QDateTime::currentDateTimeUtc().addSecs(-60).toString(
-                                       u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s).toLatin1() + "; domain=127.0.0.1; path=/";
-        QTest::newRow("expired entry") << QJsonDocument(QJsonArray{QJsonObject{
-            {u"raw"_s, QString::fromLatin1(expired)}, {u"domain"_s, u"127.0.0.1"_s}}}).toJson();
-        QTest::newRow("session entry") << QJsonDocument(QJsonArray{QJsonObject{
-            {u"raw"_s, u"sid=1; domain=127.0.0.1; path=/"_s}, {u"domain"_s, u"127.0.0.1"_s}}}).toJson();
+        const QByteArray expired = "sid=1; expires=" +
+            QDateTime::currentDateTimeUtc().addSecs(-60).toString(u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s).toLatin1() +
+            "; domain=127.0.0.1; path=/";
+        QTest::newRow("expired entry") << QJsonDocument(QJsonArray{QJsonObject{{u"raw"_s, QString::fromLatin1(expired)},
+                                                                               {u"domain"_s, u"127.0.0.1"_s}}})
+                                              .toJson();
+        QTest::newRow("session entry") << QJsonDocument(
+                                              QJsonArray{QJsonObject{{u"raw"_s, u"sid=1; domain=127.0.0.1; path=/"_s},
+                                                                     {u"domain"_s, u"127.0.0.1"_s}}})
+                                              .toJson();
     }
 
     void unreadableOrStaleFileGivesNoCookies()

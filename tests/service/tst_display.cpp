@@ -117,7 +117,8 @@ private Q_SLOTS:
         QQmlComponent component(&engine);
         component.loadUrl(QUrl::fromLocalFile(QStringLiteral(DATA_DIR "/DisplayProbe.qml")));
         QVERIFY2(component.isReady(), qPrintable(component.errorString()));
-        std::unique_ptr<QObject> object(component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
+        std::unique_ptr<QObject> object(
+            component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
         QVERIFY2(object, qPrintable(component.errorString()));
         QCOMPARE(object->property("count").toString(), u"1.2 万"_s);
         QCOMPARE(object->property("symbol").toString(), u"square.grid.2x2.fill"_s);

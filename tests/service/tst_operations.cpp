@@ -16,13 +16,13 @@ using namespace StoreAPI2;
 
 namespace {
 
-template <typename Task>
-bool decodes(Task task)
+template <typename Task> bool decodes(Task task)
 {
     return QCoro::waitFor(std::move(task)).ok();
 }
 
-struct Operation {
+struct Operation
+{
     const char *name;
     std::function<bool()> run; // true when the scripted reply decoded
     QByteArray reply;
@@ -36,42 +36,93 @@ const QList<Operation> &operations()
     const QByteArray wallpapers = R"({"sponsorActive":false,"wallpapers":[]})";
     const QByteArray orders = R"({"orders":[]})";
     static const QList<Operation> all{
-        {"home", [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::homePath())); }, empty,
-         "GET /api/store/home", {}},
-        {"detail", [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::detailPath(u"pixel-art"_s))); }, empty,
-         "GET /api/store/apps/pixel-art", {}},
-        {"category", [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::categoryPath(u"dev"_s))); }, empty,
-         "GET /api/store/apps?category=dev&perPage=40", {}},
-        {"search ampersand", [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"a&b c"_s))); },
-         empty, "GET /api/store/search?q=a&b%20c", {}},
-        {"search chinese", [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"截图"_s))); }, empty,
-         "GET /api/store/search?q=%E6%88%AA%E5%9B%BE", {}},
-        {"netdisk", [] { return decodes(StoreAPI::netdisk(u"pixel-art"_s)); }, R"({"ok":false,"links":[]})",
-         "GET /api/store/apps/pixel-art/netdisk", {}},
-        {"login", [] { return decodes(StoreAPI::login(u"a@b.cn"_s, u"p w"_s)); }, R"({"ok":true,"role":"member"})",
-         "POST /api/auth/login", {{u"email"_s, u"a@b.cn"_s}, {u"password"_s, u"p w"_s}}},
-        {"wallpaperList none", [] { return decodes(wallpaperList(std::nullopt)); }, wallpapers,
-         "GET /api/store/wallpapers", {}},
-        {"wallpaperList all", [] { return decodes(wallpaperList(u"all"_s)); }, wallpapers,
-         "GET /api/store/wallpapers", {}},
-        {"wallpaperList nature", [] { return decodes(wallpaperList(u"nature"_s)); }, wallpapers,
-         "GET /api/store/wallpapers?collection=nature", {}},
-        {"wallpaperDownload full", [] { return decodes(wallpaperDownload(u"dune"_s, true)); }, empty,
-         "POST /api/store/wallpapers", {{u"slug"_s, u"dune"_s}, {u"size"_s, u"full"_s}}},
-        {"wallpaperDownload preview", [] { return decodes(wallpaperDownload(u"dune"_s, false)); }, empty,
-         "POST /api/store/wallpapers", {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}}},
+        {"home",
+         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::homePath())); },
+         empty,
+         "GET /api/store/home",
+         {}},
+        {"detail",
+         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::detailPath(u"pixel-art"_s))); },
+         empty,
+         "GET /api/store/apps/pixel-art",
+         {}},
+        {"category",
+         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::categoryPath(u"dev"_s))); },
+         empty,
+         "GET /api/store/apps?category=dev&perPage=40",
+         {}},
+        {"search ampersand",
+         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"a&b c"_s))); },
+         empty,
+         "GET /api/store/search?q=a&b%20c",
+         {}},
+        {"search chinese",
+         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"截图"_s))); },
+         empty,
+         "GET /api/store/search?q=%E6%88%AA%E5%9B%BE",
+         {}},
+        {"netdisk",
+         [] { return decodes(StoreAPI::netdisk(u"pixel-art"_s)); },
+         R"({"ok":false,"links":[]})",
+         "GET /api/store/apps/pixel-art/netdisk",
+         {}},
+        {"login",
+         [] { return decodes(StoreAPI::login(u"a@b.cn"_s, u"p w"_s)); },
+         R"({"ok":true,"role":"member"})",
+         "POST /api/auth/login",
+         {{u"email"_s, u"a@b.cn"_s}, {u"password"_s, u"p w"_s}}},
+        {"wallpaperList none",
+         [] { return decodes(wallpaperList(std::nullopt)); },
+         wallpapers,
+         "GET /api/store/wallpapers",
+         {}},
+        {"wallpaperList all",
+         [] { return decodes(wallpaperList(u"all"_s)); },
+         wallpapers,
+         "GET /api/store/wallpapers",
+         {}},
+        {"wallpaperList nature",
+         [] { return decodes(wallpaperList(u"nature"_s)); },
+         wallpapers,
+         "GET /api/store/wallpapers?collection=nature",
+         {}},
+        {"wallpaperDownload full",
+         [] { return decodes(wallpaperDownload(u"dune"_s, true)); },
+         empty,
+         "POST /api/store/wallpapers",
+         {{u"slug"_s, u"dune"_s}, {u"size"_s, u"full"_s}}},
+        {"wallpaperDownload preview",
+         [] { return decodes(wallpaperDownload(u"dune"_s, false)); },
+         empty,
+         "POST /api/store/wallpapers",
+         {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}}},
         // QJsonObject equality tells the integer 3 from the string "3".
-        {"checkout", [] { return decodes(checkout(3, u"wxpay"_s, u"hubijiao"_s)); },
+        {"checkout",
+         [] { return decodes(checkout(3, u"wxpay"_s, u"hubijiao"_s)); },
          R"({"orderNo":"VX1","amount":9.9,"planName":"月度","days":30,"payType":"wxpay","gateway":"hubijiao",
              "live":false,"qr":"q","redirect":"r","sponsorActive":false,"daysLeft":0})",
-         "POST /api/store/checkout", {{u"planId"_s, 3}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}}},
-        {"orderStatus", [] { return decodes(orderStatus(u"VX123"_s)); }, orders,
-         "GET /api/store/orders?order=VX123", {}},
+         "POST /api/store/checkout",
+         {{u"planId"_s, 3}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}}},
+        {"orderStatus",
+         [] { return decodes(orderStatus(u"VX123"_s)); },
+         orders,
+         "GET /api/store/orders?order=VX123",
+         {}},
         {"account", [] { return decodes(account()); }, orders, "GET /api/store/orders", {}},
-        {"mockPay", [] { return decodes(mockPay(u"VX123"_s)); }, R"({"ok":true})", "POST /api/store/orders",
+        {"mockPay",
+         [] { return decodes(mockPay(u"VX123"_s)); },
+         R"({"ok":true})",
+         "POST /api/store/orders",
          {{u"orderNo"_s, u"VX123"_s}}},
         // Logout decodes nothing and sends no body.
-        {"logout", [] { QCoro::waitFor(StoreAPI::logout()); return true; }, "boom", "POST /api/auth/logout", {}},
+        {"logout",
+         [] {
+             QCoro::waitFor(StoreAPI::logout());
+             return true;
+         },
+         "boom",
+         "POST /api/auth/logout",
+         {}},
     };
     return all;
 }
@@ -149,7 +200,8 @@ private Q_SLOTS:
         m_server->reply(200, QJsonDocument(home).toJson());
         const auto bad = QCoro::waitFor(StoreAPI::get<StoreHome>(StoreAPI::homePath()));
         QCOMPARE(bad.error().kind, ApiError::Kind::decoding);
-        QVERIFY2(bad.error().detail.startsWith(u"StoreHome.latest: [1] StoreApp.slug"_s), qPrintable(bad.error().detail));
+        QVERIFY2(bad.error().detail.startsWith(u"StoreHome.latest: [1] StoreApp.slug"_s),
+                 qPrintable(bad.error().detail));
     }
 
     void logoutNeverFails_data()

@@ -32,10 +32,16 @@ QJsonObject app()
 
 QJsonObject detail()
 {
-    const QJsonObject review{{u"id"_s, 1}, {u"nickname"_s, u"n"_s}, {u"rating"_s, 5}, {u"content"_s, u"好"_s},
+    const QJsonObject review{{u"id"_s, 1},
+                             {u"nickname"_s, u"n"_s},
+                             {u"rating"_s, 5},
+                             {u"content"_s, u"好"_s},
                              {u"createdAt"_s, u"2024-01-01"_s}};
-    return QJsonObject{{u"app"_s, app()}, {u"unlocked"_s, false}, {u"needsSponsor"_s, true},
-                       {u"reviews"_s, QJsonArray{review}}, {u"related"_s, QJsonArray{app()}}};
+    return QJsonObject{{u"app"_s, app()},
+                       {u"unlocked"_s, false},
+                       {u"needsSponsor"_s, true},
+                       {u"reviews"_s, QJsonArray{review}},
+                       {u"related"_s, QJsonArray{app()}}};
 }
 
 // object with key set to value (undefined removes the key); path "a.b" reaches into nested objects,
@@ -67,8 +73,7 @@ QJsonObject edit(QJsonObject object, const QString &path, const QJsonValue &valu
 const QJsonValue removed(QJsonValue::Undefined);
 const QJsonValue null(QJsonValue::Null);
 
-template <typename T>
-bool decodes(const QJsonValue &json, QString *error)
+template <typename T> bool decodes(const QJsonValue &json, QString *error)
 {
     return T::fromJson(json, error).has_value();
 }
@@ -85,8 +90,7 @@ void addDecodeColumns()
     QTest::addColumn<QString>("failure"); // empty: decodes; otherwise a text the error must contain
 }
 
-template <typename T>
-void row(const char *name, const QJsonValue &json, const QString &failure = {})
+template <typename T> void row(const char *name, const QJsonValue &json, const QString &failure = {})
 {
     QTest::newRow(name) << Decode(&decodes<T>) << json << failure;
 }
@@ -116,7 +120,8 @@ private Q_SLOTS:
         row<StoreHome>("home without billingEnabled", edit(home(), u"billingEnabled"_s, removed));
         row<StoreHome>("home billingEnabled null", edit(home(), u"billingEnabled"_s, null));
         row<StoreHome>("home billingEnabled 1", edit(home(), u"billingEnabled"_s, 1), u"StoreHome.billingEnabled"_s);
-        row<StoreHome>("member missing level", edit(home(), u"member.level"_s, removed), u"StoreMember.level: missing"_s);
+        row<StoreHome>("member missing level", edit(home(), u"member.level"_s, removed),
+                       u"StoreMember.level: missing"_s);
         row<StoreHome>("home without plans", edit(home(), u"plans"_s, removed), u"StoreHome.plans: missing"_s);
         row<StoreHome>("bad app in top", edit(home(), u"top.1.slug"_s, null), u"StoreApp.slug: null"_s);
         row<StoreHome>("category count null", edit(home(), u"categories.0.count"_s, null), u"StoreCategory.count"_s);
@@ -128,12 +133,15 @@ private Q_SLOTS:
         row<StoreApp>("app categoryName number", edit(app(), u"categoryName"_s, 5), u"StoreApp.categoryName"_s);
         row<StoreApp>("app tag not a string", edit(app(), u"tags"_s, QJsonArray{u"a"_s, 1}), u"StoreApp.tags"_s);
         row<StoreDetail>("detail without versions", detail());
-        row<StoreDetail>("version without size",
-                         edit(detail(), u"versions"_s, QJsonArray{QJsonObject{{u"version"_s, u"1"_s}, {u"releasedAt"_s, u"x"_s}}}),
-                         u"AppVersion.size"_s);
-        row<SearchResult>("search", QJsonObject{{u"apps"_s, QJsonArray{app()}},
-                                                {u"other"_s, QJsonArray{QJsonObject{{u"type"_s, u"guide"_s},
-                                                                                    {u"slug"_s, u"s"_s}, {u"title"_s, u"t"_s}}}}});
+        row<StoreDetail>(
+            "version without size",
+            edit(detail(), u"versions"_s, QJsonArray{QJsonObject{{u"version"_s, u"1"_s}, {u"releasedAt"_s, u"x"_s}}}),
+            u"AppVersion.size"_s);
+        row<SearchResult>(
+            "search",
+            QJsonObject{{u"apps"_s, QJsonArray{app()}},
+                        {u"other"_s,
+                         QJsonArray{QJsonObject{{u"type"_s, u"guide"_s}, {u"slug"_s, u"s"_s}, {u"title"_s, u"t"_s}}}}});
         row<AppListPage>("list page pages string",
                          QJsonObject{{u"total"_s, 1}, {u"page"_s, 1}, {u"pages"_s, u"1"_s}, {u"apps"_s, QJsonArray()}},
                          u"AppListPage.pages"_s);
@@ -144,27 +152,37 @@ private Q_SLOTS:
     {
         addDecodeColumns();
         const QJsonObject link{{u"provider"_s, u"baidu"_s}, {u"label"_s, u"主链接"_s}, {u"url"_s, u"https://pan/s/1"_s},
-                               {u"code"_s, u"ab12"_s}, {u"size"_s, u"12 MB"_s}, {u"note"_s, QString()}};
+                               {u"code"_s, u"ab12"_s},      {u"size"_s, u"12 MB"_s},   {u"note"_s, QString()}};
         const QJsonObject netdisk{{u"ok"_s, true}, {u"links"_s, QJsonArray{link}}};
-        const QJsonObject checkout{{u"orderNo"_s, u"VX1"_s}, {u"amount"_s, 9.9}, {u"planName"_s, u"月度"_s}, {u"days"_s, 30},
-                                   {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"xunhu"_s}, {u"live"_s, false},
-                                   {u"qr"_s, u"weixin://x"_s}, {u"redirect"_s, u"https://pay"_s},
-                                   {u"sponsorActive"_s, false}, {u"daysLeft"_s, 0}};
-        const QJsonObject order{{u"orderNo"_s, u"VX1"_s}, {u"planName"_s, u"月度"_s}, {u"amount"_s, 9.9},
-                                {u"status"_s, u"paid"_s}, {u"gateway"_s, u"xunhu"_s}, {u"payType"_s, u"wxpay"_s},
-                                {u"createdAt"_s, u"2024-01-01"_s}};
+        const QJsonObject checkout{{u"orderNo"_s, u"VX1"_s},
+                                   {u"amount"_s, 9.9},
+                                   {u"planName"_s, u"月度"_s},
+                                   {u"days"_s, 30},
+                                   {u"payType"_s, u"wxpay"_s},
+                                   {u"gateway"_s, u"xunhu"_s},
+                                   {u"live"_s, false},
+                                   {u"qr"_s, u"weixin://x"_s},
+                                   {u"redirect"_s, u"https://pay"_s},
+                                   {u"sponsorActive"_s, false},
+                                   {u"daysLeft"_s, 0}};
+        const QJsonObject order{
+            {u"orderNo"_s, u"VX1"_s},         {u"planName"_s, u"月度"_s}, {u"amount"_s, 9.9},
+            {u"status"_s, u"paid"_s},         {u"gateway"_s, u"xunhu"_s}, {u"payType"_s, u"wxpay"_s},
+            {u"createdAt"_s, u"2024-01-01"_s}};
         row<NetdiskPayload>("netdisk", netdisk);
         row<NetdiskPayload>("netdisk without links", QJsonObject{{u"ok"_s, false}}, u"NetdiskPayload.links: missing"_s);
         row<NetdiskPayload>("link without code", edit(netdisk, u"links.0.code"_s, removed), u"NetdiskLink.code"_s);
         row<CheckoutPayload>("checkout", checkout);
         row<CheckoutPayload>("checkout days as string", edit(checkout, u"days"_s, u"30"_s), u"CheckoutPayload.days"_s);
-        row<OrderStatusPayload>("order history", QJsonObject{{u"member"_s, home().value(u"member"_s)},
-                                                             {u"orders"_s, QJsonArray{order}}});
-        row<OrderStatusPayload>("order without status",
-                                QJsonObject{{u"order"_s, QJsonObject{{u"orderNo"_s, u"1"_s}, {u"amount"_s, 1}, {u"planName"_s, u"p"_s}}},
-                                            {u"orders"_s, QJsonArray()}},
-                                u"OrderState.status"_s);
-        row<OrderStatusPayload>("history paidAt number", QJsonObject{{u"orders"_s, QJsonArray{edit(order, u"paidAt"_s, 1)}}},
+        row<OrderStatusPayload>(
+            "order history", QJsonObject{{u"member"_s, home().value(u"member"_s)}, {u"orders"_s, QJsonArray{order}}});
+        row<OrderStatusPayload>(
+            "order without status",
+            QJsonObject{{u"order"_s, QJsonObject{{u"orderNo"_s, u"1"_s}, {u"amount"_s, 1}, {u"planName"_s, u"p"_s}}},
+                        {u"orders"_s, QJsonArray()}},
+            u"OrderState.status"_s);
+        row<OrderStatusPayload>("history paidAt number",
+                                QJsonObject{{u"orders"_s, QJsonArray{edit(order, u"paidAt"_s, 1)}}},
                                 u"OrderSummary.paidAt"_s);
         row<LoginResult>("login empty", QJsonObject());
         row<LoginResult>("login ok as text", QJsonObject{{u"ok"_s, u"true"_s}}, u"LoginResult.ok"_s);
@@ -188,7 +206,8 @@ private Q_SLOTS:
         const StoreDetail empty = *StoreDetail::fromJson(edit(detail(), u"versions"_s, QJsonArray()), nullptr);
         QVERIFY(empty.versions && empty.versions->isEmpty());
 
-        const auto p = OrderStatusPayload::fromJson(QJsonObject{{u"order"_s, null}, {u"orders"_s, QJsonArray()}}, nullptr);
+        const auto p =
+            OrderStatusPayload::fromJson(QJsonObject{{u"order"_s, null}, {u"orders"_s, QJsonArray()}}, nullptr);
         QVERIFY(p && !p->order && !p->member && p->orders.isEmpty());
     }
 
@@ -200,10 +219,18 @@ private Q_SLOTS:
         for (const QString &key : app().keys()) {
             QJsonValue changed = app().value(key);
             switch (changed.type()) {
-            case QJsonValue::String: changed = changed.toString() + u"x"_s; break;
-            case QJsonValue::Double: changed = changed.toDouble() + 1; break;
-            case QJsonValue::Bool: changed = !changed.toBool(); break;
-            default: changed = QJsonArray{u"other"_s}; break;
+            case QJsonValue::String:
+                changed = changed.toString() + u"x"_s;
+                break;
+            case QJsonValue::Double:
+                changed = changed.toDouble() + 1;
+                break;
+            case QJsonValue::Bool:
+                changed = !changed.toBool();
+                break;
+            default:
+                changed = QJsonArray{u"other"_s};
+                break;
             }
             const auto other = StoreApp::fromJson(edit(app(), key, changed), nullptr);
             QVERIFY2(other && !(*other == a), qPrintable(key));
@@ -232,7 +259,8 @@ private Q_SLOTS:
         QTest::newRow("one bad record spoils all")
             << "{\"a\":" + good + R"(,"b":{"slug":"b","name":"B","version":"1","size":"1 MB"}})" << -1;
         QTest::newRow("date as text") << QByteArray(R"({"a":{"slug":"a","name":"A","version":"1","size":"1",)"
-                                                    R"("installedAt":"2024-01-01"}})") << -1;
+                                                    R"("installedAt":"2024-01-01"}})")
+                                      << -1;
         QTest::newRow("not JSON") << QByteArray("bplist00") << -1;
     }
     void installedAppsStoredForm()

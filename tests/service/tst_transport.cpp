@@ -15,8 +15,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // One outcome as text, so tables can name what they expect.
-template <typename T>
-QString outcome(const ApiResult<T> &result)
+template <typename T> QString outcome(const ApiResult<T> &result)
 {
     if (result.ok())
         return u"decoded"_s;
@@ -26,11 +25,16 @@ QString outcome(const ApiResult<T> &result)
     if (e.kind == ApiError::Kind::decoding)
         return u"decoding"_s;
     switch (e.store.kind) {
-    case StoreError::Kind::server: return u"server %1 %2"_s.arg(e.store.code).arg(e.store.message);
-    case StoreError::Kind::badURL: return u"badURL"_s;
-    case StoreError::Kind::network: return u"network"_s;
-    case StoreError::Kind::unauthorized: return u"unauthorized"_s;
-    case StoreError::Kind::needsSponsor: return u"needsSponsor"_s;
+    case StoreError::Kind::server:
+        return u"server %1 %2"_s.arg(e.store.code).arg(e.store.message);
+    case StoreError::Kind::badURL:
+        return u"badURL"_s;
+    case StoreError::Kind::network:
+        return u"network"_s;
+    case StoreError::Kind::unauthorized:
+        return u"unauthorized"_s;
+    case StoreError::Kind::needsSponsor:
+        return u"needsSponsor"_s;
     }
     return {};
 }
@@ -110,11 +114,13 @@ private Q_SLOTS:
         QVERIFY(!get.headers.contains("content-type"));
         QVERIFY(get.body.isEmpty());
 
-        QVERIFY(QCoro::waitFor(StoreAPI::post<LoginResult>(u"/p"_s, QVariantMap{{u"planId"_s, 7}, {u"s"_s, u"文"_s}})).ok());
+        QVERIFY(QCoro::waitFor(StoreAPI::post<LoginResult>(u"/p"_s, QVariantMap{{u"planId"_s, 7}, {u"s"_s, u"文"_s}}))
+                    .ok());
         const RecordedRequest post = m_server->requests.takeFirst();
         QCOMPARE(post.headers.value("accept"), "application/json");
         QCOMPARE(post.headers.value("content-type"), "application/json");
-        QCOMPARE(post.body, QJsonDocument(QJsonObject{{u"planId"_s, 7}, {u"s"_s, u"文"_s}}).toJson(QJsonDocument::Compact));
+        QCOMPARE(post.body,
+                 QJsonDocument(QJsonObject{{u"planId"_s, 7}, {u"s"_s, u"文"_s}}).toJson(QJsonDocument::Compact));
 
         QVERIFY(QCoro::waitFor(StoreAPI::post<LoginResult>(u"/p"_s, std::nullopt)).ok());
         QVERIFY(m_server->requests.takeFirst().body.isEmpty());

@@ -61,7 +61,8 @@ inline void handOver(const QString &root)
 class Unprivileged
 {
 public:
-    Unprivileged() : m_root(::geteuid() == 0)
+    Unprivileged()
+        : m_root(::geteuid() == 0)
     {
         m_ok = !m_root || (::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0);
     }
@@ -84,7 +85,7 @@ private:
 
 } // namespace TestTree
 
-#define DROP_PRIVILEGES_OR_SKIP(guard)                                                             \
-    TestTree::Unprivileged guard;                                                                  \
-    if (!guard.ok())                                                                               \
-        QSKIP("running as root and cannot act as an unprivileged user: permissions would not apply")
+#define DROP_PRIVILEGES_OR_SKIP(guard)                                                                                 \
+    TestTree::Unprivileged guard;                                                                                      \
+    if (!guard.ok())                                                                                                   \
+    QSKIP("running as root and cannot act as an unprivileged user: permissions would not apply")

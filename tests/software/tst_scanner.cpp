@@ -102,14 +102,20 @@ private Q_SLOTS:
             {"only the build version", "<key>CFBundleVersion</key><string>1234</string>", u"Bundle"_s, u"1234"_s, {}},
             {"numeric short version falls back",
              "<key>CFBundleShortVersionString</key><integer>3</integer><key>CFBundleVersion</key><string>1234</string>",
-             u"Bundle"_s, u"1234"_s, {}},
+             u"Bundle"_s,
+             u"1234"_s,
+             {}},
             {"non-string values are absent",
              "<key>CFBundleDisplayName</key><true/><key>CFBundleName</key><array/>"
              "<key>CFBundleShortVersionString</key><real>1.5</real><key>CFBundleIdentifier</key><integer>7</integer>",
-             u"Bundle"_s, u"未知"_s, {}},
+             u"Bundle"_s,
+             u"未知"_s,
+             {}},
             {"empty display name is kept",
              "<key>CFBundleDisplayName</key><string></string><key>CFBundleName</key><string>Foo</string>",
-             QString(), u"未知"_s, {}},
+             QString(),
+             u"未知"_s,
+             {}},
         };
         for (const auto &[label, body, name, version, bundleId] : cases) {
             const QByteArray xml = xmlPlist(body);
@@ -153,8 +159,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(outside + u"/big.bin"_s, bundle + u"/Contents/big"_s));
         QVERIFY(QFile::link(outside + u"/folder"_s, bundle + u"/Contents/folder"_s));
 
-        const qint64 expected = entrySize(bundle + u"/Contents"_s) + 1000 + entrySize(bundle + u"/Contents/big"_s)
-            + entrySize(bundle + u"/Contents/folder"_s) + entrySize(bundle + u"/Contents/a"_s) + 10;
+        const qint64 expected = entrySize(bundle + u"/Contents"_s) + 1000 + entrySize(bundle + u"/Contents/big"_s) +
+            entrySize(bundle + u"/Contents/folder"_s) + entrySize(bundle + u"/Contents/a"_s) + 10;
         QCOMPARE(SoftwareScanner::directorySize(bundle), expected);
         QVERIFY(expected < 10'000);
 
@@ -170,8 +176,8 @@ private Q_SLOTS:
         writeFile(bundle + u"/Contents/Info.plist"_s, xmlPlist("<key>CFBundleName</key><string>Locked</string>"));
         writeFile(bundle + u"/Contents/Secret/hidden.bin"_s, QByteArray(4000, 's'));
         const QString secret = bundle + u"/Contents/Secret"_s;
-        const qint64 expected = entrySize(bundle + u"/Contents"_s) + entrySize(bundle + u"/Contents/Info.plist"_s)
-            + entrySize(secret);
+        const qint64 expected =
+            entrySize(bundle + u"/Contents"_s) + entrySize(bundle + u"/Contents/Info.plist"_s) + entrySize(secret);
         handOver(m_dir.path());
         QCOMPARE(::chmod(native(secret).constData(), 0), 0);
         const auto restore = qScopeGuard([&] { ::chmod(native(secret).constData(), 0755); });
@@ -217,9 +223,8 @@ private Q_SLOTS:
             for (int f = 0; f < files; ++f)
                 writeFile(bundle + u"/Contents/f%1"_s.arg(f), QByteArray(i + 1, 'z'));
         }
-        const QStringList listing = QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                             | QDir::NoDotAndDotDot,
-                                                         QDir::Unsorted);
+        const QStringList listing =
+            QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
         const QList<LocalApp> apps = SoftwareScanner::scan({root});
         QCOMPARE(names(apps), listing);
         for (const LocalApp &app : apps)

@@ -92,9 +92,10 @@ private Q_SLOTS:
         QVERIFY(info.open(QIODevice::ReadOnly));
         const QString record = QString::fromUtf8(info.readAll());
         const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
-        QVERIFY2(QRegularExpression(u"^\\[Trash Info\\]\nPath=\\Q"_s + encoded
-                                    + u"\\E\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n?$"_s)
-                     .match(record).hasMatch(),
+        QVERIFY2(QRegularExpression(u"^\\[Trash Info\\]\nPath=\\Q"_s + encoded +
+                                    u"\\E\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n?$"_s)
+                     .match(record)
+                     .hasMatch(),
                  qPrintable(record));
 
         // A second bundle of the same name gets a name of its own, never replacing the first.
@@ -161,8 +162,8 @@ private Q_SLOTS:
     {
         struct stat shm, trash;
         makeFolder(m_trash);
-        if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0
-            || ::stat(native(m_trash).constData(), &trash) != 0 || shm.st_dev == trash.st_dev)
+        if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0 ||
+            ::stat(native(m_trash).constData(), &trash) != 0 || shm.st_dev == trash.st_dev)
             QSKIP("needs a writable /dev/shm on a file system other than the Trash's");
 
         QTemporaryDir other(u"/dev/shm/uninstall-XXXXXX"_s);
@@ -174,7 +175,8 @@ private Q_SLOTS:
 
         const UninstallResult result = SoftwareScanner::uninstallNow(path);
         QVERIFY(!result.ok);
-        QCOMPARE(result.reason, u"卸载失败（%1）：%2\n可尝试用 Finder 手动删除。"_s.arg(EXDEV).arg(qt_error_string(EXDEV)));
+        QCOMPARE(result.reason,
+                 u"卸载失败（%1）：%2\n可尝试用 Finder 手动删除。"_s.arg(EXDEV).arg(qt_error_string(EXDEV)));
         QVERIFY(QFileInfo::exists(path + u"/Contents/MacOS/binary"_s));
         QCOMPARE(inTrash(u"files"_s), trashedBefore);
         QCOMPARE(inTrash(u"info"_s), infoBefore);
@@ -185,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(Uninstall::permissionMessage(u"/Applications"_s),
                  u"「/Applications」需要管理员权限才能删除。\n请在 Finder 中把该应用拖到废纸篓"
                  u"（系统会要求输入密码），\n或用「在 Finder 中显示」找到它手动删除。"_s);
-        QCOMPARE(Uninstall::permissionMessage(u"/Applications/Utilities"_s), noWriteMessage(u"/Applications/Utilities"_s));
+        QCOMPARE(Uninstall::permissionMessage(u"/Applications/Utilities"_s),
+                 noWriteMessage(u"/Applications/Utilities"_s));
     }
 
     void trashFailures_data()

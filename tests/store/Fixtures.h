@@ -37,31 +37,58 @@ inline QByteArray bytes(const QJsonObject &object)
 inline QJsonObject app(const QString &slug)
 {
     return QJsonObject{
-        {"slug", slug}, {"name", "App " + slug}, {"tagline", "tag"}, {"glyph", "app"}, {"accent", "#0A84FF"},
-        {"accent2", "#5E5CE6"}, {"version", "1.0"}, {"size", "12 MB"}, {"minOs", "12.0"}, {"arch", "arm64"},
-        {"isFree", true}, {"license", "free"}, {"price", 0}, {"rating", 4.5}, {"ratingCount", 3},
-        {"downloads", 10}, {"staffPick", false}, {"editorsChoice", false}, {"featured", false},
-        {"tags", QJsonArray{}}, {"features", QJsonArray{}}, {"description", "d"}, {"homepage", "https://x.test"},
-        {"developer", "dev"}, {"updatedAt", "2024-01-01T00:00:00Z"},
+        {"slug", slug},
+        {"name", "App " + slug},
+        {"tagline", "tag"},
+        {"glyph", "app"},
+        {"accent", "#0A84FF"},
+        {"accent2", "#5E5CE6"},
+        {"version", "1.0"},
+        {"size", "12 MB"},
+        {"minOs", "12.0"},
+        {"arch", "arm64"},
+        {"isFree", true},
+        {"license", "free"},
+        {"price", 0},
+        {"rating", 4.5},
+        {"ratingCount", 3},
+        {"downloads", 10},
+        {"staffPick", false},
+        {"editorsChoice", false},
+        {"featured", false},
+        {"tags", QJsonArray{}},
+        {"features", QJsonArray{}},
+        {"description", "d"},
+        {"homepage", "https://x.test"},
+        {"developer", "dev"},
+        {"updatedAt", "2024-01-01T00:00:00Z"},
     };
 }
 
 inline QJsonObject member(bool sponsor = false)
 {
-    return QJsonObject{{"nickname", "Ada"}, {"email", "ada@vexlo.test"}, {"role", sponsor ? "sponsor" : "member"},
-                       {"sponsorActive", sponsor}, {"daysLeft", sponsor ? 365 : 0}, {"forever", false},
-                       {"level", 1}, {"points", 0}};
+    return QJsonObject{{"nickname", "Ada"},
+                       {"email", "ada@vexlo.test"},
+                       {"role", sponsor ? "sponsor" : "member"},
+                       {"sponsorActive", sponsor},
+                       {"daysLeft", sponsor ? 365 : 0},
+                       {"forever", false},
+                       {"level", 1},
+                       {"points", 0}};
 }
 
 // withMember: a signed-in home; billing: absent when not given.
-inline QJsonObject home(const QString &siteName, bool withMember = false,
-                        std::optional<bool> billing = std::nullopt)
+inline QJsonObject home(const QString &siteName, bool withMember = false, std::optional<bool> billing = std::nullopt)
 {
     QJsonObject o{
         {"site", QJsonObject{{"name", siteName}, {"tagline", "t"}, {"announcement", "a"}}},
         {"stats", QJsonObject{{"apps", 1}, {"downloads", 2}, {"wallpapers", 3}, {"members", 4}, {"sponsors", 5}}},
-        {"categories", QJsonArray{}}, {"featured", QJsonArray{app("alpha")}}, {"top", QJsonArray{}},
-        {"latest", QJsonArray{}}, {"wallpapers", QJsonArray{}}, {"plans", QJsonArray{}},
+        {"categories", QJsonArray{}},
+        {"featured", QJsonArray{app("alpha")}},
+        {"top", QJsonArray{}},
+        {"latest", QJsonArray{}},
+        {"wallpapers", QJsonArray{}},
+        {"plans", QJsonArray{}},
     };
     if (withMember)
         o.insert("member", member());
@@ -72,14 +99,17 @@ inline QJsonObject home(const QString &siteName, bool withMember = false,
 
 inline QJsonObject detail(const QString &slug)
 {
-    return QJsonObject{{"app", app(slug)}, {"unlocked", true}, {"needsSponsor", false},
-                       {"reviews", QJsonArray{}}, {"related", QJsonArray{}}};
+    return QJsonObject{{"app", app(slug)},
+                       {"unlocked", true},
+                       {"needsSponsor", false},
+                       {"reviews", QJsonArray{}},
+                       {"related", QJsonArray{}}};
 }
 
 inline QJsonObject link(const QString &provider, const QString &url, const QString &code)
 {
-    return QJsonObject{{"provider", provider}, {"label", "L"}, {"url", url}, {"code", code},
-                       {"size", "1 MB"}, {"note", ""}};
+    return QJsonObject{{"provider", provider}, {"label", "L"},   {"url", url},
+                       {"code", code},         {"size", "1 MB"}, {"note", ""}};
 }
 
 inline QJsonObject netdisk(const QString &url)
@@ -89,15 +119,24 @@ inline QJsonObject netdisk(const QString &url)
 
 inline QJsonObject checkout(const QString &orderNo)
 {
-    return QJsonObject{{"orderNo", orderNo}, {"amount", 99}, {"planName", "年度"}, {"days", 365}, {"payType", "wxpay"},
-                       {"gateway", "hubijiao"}, {"live", false}, {"qr", "qr"}, {"redirect", "https://pay.test"},
-                       {"sponsorActive", false}, {"daysLeft", 0}};
+    return QJsonObject{{"orderNo", orderNo},
+                       {"amount", 99},
+                       {"planName", "年度"},
+                       {"days", 365},
+                       {"payType", "wxpay"},
+                       {"gateway", "hubijiao"},
+                       {"live", false},
+                       {"qr", "qr"},
+                       {"redirect", "https://pay.test"},
+                       {"sponsorActive", false},
+                       {"daysLeft", 0}};
 }
 
 inline QJsonObject order(const QString &orderNo, const QString &status)
 {
-    return QJsonObject{{"orderNo", orderNo}, {"planName", "年度"}, {"amount", 99}, {"status", status},
-                       {"gateway", "hubijiao"}, {"payType", "wxpay"}, {"createdAt", "2024-01-01"}};
+    return QJsonObject{{"orderNo", orderNo},       {"planName", "年度"},    {"amount", 99},
+                       {"status", status},         {"gateway", "hubijiao"}, {"payType", "wxpay"},
+                       {"createdAt", "2024-01-01"}};
 }
 
 inline QJsonObject orderStatus(const QString &orderNo, const QString &status)
@@ -116,9 +155,15 @@ inline QJsonObject account(const QStringList &orderNos)
 
 inline QJsonObject wallpaper(const QString &slug)
 {
-    return QJsonObject{{"slug", slug}, {"title", "W"}, {"collection", "nature"}, {"resolution", "3840×2160"},
-                       {"file", "/wallpapers/" + slug + ".jpg"}, {"c1", "#000000"}, {"c2", "#111111"},
-                       {"c3", "#222222"}, {"featured", false}};
+    return QJsonObject{{"slug", slug},
+                       {"title", "W"},
+                       {"collection", "nature"},
+                       {"resolution", "3840×2160"},
+                       {"file", "/wallpapers/" + slug + ".jpg"},
+                       {"c1", "#000000"},
+                       {"c2", "#111111"},
+                       {"c3", "#222222"},
+                       {"featured", false}};
 }
 
 } // namespace fixtures

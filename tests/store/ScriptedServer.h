@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <memory>
 
-struct ScriptedReply {
+struct ScriptedReply
+{
     int status = 200;
     QByteArray body;
     int delayMs = 0;
@@ -24,7 +25,8 @@ struct ScriptedReply {
     QByteArray contentType = "application/json";
 };
 
-struct RecordedRequest {
+struct RecordedRequest
+{
     QByteArray method;
     QByteArray target;
     QByteArray body;
@@ -57,9 +59,8 @@ public:
     [[nodiscard]] const QList<RecordedRequest> &requests() const { return m_requests; }
     [[nodiscard]] int count(const QByteArray &method, const QByteArray &target) const
     {
-        return int(std::count_if(m_requests.cbegin(), m_requests.cend(), [&](const RecordedRequest &r) {
-            return r.method == method && r.target == target;
-        }));
+        return int(std::count_if(m_requests.cbegin(), m_requests.cend(),
+                                 [&](const RecordedRequest &r) { return r.method == method && r.target == target; }));
     }
 
 private:
@@ -91,8 +92,8 @@ private:
     {
         QList<ScriptedReply> &queue = m_scripts[request.method + ' ' + request.target];
         const ScriptedReply reply = queue.isEmpty() ? ScriptedReply{404, R"({"error":"no script"})"}
-                                    : queue.size() > 1 ? queue.takeFirst()
-                                                       : queue.first();
+            : queue.size() > 1                      ? queue.takeFirst()
+                                                    : queue.first();
         QTimer::singleShot(reply.delayMs, &m_server, [guard = QPointer<QTcpSocket>(socket), reply] {
             if (!guard)
                 return;
@@ -100,10 +101,10 @@ private:
                 guard->abort();
                 return;
             }
-            guard->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Scripted\r\nContent-Type: "
-                         + reply.contentType + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
-                         + "\r\nConnection: close\r\n\r\n"
-                         + (reply.truncate ? reply.body.left(reply.body.size() / 2) : reply.body));
+            guard->write(
+                "HTTP/1.1 " + QByteArray::number(reply.status) + " Scripted\r\nContent-Type: " + reply.contentType +
+                "\r\nContent-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                (reply.truncate ? reply.body.left(reply.body.size() / 2) : reply.body));
             guard->disconnectFromHost();
         });
     }

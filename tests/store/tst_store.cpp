@@ -19,8 +19,7 @@ using namespace fixtures;
 
 namespace {
 
-template <typename T>
-T decode(const QJsonObject &json)
+template <typename T> T decode(const QJsonObject &json)
 {
     QString error;
     const auto value = T::fromJson(json, &error);
@@ -29,8 +28,14 @@ T decode(const QJsonObject &json)
     return *value;
 }
 
-ScriptedReply json(const QJsonObject &body, int delayMs = 0) { return {200, bytes(body), delayMs}; }
-ScriptedReply status(int code, const QByteArray &body = {}) { return {code, body}; }
+ScriptedReply json(const QJsonObject &body, int delayMs = 0)
+{
+    return {200, bytes(body), delayMs};
+}
+ScriptedReply status(int code, const QByteArray &body = {})
+{
+    return {code, body};
+}
 ScriptedReply hangUp()
 {
     ScriptedReply reply;
@@ -43,7 +48,10 @@ ScriptedReply image(const QByteArray &body, int code = 200)
 }
 
 // An optional text as compared in these tests: absent is "<none>".
-QString shown(const std::optional<QString> &text) { return text.value_or(u"<none>"_s); }
+QString shown(const std::optional<QString> &text)
+{
+    return text.value_or(u"<none>"_s);
+}
 
 QStringList folderEntries(const QString &path)
 {
@@ -123,8 +131,7 @@ private Q_SLOTS:
         QVERIFY(m_server->requests().isEmpty());
         if (slugs.isEmpty())
             return;
-        QCOMPARE(store.installed().value(u"alpha"_s).installedAt,
-                 InstalledApp::referenceDate().addMSecs(700000000500));
+        QCOMPARE(store.installed().value(u"alpha"_s).installedAt, InstalledApp::referenceDate().addMSecs(700000000500));
         // Revealing trusts the record even though the file is gone by now; without a location or a record
         // there is only the toast.
         store.reveal(u"alpha"_s);

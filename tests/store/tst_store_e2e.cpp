@@ -19,8 +19,8 @@ namespace {
 class RecordingPlatform final : public Platform
 {
 public:
-    void setClipboardText(const QString &) override {}
-    void openUrl(const QUrl &) override {}
+    void setClipboardText(const QString &) override { }
+    void openUrl(const QUrl &) override { }
     void revealFile(const QString &path) override { revealed.append(path); }
     QString picturesFolder() override { return pictures; }
 
@@ -50,9 +50,8 @@ private Q_SLOTS:
         QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
         const QRegularExpression listening(u"listening on (http://\\S+)"_s);
         QString banner;
-        QTRY_VERIFY_WITH_TIMEOUT((banner += QString::fromUtf8(m_server.readAllStandardOutput()),
-                                  listening.match(banner).hasMatch()),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (banner += QString::fromUtf8(m_server.readAllStandardOutput()), listening.match(banner).hasMatch()), 20000);
         Endpoint::setBase(listening.match(banner).captured(1));
 
         m_platform.pictures = m_dir.filePath(u"Pictures"_s);

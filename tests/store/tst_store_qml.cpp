@@ -82,8 +82,8 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(object.get(), "closeDetail");
         QVERIFY(!store.detail());
 
-        store.setNetdiskLinks({*NetdiskLink::fromJson(fixtures::link(u"baidu"_s, u"https://pan.test/1"_s, u"wxyz"_s),
-                                                      &error)});
+        store.setNetdiskLinks(
+            {*NetdiskLink::fromJson(fixtures::link(u"baidu"_s, u"https://pan.test/1"_s, u"wxyz"_s), &error)});
         QCOMPARE(object->property("links").toInt(), 1);
         QMetaObject::invokeMethod(object.get(), "openFirstLink");
         QCOMPARE(platform.clipboard, QStringList{u"wxyz"_s});
