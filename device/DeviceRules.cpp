@@ -541,6 +541,15 @@ QString regionName(const QString &modelNumber)
     return regions.value(code, code);
 }
 
+bool isDesktop(const QString &modelName)
+{
+    for (const QString prefix : {u"Mac mini"_s, u"iMac"_s, u"Mac Pro"_s, u"Mac Studio"_s}) {
+        if (modelName.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
 CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInputs &in)
 {
     CrossCheckResult out;
@@ -574,17 +583,23 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInput
     add(u"销售地区"_s, regionName(id.modelNumber), u"型号 "_s + id.modelNumber + u"，应与购买渠道一致"_s,
         DeviceStatus::info);
 
-    // 4. readable component serials
+    // 4. readable component serials; a desktop has no battery, so only the system and disk serials count
+    const bool desktop = isDesktop(id.modelName);
     int readable = 0;
-    for (const QString &s : {id.serial, battery, disk})
+    const QStringList serials = desktop ? QStringList{id.serial, disk} : QStringList{id.serial, battery, disk};
+    for (const QString &s : serials)
         readable += (s != kMissing && !s.isEmpty()) ? 1 : 0;
-    add(u"多码可读"_s, QString::number(readable) + u"/3"_s,
-        u"系统 "_s + id.serial + u" · 电池 "_s + battery + u" · 硬盘 "_s + disk,
-        readable == 3       ? DeviceStatus::ok
-            : readable == 2 ? DeviceStatus::warn
-                            : DeviceStatus::bad);
-    if (readable <= 2)
-        problem(u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s, 8);
+    const int all = int(serials.size());
+    add(u"多码可读"_s, QString::number(readable) + u'/' + QString::number(all),
+        desktop ? u"系统 "_s + id.serial + u" · 硬盘 "_s + disk
+                : u"系统 "_s + id.serial + u" · 电池 "_s + battery + u" · 硬盘 "_s + disk,
+        readable == all           ? DeviceStatus::ok
+            : readable == all - 1 ? DeviceStatus::warn
+                                  : DeviceStatus::bad);
+    if (readable < all)
+        problem(desktop ? u"有硬件序列号无法读取，可能被更换过（硬盘）"_s
+                        : u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s,
+                8);
 
     // 5. hardware UUID
     const bool uuidMissing = id.hwUUID == kMissing;
@@ -605,7 +620,9 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInput
 
     // 8. battery origin
     const auto design = intField(in.ioreg, u"DesignCapacity"_s);
-    if (design && battery != kMissing && *design >= 1001) {
+    if (desktop) {
+        add(u"电池来源"_s, u"无电池"_s, u"台式机不配电池"_s, DeviceStatus::info);
+    } else if (design && battery != kMissing && *design >= 1001) {
         add(u"电池来源"_s, u"原厂可读"_s, u"序列号 "_s + battery, DeviceStatus::ok);
     } else {
         add(u"电池来源"_s, u"需确认"_s, u"读不到电池序列号，可能已更换"_s, DeviceStatus::warn);

@@ -48,6 +48,8 @@ namespace DeviceRules {
 
 [[nodiscard]] QString batterySerial(const QString &ioreg);
 [[nodiscard]] QString regionName(const QString &modelNumber);
+// Mac mini, iMac (Pro), Mac Pro and Mac Studio: machines without a battery, by their model name.
+[[nodiscard]] bool isDesktop(const QString &modelName);
 
 struct CrossCheckInputs
 {

@@ -450,6 +450,13 @@ private Q_SLOTS:
         QTest::newRow("activation lock") << u"lock"_s << u"Apple ID 激活锁=已开启|warn"_s << 8 << QString();
         QTest::newRow("battery serial on older machines")
             << u"batterySerialNumber"_s << u"电池来源=原厂可读|ok"_s << 0 << QString();
+        QTest::newRow("desktop: two serials, no battery") << u"desktop"_s << u"多码可读=2/2|ok"_s << 0 << QString();
+        QTest::newRow("desktop battery row") << u"desktop"_s << u"电池来源=无电池|info"_s << 0 << QString();
+        QTest::newRow("desktop disk serial missing")
+            << u"desktopNoDisk"_s << u"多码可读=1/2|warn"_s << 8 << u"有硬件序列号无法读取，可能被更换过（硬盘）"_s;
+        QTest::newRow("laptop without battery")
+            << u"noBattery"_s << u"电池来源=需确认|warn"_s << 8 + 10
+            << u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）|无法读取电池序列号，电池可能为非原厂"_s;
         QTest::newRow("small design capacity")
             << u"design1000"_s << u"电池来源=需确认|warn"_s << 10 << u"无法读取电池序列号，电池可能为非原厂"_s;
         QTest::newRow("expanded disk")
@@ -488,6 +495,16 @@ private Q_SLOTS:
             id.activationLock = u"Enabled"_s;
         if (change == u"batterySerialNumber")
             in.ioreg = ioregBattery(u"DesignCapacity=5103 BatterySerialNumber=\"D865033Y2CXF9CPAD\""_s);
+        if (change.startsWith(u"desktop"_s)) {
+            id.modelName = change == u"desktop" ? u"iMac Pro"_s : u"Mac Studio"_s;
+            in.ioreg.clear();
+        }
+        if (change == u"desktopNoDisk")
+            in.nvme.clear();
+        if (change == u"noBattery") {
+            id.modelName = u"MacBook Pro"_s;
+            in.ioreg.clear();
+        }
         if (change == u"design1000")
             in.ioreg = ioregBattery(u"DesignCapacity=1000 Serial=\"F5D3\""_s);
         if (change == u"expanded")
@@ -506,12 +523,12 @@ private Q_SLOTS:
             rows << c.label + u'=' + c.result + u'|' + statusText(c.status);
         QVERIFY2(rows.contains(row), qPrintable(rows.join(u"\n"_s)));
         QCOMPARE(r.penalty, penalty);
-        QCOMPARE(r.issues, issue.isEmpty() ? QStringList() : QStringList{issue});
+        QCOMPARE(r.issues.join(u'|'), issue);
     }
 
     void crossChecksNothingReadable()
     {
-        // A desktop without battery and unreadable tools: battery row needs confirming, serials 0/3.
+        // Nothing readable, not even the model name: judged as a laptop, serials 0/3, battery needs confirming.
         const CrossCheckResult r = crossChecksFrom({}, {});
         QCOMPARE(r.penalty, 8 + 10 + 20);
         QCOMPARE(r.checks.at(3).status, DeviceStatus::bad);
@@ -535,7 +552,7 @@ private Q_SLOTS:
         QTest::newRow("800 cycles, 75 %") << 0 << battery(800, 3750) << 90 << u"没有发现明显问题"_s;
         QTest::newRow("501 cycles, 84 %") << 0 << battery(501, 4200) << 90 << u"没有发现明显问题"_s;
         QTest::newRow("lock only") << 8 << QString() << 92 << u"没有发现明显问题"_s;
-        QTest::newRow("desktop") << 18 << QString() << 82 << u"整体正常，有几处值得留意"_s;
+        QTest::newRow("laptop without battery") << 18 << QString() << 82 << u"整体正常，有几处值得留意"_s;
         QTest::newRow("77") << 23 << QString() << 77 << u"存在需要处理的问题"_s;
         QTest::newRow("60") << 40 << QString() << 60 << u"存在需要处理的问题"_s;
         QTest::newRow("59") << 41 << QString() << 59 << u"问题较多，二手建议压价或放弃"_s;
