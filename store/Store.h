@@ -1,6 +1,14 @@
 #pragma once
 // The one observable state object of the app: every screen reads its properties and calls its actions, and the
 // actions are the only code that talks to the store service on the screens' behalf.
+//
+// The class is declared here in one block per feature; each block's code lives in the file it names:
+//   Navigation   store/Navigation.cpp   section, toast, opening site pages
+//   Catalogue    store/Catalog.cpp      home payload, selected category, search, app detail
+//   Downloads    store/Downloads.cpp    download records, cloud-drive links
+//   Checkout     store/Checkout.cpp     member, sign-in sheet, checkout sheet, orders, payment polling
+//   Wallpapers   store/Wallpapers.cpp   saving wallpapers to the Pictures folder
+// One-line setters sit in the block itself: each stores a value and emits its signal only when it changed.
 #include "service/ApiResult.h"
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
@@ -13,7 +21,9 @@
 #include <QTimer>
 #include <QVariant>
 #include <QtQmlIntegration>
+#include <concepts>
 #include <optional>
+#include <utility>
 
 #include <QCoro/QCoroTask>
 
@@ -26,39 +36,7 @@ class Store : public QObject
     QML_ELEMENT
     QML_SINGLETON
 
-    Q_PROPERTY(QVariant home READ homeValue WRITE setHomeValue NOTIFY homeChanged)
-    Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
-    Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
-    Q_PROPERTY(QString toast READ toastText NOTIFY toastChanged)
-    Q_PROPERTY(QString section READ sectionName WRITE setSectionName NOTIFY sectionChanged)
-    Q_PROPERTY(
-        QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY selectedCategoryChanged)
-    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
-    Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY searchResultsChanged)
-    Q_PROPERTY(bool searchBusy READ searchBusy NOTIFY searchBusyChanged)
-    Q_PROPERTY(QVariant detail READ detailValue WRITE setDetailValue NOTIFY detailChanged)
-    Q_PROPERTY(bool detailLoading READ detailLoading NOTIFY detailLoadingChanged)
-    Q_PROPERTY(bool showLogin READ showLogin WRITE setShowLogin NOTIFY showLoginChanged)
-    Q_PROPERTY(QString wallpaperBusy READ wallpaperBusyText NOTIFY wallpaperBusyChanged)
-    Q_PROPERTY(QVariant checkout READ checkoutValue WRITE setCheckoutValue NOTIFY checkoutChanged)
-    Q_PROPERTY(bool checkoutBusy READ checkoutBusy NOTIFY checkoutBusyChanged)
-    Q_PROPERTY(QString checkoutError READ checkoutErrorText WRITE setCheckoutErrorText NOTIFY checkoutErrorChanged)
-    Q_PROPERTY(bool showCheckout READ showCheckout WRITE setShowCheckout NOTIFY showCheckoutChanged)
-    Q_PROPERTY(QVariantList orders READ ordersValue NOTIFY ordersChanged)
-    Q_PROPERTY(QStringList downloading READ downloadingValue NOTIFY downloadingChanged)
-    Q_PROPERTY(QVariantMap installed READ installedValue NOTIFY installedChanged)
-    Q_PROPERTY(QVariantList netdiskLinks READ netdiskLinksValue NOTIFY netdiskLinksChanged)
-    Q_PROPERTY(QString netdiskFor READ netdiskForText NOTIFY netdiskForChanged)
-    Q_PROPERTY(bool netdiskBusy READ netdiskBusy NOTIFY netdiskBusyChanged)
-    Q_PROPERTY(QVariant member READ memberValue NOTIFY homeChanged)
-    Q_PROPERTY(bool billingOn READ billingOn NOTIFY homeChanged)
-
 public:
-    enum class Section { discover, device, softwareManager, top, latest, categories, wallpapers, member, installed };
-    Q_ENUM(Section)
-
-    static constexpr int toastMilliseconds = 3200;
-
     // Reads the saved download records; requests nothing. Deliberately not default-constructible: Qt 6.4's
     // QML would otherwise build a second Store for the singleton instead of calling create().
     explicit Store(QObject *parent);
@@ -70,112 +48,168 @@ public:
     // The QML singleton: the installed Store (one is made on first use when none was installed).
     static Store *create(QQmlEngine *, QJSEngine *);
 
+private:
+    // Stores value in member and emits changed when it differs; records without equality always count as changed.
+    template <typename T, typename V> void update(T &member, V &&value, void (Store::*changed)())
+    {
+        if constexpr (std::equality_comparable<T>) {
+            if (member == value)
+                return;
+        }
+        member = std::forward<V>(value);
+        Q_EMIT(this->*changed)();
+    }
+
+    // ===== Navigation: store/Navigation.cpp ==========================================================================
+    Q_PROPERTY(QString section READ sectionName WRITE setSectionName NOTIFY sectionChanged)
+    Q_PROPERTY(QString toast READ toastText NOTIFY toastChanged)
+
+public:
+    enum class Section { discover, device, softwareManager, top, latest, categories, wallpapers, member, installed };
+    Q_ENUM(Section)
+
+    static constexpr int toastMilliseconds = 3200;
+
     [[nodiscard]] static QString sectionKey(Section section);
     [[nodiscard]] static std::optional<Section> sectionFromKey(const QString &key);
 
-    // --- state, C++ side ---
+    [[nodiscard]] Section section() const { return m_section; }
+    [[nodiscard]] const std::optional<QString> &toast() const { return m_toast; }
+    void setSection(Section section) { update(m_section, section, &Store::sectionChanged); }
+
+    // Shows a transient message for 3.2 s; a newer one replaces it at once and gets its own 3.2 s.
+    Q_INVOKABLE void showToast(const QString &text);
+    Q_INVOKABLE void openOnWeb(const QString &path);
+
+Q_SIGNALS:
+    void sectionChanged();
+    void toastChanged();
+
+private:
+    [[nodiscard]] QString sectionName() const { return sectionKey(m_section); }
+    void setSectionName(const QString &name);
+    [[nodiscard]] QString toastText() const { return m_toast.value_or(QString()); }
+    void clearToast();
+
+    Section m_section = Section::discover;
+    std::optional<QString> m_toast;
+    // Clears the toast; restarted by every new toast, so an older message's time never clears a newer one.
+    QTimer m_toastTimer;
+
+    // ===== Catalogue: store/Catalog.cpp ==============================================================================
+    Q_PROPERTY(QVariant home READ homeValue WRITE setHomeValue NOTIFY homeChanged)
+    Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
+    Q_PROPERTY(
+        QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY selectedCategoryChanged)
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY searchResultsChanged)
+    Q_PROPERTY(bool searchBusy READ searchBusy NOTIFY searchBusyChanged)
+    Q_PROPERTY(QVariant detail READ detailValue WRITE setDetailValue NOTIFY detailChanged)
+    Q_PROPERTY(bool detailLoading READ detailLoading NOTIFY detailLoadingChanged)
+
+public:
     [[nodiscard]] const std::optional<StoreHome> &home() const { return m_home; }
     [[nodiscard]] bool loading() const { return m_loading; }
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
-    [[nodiscard]] const std::optional<QString> &toast() const { return m_toast; }
-    [[nodiscard]] Section section() const { return m_section; }
     [[nodiscard]] const std::optional<QString> &selectedCategory() const { return m_selectedCategory; }
     [[nodiscard]] QString searchText() const { return m_searchText; }
     [[nodiscard]] const std::optional<SearchResult> &searchResults() const { return m_searchResults; }
     [[nodiscard]] bool searchBusy() const { return m_searchBusy; }
     [[nodiscard]] const std::optional<StoreDetail> &detail() const { return m_detail; }
     [[nodiscard]] bool detailLoading() const { return m_detailLoading; }
-    [[nodiscard]] bool showLogin() const { return m_showLogin; }
-    [[nodiscard]] const std::optional<QString> &wallpaperBusy() const { return m_wallpaperBusy; }
-    [[nodiscard]] const std::optional<CheckoutPayload> &checkout() const { return m_checkout; }
-    [[nodiscard]] bool checkoutBusy() const { return m_checkoutBusy; }
-    [[nodiscard]] const std::optional<QString> &checkoutError() const { return m_checkoutError; }
-    [[nodiscard]] bool showCheckout() const { return m_showCheckout; }
-    [[nodiscard]] const QList<OrderSummary> &orders() const { return m_orders; }
-    [[nodiscard]] const QSet<QString> &downloading() const { return m_downloading; }
-    [[nodiscard]] const QHash<QString, InstalledApp> &installed() const { return m_installed; }
-    [[nodiscard]] const QList<NetdiskLink> &netdiskLinks() const { return m_netdiskLinks; }
-    [[nodiscard]] const std::optional<QString> &netdiskFor() const { return m_netdiskFor; }
-    [[nodiscard]] bool netdiskBusy() const { return m_netdiskBusy; }
-    // The member of the loaded home payload; absent before the first load and when signed out.
-    [[nodiscard]] std::optional<StoreMember> member() const;
-    // Whether paid sponsorship is offered: only an explicit false from the service turns it off.
-    [[nodiscard]] bool billingOn() const;
 
-    void setHome(std::optional<StoreHome> home);
-    void setLoading(bool loading);
-    void setError(std::optional<QString> error);
-    void setSection(Section section);
-    void setSelectedCategory(std::optional<QString> slug);
-    void setSearchText(const QString &text);
-    void setSearchResults(std::optional<SearchResult> results);
-    void setSearchBusy(bool busy);
-    void setDetail(std::optional<StoreDetail> detail);
-    void setDetailLoading(bool loading);
-    void setShowLogin(bool show);
-    void setWallpaperBusy(std::optional<QString> slug);
-    void setCheckout(std::optional<CheckoutPayload> checkout);
-    void setCheckoutBusy(bool busy);
-    void setCheckoutError(std::optional<QString> error);
-    void setShowCheckout(bool show);
-    void setOrders(QList<OrderSummary> orders);
-    void setDownloading(QSet<QString> slugs);
-    void setInstalled(QHash<QString, InstalledApp> records);
-    void setNetdiskLinks(QList<NetdiskLink> links);
-    void setNetdiskFor(std::optional<QString> slug);
-    void setNetdiskBusy(bool busy);
+    void setHome(std::optional<StoreHome> home) { update(m_home, std::move(home), &Store::homeChanged); }
+    void setLoading(bool loading) { update(m_loading, loading, &Store::loadingChanged); }
+    void setError(std::optional<QString> error) { update(m_error, std::move(error), &Store::errorChanged); }
+    void setSelectedCategory(std::optional<QString> slug)
+    {
+        update(m_selectedCategory, std::move(slug), &Store::selectedCategoryChanged);
+    }
+    void setSearchText(const QString &text) { update(m_searchText, text, &Store::searchTextChanged); }
+    void setSearchResults(std::optional<SearchResult> results)
+    {
+        update(m_searchResults, std::move(results), &Store::searchResultsChanged);
+    }
+    void setSearchBusy(bool busy) { update(m_searchBusy, busy, &Store::searchBusyChanged); }
+    void setDetail(std::optional<StoreDetail> detail) { update(m_detail, std::move(detail), &Store::detailChanged); }
+    void setDetailLoading(bool loading) { update(m_detailLoading, loading, &Store::detailLoadingChanged); }
 
-    // --- actions, awaitable from C++ ---
     QCoro::Task<> bootstrapTask();
-    QCoro::Task<> openDetailTask(QString slug);
     QCoro::Task<> runSearchTask(QString text);
-    QCoro::Task<> loadNetdiskTask(StoreApp app);
-    QCoro::Task<> startCheckoutTask(StorePlan plan, QString payType = QStringLiteral("wxpay"),
-                                    QString gateway = QStringLiteral("hubijiao"));
-    QCoro::Task<> startCheckoutTask(int planId, QString payType, QString gateway);
-    QCoro::Task<> pollCheckoutTask();
-    QCoro::Task<> mockPayTask();
-    QCoro::Task<> loadAccountTask();
-    QCoro::Task<> downloadWallpaperTask(StoreWallpaper wallpaper, bool full);
-
-    // --- actions, started from QML (fire and forget) ---
+    QCoro::Task<> openDetailTask(QString slug);
     Q_INVOKABLE void bootstrap();
-    Q_INVOKABLE void openDetail(const QString &slug);
     Q_INVOKABLE void runSearch(const QString &text);
-    // Shows a transient message for 3.2 s; a newer one replaces it at once and gets its own 3.2 s.
-    Q_INVOKABLE void showToast(const QString &text);
-    Q_INVOKABLE void openOnWeb(const QString &path);
-    Q_INVOKABLE void loadNetdisk(const QVariant &app);
-    Q_INVOKABLE void openNetdisk(const QVariant &link);
-    void openNetdisk(const NetdiskLink &link);
-    Q_INVOKABLE void reveal(const QString &slug);
-    // plan: a StorePlan or its id.
-    Q_INVOKABLE void startCheckout(const QVariant &plan, const QString &payType = QStringLiteral("wxpay"),
-                                   const QString &gateway = QStringLiteral("hubijiao"));
-    Q_INVOKABLE void pollCheckout();
-    Q_INVOKABLE void mockPay();
-    Q_INVOKABLE void loadAccount();
-    Q_INVOKABLE void downloadWallpaper(const QVariant &wallpaper, bool full);
+    Q_INVOKABLE void openDetail(const QString &slug);
 
 Q_SIGNALS:
     void homeChanged();
     void loadingChanged();
     void errorChanged();
-    void toastChanged();
-    void sectionChanged();
     void selectedCategoryChanged();
     void searchTextChanged();
     void searchResultsChanged();
     void searchBusyChanged();
     void detailChanged();
     void detailLoadingChanged();
-    void showLoginChanged();
-    void wallpaperBusyChanged();
-    void checkoutChanged();
-    void checkoutBusyChanged();
-    void checkoutErrorChanged();
-    void showCheckoutChanged();
-    void ordersChanged();
+
+private:
+    [[nodiscard]] QVariant homeValue() const;
+    void setHomeValue(const QVariant &value);
+    [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
+    [[nodiscard]] QString selectedCategoryText() const { return m_selectedCategory.value_or(QString()); }
+    void setSelectedCategoryText(const QString &slug);
+    [[nodiscard]] QVariant searchResultsValue() const;
+    void setSearchResultsValue(const QVariant &value);
+    [[nodiscard]] QVariant detailValue() const;
+    void setDetailValue(const QVariant &value);
+
+    std::optional<StoreHome> m_home;
+    bool m_loading = false;
+    std::optional<QString> m_error;
+    std::optional<QString> m_selectedCategory;
+    QString m_searchText;
+    std::optional<SearchResult> m_searchResults;
+    bool m_searchBusy = false;
+    std::optional<StoreDetail> m_detail;
+    bool m_detailLoading = false;
+
+    // ===== Downloads: store/Downloads.cpp ============================================================================
+    Q_PROPERTY(QStringList downloading READ downloadingValue NOTIFY downloadingChanged)
+    Q_PROPERTY(QVariantMap installed READ installedValue NOTIFY installedChanged)
+    Q_PROPERTY(QVariantList netdiskLinks READ netdiskLinksValue NOTIFY netdiskLinksChanged)
+    Q_PROPERTY(QString netdiskFor READ netdiskForText NOTIFY netdiskForChanged)
+    Q_PROPERTY(bool netdiskBusy READ netdiskBusy NOTIFY netdiskBusyChanged)
+
+public:
+    [[nodiscard]] const QSet<QString> &downloading() const { return m_downloading; }
+    [[nodiscard]] const QHash<QString, InstalledApp> &installed() const { return m_installed; }
+    [[nodiscard]] const QList<NetdiskLink> &netdiskLinks() const { return m_netdiskLinks; }
+    [[nodiscard]] const std::optional<QString> &netdiskFor() const { return m_netdiskFor; }
+    [[nodiscard]] bool netdiskBusy() const { return m_netdiskBusy; }
+
+    void setDownloading(QSet<QString> slugs) { update(m_downloading, std::move(slugs), &Store::downloadingChanged); }
+    void setInstalled(QHash<QString, InstalledApp> records)
+    {
+        update(m_installed, std::move(records), &Store::installedChanged);
+    }
+    void setNetdiskLinks(QList<NetdiskLink> links)
+    {
+        update(m_netdiskLinks, std::move(links), &Store::netdiskLinksChanged);
+    }
+    void setNetdiskFor(std::optional<QString> slug)
+    {
+        update(m_netdiskFor, std::move(slug), &Store::netdiskForChanged);
+    }
+    void setNetdiskBusy(bool busy) { update(m_netdiskBusy, busy, &Store::netdiskBusyChanged); }
+
+    QCoro::Task<> loadNetdiskTask(StoreApp app);
+    Q_INVOKABLE void loadNetdisk(const QVariant &app);
+    Q_INVOKABLE void openNetdisk(const QVariant &link);
+    void openNetdisk(const NetdiskLink &link);
+    Q_INVOKABLE void reveal(const QString &slug);
+
+Q_SIGNALS:
     void downloadingChanged();
     void installedChanged();
     void netdiskLinksChanged();
@@ -183,60 +217,113 @@ Q_SIGNALS:
     void netdiskBusyChanged();
 
 private:
-    // QML-facing views of the state.
-    [[nodiscard]] QVariant homeValue() const;
-    void setHomeValue(const QVariant &value);
-    [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
-    [[nodiscard]] QString toastText() const { return m_toast.value_or(QString()); }
-    [[nodiscard]] QString sectionName() const { return sectionKey(m_section); }
-    void setSectionName(const QString &name);
-    [[nodiscard]] QString selectedCategoryText() const { return m_selectedCategory.value_or(QString()); }
-    void setSelectedCategoryText(const QString &slug);
-    [[nodiscard]] QVariant searchResultsValue() const;
-    void setSearchResultsValue(const QVariant &value);
-    [[nodiscard]] QVariant detailValue() const;
-    void setDetailValue(const QVariant &value);
-    [[nodiscard]] QString wallpaperBusyText() const { return m_wallpaperBusy.value_or(QString()); }
-    [[nodiscard]] QVariant checkoutValue() const;
-    void setCheckoutValue(const QVariant &value);
-    [[nodiscard]] QString checkoutErrorText() const { return m_checkoutError.value_or(QString()); }
-    void setCheckoutErrorText(const QString &text);
-    [[nodiscard]] QVariantList ordersValue() const;
     [[nodiscard]] QStringList downloadingValue() const;
     [[nodiscard]] QVariantMap installedValue() const;
     [[nodiscard]] QVariantList netdiskLinksValue() const;
     [[nodiscard]] QString netdiskForText() const { return m_netdiskFor.value_or(QString()); }
-    [[nodiscard]] QVariant memberValue() const;
+    // The download records saved under "installedApps"; empty when missing or when any record is unreadable.
+    [[nodiscard]] static QHash<QString, InstalledApp> readInstalledRecords();
 
-    void clearToast();
-    void reportWallpaperFailure(const ApiError &error);
-
-    std::optional<StoreHome> m_home;
-    bool m_loading = false;
-    std::optional<QString> m_error;
-    std::optional<QString> m_toast;
-    Section m_section = Section::discover;
-    std::optional<QString> m_selectedCategory;
-    QString m_searchText;
-    std::optional<SearchResult> m_searchResults;
-    bool m_searchBusy = false;
-    std::optional<StoreDetail> m_detail;
-    bool m_detailLoading = false;
-    bool m_showLogin = false;
-    std::optional<QString> m_wallpaperBusy;
-    std::optional<CheckoutPayload> m_checkout;
-    bool m_checkoutBusy = false;
-    std::optional<QString> m_checkoutError;
-    bool m_showCheckout = false;
-    QList<OrderSummary> m_orders;
     QSet<QString> m_downloading;
     QHash<QString, InstalledApp> m_installed;
     QList<NetdiskLink> m_netdiskLinks;
     std::optional<QString> m_netdiskFor;
     bool m_netdiskBusy = false;
-
-    // Clears the toast; restarted by every new toast, so an older message's time never clears a newer one.
-    QTimer m_toastTimer;
     // Counts link loads, so only the latest one may reset netdiskBusy.
     quint64 m_netdiskGeneration = 0;
+
+    // ===== Checkout: store/Checkout.cpp ==============================================================================
+    Q_PROPERTY(QVariant member READ memberValue NOTIFY homeChanged)
+    Q_PROPERTY(bool billingOn READ billingOn NOTIFY homeChanged)
+    Q_PROPERTY(bool showLogin READ showLogin WRITE setShowLogin NOTIFY showLoginChanged)
+    Q_PROPERTY(bool showCheckout READ showCheckout WRITE setShowCheckout NOTIFY showCheckoutChanged)
+    Q_PROPERTY(QVariant checkout READ checkoutValue WRITE setCheckoutValue NOTIFY checkoutChanged)
+    Q_PROPERTY(bool checkoutBusy READ checkoutBusy NOTIFY checkoutBusyChanged)
+    Q_PROPERTY(QString checkoutError READ checkoutErrorText WRITE setCheckoutErrorText NOTIFY checkoutErrorChanged)
+    Q_PROPERTY(QVariantList orders READ ordersValue NOTIFY ordersChanged)
+
+public:
+    // The member of the loaded home payload; absent before the first load and when signed out.
+    [[nodiscard]] std::optional<StoreMember> member() const;
+    // Whether paid sponsorship is offered: only an explicit false from the service turns it off.
+    [[nodiscard]] bool billingOn() const;
+    [[nodiscard]] bool showLogin() const { return m_showLogin; }
+    [[nodiscard]] bool showCheckout() const { return m_showCheckout; }
+    [[nodiscard]] const std::optional<CheckoutPayload> &checkout() const { return m_checkout; }
+    [[nodiscard]] bool checkoutBusy() const { return m_checkoutBusy; }
+    [[nodiscard]] const std::optional<QString> &checkoutError() const { return m_checkoutError; }
+    [[nodiscard]] const QList<OrderSummary> &orders() const { return m_orders; }
+
+    void setShowLogin(bool show) { update(m_showLogin, show, &Store::showLoginChanged); }
+    void setShowCheckout(bool show) { update(m_showCheckout, show, &Store::showCheckoutChanged); }
+    void setCheckout(std::optional<CheckoutPayload> checkout)
+    {
+        update(m_checkout, std::move(checkout), &Store::checkoutChanged);
+    }
+    void setCheckoutBusy(bool busy) { update(m_checkoutBusy, busy, &Store::checkoutBusyChanged); }
+    void setCheckoutError(std::optional<QString> error)
+    {
+        update(m_checkoutError, std::move(error), &Store::checkoutErrorChanged);
+    }
+    void setOrders(QList<OrderSummary> orders) { update(m_orders, std::move(orders), &Store::ordersChanged); }
+
+    QCoro::Task<> startCheckoutTask(StorePlan plan, QString payType = QStringLiteral("wxpay"),
+                                    QString gateway = QStringLiteral("hubijiao"));
+    QCoro::Task<> startCheckoutTask(int planId, QString payType, QString gateway);
+    QCoro::Task<> pollCheckoutTask();
+    QCoro::Task<> mockPayTask();
+    QCoro::Task<> loadAccountTask();
+    // plan: a StorePlan or its id.
+    Q_INVOKABLE void startCheckout(const QVariant &plan, const QString &payType = QStringLiteral("wxpay"),
+                                   const QString &gateway = QStringLiteral("hubijiao"));
+    Q_INVOKABLE void pollCheckout();
+    Q_INVOKABLE void mockPay();
+    Q_INVOKABLE void loadAccount();
+
+Q_SIGNALS:
+    void showLoginChanged();
+    void showCheckoutChanged();
+    void checkoutChanged();
+    void checkoutBusyChanged();
+    void checkoutErrorChanged();
+    void ordersChanged();
+
+private:
+    [[nodiscard]] QVariant memberValue() const;
+    [[nodiscard]] QVariant checkoutValue() const;
+    void setCheckoutValue(const QVariant &value);
+    [[nodiscard]] QString checkoutErrorText() const { return m_checkoutError.value_or(QString()); }
+    void setCheckoutErrorText(const QString &text);
+    [[nodiscard]] QVariantList ordersValue() const;
+    // The toast, the closed order and the reloaded home and orders that follow a confirmed payment.
+    QCoro::Task<> finishPaidOrder();
+
+    bool m_showLogin = false;
+    bool m_showCheckout = false;
+    std::optional<CheckoutPayload> m_checkout;
+    bool m_checkoutBusy = false;
+    std::optional<QString> m_checkoutError;
+    QList<OrderSummary> m_orders;
+
+    // ===== Wallpapers: store/Wallpapers.cpp ==========================================================================
+    Q_PROPERTY(QString wallpaperBusy READ wallpaperBusyText NOTIFY wallpaperBusyChanged)
+
+public:
+    [[nodiscard]] const std::optional<QString> &wallpaperBusy() const { return m_wallpaperBusy; }
+    void setWallpaperBusy(std::optional<QString> slug)
+    {
+        update(m_wallpaperBusy, std::move(slug), &Store::wallpaperBusyChanged);
+    }
+
+    QCoro::Task<> downloadWallpaperTask(StoreWallpaper wallpaper, bool full);
+    Q_INVOKABLE void downloadWallpaper(const QVariant &wallpaper, bool full);
+
+Q_SIGNALS:
+    void wallpaperBusyChanged();
+
+private:
+    [[nodiscard]] QString wallpaperBusyText() const { return m_wallpaperBusy.value_or(QString()); }
+    void reportWallpaperFailure(const ApiError &error);
+
+    std::optional<QString> m_wallpaperBusy;
 };

@@ -1,0 +1,138 @@
+// Catalogue: the home payload (with its loading and error state), the selected category, search and the app
+// detail. Each action turns every failure into a property or a toast, resets its busy flag on every path, and
+// checks after each suspension that the Store still exists.
+#include "store/Store.h"
+
+#include "service/StoreAPI.h"
+#include "store/QmlValue.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+// --- home ---
+
+QVariant Store::homeValue() const
+{
+    return QmlValue::of(m_home);
+}
+
+void Store::setHomeValue(const QVariant &value)
+{
+    if (auto home = QmlValue::record<StoreHome>(value))
+        setHome(std::move(*home));
+}
+
+void Store::bootstrap()
+{
+    bootstrapTask();
+}
+
+QCoro::Task<> Store::bootstrapTask()
+{
+    QPointer<Store> self(this);
+    setLoading(true);
+    setError(std::nullopt);
+    auto idle = qScopeGuard([self] {
+        if (self)
+            self->setLoading(false);
+    });
+
+    auto result = co_await StoreAPI::get<StoreHome>(StoreAPI::homePath());
+    if (!self)
+        co_return;
+    if (result.ok())
+        setHome(std::move(result).take());
+    else
+        setError(result.error().userMessage(u"加载失败"_s));
+}
+
+// --- categories ---
+
+void Store::setSelectedCategoryText(const QString &slug)
+{
+    setSelectedCategory(QmlValue::text(slug));
+}
+
+// --- search ---
+
+QVariant Store::searchResultsValue() const
+{
+    return QmlValue::of(m_searchResults);
+}
+
+void Store::setSearchResultsValue(const QVariant &value)
+{
+    if (auto results = QmlValue::record<SearchResult>(value))
+        setSearchResults(std::move(*results));
+}
+
+void Store::runSearch(const QString &text)
+{
+    runSearchTask(text);
+}
+
+QCoro::Task<> Store::runSearchTask(QString text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        setSearchResults(std::nullopt);
+        co_return;
+    }
+    QPointer<Store> self(this);
+    setSearchBusy(true);
+    auto idle = qScopeGuard([self] {
+        if (self)
+            self->setSearchBusy(false);
+    });
+
+    auto result = co_await StoreAPI::get<SearchResult>(StoreAPI::searchPath(trimmed));
+    if (!self)
+        co_return;
+    setSearchResults(result.ok() ? std::optional<SearchResult>(std::move(result).take()) : std::nullopt);
+}
+
+// --- app detail ---
+
+QVariant Store::detailValue() const
+{
+    return QmlValue::of(m_detail);
+}
+
+void Store::setDetailValue(const QVariant &value)
+{
+    if (auto detail = QmlValue::record<StoreDetail>(value))
+        setDetail(std::move(*detail));
+}
+
+void Store::openDetail(const QString &slug)
+{
+    openDetailTask(slug);
+}
+
+// Clears the app shown before (and its links), loads the new one, then its cloud-drive links.
+QCoro::Task<> Store::openDetailTask(QString slug)
+{
+    QPointer<Store> self(this);
+    setDetailLoading(true);
+    setDetail(std::nullopt);
+    setNetdiskLinks({});
+    setNetdiskFor(std::nullopt);
+    auto idle = qScopeGuard([self] {
+        if (self)
+            self->setDetailLoading(false);
+    });
+
+    auto result = co_await StoreAPI::get<StoreDetail>(StoreAPI::detailPath(slug));
+    if (!self)
+        co_return;
+    if (!result.ok()) {
+        showToast(result.error().userMessage(u"无法加载应用详情"_s));
+        co_return;
+    }
+    StoreDetail detail = std::move(result).take();
+    const StoreApp app = detail.app;
+    setDetail(std::move(detail));
+    co_await loadNetdiskTask(app);
+}

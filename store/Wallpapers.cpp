@@ -1,0 +1,80 @@
+// Wallpapers: saving a preview or full-size picture into the Pictures folder, one download at a time.
+#include "store/Store.h"
+
+#include "service/Endpoint.h"
+#include "service/StoreAPI.h"
+#include "store/Platform.h"
+#include "store/WallpaperFile.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+void Store::downloadWallpaper(const QVariant &wallpaper, bool full)
+{
+    if (wallpaper.metaType() == QMetaType::fromType<StoreWallpaper>())
+        downloadWallpaperTask(wallpaper.value<StoreWallpaper>(), full);
+}
+
+QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
+{
+    if (m_wallpaperBusy)
+        co_return;
+    const QString slug = wallpaper.slug;
+    QPointer<Store> self(this);
+    setWallpaperBusy(slug);
+    auto idle = qScopeGuard([self] {
+        if (self)
+            self->setWallpaperBusy(std::nullopt);
+    });
+
+    // The slug becomes part of a file name: anything that could leave the folder is refused before any request.
+    if (!isPlainFileName(slug)) {
+        showToast(u"下载失败"_s);
+        co_return;
+    }
+
+    auto reply = co_await StoreAPI2::wallpaperDownload(slug, full);
+    if (!self)
+        co_return;
+    if (!reply.ok()) {
+        reportWallpaperFailure(reply.error());
+        co_return;
+    }
+    const WallpaperDownload download = std::move(reply).take();
+    const auto url = download.path ? Endpoint::url(*download.path) : std::nullopt;
+    if (!url) {
+        showToast(u"下载地址无效"_s);
+        co_return;
+    }
+
+    const QString target = QDir(Platform::instance().picturesFolder()).filePath(u"Vexlo-"_s + slug + u".jpg"_s);
+    const FileFetch fetched = co_await fetchToFile(*url, target);
+    if (!self)
+        co_return;
+    switch (fetched) {
+    case FileFetch::saved:
+        showToast(u"已保存 "_s + download.resolution.value_or(QString()) + u" 到「图片」"_s);
+        Platform::instance().revealFile(target);
+        break;
+    case FileFetch::badStatus:
+        showToast(u"原图下载失败"_s);
+        break;
+    case FileFetch::failed:
+        showToast(u"下载失败"_s);
+        break;
+    }
+}
+
+// A full-size picture for non-sponsors sends the user to the membership page.
+void Store::reportWallpaperFailure(const ApiError &error)
+{
+    if (error.is(StoreError::Kind::needsSponsor)) {
+        showToast(u"5K 原图需要赞助会员"_s);
+        setSection(Section::member);
+        return;
+    }
+    showToast(error.userMessage(u"下载失败"_s));
+}
