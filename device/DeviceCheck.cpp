@@ -1,5 +1,7 @@
 #include "device/DeviceCheck.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QPointer>
 
@@ -35,6 +37,7 @@ void DeviceCheck::finishStep(const QString &key)
 {
     m_pending.removeAll(key);
     Q_EMIT changed();
+    Q_EMIT cellsChanged();
     Q_EMIT stepFinished(key);
 }
 
@@ -46,6 +49,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     m_running = true;
     m_started = true;
     m_sections.clear();
+    m_sectionModel.clear();
     m_checks.clear();
     m_issues.clear();
     m_score = 100;
@@ -76,12 +80,14 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
         if (!self)
             co_return;
         m_sections.append(section);
+        m_sectionModel.append(section);
         finishStep(section.id);
     }
     const DeviceSection security = co_await diagnostics->security(identity);
     if (!self)
         co_return;
     m_sections.append(security);
+    m_sectionModel.append(security);
     finishStep(security.id);
 
     const CrossCheckResult cross = co_await diagnostics->crossChecks(identity);
@@ -101,7 +107,10 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     m_scannedAt = QDateTime::currentDateTime();
     m_running = false;
     finishStep(u"cross"_s);
+    Q_EMIT cellsChanged();
     Q_EMIT finished();
+    if (std::exchange(m_rerun, false))
+        runAll(false);
 }
 
 void DeviceCheck::loadOsVersion()
@@ -118,6 +127,7 @@ QCoro::Task<> DeviceCheck::loadOsVersionTask()
         co_return;
     m_osVersion = version;
     Q_EMIT osVersionChanged();
+    Q_EMIT cellsChanged();
 }
 
 QString DeviceCheck::verdict() const
@@ -138,7 +148,144 @@ QString DeviceCheck::reportText() const
 {
     if (!m_identity)
         return {};
-    return DeviceRules::reportText(*m_identity, m_score, m_checks, m_sections, m_issues);
+    return DeviceRules::reportText(*m_identity, m_score, m_checks, m_sections, m_issues,
+                                   DeviceSummary::handsOnLines(m_handsOn));
+}
+
+bool DeviceCheck::copyReport() const
+{
+    if (!m_identity)
+        return false;
+    if (QClipboard *clipboard =
+            qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr) {
+        clipboard->clear();
+        clipboard->setText(reportText());
+    }
+    return true;
+}
+
+void DeviceCheck::setAnswer(const QString &key, const QString &answer, int keysSeen, int keysTotal)
+{
+    if (key == u"screen") {
+        m_handsOn.screen = answer;
+    } else if (key == u"keyboard") {
+        m_handsOn.keyboard = answer;
+        m_handsOn.keysSeen = keysSeen;
+        m_handsOn.keysTotal = keysTotal;
+    } else if (key == u"speakerLeft") {
+        m_handsOn.speakerLeft = answer;
+    } else if (key == u"speakerRight") {
+        m_handsOn.speakerRight = answer;
+    } else {
+        return;
+    }
+    Q_EMIT handsOnChanged();
+}
+
+QString DeviceCheck::profileTitle(const QString &profile)
+{
+    static const QHash<QString, QString> titles{
+        {u"healthy"_s, u"MacBook Air（状态良好）"_s},
+        {u"intel-desktop"_s, u"Mac mini（Intel 台式机）"_s},
+        {u"tampered"_s, u"MacBook Pro（改装过）"_s},
+    };
+    return titles.value(profile, profile);
+}
+
+QStringList DeviceCheck::profiles() const
+{
+    return m_config.sampleData ? DiagnosticsConfig::profiles() : QStringList();
+}
+
+void DeviceCheck::setProfile(const QString &profile)
+{
+    if (!m_config.sampleData || profile == m_config.profile)
+        return;
+    auto config = DiagnosticsConfig::forProfile(profile);
+    if (!config)
+        return;
+    // A cache folder of the caller's choosing gets one subfolder per sample Mac, like the default one.
+    if (!m_config.cacheDir.isEmpty()) {
+        QString base = m_config.cacheDir;
+        if (base.endsWith(u'/' + m_config.profile))
+            base.chop(m_config.profile.size() + 1);
+        config->cacheDir = base + u'/' + profile;
+    }
+    config->tools.environment.insert(m_config.tools.environment);
+    config->tools.environment.insert(u"VEXLO_STANDIN_PROFILE"_s, profile);
+    m_config = *config;
+    Q_EMIT profileChanged();
+    if (m_running)
+        m_rerun = true;
+    else if (m_started)
+        runAll(false);
+}
+
+const DeviceSection *DeviceCheck::section(QStringView id) const
+{
+    for (const DeviceSection &s : m_sections) {
+        if (s.id == id)
+            return &s;
+    }
+    return nullptr;
+}
+
+QString DeviceCheck::statusText() const
+{
+    if (m_running)
+        return u"正在读取 "_s + pendingTitle();
+    return m_started ? u"检测完成"_s : u"未开始"_s;
+}
+
+QString DeviceCheck::progressText() const
+{
+    if (!m_running || m_sections.size() >= 5)
+        return {};
+    for (const Step &step : steps()) {
+        if (step.key != u"identity" && m_pending.contains(step.key))
+            return u"正在读取 "_s + step.title + u"…"_s;
+    }
+    return {};
+}
+
+QString DeviceCheck::deviceKind() const
+{
+    const QString name = m_identity ? m_identity->modelName : QString();
+    if (name.startsWith(u"iMac"_s))
+        return u"allInOne"_s;
+    if (DeviceRules::isDesktop(name))
+        return u"desktop"_s;
+    return u"laptop"_s;
+}
+
+QString DeviceCheck::footerText() const
+{
+    if (!m_scannedAt.isValid())
+        return {};
+    return u"检测于 "_s + m_scannedAt.toString(u"yyyy-MM-dd HH:mm"_s) + u" · 序列号 "_s +
+        (m_identity ? m_identity->serial : kMissing);
+}
+
+void DeviceCheck::setShowAll(bool showAll)
+{
+    if (m_showAll == showAll)
+        return;
+    m_showAll = showAll;
+    Q_EMIT showAllChanged();
+    Q_EMIT cellsChanged();
+}
+
+QVariantList DeviceCheck::cells() const
+{
+    if (!m_identity)
+        return {};
+    QList<DeviceSummary::Cell> all = DeviceSummary::identityCells(*m_identity, m_osVersion, m_sections, m_checks);
+    if (!m_showAll)
+        all = DeviceSummary::collapsedCells(all);
+    QVariantList list;
+    for (const DeviceSummary::Cell &cell : all)
+        list << cell.toMap();
+    return list;
 }
 
 QVariant DeviceCheck::identityValue() const

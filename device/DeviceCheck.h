@@ -3,11 +3,14 @@
 // identity, each section as it arrives, the cross-checks, issues, score and verdict, and the steps still
 // pending, so a page can show progress. Also builds the plain-text report.
 
+#include "device/DeviceSectionModel.h"
+#include "device/DeviceSummary.h"
 #include "device/Diagnostics.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QVariantList>
+#include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
 #include <QCoro/QCoroTask>
@@ -28,9 +31,29 @@ class DeviceCheck : public QObject
     Q_PROPERTY(QString pendingTitle READ pendingTitle NOTIFY changed)
     Q_PROPERTY(QDateTime scannedAt READ scannedAt NOTIFY changed)
     Q_PROPERTY(bool sampleData READ sampleData CONSTANT)
-    Q_PROPERTY(QString profile READ profile CONSTANT)
     Q_PROPERTY(QString osVersion READ osVersion NOTIFY osVersionChanged)
     Q_PROPERTY(QVariantList steps READ stepList CONSTANT)
+    // What the device page shows, derived from the records above.
+    Q_PROPERTY(DeviceSectionModel *sectionModel READ sectionModel CONSTANT)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY changed)
+    Q_PROPERTY(QString progressText READ progressText NOTIFY changed)
+    Q_PROPERTY(QString scoreLevel READ scoreLevel NOTIFY changed)
+    Q_PROPERTY(QString crossSummary READ crossSummary NOTIFY changed)
+    Q_PROPERTY(QVariantMap storageBar READ storageBar NOTIFY changed)
+    Q_PROPERTY(QVariantMap batteryBar READ batteryBar NOTIFY changed)
+    Q_PROPERTY(QString batteryLine READ batteryLine NOTIFY changed)
+    Q_PROPERTY(QString deviceKind READ deviceKind NOTIFY changed)
+    Q_PROPERTY(QString footerText READ footerText NOTIFY changed)
+    Q_PROPERTY(bool showAll READ showAll WRITE setShowAll NOTIFY showAllChanged)
+    Q_PROPERTY(QVariantList cells READ cells NOTIFY cellsChanged)
+    // The bundled sample Macs the page may switch between (none on macOS) and the one in use.
+    Q_PROPERTY(QStringList profiles READ profiles CONSTANT)
+    Q_PROPERTY(QString profile READ profile WRITE setProfile NOTIFY profileChanged)
+    // Answers of the guided hands-on checks; the empty text is a check not done.
+    Q_PROPERTY(QString screenAnswer READ screenAnswer NOTIFY handsOnChanged)
+    Q_PROPERTY(QString keyboardAnswer READ keyboardAnswer NOTIFY handsOnChanged)
+    Q_PROPERTY(QString speakerLeftAnswer READ speakerLeftAnswer NOTIFY handsOnChanged)
+    Q_PROPERTY(QString speakerRightAnswer READ speakerRightAnswer NOTIFY handsOnChanged)
 
 public:
     struct Step
@@ -51,8 +74,14 @@ public:
     Q_INVOKABLE void runAll(bool forceRefresh);
     QCoro::Task<> loadOsVersionTask();
     Q_INVOKABLE void loadOsVersion();
-    // The report text, or the empty text before the identity is known.
+    // The report text, or the empty text before the identity is known. Answers of hands-on checks that were
+    // done follow the sections.
     [[nodiscard]] Q_INVOKABLE QString reportText() const;
+    // Puts the report on the clipboard as plain text; false (and nothing copied) before the identity is known.
+    Q_INVOKABLE bool copyReport() const;
+    // key: "screen", "speakerLeft", "speakerRight"; or "keyboard" with the keys seen of the keys on the map.
+    Q_INVOKABLE void setAnswer(const QString &key, const QString &answer, int keysSeen = 0, int keysTotal = 0);
+    [[nodiscard]] Q_INVOKABLE static QString profileTitle(const QString &profile);
     [[nodiscard]] QJsonObject toJson() const;
 
     // The pause after the identity step that lets a screen draw it (60 ms by default).
@@ -71,9 +100,31 @@ public:
     [[nodiscard]] QDateTime scannedAt() const { return m_scannedAt; }
     [[nodiscard]] bool sampleData() const { return m_config.sampleData; }
     [[nodiscard]] QString profile() const { return m_config.profile; }
+    // Switches to another bundled sample Mac; a check already started runs again with it.
+    void setProfile(const QString &profile);
+    [[nodiscard]] QStringList profiles() const;
     [[nodiscard]] QString osVersion() const { return m_osVersion; }
     // Processes started and time spent in them during the last run.
     [[nodiscard]] ToolStats lastStats() const { return m_stats; }
+
+    [[nodiscard]] DeviceSectionModel *sectionModel() { return &m_sectionModel; }
+    [[nodiscard]] QString statusText() const;
+    [[nodiscard]] QString progressText() const;
+    [[nodiscard]] QString scoreLevel() const { return ::statusText(DeviceSummary::scoreLevel(m_score)); }
+    [[nodiscard]] QString crossSummary() const { return DeviceSummary::crossSummary(m_checks); }
+    [[nodiscard]] QVariantMap storageBar() const { return DeviceSummary::storageBar(section(u"storage")).toMap(); }
+    [[nodiscard]] QVariantMap batteryBar() const { return DeviceSummary::batteryBar(section(u"battery")).toMap(); }
+    [[nodiscard]] QString batteryLine() const { return DeviceSummary::batteryLine(section(u"battery")); }
+    [[nodiscard]] QString deviceKind() const;
+    [[nodiscard]] QString footerText() const;
+    [[nodiscard]] bool showAll() const { return m_showAll; }
+    void setShowAll(bool showAll);
+    [[nodiscard]] QVariantList cells() const;
+    [[nodiscard]] QString screenAnswer() const { return m_handsOn.screen; }
+    [[nodiscard]] QString keyboardAnswer() const { return m_handsOn.keyboard; }
+    [[nodiscard]] QString speakerLeftAnswer() const { return m_handsOn.speakerLeft; }
+    [[nodiscard]] QString speakerRightAnswer() const { return m_handsOn.speakerRight; }
+    [[nodiscard]] const DeviceSection *section(QStringView id) const;
 
     [[nodiscard]] QVariant identityValue() const;
     [[nodiscard]] QVariantList sectionList() const;
@@ -85,6 +136,10 @@ Q_SIGNALS:
     void stepFinished(const QString &key);
     void finished();
     void osVersionChanged();
+    void showAllChanged();
+    void cellsChanged();
+    void profileChanged();
+    void handsOnChanged();
 
 private:
     void finishStep(const QString &key);
@@ -102,4 +157,8 @@ private:
     QDateTime m_scannedAt;
     QString m_osVersion = kMissing;
     ToolStats m_stats;
+    DeviceSectionModel m_sectionModel;
+    bool m_showAll = false;
+    bool m_rerun = false; // the profile changed while a run was going
+    DeviceSummary::HandsOn m_handsOn;
 };

@@ -543,7 +543,7 @@ QString regionName(const QString &modelNumber)
 
 bool isDesktop(const QString &modelName)
 {
-    for (const QString prefix : {u"Mac mini"_s, u"iMac"_s, u"Mac Pro"_s, u"Mac Studio"_s}) {
+    for (const QString &prefix : {u"Mac mini"_s, u"iMac"_s, u"Mac Pro"_s, u"Mac Studio"_s}) {
         if (modelName.startsWith(prefix))
             return true;
     }
@@ -697,7 +697,7 @@ QString verdictFor(int score)
 }
 
 QString reportText(const DeviceIdentity &id, int score, const QList<CrossCheck> &checks,
-                   const QList<DeviceSection> &sections, const QStringList &issues)
+                   const QList<DeviceSection> &sections, const QStringList &issues, const QStringList &handsOn)
 {
     QStringList lines;
     lines << u"Vexlo 验机报告"_s;
@@ -717,6 +717,8 @@ QString reportText(const DeviceIdentity &id, int score, const QList<CrossCheck> 
         for (const DeviceMetric &m : section.metrics)
             lines << u"  "_s + m.label + u"："_s + m.value;
     }
+    if (!handsOn.isEmpty())
+        lines << u"【动手检查】"_s << handsOn;
     if (!issues.isEmpty()) {
         lines << QString() << u"需要注意："_s;
         for (const QString &issue : issues)

@@ -64,7 +64,10 @@ struct CrossCheckInputs
 [[nodiscard]] int scoreFor(int penalty, const DeviceSection *battery);
 [[nodiscard]] QString verdictFor(int score);
 
+// The plain-text report. `handsOn` are the indented answer lines of the guided checks; when there are any they
+// follow the sections under "【动手检查】".
 [[nodiscard]] QString reportText(const DeviceIdentity &identity, int score, const QList<CrossCheck> &checks,
-                                 const QList<DeviceSection> &sections, const QStringList &issues);
+                                 const QList<DeviceSection> &sections, const QStringList &issues,
+                                 const QStringList &handsOn = {});
 
 } // namespace DeviceRules

@@ -1,6 +1,7 @@
 // The device check's rules over tool output in the tools' own formats.
 
 #include "device/DeviceRules.h"
+#include "device/DeviceSummary.h"
 
 #include <QtTest>
 
@@ -567,6 +568,104 @@ private Q_SLOTS:
         const DeviceSection section = batteryFrom(ioregBattery(battery));
         QCOMPARE(scoreFor(penalty, &section), score);
         QCOMPARE(verdictFor(score), verdict);
+    }
+
+    // The score's colour has its own thresholds (85 / 70), apart from the verdict's.
+    void scoreColourAgainstVerdict_data()
+    {
+        QTest::addColumn<int>("score");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("85") << 85 << u"ok"_s << u"整体正常，有几处值得留意"_s;
+        QTest::newRow("90") << 90 << u"ok"_s << u"没有发现明显问题"_s;
+        QTest::newRow("84") << 84 << u"warn"_s << u"整体正常，有几处值得留意"_s;
+        QTest::newRow("70") << 70 << u"warn"_s << u"存在需要处理的问题"_s;
+        QTest::newRow("69") << 69 << u"bad"_s << u"存在需要处理的问题"_s;
+    }
+    void scoreColourAgainstVerdict()
+    {
+        QFETCH(int, score);
+        QFETCH(QString, level);
+        QFETCH(QString, verdict);
+        QCOMPARE(statusText(DeviceSummary::scoreLevel(score)), level);
+        QCOMPARE(verdictFor(score), verdict);
+    }
+
+    // The two capacity bars from section rows "key=value"; expected "share|text|caption|status".
+    void capacityBars_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("bar");
+        QTest::newRow("TB free, GB size")
+            << u"storage"_s << u"free=1 TB,size=2048 GB"_s << u"0.50|50%|可用 1 TB / 共 2048 GB|info"_s;
+        QTest::newRow("0.91 used is red")
+            << u"storage"_s << u"free=45 GB,size=500 GB"_s << u"0.91|91%|可用 45 GB / 共 500 GB|bad"_s;
+        QTest::newRow("0.90 used is not")
+            << u"storage"_s << u"free=50 GB,size=500 GB"_s << u"0.90|90%|可用 50 GB / 共 500 GB|info"_s;
+        QTest::newRow("nearly empty disk keeps a sliver")
+            << u"storage"_s << u"free=499.9 GB,size=500 GB"_s << u"0.02|2%|可用 499.9 GB / 共 500 GB|info"_s;
+        QTest::newRow("no free row") << u"storage"_s << u"size=500 GB"_s << u"0.00|\u2014||info"_s;
+        QTest::newRow("unreadable size") << u"storage"_s << u"free=45 GB,size=\u2014"_s << u"0.00|\u2014||info"_s;
+        QTest::newRow("battery 92") << u"battery"_s << u"health=92%,cycle=112 次"_s << u"0.92|92%|循环 112 次|ok"_s;
+        QTest::newRow("battery 84") << u"battery"_s << u"health=84%,cycle=480 次"_s << u"0.84|84%|循环 480 次|warn"_s;
+        QTest::newRow("battery 74") << u"battery"_s << u"health=74%"_s << u"0.74|74%|\u2014|bad"_s;
+        QTest::newRow("no battery") << u"battery"_s << u"none=无法读取"_s << u"0.00|\u2014|\u2014|info"_s;
+    }
+    void capacityBars()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, rows);
+        QFETCH(QString, bar);
+        DeviceSection s{section, {}, {}, {}};
+        for (const QString &pair : rows.split(u','))
+            s.metrics.append({pair.section(u'=', 0, 0), {}, pair.section(u'=', 1), {}, DeviceStatus::info});
+        const DeviceSummary::Bar b =
+            section == u"storage" ? DeviceSummary::storageBar(&s) : DeviceSummary::batteryBar(&s);
+        QCOMPARE(QString::number(b.share, 'f', 2) + u'|' + b.text + u'|' + b.caption + u'|' + statusText(b.status),
+                 bar);
+        QCOMPARE(b.available, b.text != dash);
+    }
+
+    // How the report ends: the last metric, the hands-on block after the sections, or the issue lines.
+    void reportEnding_data()
+    {
+        QTest::addColumn<QStringList>("issues");
+        QTest::addColumn<bool>("handsOn");
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("no issues") << QStringList() << false << u"【电池】\n  循环次数：112 次"_s;
+        QTest::newRow("issues") << QStringList{u"A"_s, u"B"_s} << false
+                                << u"  循环次数：112 次\n\n需要注意：\n  · A\n  · B"_s;
+        QTest::newRow("hands-on, no issues")
+            << QStringList() << true
+            << u"  循环次数：112 次\n【动手检查】\n  屏幕：无异常\n  扬声器：左声道正常，右声道无声或有杂音"_s;
+        QTest::newRow("hands-on and issues")
+            << QStringList{u"A"_s} << true << u"右声道无声或有杂音\n\n需要注意：\n  · A"_s;
+    }
+    void reportEnding()
+    {
+        QFETCH(QStringList, issues);
+        QFETCH(bool, handsOn);
+        QFETCH(QString, ending);
+        DeviceIdentity id;
+        const QList<CrossCheck> checks{{u"硬件 UUID"_s, u"已读取"_s, u"5E3A"_s, DeviceStatus::ok},
+                                       {u"无详情"_s, u"通过"_s, std::nullopt, DeviceStatus::ok}};
+        const QList<DeviceSection> sections{
+            {u"battery"_s,
+             u"电池"_s,
+             u"bolt"_s,
+             {{u"cycle"_s, u"循环次数"_s, u"112 次"_s, u"轻度使用"_s, DeviceStatus::ok}}}};
+        DeviceSummary::HandsOn answers;
+        if (handsOn) {
+            answers.screen = u"无异常"_s;
+            answers.speakerLeft = u"正常"_s;
+            answers.speakerRight = u"无声或有杂音"_s;
+        }
+        const QString report = reportText(id, 90, checks, sections, issues, DeviceSummary::handsOnLines(answers));
+        QVERIFY2(report.endsWith(ending), qPrintable(report));
+        // A check without detail has no parentheses; metric details are not copied.
+        QVERIFY(report.contains(u"· 硬件 UUID：已读取（5E3A）\n· 无详情：通过\n\n【电池】"_s));
+        QVERIFY(!report.contains(u"轻度使用"_s));
     }
 };
 

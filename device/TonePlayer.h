@@ -1,0 +1,61 @@
+#pragma once
+// The speaker check: a short generated tone on the left channel, a pause, then the same tone on the right,
+// so the user can tell the sides apart. The sound is computed (no audio files); `side` follows what is
+// playing so the page can say which side to listen to. Plays through Qt Multimedia when the build has it and
+// an output device exists; otherwise it only steps through the sides and says it cannot play.
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+struct ToneFormat
+{
+    int sampleRate = 44100;
+    int toneMs = 700;
+    int gapMs = 300;
+    double hz = 660;
+};
+
+class TonePlayer : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(QString side READ side NOTIFY sideChanged)
+    Q_PROPERTY(bool canPlay READ canPlay CONSTANT)
+
+public:
+    enum class Channel { left, right };
+    using Format = ToneFormat;
+
+    explicit TonePlayer(QObject *parent = nullptr);
+    ~TonePlayer() override;
+
+    // Interleaved stereo 16-bit little-endian samples: the tone on `channel`, exact zeros on the other, with
+    // a short fade at both ends so it does not click.
+    [[nodiscard]] static QByteArray tone(Channel channel, const Format &format = {});
+    // The left tone, `gapMs` of silence, the right tone.
+    [[nodiscard]] static QByteArray sequence(const Format &format = {});
+
+    [[nodiscard]] QString side() const { return m_side; } // "left", "right" or empty
+    [[nodiscard]] bool canPlay() const;
+
+    Q_INVOKABLE void play();
+    Q_INVOKABLE void stop();
+
+Q_SIGNALS:
+    void sideChanged();
+    void finished();
+
+private:
+    void setSide(const QString &side);
+
+    Format m_format;
+    QString m_side;
+    QTimer m_steps;
+    int m_step = 0;
+    struct Output;
+    std::unique_ptr<Output> m_output;
+};
