@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
-import Vexlo.Screens
+import Vexlo.Components
+import Vexlo.Window
 
 // The main store window: one of it for the whole run, with the "商店" menu.
 ApplicationWindow {
@@ -13,6 +14,7 @@ ApplicationWindow {
     minimumHeight: 640
     visible: true
     font.family: Theme.fontFamily
+    readonly property string pageName: content.pageName
 
     menuBar: StoreMenuBar {
         storeWindow: content

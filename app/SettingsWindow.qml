@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Vexlo.Screens
+import Vexlo.Components
 
 // The settings window. The site address setting arrives with its own feature; for now it shows where the
 // store is reached.

@@ -1,6 +1,6 @@
 #include "app/TrayIcon.h"
 
-#include "screens/Symbols.h"
+#include "screens/components/Symbols.h"
 
 #include <QFont>
 #include <QMenu>

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Vexlo.Screens
+import Vexlo.Components
 
 // The panel behind the menu bar item: the menu bar feature's quick search when it is built, until then a
 // way into the store window.

@@ -3,9 +3,9 @@
 // line, from a later launch (handed over, see InstanceRelay) or from the platform's open-URL event.
 
 #include "app/TrayIcon.h"
-#include "screens/DeepLink.h"
-#include "screens/InstanceRelay.h"
-#include "screens/Shell.h"
+#include "screens/window/DeepLink.h"
+#include "screens/window/InstanceRelay.h"
+#include "screens/window/Shell.h"
 #include "service/Network.h"
 #include "store/Store.h"
 
@@ -15,22 +15,11 @@
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
+#include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
-#include <QtQml/QQmlExtensionPlugin>
 
-Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
-#ifdef VEXLO_HAS_DEVICE
-Q_IMPORT_QML_PLUGIN(Vexlo_DevicePlugin)
-#endif
-#ifdef VEXLO_HAS_SOFTWARE
-Q_IMPORT_QML_PLUGIN(Vexlo_SoftwarePlugin)
-#endif
-#ifdef VEXLO_HAS_MENUBAR
-Q_IMPORT_QML_PLUGIN(Vexlo_MenuBarPlugin)
-#endif
+#include "vexlo_qml_plugins.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -104,6 +93,24 @@ QWindow *lazyWindow(QQmlEngine &engine, QPointer<QWindow> &slot, const QString &
     return slot;
 }
 
+// The benchmark and screenshot scripts name a QML file (VEXLO_HARNESS) that drives the store window; the product
+// itself never loads one.
+void loadHarness(QQmlEngine &engine, QQuickWindow *window)
+{
+    const QString file = qEnvironmentVariable("VEXLO_HARNESS");
+    if (file.isEmpty() || !window)
+        return;
+    QQmlComponent component(&engine, QUrl::fromLocalFile(file));
+    auto *harness =
+        qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"window"_s, QVariant::fromValue(window)}}));
+    if (!harness) {
+        qWarning().noquote() << component.errorString();
+        return;
+    }
+    harness->setParent(window);
+    harness->setParentItem(window->contentItem());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -146,6 +153,7 @@ int main(int argc, char *argv[])
     if (engine.rootObjects().isEmpty())
         return 1;
     QPointer<QWindow> storeWindow = qobject_cast<QWindow *>(engine.rootObjects().first());
+    loadHarness(engine, qobject_cast<QQuickWindow *>(storeWindow.data()));
 
     for (const QString &link : links)
         DeepLinks::instance()->open(QUrl(link));

@@ -1,6 +1,6 @@
 // Parsing of "vexlink" links, their queue until the window listens, and the hand-over from a second launch.
-#include "screens/DeepLink.h"
-#include "screens/InstanceRelay.h"
+#include "screens/window/DeepLink.h"
+#include "screens/window/InstanceRelay.h"
 
 #include <QFile>
 #include <QLocalServer>

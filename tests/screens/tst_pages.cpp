@@ -1,7 +1,7 @@
 // The store pages, loaded in a QML engine over a Store in a prepared state; checked by object name.
-#include "screens/CategoryLoader.h"
-#include "screens/PageText.h"
-#include "screens/Symbols.h"
+#include "screens/catalog/CategoryLoader.h"
+#include "screens/components/PageText.h"
+#include "screens/components/Symbols.h"
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
 #include "service/Endpoint.h"
@@ -30,9 +30,7 @@
 
 #include "Fixtures.h"
 
-Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+#include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 // The store window's chrome over a Store in a prepared state: which page the router picks, what the sidebar
 // lists, the footer and account texts, the search field's clearing rule and the menu commands.
-#include "screens/DeepLink.h"
+#include "screens/window/DeepLink.h"
 #include "service/CatalogRecords.h"
 #include "service/Endpoint.h"
 #include "store/Store.h"
@@ -21,9 +21,7 @@
 
 #include "Fixtures.h"
 
-Q_IMPORT_QML_PLUGIN(Vexlo_ScreensPlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_StorePlugin)
-Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+#include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
 

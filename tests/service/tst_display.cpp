@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(::formatDate(text), shown.isEmpty() ? today() : shown);
     }
 
-    void qmlSeesHelpersAndRecords()
+    void qmlSeesRecords()
     {
         QFile file(QStringLiteral(DATA_DIR "/home.json"));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -120,11 +120,6 @@ private Q_SLOTS:
         std::unique_ptr<QObject> object(
             component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
         QVERIFY2(object, qPrintable(component.errorString()));
-        QCOMPARE(object->property("count").toString(), u"1.2 万"_s);
-        QCOMPARE(object->property("symbol").toString(), u"square.grid.2x2.fill"_s);
-        QCOMPARE(object->property("tint").value<QColor>(), QColor(0x0A, 0x84, 0xFF));
-        QCOMPARE(object->property("firstStop").value<QColor>(), QColor(255, 0, 0));
-        QCOMPARE(object->property("date").toString(), u"2024年5月2日"_s);
         QCOMPARE(object->property("secondTop").toString(), home->top[1].slug);
         QCOMPARE(object->property("billingKnown").toBool(), false);
         QCOMPARE(object->property("hasMember").toBool(), true);

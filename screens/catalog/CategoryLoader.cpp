@@ -1,0 +1,77 @@
+#include "screens/catalog/CategoryLoader.h"
+
+#include "service/CatalogRecords.h"
+#include "service/StoreAPI.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <QCoroTask>
+
+CategoryLoader::CategoryLoader(QObject *parent)
+    : QObject(parent)
+{ }
+
+QString CategoryLoader::listPath(const QString &slug)
+{
+    return QStringLiteral("/api/store/apps?category=") + QString::fromLatin1(QUrl::toPercentEncoding(slug)) +
+        QStringLiteral("&perPage=40");
+}
+
+void CategoryLoader::setCategory(const QString &slug)
+{
+    if (slug == m_category)
+        return;
+    m_category = slug;
+    Q_EMIT categoryChanged();
+    if (m_complete)
+        reload();
+}
+
+void CategoryLoader::componentComplete()
+{
+    m_complete = true;
+    reload();
+}
+
+void CategoryLoader::reload()
+{
+    loadTask();
+}
+
+QCoro::Task<void> CategoryLoader::loadTask()
+{
+    const quint64 run = ++m_generation;
+    if (m_category.isEmpty()) {
+        setApps({});
+        setLoading(false);
+        co_return;
+    }
+    setLoading(true);
+    QPointer<CategoryLoader> self(this);
+    auto result = co_await StoreAPI::get<AppListPage>(listPath(m_category));
+    if (!self || run != m_generation)
+        co_return; // superseded by a newer load, or the page is gone
+    QVariantList apps;
+    if (result.ok()) {
+        for (const StoreApp &app : result.value().apps)
+            apps.append(QVariant::fromValue(app));
+    }
+    setApps(apps);
+    setLoading(false);
+}
+
+void CategoryLoader::setApps(const QVariantList &apps)
+{
+    if (apps == m_apps)
+        return;
+    m_apps = apps;
+    Q_EMIT appsChanged();
+}
+
+void CategoryLoader::setLoading(bool loading)
+{
+    if (loading == m_loading)
+        return;
+    m_loading = loading;
+    Q_EMIT loadingChanged();
+}

@@ -1,0 +1,22 @@
+import QtQuick
+import Vexlo.Components
+import Vexlo.Store
+
+// The latest additions to the catalogue, newest first.
+StorePage {
+    id: root
+    objectName: "latestView"
+    property var home: Store.home
+
+    PageHeader {
+        width: parent.width
+        eyebrow: "最新上架"
+        title: "刚刚通过审核"
+        subtitle: "每一款都完成过安装、权限与能耗检查"
+    }
+    AppGrid {
+        objectName: "latestGrid"
+        width: parent.width
+        apps: root.home ? root.home.latest : []
+    }
+}

@@ -1,0 +1,22 @@
+import QtQuick
+
+import Vexlo.Store
+
+// Apps in three flexible columns, spacing 14; a card opens its app's detail page.
+Grid {
+    id: root
+    property var apps: []
+    columns: 3
+    spacing: 14
+    readonly property real cardWidth: Math.floor((width - (columns - 1) * spacing) / columns)
+
+    Repeater {
+        model: root.apps
+        AppCard {
+            objectName: "appCard"
+            width: root.cardWidth
+            app: modelData
+            onClicked: Store.openDetail(modelData.slug)
+        }
+    }
+}

@@ -1,0 +1,62 @@
+#include "screens/components/PageText.h"
+
+#include <cmath>
+
+PageText *PageText::create(QQmlEngine *, QJSEngine *)
+{
+    static PageText *instance = [] {
+        auto *t = new PageText;
+        QJSEngine::setObjectOwnership(t, QJSEngine::CppOwnership);
+        return t;
+    }();
+    return instance;
+}
+
+QString PageText::greeting(int hour)
+{
+    if (hour < 6)
+        return QStringLiteral("深夜好");
+    if (hour < 12)
+        return QStringLiteral("早上好");
+    if (hour < 18)
+        return QStringLiteral("下午好");
+    return QStringLiteral("晚上好");
+}
+
+QString PageText::starSymbol(double rating, int index)
+{
+    if (rating > index + 0.5)
+        return QStringLiteral("star.fill");
+    if (rating > index)
+        return QStringLiteral("star.leadinghalf.filled");
+    return QStringLiteral("star");
+}
+
+QString PageText::oneDecimal(double value)
+{
+    return QString::asprintf("%.1f", value);
+}
+
+QString PageText::price(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("—");
+    const double cents = std::round(value * 100.0);
+    if (std::fmod(cents, 100.0) == 0.0)
+        return QString::number(static_cast<qint64>(cents / 100.0));
+    QString text = QString::number(cents / 100.0, 'f', 2);
+    if (text.endsWith(u'0'))
+        text.chop(1);
+    return text;
+}
+
+QString PageText::period(int days)
+{
+    if (days >= 36500)
+        return QStringLiteral("/ 永久");
+    if (days == 90)
+        return QStringLiteral("/ 季");
+    if (days == 30)
+        return QStringLiteral("/ 月");
+    return QStringLiteral("/ 年");
+}

@@ -1,0 +1,67 @@
+import QtQuick
+
+import Vexlo.Service
+import QtQuick.Controls
+import QtQuick.Layouts
+import Vexlo.Store
+
+// The sidebar's search field, bound to the store's search text. Return runs the search; emptying the
+// text (typing it away or the clear button) removes the results.
+TextField {
+    id: root
+    objectName: "searchField"
+
+    text: Store.searchText
+    placeholderText: "搜索软件、壁纸与文章"
+    font.pixelSize: 13
+    leftPadding: 28
+    rightPadding: clearButton.visible ? 26 : 8
+    selectByMouse: true
+
+    onTextEdited: Store.searchText = text
+    onAccepted: Store.runSearch(Store.searchText)
+
+    background: Rectangle {
+        implicitHeight: 28
+        radius: 7
+        color: Theme.shade(0.05)
+        border.width: root.activeFocus ? 2 : 0
+        border.color: Theme.tint(Theme.accent, 0.5)
+    }
+
+    SymbolIcon {
+        anchors.left: parent.left
+        anchors.leftMargin: 8
+        anchors.verticalCenter: parent.verticalCenter
+        name: "magnifyingglass"
+        size: 15
+        color: Theme.muted
+    }
+
+    ToolButton {
+        id: clearButton
+        objectName: "searchClear"
+        visible: root.text !== ""
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        width: 24
+        height: 24
+        flat: true
+        contentItem: SymbolIcon {
+            name: "xmark"
+            size: 14
+            color: Theme.faint
+        }
+        background: null
+        onClicked: Store.searchText = ""
+    }
+
+    // Whenever the text becomes empty, however that happened, no results are shown any more.
+    Connections {
+        target: Store
+        function onSearchTextChanged() {
+            if (Store.searchText === "")
+                Store.searchResults = undefined
+        }
+    }
+}

@@ -1,0 +1,93 @@
+import QtQuick
+import Vexlo.Catalog
+import Vexlo.Components
+import Vexlo.Store
+
+// Chooses what the content area shows from the store's state; the first rule that holds wins.
+Item {
+    id: root
+    objectName: "detailRouter"
+
+    readonly property string route: {
+        const hasHome = present(Store.home)
+        if (present(Store.searchResults) && Store.searchText !== "")
+            return "search"
+        if (present(Store.detail))
+            return "detail"
+        if (Store.detailLoading)
+            return "detailLoading"
+        if (Store.loading && !hasHome)
+            return "loading"
+        if (Store.error !== "" && !hasHome)
+            return "error"
+        if (hasHome)
+            return Store.section
+        return "waiting"
+    }
+    readonly property Item currentPage: content.item
+
+    function present(value) {
+        return value !== undefined && value !== null
+    }
+
+    // Pages by route: the file that draws it and the title its placeholder shows while that file does not
+    // exist. Each page reads what it shows (home payload, results, detail) from the store itself.
+    readonly property var pages: ({
+        "search": { url: "qrc:/qt/qml/Vexlo/Catalog/SearchView.qml", title: "搜索结果" },
+        "detail": { url: "qrc:/qt/qml/Vexlo/Screens/AppDetailView.qml", title: "应用详情" },
+        "discover": { url: "qrc:/qt/qml/Vexlo/Catalog/DiscoverView.qml", title: "精选推荐" },
+        "device": { url: "qrc:/qt/qml/Vexlo/Device/DeviceView.qml", title: "我的设备" },
+        "softwareManager": { url: "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml", title: "软件管理" },
+        "top": { url: "qrc:/qt/qml/Vexlo/Catalog/TopChartView.qml", title: "排行榜" },
+        "latest": { url: "qrc:/qt/qml/Vexlo/Catalog/LatestView.qml", title: "最新上架" },
+        "categories": { url: "qrc:/qt/qml/Vexlo/Catalog/CategoryView.qml", title: "软件库分类" },
+        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Screens/WallpapersView.qml", title: "壁纸" },
+        "member": { url: "qrc:/qt/qml/Vexlo/Screens/MemberView.qml", title: "会员中心" },
+        "installed": { url: "qrc:/qt/qml/Vexlo/Catalog/InstalledView.qml", title: "已购项目" }
+    })
+
+    function show() {
+        switch (route) {
+        case "detailLoading":
+        case "waiting":
+            content.sourceComponent = spinner
+            return
+        case "loading":
+            content.sourceComponent = loadingStore
+            return
+        case "error":
+            content.sourceComponent = errorState
+            return
+        }
+        const page = pages[route] || pages["discover"]
+        if (!Shell.hasPage(page.url)) {
+            content.setSource("qrc:/qt/qml/Vexlo/Components/PlaceholderPage.qml", { title: page.title })
+            return
+        }
+        content.setSource(page.url)
+    }
+
+    onRouteChanged: show()
+    Component.onCompleted: show()
+
+    Loader {
+        id: content
+        anchors.fill: parent
+    }
+
+    Component {
+        id: spinner
+        CenteredSpinner { objectName: "routerSpinner" }
+    }
+    Component {
+        id: loadingStore
+        CenteredSpinner { objectName: "storeLoading"; text: "正在载入商店…" }
+    }
+    Component {
+        id: errorState
+        ErrorState {
+            message: Store.error
+            onRetry: Store.bootstrap()
+        }
+    }
+}

@@ -1,0 +1,50 @@
+import QtQuick
+import Vexlo.Components
+import Vexlo.Service
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// A modal sheet over the window, shown while `requested` is true. Closing it in any way (Escape, its own close
+// control) reports `dismissed`, which the window turns into clearing the store flag that asked for it.
+Popup {
+    id: root
+
+    property bool requested: false
+    property url page
+    property string title: ""
+    signal dismissed()
+
+    readonly property bool pageBuilt: Shell.hasPage(String(root.page))
+
+    parent: Overlay.overlay
+    anchors.centerIn: parent
+    modal: true
+    dim: true
+    padding: 0
+    closePolicy: Popup.CloseOnEscape
+    onRequestedChanged: requested ? open() : close()
+    Component.onCompleted: if (requested) open()
+    onClosed: if (requested) dismissed()
+
+    background: Rectangle {
+        radius: 12
+        color: Theme.card
+        border.width: 1
+        border.color: Theme.hairline
+    }
+
+    contentItem: Item {
+        implicitWidth: sheet.item ? sheet.item.implicitWidth : 0
+        implicitHeight: sheet.item ? sheet.item.implicitHeight : 0
+        Loader {
+            id: sheet
+            anchors.fill: parent
+            active: root.requested
+            source: root.pageBuilt ? root.page : "qrc:/qt/qml/Vexlo/Window/SheetPlaceholder.qml"
+            onLoaded: if (!root.pageBuilt) {
+                item.title = root.title
+                item.closeRequested.connect(root.dismissed)
+            }
+        }
+    }
+}
