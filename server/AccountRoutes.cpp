@@ -5,6 +5,9 @@
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
+#include <QPointer>
+#include <QTcpSocket>
+#include <memory>
 
 namespace {
 
@@ -13,45 +16,66 @@ using Http::Status;
 
 constexpr qsizetype kMaxCredentialChars = 256;
 
-QHttpServerResponse login(Context &ctx, const QHttpServerRequest &request)
+// Answers at once when the request is refused before any password check; otherwise after the check, which runs
+// on the password pool.
+void login(Context &ctx, const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
+    const auto reply = [&responder](QHttpServerResponse response) { response.write(std::move(responder)); };
     std::optional<QHttpServerResponse> rejection;
     const auto body = Http::jsonBody(request, &rejection);
     if (!body)
-        return std::move(*rejection);
+        return reply(std::move(*rejection));
     const auto email = Http::stringField(*body, QStringLiteral("email"));
     const auto password = Http::stringField(*body, QStringLiteral("password"));
     if (!email || !password)
-        return Http::error(Status::BadRequest, QStringLiteral("邮箱和密码必须以文本提交"));
+        return reply(Http::error(Status::BadRequest, QStringLiteral("邮箱和密码必须以文本提交")));
     const QString key = email->trimmed().toLower();
     if (key.isEmpty() || password->isEmpty())
-        return Http::error(Status::BadRequest, QStringLiteral("请输入邮箱和密码"));
-    if (key.size() > kMaxCredentialChars || password->size() > kMaxCredentialChars)
-        return Http::error(Status::BadRequest, QStringLiteral("邮箱或密码过长"));
+        return reply(Http::error(Status::BadRequest, QStringLiteral("请输入邮箱和密码")));
+    if (Http::characterCount(key) > kMaxCredentialChars || Http::characterCount(*password) > kMaxCredentialChars)
+        return reply(Http::error(Status::BadRequest, QStringLiteral("邮箱或密码过长")));
 
     const qint64 now = Context::now();
-    // Every check costs a quarter of a second of Argon2id, so one client cannot go through many e-mails either.
-    const QString client = QStringLiteral("address:") + request.remoteAddress().toString();
-    if (ctx.throttle.blocked(key, now) || ctx.clientThrottle.blocked(client, now))
-        return Http::error(Status::TooManyRequests, QStringLiteral("登录尝试过于频繁，请一分钟后再试"));
+    const QString client = request.remoteAddress().toString();
+    const QString pair = key + QLatin1Char(' ') + client;
+    if (ctx.throttle.blocked(pair, now) || ctx.clientThrottle.blocked(client, now))
+        return reply(Http::error(Status::TooManyRequests, QStringLiteral("登录尝试过于频繁，请一分钟后再试")));
 
     QString storedHash;
     const auto member = ctx.accounts.byEmail(key, &storedHash);
-    const bool verified = Auth::verifyPassword(member ? storedHash : Auth::decoyHash(), *password);
-    if (!member || !verified) {
-        ctx.throttle.recordFailure(key, now);
-        ctx.clientThrottle.recordFailure(client, now);
-        return Http::error(Status::Forbidden, QStringLiteral("邮箱或密码错误"));
+    // Counted as failures while the check runs, so parallel attempts cannot slip past the limits.
+    ctx.throttle.recordFailure(pair, now);
+    ctx.clientThrottle.recordFailure(client, now);
+    auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
+    const QPointer<QTcpSocket> socket = pending->socket();
+    const auto previous = Auth::requestToken(request);
+    Context *c = &ctx;
+    const bool queued = ctx.passwords.verify(
+        member ? storedHash : Auth::decoyHash(), *password,
+        [c, pending, socket, member, pair, client, previous](bool verified) {
+            if (!member || !verified) {
+                if (socket)
+                    Http::error(Status::Forbidden, QStringLiteral("邮箱或密码错误")).write(std::move(*pending));
+                return;
+            }
+            c->throttle.clear(pair);
+            c->clientThrottle.forgive(client);
+            if (!socket)
+                return;
+            const qint64 now = Context::now();
+            if (previous)
+                c->accounts.endSession(*previous);
+            const QByteArray token = c->accounts.createSession(member->id, now);
+            QHttpServerResponse response = Http::json(
+                QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("role"), member->effectiveRole(now)}});
+            response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::sessionCookie(token));
+            response.write(std::move(*pending));
+        });
+    if (!queued) {
+        ctx.throttle.forgive(pair);
+        ctx.clientThrottle.forgive(client);
+        Http::error(Status::TooManyRequests, QStringLiteral("服务器繁忙，请稍后再试")).write(std::move(*pending));
     }
-    ctx.throttle.clear(key);
-
-    if (const auto previous = Auth::requestToken(request))
-        ctx.accounts.endSession(*previous);
-    const QByteArray token = ctx.accounts.createSession(member->id, now);
-    QHttpServerResponse response =
-        Http::json(QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("role"), member->effectiveRole(now)}});
-    response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::sessionCookie(token));
-    return response;
 }
 
 QHttpServerResponse logout(Context &ctx, const QHttpServerRequest &request)
@@ -68,8 +92,10 @@ QHttpServerResponse logout(Context &ctx, const QHttpServerRequest &request)
 void registerAccountRoutes(QHttpServer &server, Context &ctx)
 {
     Context *c = &ctx;
-    server.route(QStringLiteral("/api/auth/login"), Method::Post,
-                 [c](const QHttpServerRequest &request) { return login(*c, request); });
-    server.route(QStringLiteral("/api/auth/logout"), Method::Post,
-                 [c](const QHttpServerRequest &request) { return logout(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/auth/login"), Method::Post,
+                [c](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+                    login(*c, request, std::move(responder));
+                });
+    Http::route(server, ctx.routes, QStringLiteral("/api/auth/logout"), Method::Post,
+                [c](const QHttpServerRequest &request) { return logout(*c, request); });
 }

@@ -225,3 +225,13 @@ void LoginThrottle::recordFailure(const QString &email, qint64 now)
     prune(email, now);
     m_failures[email].append(now);
 }
+
+void LoginThrottle::forgive(const QString &key)
+{
+    auto it = m_failures.find(key);
+    if (it == m_failures.end())
+        return;
+    it->removeLast();
+    if (it->isEmpty())
+        m_failures.erase(it);
+}

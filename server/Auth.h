@@ -1,6 +1,6 @@
 #pragma once
 // Accounts and sessions: Argon2id password hashes, random session tokens kept only as hashes, the session cookie,
-// and a per-e-mail throttle for failed sign-ins.
+// and a throttle for failed sign-ins.
 #include <QByteArray>
 #include <QHash>
 #include <QJsonObject>
@@ -72,8 +72,8 @@ private:
     Database &m_db;
 };
 
-// Failed sign-ins per key (an e-mail, or a client address) within a sliding minute; kept in memory on purpose
-// (a restart forgets them).
+// Failed sign-ins per key (an e-mail with a client address, or a client address alone) within a sliding minute;
+// kept in memory on purpose (a restart forgets them).
 class LoginThrottle
 {
 public:
@@ -87,6 +87,8 @@ public:
     [[nodiscard]] bool blocked(const QString &email, qint64 now);
     void recordFailure(const QString &email, qint64 now);
     void clear(const QString &email) { m_failures.remove(email); }
+    // Takes back the latest failure: an attempt counted while its check ran turned out not to fail.
+    void forgive(const QString &key);
 
 private:
     void prune(const QString &email, qint64 now);

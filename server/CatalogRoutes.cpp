@@ -8,6 +8,7 @@
 #include <QHttpServerRequest>
 #include <QSqlQuery>
 #include <QUrlQuery>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -80,15 +81,19 @@ QHttpServerResponse netdisk(Context &ctx, const QString &slug, const QHttpServer
 QHttpServerResponse search(Context &ctx, const QHttpServerRequest &request)
 {
     const QString text = queryValue(request, QStringLiteral("q")).trimmed();
-    if (text.size() > kMaxSearchChars)
+    if (Http::characterCount(text) > kMaxSearchChars)
         return Http::error(Status::BadRequest, QStringLiteral("搜索内容过长"));
     QJsonArray apps, other;
-    if (!text.isEmpty()) {
+    // The text is matched literally. No entry contains control characters; SQLite would cut the pattern at a NUL.
+    const bool matchable =
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (!text.isEmpty() && matchable) {
         const QString pattern = containsPattern(text);
         const QString like = QStringLiteral(" LIKE ? ESCAPE '\\'");
         apps = ctx.catalogue.apps(
             QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like +
-                QStringLiteral(" OR LOWER(a.tags)") + like + QStringLiteral(" OR LOWER(a.developer)") + like +
+                QStringLiteral(" OR EXISTS (SELECT 1 FROM json_each(a.tags) t WHERE LOWER(t.value)") + like +
+                QStringLiteral(")") + QStringLiteral(" OR LOWER(a.developer)") + like +
                 QStringLiteral(" OR LOWER(a.slug)") + like + QStringLiteral(" OR LOWER(c.name)") + like,
             {pattern, pattern, pattern, pattern, pattern, pattern},
             QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
@@ -169,14 +174,14 @@ QHttpServerResponse appList(Context &ctx, const QHttpServerRequest &request)
 void registerCatalogRoutes(QHttpServer &server, Context &ctx)
 {
     Context *c = &ctx;
-    server.route(QStringLiteral("/api/store/home"), Method::Get,
-                 [c](const QHttpServerRequest &request) { return home(*c, request); });
-    server.route(QStringLiteral("/api/store/search"), Method::Get,
-                 [c](const QHttpServerRequest &request) { return search(*c, request); });
-    server.route(QStringLiteral("/api/store/apps"), Method::Get,
-                 [c](const QHttpServerRequest &request) { return appList(*c, request); });
-    server.route(QStringLiteral("/api/store/apps/<arg>/netdisk"), Method::Get,
-                 [c](const QString &slug, const QHttpServerRequest &request) { return netdisk(*c, slug, request); });
-    server.route(QStringLiteral("/api/store/apps/<arg>"), Method::Get,
-                 [c](const QString &slug, const QHttpServerRequest &request) { return detail(*c, slug, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/home"), Method::Get,
+                [c](const QHttpServerRequest &request) { return home(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/search"), Method::Get,
+                [c](const QHttpServerRequest &request) { return search(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/apps"), Method::Get,
+                [c](const QHttpServerRequest &request) { return appList(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/apps/<arg>/netdisk"), Method::Get,
+                [c](const QString &slug, const QHttpServerRequest &request) { return netdisk(*c, slug, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/apps/<arg>"), Method::Get,
+                [c](const QString &slug, const QHttpServerRequest &request) { return detail(*c, slug, request); });
 }

@@ -32,21 +32,11 @@ QString newOrderNo(qint64 now)
         QString::fromLatin1(random.toHex()).toUpper();
 }
 
-// The address a phone opens after scanning: this service's sandbox payment page.
-QString siteAddress(const QHttpServerRequest &request)
+// The address a phone opens after scanning: this service's sandbox payment page, at its configured public address
+// (never the request's Host header, which the client chooses).
+QString paymentPage(const Context &ctx, const QString &orderNo)
 {
-    QByteArray host;
-    for (const auto &[name, value] : request.headers())
-        if (name.compare("host", Qt::CaseInsensitive) == 0)
-            host = value;
-    if (host.isEmpty() || host.contains('/') || host.contains(' '))
-        host = request.url().authority().toUtf8();
-    return QStringLiteral("http://") + QString::fromUtf8(host);
-}
-
-QString paymentPage(const QHttpServerRequest &request, const QString &orderNo)
-{
-    return siteAddress(request) + QStringLiteral("/pay/") + orderNo;
+    return ctx.publicUrl + QStringLiteral("/pay/") + orderNo;
 }
 
 struct OrderRow
@@ -141,7 +131,7 @@ QHttpServerResponse checkout(Context &ctx, const QHttpServerRequest &request)
                                   {QStringLiteral("gateway"), *gateway},
                                   {QStringLiteral("live"), false},
                                   {QStringLiteral("qr"), QStringLiteral("/api/store/qr/") + orderNo},
-                                  {QStringLiteral("redirect"), paymentPage(request, orderNo)},
+                                  {QStringLiteral("redirect"), paymentPage(ctx, orderNo)},
                                   {QStringLiteral("sponsorActive"), member->sponsorActive(now)},
                                   {QStringLiteral("daysLeft"), member->daysLeft(now)}});
 }
@@ -209,12 +199,12 @@ QHttpServerResponse mockPay(Context &ctx, const QHttpServerRequest &request)
                                   {QStringLiteral("forever"), updated && updated->forever}});
 }
 
-QHttpServerResponse qrImage(Context &ctx, const QString &orderNo, const QHttpServerRequest &request)
+QHttpServerResponse qrImage(Context &ctx, const QString &orderNo)
 {
     const QVariant exists = ctx.db.scalar(QStringLiteral("SELECT order_no FROM orders WHERE order_no = ?"), {orderNo});
     if (!exists.isValid())
         return Http::notFound(QStringLiteral("订单不存在"));
-    const QByteArray png = Images::qrPng(paymentPage(request, orderNo).toUtf8());
+    const QByteArray png = Images::qrPng(paymentPage(ctx, orderNo).toUtf8());
     if (png.isEmpty())
         return Http::error(Status::InternalServerError, QStringLiteral("二维码生成失败"));
     QHttpServerResponse response(QByteArrayLiteral("image/png"), png);
@@ -227,13 +217,12 @@ QHttpServerResponse qrImage(Context &ctx, const QString &orderNo, const QHttpSer
 void registerCommerceRoutes(QHttpServer &server, Context &ctx)
 {
     Context *c = &ctx;
-    server.route(QStringLiteral("/api/store/checkout"), Method::Post,
-                 [c](const QHttpServerRequest &request) { return checkout(*c, request); });
-    server.route(QStringLiteral("/api/store/orders"), Method::Get,
-                 [c](const QHttpServerRequest &request) { return orders(*c, request); });
-    server.route(QStringLiteral("/api/store/orders"), Method::Post,
-                 [c](const QHttpServerRequest &request) { return mockPay(*c, request); });
-    server.route(
-        QStringLiteral("/api/store/qr/<arg>"), Method::Get,
-        [c](const QString &orderNo, const QHttpServerRequest &request) { return qrImage(*c, orderNo, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/checkout"), Method::Post,
+                [c](const QHttpServerRequest &request) { return checkout(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/orders"), Method::Get,
+                [c](const QHttpServerRequest &request) { return orders(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/orders"), Method::Post,
+                [c](const QHttpServerRequest &request) { return mockPay(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/qr/<arg>"), Method::Get,
+                [c](const QString &orderNo) { return qrImage(*c, orderNo); });
 }

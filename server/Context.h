@@ -1,7 +1,10 @@
 #pragma once
-// What every route shares: the database, the catalogue cache, accounts, the sign-in throttle and the data folder.
+// What every route shares: the database, the catalogue cache, accounts, the sign-in throttles, the password checks,
+// the route table, the data folder and the address the service is reached at.
 #include "server/Auth.h"
 #include "server/Database.h"
+#include "server/Http.h"
+#include "server/PasswordPool.h"
 #include "server/Records.h"
 
 #include <QDateTime>
@@ -12,9 +15,13 @@ struct Context
     Database db;
     Catalogue catalogue{db};
     Accounts accounts{db};
-    LoginThrottle throttle; // per e-mail
+    // Keyed on e-mail and client address together, so failures from elsewhere cannot lock the owner out.
+    LoginThrottle throttle;
     LoginThrottle clientThrottle{30}; // per client address, across e-mails
+    Http::RouteTable routes;
     QString dataDir;
+    QString publicUrl; // scheme, host, port and any path prefix, without a trailing slash
+    PasswordPool passwords; // last: destroyed first, so no check finishes into a half-destroyed context
 
     [[nodiscard]] static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }
 };

@@ -95,4 +95,62 @@ QString escapeHtml(const QString &text)
     return text.toHtmlEscaped();
 }
 
+qsizetype characterCount(const QString &text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
+void RouteTable::add(const QString &pattern, QHttpServerRequest::Method method)
+{
+    // "<arg>" stands for one path segment, as in QHttpServer's own patterns.
+    QStringList parts = pattern.split(QStringLiteral("<arg>"));
+    for (QString &part : parts)
+        part = QRegularExpression::escape(part);
+    const QString expression = QStringLiteral("^") + parts.join(QStringLiteral("[^/]+")) + QStringLiteral("$");
+    for (Entry &entry : m_entries) {
+        if (entry.path.pattern() == expression) {
+            entry.methods |= method;
+            return;
+        }
+    }
+    m_entries.append(Entry{QRegularExpression(expression), method});
+}
+
+QByteArray RouteTable::allowed(const QString &path) const
+{
+    using Method = QHttpServerRequest::Method;
+    QHttpServerRequest::Methods methods;
+    for (const Entry &entry : m_entries)
+        if (entry.path.match(path).hasMatch())
+            methods |= entry.methods;
+    if (!methods)
+        return {};
+    QByteArrayList names;
+    if (methods & Method::Get)
+        names << "GET"
+              << "HEAD";
+    if (methods & Method::Post)
+        names << "POST";
+    names << "OPTIONS";
+    return names.join(", ");
+}
+
+QHttpServerResponse unrouted(const RouteTable &table, const QHttpServerRequest &request)
+{
+    const QString path = request.url().path();
+    const QByteArray allow = table.allowed(path);
+    if (allow.isEmpty())
+        return error(Status::NotFound, QStringLiteral("未找到：%1").arg(path));
+    QHttpServerResponse response = request.method() == QHttpServerRequest::Method::Options
+        ? QHttpServerResponse(Status::Ok)
+        : error(Status::MethodNotAllowed, QStringLiteral("该地址不支持此请求方法"));
+    response.addHeader(QByteArrayLiteral("Allow"), allow);
+    return response;
+}
+
 } // namespace Http

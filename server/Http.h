@@ -1,13 +1,15 @@
 #pragma once
 // Reply builders and request-body checks shared by every route. Error replies are JSON objects whose only
 // value is the Chinese "error" text, so clients can read them as string-only objects.
+#include <QHttpServer>
+#include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QJsonObject>
+#include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <optional>
-
-class QHttpServerRequest;
 
 namespace Http {
 
@@ -32,5 +34,39 @@ std::optional<QString> stringField(const QJsonObject &body, const QString &key);
 std::optional<qint64> integerField(const QJsonObject &body, const QString &key);
 
 QString escapeHtml(const QString &text);
+
+// Length in characters (code points), the way a person counts them: an emoji or a rare Han character is one.
+qsizetype characterCount(const QString &text);
+
+// The path patterns every route serves and with which methods, so that a path served with other methods is
+// answered 405 with an Allow list rather than 404.
+class RouteTable
+{
+public:
+    void add(const QString &pattern, QHttpServerRequest::Method method);
+    // "GET, HEAD, POST" style list for a path some route serves; empty when none does.
+    [[nodiscard]] QByteArray allowed(const QString &path) const;
+
+private:
+    struct Entry
+    {
+        QRegularExpression path;
+        QHttpServerRequest::Methods methods;
+    };
+    QList<Entry> m_entries;
+};
+
+// Registers a route with the server and records it in the table.
+template <typename Handler>
+void route(QHttpServer &server, RouteTable &table, const QString &pattern, QHttpServerRequest::Method method,
+           Handler &&handler)
+{
+    table.add(pattern, method);
+    server.route(pattern, method, std::forward<Handler>(handler));
+}
+
+// The reply for a request no route took: 405 with Allow when the path is served with other methods (an OPTIONS
+// request gets the Allow list with 200), 404 otherwise.
+QHttpServerResponse unrouted(const RouteTable &table, const QHttpServerRequest &request);
 
 } // namespace Http

@@ -138,13 +138,15 @@ QHttpServerResponse payPage(Context &ctx, const QString &orderNo)
 void registerPages(QHttpServer &server, Context &ctx)
 {
     Context *c = &ctx;
-    server.route(QStringLiteral("/"), Method::Get, [c]() { return index(*c); });
-    server.route(QStringLiteral("/app/<arg>"), Method::Get, [c](const QString &slug) { return appPage(*c, slug); });
-    server.route(QStringLiteral("/blog/<arg>"), Method::Get,
-                 [c](const QString &slug) { return articlePage(*c, QStringLiteral("post"), slug); });
-    server.route(QStringLiteral("/guides/<arg>"), Method::Get,
-                 [c](const QString &slug) { return articlePage(*c, QStringLiteral("guide"), slug); });
-    server.route(QStringLiteral("/tools/mac-check"), Method::Get, [c]() { return macCheckPage(*c); });
-    server.route(QStringLiteral("/pay/<arg>"), Method::Get,
-                 [c](const QString &orderNo) { return payPage(*c, orderNo); });
+    Http::route(server, ctx.routes, QStringLiteral("/"), Method::Get, [c]() { return index(*c); });
+    Http::route(server, ctx.routes, QStringLiteral("/app/<arg>"), Method::Get,
+                [c](const QString &slug) { return appPage(*c, slug); });
+    Http::route(server, ctx.routes, QStringLiteral("/blog/<arg>"), Method::Get,
+                [c](const QString &slug) { return articlePage(*c, QStringLiteral("post"), slug); });
+    Http::route(server, ctx.routes, QStringLiteral("/guides/<arg>"), Method::Get,
+                [c](const QString &slug) { return articlePage(*c, QStringLiteral("guide"), slug); });
+    Http::route(server, ctx.routes, QStringLiteral("/tools/mac-check"), Method::Get,
+                [c]() { return macCheckPage(*c); });
+    Http::route(server, ctx.routes, QStringLiteral("/pay/<arg>"), Method::Get,
+                [c](const QString &orderNo) { return payPage(*c, orderNo); });
 }

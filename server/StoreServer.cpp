@@ -12,32 +12,6 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
-#include <QTcpServer>
-#include <QTcpSocket>
-
-namespace {
-
-// Replies are written as a header block and a body; with Nagle's algorithm on, the last part of a large body
-// waits for the client's delayed acknowledgement (about 40 ms on Linux). Every accepted socket turns it off.
-class LowDelayTcpServer : public QTcpServer
-{
-public:
-    using QTcpServer::QTcpServer;
-
-protected:
-    void incomingConnection(qintptr descriptor) override
-    {
-        auto *socket = new QTcpSocket(this);
-        if (!socket->setSocketDescriptor(descriptor)) {
-            delete socket;
-            return;
-        }
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        addPendingConnection(socket);
-    }
-};
-
-} // namespace
 
 StoreServer::StoreServer() = default;
 StoreServer::~StoreServer() = default;
@@ -69,12 +43,12 @@ bool StoreServer::start(const Options &options, QString *error)
     registerCommerceRoutes(*m_http, *m_context);
     registerWallpaperRoutes(*m_http, *m_context);
     registerPages(*m_http, *m_context);
-    m_http->setMissingHandler([](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
-        Http::error(Http::Status::NotFound, QStringLiteral("未找到：%1").arg(request.url().path()))
-            .write(std::move(responder));
+    const Context *c = m_context.get();
+    m_http->setMissingHandler([c](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+        Http::unrouted(c->routes, request).write(std::move(responder));
     });
 
-    auto *tcp = new LowDelayTcpServer(m_http.get());
+    auto *tcp = new HttpFront(options.limits, m_http.get());
     if (!tcp->listen(options.host, options.port)) {
         *error = QStringLiteral("cannot listen on %1:%2: %3")
                      .arg(options.host.toString())
@@ -88,5 +62,20 @@ bool StoreServer::start(const Options &options, QString *error)
         *error = QStringLiteral("cannot listen on %1:%2").arg(options.host.toString()).arg(options.port);
         return false;
     }
+    m_context->publicUrl = options.publicUrl;
+    if (m_context->publicUrl.isEmpty()) {
+        const QHostAddress host = options.host.isEqual(QHostAddress::Any) || options.host.isEqual(QHostAddress::AnyIPv4)
+            ? QHostAddress(QHostAddress::LocalHost)
+            : options.host;
+        const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
+            ? QLatin1Char('[') + host.toString() + QLatin1Char(']')
+            : host.toString();
+        m_context->publicUrl = QStringLiteral("http://%1:%2").arg(name).arg(m_port);
+    }
     return true;
+}
+
+QString StoreServer::publicUrl() const
+{
+    return m_context ? m_context->publicUrl : QString();
 }

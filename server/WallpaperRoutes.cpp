@@ -90,10 +90,10 @@ QHttpServerResponse file(Context &ctx, const QString &name, const QHttpServerReq
 void registerWallpaperRoutes(QHttpServer &server, Context &ctx)
 {
     Context *c = &ctx;
-    server.route(QStringLiteral("/api/store/wallpapers"), Method::Get,
-                 [c](const QHttpServerRequest &request) { return list(*c, request); });
-    server.route(QStringLiteral("/api/store/wallpapers"), Method::Post,
-                 [c](const QHttpServerRequest &request) { return download(*c, request); });
-    server.route(QStringLiteral("/files/wallpapers/<arg>"), Method::Get,
-                 [c](const QString &name, const QHttpServerRequest &request) { return file(*c, name, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/wallpapers"), Method::Get,
+                [c](const QHttpServerRequest &request) { return list(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/api/store/wallpapers"), Method::Post,
+                [c](const QHttpServerRequest &request) { return download(*c, request); });
+    Http::route(server, ctx.routes, QStringLiteral("/files/wallpapers/<arg>"), Method::Get,
+                [c](const QString &name, const QHttpServerRequest &request) { return file(*c, name, request); });
 }

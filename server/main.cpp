@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QHostInfo>
 #include <QStandardPaths>
+#include <QUrl>
 #include <cstdio>
 
 namespace {
@@ -19,6 +20,20 @@ QHostAddress resolveHost(const QString &text)
         return QHostAddress::LocalHost;
     const QHostInfo info = QHostInfo::fromName(text);
     return info.addresses().isEmpty() ? QHostAddress() : info.addresses().first();
+}
+
+// The public address without a trailing slash, or empty when it is not a plain http(s) address.
+QString publicUrl(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        url.host().isEmpty() || url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
+        return {};
+    QString result = url.toString(QUrl::FullyEncoded);
+    while (result.endsWith(QLatin1Char('/')))
+        result.chop(1);
+    return result;
 }
 
 } // namespace
@@ -46,7 +61,19 @@ int main(int argc, char **argv)
         QStringLiteral("data-dir"),
         QStringLiteral("Folder for the database and generated images (default %1).").arg(defaultDir),
         QStringLiteral("folder"), defaultDir);
-    parser.addOptions({hostOption, portOption, dataOption});
+    const QCommandLineOption publicOption(
+        QStringLiteral("public-url"),
+        QStringLiteral("Address clients and phones reach the service at, used in payment page and QR addresses "
+                       "(default http://<host>:<port>)."),
+        QStringLiteral("url"));
+    const QCommandLineOption idleOption(QStringLiteral("idle-timeout"),
+                                        QStringLiteral("Seconds before an idle connection is closed (default 30)."),
+                                        QStringLiteral("seconds"), QStringLiteral("30"));
+    const QCommandLineOption requestOption(
+        QStringLiteral("request-timeout"),
+        QStringLiteral("Seconds a client has to send a request's headers, and again its body (default 10)."),
+        QStringLiteral("seconds"), QStringLiteral("10"));
+    parser.addOptions({hostOption, portOption, dataOption, publicOption, idleOption, requestOption});
     parser.process(app);
 
     StoreServer::Options options;
@@ -63,6 +90,24 @@ int main(int argc, char **argv)
     }
     options.port = quint16(port);
     options.dataDir = parser.value(dataOption);
+    if (parser.isSet(publicOption)) {
+        options.publicUrl = publicUrl(parser.value(publicOption));
+        if (options.publicUrl.isEmpty()) {
+            std::fprintf(stderr, "vexlo-store-server: --public-url needs an http or https address without query: %s\n",
+                         qPrintable(parser.value(publicOption)));
+            return 2;
+        }
+    }
+    for (const auto &[option, target] :
+         {std::pair{&idleOption, &options.limits.idleMs}, std::pair{&requestOption, &options.limits.requestMs}}) {
+        bool ok = false;
+        const double seconds = parser.value(*option).toDouble(&ok);
+        if (!ok || seconds <= 0 || seconds > 3600) {
+            std::fprintf(stderr, "vexlo-store-server: invalid time-out %s\n", qPrintable(parser.value(*option)));
+            return 2;
+        }
+        *target = int(seconds * 1000);
+    }
 
     StoreServer server;
     QString error;

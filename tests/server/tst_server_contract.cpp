@@ -426,8 +426,6 @@ private Q_SLOTS:
             << u"/api/store/checkout"_s << R"({"planId":3,"payType":"cash","gateway":"hubijiao"})"_ba;
         QTest::newRow("checkout, unknown gateway")
             << u"/api/store/checkout"_s << R"({"planId":3,"payType":"wxpay","gateway":"bank"})"_ba;
-        QTest::newRow("checkout, oversized")
-            << u"/api/store/checkout"_s << "{\"planId\":3," + order + ",\"pad\":\"" + QByteArray(40000, 'x') + "\"}";
         QTest::newRow("payment, no order") << u"/api/store/orders"_s << "{}"_ba;
         QTest::newRow("payment, numeric order") << u"/api/store/orders"_s << R"({"orderNo":12})"_ba;
         QTest::newRow("wallpaper, unknown size") << u"/api/store/wallpapers"_s << R"({"slug":"aurora","size":"8k"})"_ba;

@@ -1,0 +1,339 @@
+#include "server/HttpFront.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaMethod>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <sys/socket.h>
+
+namespace HttpFrontDetail {
+
+QByteArray refusal(int status)
+{
+    struct Reason
+    {
+        int status;
+        const char *phrase;
+        const char16_t *message;
+    };
+    static constexpr Reason reasons[] = {
+        {400, "Bad Request", u"请求格式错误"},
+        {408, "Request Timeout", u"请求超时，连接已关闭"},
+        {411, "Length Required", u"请求内容需要 Content-Length"},
+        {413, "Payload Too Large", u"请求内容过大"},
+        {414, "URI Too Long", u"请求地址过长"},
+        {417, "Expectation Failed", u"不支持的 Expect 请求头"},
+        {431, "Request Header Fields Too Large", u"请求头过大"},
+        {501, "Not Implemented", u"不支持的请求方法"},
+        {505, "HTTP Version Not Supported", u"不支持的 HTTP 版本"},
+    };
+    const Reason *reason = &reasons[0];
+    for (const Reason &r : reasons)
+        if (r.status == status)
+            reason = &r;
+    const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("error"), QString::fromUtf16(reason->message)}})
+                                .toJson(QJsonDocument::Compact);
+    return "HTTP/1.1 " + QByteArray::number(reason->status) + ' ' + reason->phrase +
+        "\r\nContent-Type: application/json\r\nCache-Control: no-store\r\nConnection: close\r\nContent-Length: " +
+        QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+} // namespace HttpFrontDetail
+
+namespace {
+
+// What QHttpServer sees as a connection. The network socket (the wire) belongs to it; QHttpServer reads only the
+// requests let through and its replies pass back through writeData on their way to the wire.
+class FrontSocket final : public QTcpSocket
+{
+public:
+    FrontSocket(QTcpSocket *wire, const FrontLimits &limits, QObject *parent);
+    ~FrontSocket() override;
+
+    [[nodiscard]] qint64 bytesAvailable() const override { return QTcpSocket::bytesAvailable() + m_forward.size(); }
+    void disconnectFromHost() override;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    enum class Phase { idle, head, body, responding, closing };
+
+    void process();
+    void handOver();
+    void refuse(int status);
+    void lingerAfterRefusal();
+    void responseDone();
+    void deadlinePassed();
+    void closeWire();
+    void wireGone();
+    void arm(int ms) { m_deadline.start(ms); }
+
+    QPointer<QTcpSocket> m_wire;
+    const FrontLimits m_limits;
+    QTimer m_deadline;
+    Phase m_phase = Phase::idle;
+    QByteArray m_in; // received, not yet let through
+    QByteArray m_forward; // the current request, for QHttpServer to read
+    qint64 m_bodyLeft = 0;
+    bool m_keepAlive = true;
+    bool m_headRequest = false;
+    bool m_shutDown = false;
+    // The reply being written: its head until the blank line, then how much of its body is still to come.
+    QByteArray m_outHead;
+    qint64 m_outBodyLeft = -1; // -1: in the head
+};
+
+FrontSocket::FrontSocket(QTcpSocket *wire, const FrontLimits &limits, QObject *parent)
+    : QTcpSocket(parent)
+    , m_wire(wire)
+    , m_limits(limits)
+{
+    wire->setParent(this);
+    wire->setReadBufferSize(limits.readBufferBytes);
+    setPeerAddress(wire->peerAddress());
+    setPeerPort(wire->peerPort());
+    setLocalAddress(wire->localAddress());
+    setLocalPort(wire->localPort());
+    setSocketState(QAbstractSocket::ConnectedState);
+    setOpenMode(QIODevice::ReadWrite);
+
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &FrontSocket::deadlinePassed);
+    connect(wire, &QTcpSocket::readyRead, this, &FrontSocket::process);
+    connect(wire, &QTcpSocket::disconnected, this, &FrontSocket::wireGone);
+    connect(wire, &QTcpSocket::bytesWritten, this, [this] {
+        if (m_phase == Phase::idle)
+            arm(m_limits.idleMs); // a client still reading a long reply is not idle
+        else if (m_phase == Phase::closing)
+            lingerAfterRefusal();
+    });
+    arm(m_limits.idleMs);
+    if (wire->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &FrontSocket::process, Qt::QueuedConnection);
+}
+
+FrontSocket::~FrontSocket()
+{
+    // Let a reply still in the wire's buffer go out before the connection closes.
+    if (m_wire && m_wire->state() == QAbstractSocket::ConnectedState) {
+        QTcpSocket *wire = m_wire;
+        wire->disconnect(this);
+        wire->setParent(nullptr);
+        connect(wire, &QTcpSocket::disconnected, wire, &QObject::deleteLater);
+        QTimer::singleShot(m_limits.lingerMs, wire, [wire] {
+            wire->abort();
+            wire->deleteLater();
+        });
+        wire->disconnectFromHost();
+    }
+}
+
+void FrontSocket::disconnectFromHost()
+{
+    if (m_phase != Phase::closing)
+        closeWire();
+    QTcpSocket::disconnectFromHost();
+}
+
+// Closes after what was written has gone out, or at the idle time-out if the client stops reading.
+void FrontSocket::closeWire()
+{
+    m_phase = Phase::closing;
+    arm(m_limits.idleMs);
+    if (m_wire)
+        m_wire->disconnectFromHost();
+}
+
+qint64 FrontSocket::readData(char *data, qint64 maxSize)
+{
+    const qint64 n = qMin(maxSize, qint64(m_forward.size()));
+    std::memcpy(data, m_forward.constData(), size_t(n));
+    m_forward.remove(0, n);
+    return n;
+}
+
+void FrontSocket::process()
+{
+    if (!m_wire)
+        return;
+    if (m_phase == Phase::closing) {
+        m_wire->skip(m_wire->bytesAvailable());
+        return;
+    }
+    if (m_phase == Phase::responding)
+        return; // the next request waits in the wire's bounded buffer
+    m_in += m_wire->readAll();
+
+    while (!m_in.isEmpty() && (m_phase == Phase::idle || m_phase == Phase::head)) {
+        if (m_phase == Phase::idle) {
+            m_phase = Phase::head;
+            arm(m_limits.requestMs);
+        }
+        const RequestHead head = parseRequestHead(m_in, m_limits.head);
+        if (head.outcome == RequestHead::Outcome::incomplete)
+            return;
+        if (head.outcome == RequestHead::Outcome::refused) {
+            refuse(head.status);
+            return;
+        }
+        const qsizetype start = m_in.indexOf(head.method);
+        m_headRequest = head.method == "HEAD";
+        m_forward = m_headRequest ? "GET" + m_in.mid(start + 4, head.headLength - start - 4)
+                                  : m_in.mid(start, head.headLength - start);
+        m_in.remove(0, head.headLength);
+        m_keepAlive = head.keepAlive;
+        m_bodyLeft = head.contentLength;
+        if (head.expectContinue && m_bodyLeft > 0)
+            m_wire->write("HTTP/1.1 100 Continue\r\n\r\n");
+        m_phase = Phase::body;
+        arm(m_limits.requestMs);
+    }
+    if (m_phase == Phase::body) {
+        const qint64 n = qMin(m_bodyLeft, qint64(m_in.size()));
+        m_forward.append(m_in.constData(), n);
+        m_in.remove(0, n);
+        m_bodyLeft -= n;
+        if (m_bodyLeft == 0)
+            handOver();
+    }
+}
+
+void FrontSocket::handOver()
+{
+    m_phase = Phase::responding;
+    m_deadline.stop();
+    m_outHead.clear();
+    m_outBodyLeft = -1;
+    Q_EMIT readyRead();
+    // QHttpServer drops every connection of a socket whose request it cannot parse; then the socket is ours to end.
+    static const QMetaMethod disconnectedSignal = QMetaMethod::fromSignal(&QTcpSocket::disconnected);
+    if (m_phase == Phase::responding && !isSignalConnected(disconnectedSignal)) {
+        refuse(400);
+        connect(this, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    }
+}
+
+qint64 FrontSocket::writeData(const char *data, qint64 size)
+{
+    if (!m_wire || m_phase == Phase::closing)
+        return size;
+    QByteArrayView chunk(data, size);
+    while (!chunk.isEmpty()) {
+        if (m_outBodyLeft < 0) {
+            const qsizetype before = m_outHead.size();
+            m_outHead.append(chunk);
+            const qsizetype end = m_outHead.indexOf("\r\n\r\n", qMax<qsizetype>(0, before - 3));
+            if (end < 0)
+                return size;
+            m_outHead.truncate(end + 4);
+            chunk = chunk.sliced(end + 4 - before);
+            m_outBodyLeft = 0;
+            for (const QByteArray &line : m_outHead.split('\n')) {
+                if (line.startsWith("Content-Length:"))
+                    m_outBodyLeft = line.mid(15).trimmed().toLongLong();
+            }
+            if (!m_keepAlive)
+                m_outHead.insert(end + 2, "Connection: close\r\n");
+            m_wire->write(m_outHead);
+        } else {
+            const qint64 n = qMin(m_outBodyLeft, qint64(chunk.size()));
+            if (!m_headRequest)
+                m_wire->write(chunk.data(), n);
+            m_outBodyLeft -= n;
+            chunk = chunk.sliced(n);
+        }
+        if (m_outBodyLeft == 0) {
+            responseDone();
+            if (!chunk.isEmpty())
+                qWarning("HttpFront: %lld bytes written after a complete reply were dropped", qint64(chunk.size()));
+            return size;
+        }
+    }
+    return size;
+}
+
+void FrontSocket::responseDone()
+{
+    m_outHead.clear();
+    m_outBodyLeft = -1;
+    if (!m_keepAlive) {
+        closeWire();
+        return;
+    }
+    m_phase = Phase::idle;
+    arm(m_limits.idleMs);
+    // Any request already received is taken up after QHttpServer has finished with this one.
+    QMetaObject::invokeMethod(this, &FrontSocket::process, Qt::QueuedConnection);
+}
+
+void FrontSocket::refuse(int status)
+{
+    m_phase = Phase::closing;
+    m_in.clear();
+    m_forward.clear();
+    m_wire->write(HttpFrontDetail::refusal(status));
+    m_wire->flush();
+    arm(m_limits.lingerMs);
+    lingerAfterRefusal();
+}
+
+// Closing at once with unread input would reset the connection and could destroy the refusal before the client
+// reads it. So the reply is flushed, the sending side shut, and what still arrives is dropped until the client
+// closes or the linger time ends.
+void FrontSocket::lingerAfterRefusal()
+{
+    if (m_shutDown || !m_wire || m_wire->bytesToWrite() > 0)
+        return;
+    m_shutDown = true;
+    ::shutdown(int(m_wire->socketDescriptor()), SHUT_WR);
+    m_wire->skip(m_wire->bytesAvailable());
+}
+
+void FrontSocket::deadlinePassed()
+{
+    if (!m_wire)
+        return;
+    switch (m_phase) {
+    case Phase::idle:
+        closeWire();
+        break;
+    case Phase::head:
+    case Phase::body:
+        refuse(408);
+        break;
+    case Phase::closing:
+        if (m_wire)
+            m_wire->abort();
+        break;
+    case Phase::responding:
+        break;
+    }
+}
+
+void FrontSocket::wireGone()
+{
+    m_deadline.stop();
+    m_phase = Phase::closing;
+    if (m_wire)
+        m_wire->deleteLater();
+    if (state() != QAbstractSocket::UnconnectedState)
+        QTcpSocket::disconnectFromHost(); // QHttpServer deletes this socket when it hears of it
+}
+
+} // namespace
+
+void HttpFront::incomingConnection(qintptr descriptor)
+{
+    auto *wire = new QTcpSocket;
+    if (!wire->setSocketDescriptor(descriptor)) {
+        delete wire;
+        return;
+    }
+    // Replies go out as a head and a body; without this the body waits for the client's delayed acknowledgement.
+    wire->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    addPendingConnection(new FrontSocket(wire, m_limits, this));
+}

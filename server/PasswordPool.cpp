@@ -1,0 +1,45 @@
+#include "server/PasswordPool.h"
+
+#include "server/Auth.h"
+
+#include <QThread>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+PasswordPool::PasswordPool(int threads, int capacity)
+{
+    if (threads <= 0)
+        threads = qMax(1, QThread::idealThreadCount() - 1);
+    m_pool.setMaxThreadCount(threads);
+    m_pool.setExpiryTimeout(-1);
+    m_capacity = capacity > 0 ? capacity : threads * 8;
+}
+
+PasswordPool::~PasswordPool()
+{
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+bool PasswordPool::verify(const QString &storedHash, const QString &password, std::function<void(bool)> done)
+{
+    if (m_pending.fetch_add(1) >= m_capacity) {
+        m_pending.fetch_sub(1);
+        return false;
+    }
+    m_pool.start([this, storedHash, password, done = std::move(done)]() mutable {
+#ifdef Q_OS_LINUX
+        // Linux keeps a nice value per thread: requests on the event loop go first.
+        static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 10) == 0;
+        Q_UNUSED(niced);
+#endif
+        const bool verified = Auth::verifyPassword(storedHash, password);
+        m_pending.fetch_sub(1);
+        QMetaObject::invokeMethod(
+            &m_receiver, [done = std::move(done), verified] { done(verified); }, Qt::QueuedConnection);
+    });
+    return true;
+}

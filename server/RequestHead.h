@@ -1,0 +1,32 @@
+#pragma once
+// Reading the head of one HTTP/1.1 request (request line and header fields) from the bytes a connection has
+// received so far, with the service's size limits. A pure function of its input, so it can be tested and fuzzed
+// on its own: it decides whether the head is still incomplete, acceptable, or refused with which status.
+#include <QByteArray>
+#include <QByteArrayView>
+
+struct HeadLimits
+{
+    qsizetype maxRequestLine = 8 * 1024; // without its CRLF
+    qsizetype maxHeaderBytes = 32 * 1024; // every header line with its CRLF, and the blank line
+    int maxHeaders = 100;
+    qint64 maxBody = 16 * 1024;
+};
+
+struct RequestHead
+{
+    enum class Outcome { incomplete, accepted, refused };
+
+    Outcome outcome = Outcome::incomplete;
+    int status = 0; // the refusal's status: 400, 411, 413, 414, 417, 431, 501 or 505
+    qsizetype headLength = 0; // bytes up to and including the blank line
+    QByteArray method;
+    QByteArray target;
+    qint64 contentLength = 0;
+    bool keepAlive = true; // false for "Connection: close" and for HTTP/1.0 without "keep-alive"
+    bool expectContinue = false;
+};
+
+// Reads the head at the start of data. Limits are checked on incomplete input too, so an oversized request line
+// or header section is refused as soon as it is known to be too long.
+RequestHead parseRequestHead(QByteArrayView data, const HeadLimits &limits = {});
