@@ -23,7 +23,13 @@ template <typename T> QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
 {
     if (body.size() < backgroundDecodeBytes)
         co_return Transport::decode<T>(body);
-    co_return co_await QtConcurrent::run([body = std::move(body)] { return Transport::decode<T>(body); });
+    // The worker owns its bytes (a task argument, released on the worker when it is done) and the future is a
+    // local of this frame, alive until the worker has finished. Neither is a temporary of the co_await
+    // expression: GCC 12 mishandles those, and a closure holding the bytes was released by the worker and then
+    // again by this frame (a heap-use-after-free under AddressSanitizer).
+    QFuture<ApiResult<T>> decoding =
+        QtConcurrent::run([](const QByteArray &bytes) { return Transport::decode<T>(bytes); }, std::move(body));
+    co_return co_await decoding;
 }
 } // namespace detail
 
