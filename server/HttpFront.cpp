@@ -66,6 +66,7 @@ private:
     void handOver();
     void refuse(int status);
     void lingerAfterRefusal();
+    void drain();
     void responseDone();
     void deadlinePassed();
     void closeWire();
@@ -82,6 +83,7 @@ private:
     bool m_keepAlive = true;
     bool m_headRequest = false;
     bool m_shutDown = false;
+    qint64 m_drained = 0;
     // The reply being written: its head until the blank line, then how much of its body is still to come.
     QByteArray m_outHead;
     qint64 m_outBodyLeft = -1; // -1: in the head
@@ -161,7 +163,7 @@ void FrontSocket::process()
     if (!m_wire)
         return;
     if (m_phase == Phase::closing) {
-        m_wire->skip(m_wire->bytesAvailable());
+        drain();
         return;
     }
     if (m_phase == Phase::responding)
@@ -290,7 +292,16 @@ void FrontSocket::lingerAfterRefusal()
         return;
     m_shutDown = true;
     ::shutdown(int(m_wire->socketDescriptor()), SHUT_WR);
-    m_wire->skip(m_wire->bytesAvailable());
+    drain();
+}
+
+// Drops a little of what a closing connection still receives (a client usually stops sending once it reads the
+// reply); past that, nothing more is read, so a client that keeps sending a large body costs no CPU but waits.
+void FrontSocket::drain()
+{
+    constexpr qint64 kDrainBytes = 1024 * 1024;
+    if (m_drained < kDrainBytes)
+        m_drained += m_wire->skip(qMin(m_wire->bytesAvailable(), kDrainBytes - m_drained));
 }
 
 void FrontSocket::deadlinePassed()

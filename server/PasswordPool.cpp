@@ -11,8 +11,9 @@
 
 PasswordPool::PasswordPool(int threads, int capacity)
 {
+    // Each check holds 64 MiB (Argon2id's interactive limit), so a few threads are enough.
     if (threads <= 0)
-        threads = qMax(1, QThread::idealThreadCount() - 1);
+        threads = qBound(1, QThread::idealThreadCount() - 1, 4);
     m_pool.setMaxThreadCount(threads);
     m_pool.setExpiryTimeout(-1);
     m_capacity = capacity > 0 ? capacity : threads * 8;
@@ -33,7 +34,7 @@ bool PasswordPool::verify(const QString &storedHash, const QString &password, st
     m_pool.start([this, storedHash, password, done = std::move(done)]() mutable {
 #ifdef Q_OS_LINUX
         // Linux keeps a nice value per thread: requests on the event loop go first.
-        static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 10) == 0;
+        static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 5) == 0;
         Q_UNUSED(niced);
 #endif
         const bool verified = Auth::verifyPassword(storedHash, password);

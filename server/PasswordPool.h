@@ -11,7 +11,7 @@
 class PasswordPool
 {
 public:
-    // threads 0: one less than the cores, at least one; capacity 0: eight checks per thread, running or queued.
+    // threads 0: one less than the cores, from one to four; capacity 0: eight checks per thread, running or queued.
     explicit PasswordPool(int threads = 0, int capacity = 0);
     ~PasswordPool();
 

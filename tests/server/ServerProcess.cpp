@@ -3,13 +3,15 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 
-bool ServerProcess::start(const QString &dataDir, quint16 port, QString *error)
+bool ServerProcess::start(const QString &dataDir, quint16 port, QString *error, const QStringList &extraArguments)
 {
     stop();
     m_stopping = false;
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral(STORE_SERVER_EXE),
-                    {QStringLiteral("--port"), QString::number(port), QStringLiteral("--data-dir"), dataDir});
+    m_process.start(
+        QStringLiteral(STORE_SERVER_EXE),
+        QStringList{QStringLiteral("--port"), QString::number(port), QStringLiteral("--data-dir"), dataDir} +
+            extraArguments);
     static const QRegularExpression ready(QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
     QByteArray output;
     QDeadlineTimer deadline(20000);

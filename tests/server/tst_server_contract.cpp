@@ -272,6 +272,9 @@ private Q_SLOTS:
         QTest::newRow("wallpapers") << u"渐变"_s << QString() << u"wall"_s;
         QTest::newRow("articles") << u"本地运行"_s << QString() << u"post"_s;
         QTest::newRow("LIKE characters are literal") << u"100%_"_s << QString() << QString();
+        QTest::newRow("bracket, in no tag") << u"["_s << QString() << QString();
+        QTest::newRow("NUL") << u"a"_s + QChar(0) << QString() << QString();
+        QTest::newRow("100 characters, 200 UTF-16 units") << QString(u"😀"_s).repeated(100) << QString() << QString();
         QTest::newRow("empty") << QString() << QString() << QString();
     }
 
@@ -383,6 +386,9 @@ private Q_SLOTS:
         QTest::newRow("paying another member's order")
             << kMember << expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << server
             << 404 << none;
+        QTest::newRow("search over 100 characters") << none << expectFailure<SearchResult>([] {
+            return StoreAPI::get<SearchResult>(StoreAPI::searchPath(QString(u"😀"_s).repeated(101)));
+        }) << server << 400 << u"搜索内容过长"_s;
         QTest::newRow("unknown plan") << kMember << expectFailure<CheckoutPayload>([] {
             return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s);
         }) << server << 400 << u"未知的赞助方案"_s;

@@ -1,11 +1,12 @@
 // The store service's own rules, in-process: migrations, the seeded catalogue, sponsorship arithmetic,
-// session cookies, the sign-in throttle and the generated images.
+// session cookies, the sign-in throttle, request-head framing and the generated images.
 #include "server/Auth.h"
 #include "server/Database.h"
 #include "server/Http.h"
 #include "server/Images.h"
 #include "server/Migrations.h"
 #include "server/Records.h"
+#include "server/RequestHead.h"
 #include "server/SeedData.h"
 
 #include "service/GlyphMap.h"
@@ -171,6 +172,75 @@ private Q_SLOTS:
         throttle.recordFailure(email, 160);
         throttle.clear(email);
         QVERIFY(!throttle.blocked(email, 161));
+    }
+
+    void requestHeadFraming_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("status"); // 200: accepted, 0: incomplete, otherwise the refusal
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<bool>("keepAlive");
+        const QByteArray get = "GET /api/store/home HTTP/1.1\r\nHost: a\r\n";
+        const QByteArray post = "POST /api/auth/login HTTP/1.1\r\nHost: a\r\n";
+        QByteArray fields;
+        for (int i = 1; i < 100; ++i) // with Host, 100 fields
+            fields += "X-" + QByteArray::number(i) + ": v\r\n";
+
+        QTest::newRow("GET") << get + "\r\n" << 200 << qint64(0) << true;
+        QTest::newRow("body at the cap, stray CRLF before") << "\r\n" + post + "Content-Length: 16384\r\n\r\n"
+                                                            << 200 << qint64(16384) << true;
+        QTest::newRow("Connection: close") << get + "Connection: keep-alive, close\r\n\r\n"
+                                           << 200 << qint64(0) << false;
+        QTest::newRow("HTTP/1.0") << "GET / HTTP/1.0\r\n\r\n"_ba << 200 << qint64(0) << false;
+        QTest::newRow("100 fields") << get + fields + "\r\n" << 200 << qint64(0) << true;
+        QTest::newRow("unfinished") << get + "Content-Len" << 0 << qint64(0) << true;
+        QTest::newRow("request line over 8 KiB, unfinished")
+            << "GET /" + QByteArray(8200, 'a') << 414 << qint64(0) << true;
+        QTest::newRow("header section over 32 KiB, unfinished")
+            << get + "X-Pad: " + QByteArray(33 * 1024, 'v') << 431 << qint64(0) << true;
+        QTest::newRow("101 fields") << get + fields + "X: v\r\n\r\n" << 431 << qint64(0) << true;
+        QTest::newRow("body over the cap") << post + "Content-Length: 16385\r\n\r\n" << 413 << qint64(0) << true;
+        for (const QByteArray &length : {"-1"_ba, "abc"_ba, "1, 2"_ba, "18446744073709551615"_ba, "+5"_ba, ""_ba})
+            QTest::addRow("Content-Length \"%s\"", length.constData()) << post + "Content-Length: " + length +
+                    "\r\n\r\n" << 400 << qint64(0) << true;
+        QTest::newRow("repeated Content-Length") << post + "Content-Length: 2\r\ncontent-length: 2\r\n\r\n"
+                                                 << 400 << qint64(0) << true;
+        QTest::newRow("chunked") << post + "Transfer-Encoding: chunked\r\n\r\n" << 411 << qint64(0) << true;
+        QTest::newRow("chunked and a length") << post + "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n"
+                                              << 400 << qint64(0) << true;
+        QTest::newRow("no Host") << "GET / HTTP/1.1\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("two Hosts") << get + "Host: b\r\n\r\n" << 400 << qint64(0) << true;
+        QTest::newRow("bare LF") << "GET / HTTP/1.1\nHost: a\n\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("folded field") << get + "X: a\r\n b\r\n\r\n" << 400 << qint64(0) << true;
+        QTest::newRow("space before colon") << get + "Content-Length : 5\r\n\r\n" << 400 << qint64(0) << true;
+        QTest::newRow("NUL in a value") << get + "X: a\0b\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("absolute target") << "GET http://a/ HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("unknown method") << "BREW /pot HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 501 << qint64(0) << true;
+        QTest::newRow("HTTP/2.0") << "GET / HTTP/2.0\r\nHost: a\r\n\r\n"_ba << 505 << qint64(0) << true;
+        QTest::newRow("Expect other than 100-continue") << get + "Expect: 200-ok\r\n\r\n" << 417 << qint64(0) << true;
+    }
+
+    void requestHeadFraming()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(int, status);
+        QFETCH(qint64, length);
+        QFETCH(bool, keepAlive);
+        const RequestHead parsed = parseRequestHead(head + "next request");
+        switch (status) {
+        case 200:
+            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::accepted));
+            QCOMPARE(parsed.headLength, head.size());
+            QCOMPARE(parsed.contentLength, length);
+            QCOMPARE(parsed.keepAlive, keepAlive);
+            break;
+        case 0:
+            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::incomplete));
+            break;
+        default:
+            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::refused));
+            QCOMPARE(parsed.status, status);
+        }
     }
 
     // Cached bodies get per-request members put in front; the result must stay one valid object.
