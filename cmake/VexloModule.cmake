@@ -1,8 +1,13 @@
 # vexlo_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
-# One Qt Test executable registered with CTest. Fixtures are found through DATA_DIR
-# (the data/ folder beside the test's CMakeLists.txt).
+# One Qt Test executable registered with CTest. NAME is <folder>_<name>, the folder being the one under tests/
+# (store_state, service_transport). Fixtures are found through DATA_DIR (the data/ folder beside the test's
+# CMakeLists.txt); tests/support holds what the folders share.
 function(vexlo_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  if(NOT name MATCHES "^${folder}_[a-z0-9_]+$")
+    message(FATAL_ERROR "test ${name}: tests are named <folder>_<name> in lower case, here ${folder}_...")
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
   target_compile_definitions(${name} PRIVATE DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")

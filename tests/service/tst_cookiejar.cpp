@@ -1,6 +1,6 @@
 // The sign-in session's cookies: sent back on later requests, kept across restarts when they carry an
 // expiry, stored privately.
-#include "TestServer.h"
+#include "ScriptedServer.h"
 #include "service/CookieJar.h"
 #include "service/Endpoint.h"
 #include "service/Network.h"
@@ -39,7 +39,7 @@ class CookieJarTest : public QObject
 private Q_SLOTS:
     void sessionRoundTripThroughSharedNetwork()
     {
-        TestServer server;
+        ScriptedServer server;
         Endpoint::setBase(server.base());
         server.reply(ScriptedReply{200,
                                    "{}",

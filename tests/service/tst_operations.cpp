@@ -1,5 +1,6 @@
 // Every service operation as it appears on the wire: method, request target and body.
-#include "TestServer.h"
+#include "Fixtures.h"
+#include "ScriptedServer.h"
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 
@@ -136,7 +137,7 @@ class OperationsTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_server = std::make_unique<TestServer>();
+        m_server = std::make_unique<ScriptedServer>();
         Endpoint::setBase(m_server->base());
     }
 
@@ -180,9 +181,7 @@ private Q_SLOTS:
     void largeReplyDecodes()
     {
         // Large bodies take the worker-thread path; the result must be the same records.
-        QFile file(QStringLiteral(DATA_DIR "/home.json"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QJsonObject home = QJsonDocument::fromJson(file.readAll()).object();
+        QJsonObject home = readJson(u"home.json"_s);
         const QJsonValue app = home.value(u"latest"_s).toArray().first();
         QJsonArray latest;
         for (int i = 0; i < 400; ++i)
@@ -207,7 +206,7 @@ private Q_SLOTS:
     void logoutNeverFails_data()
     {
         QTest::addColumn<QString>("base");
-        QTest::newRow("dead port") << u"http://127.0.0.1:%1"_s.arg(TestServer::deadPort());
+        QTest::newRow("dead port") << u"http://127.0.0.1:%1"_s.arg(ScriptedServer::deadPort());
         QTest::newRow("unparsable address") << u"1ab:x"_s;
     }
 
@@ -235,7 +234,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<ScriptedServer> m_server;
 };
 
 QTEST_GUILESS_MAIN(OperationsTest)

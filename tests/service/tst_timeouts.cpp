@@ -1,5 +1,5 @@
 // A service that accepts the connection and never answers: GET gives up after 15 s, POST after 20 s.
-#include "TestServer.h"
+#include "ScriptedServer.h"
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 
@@ -16,8 +16,8 @@ class TimeoutsTest : public QObject
 private Q_SLOTS:
     void silentServiceTimesOut()
     {
-        TestServer server;
-        server.silent();
+        ScriptedServer server;
+        server.reply(hang());
         Endpoint::setBase(server.base());
         QElapsedTimer clock;
         clock.start();

@@ -1,5 +1,5 @@
 // The HTTP transport against a scripted local server: status rules, error bodies, headers, addresses.
-#include "TestServer.h"
+#include "ScriptedServer.h"
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 #include "service/UserDefaults.h"
@@ -55,7 +55,7 @@ class TransportTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_server = std::make_unique<TestServer>();
+        m_server = std::make_unique<ScriptedServer>();
         Endpoint::setBase(m_server->base());
     }
 
@@ -133,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(m_server->requests.last().target, "//api/store/home");
 
         // A new base applies to the very next request.
-        TestServer other;
+        ScriptedServer other;
         Endpoint::setBase(other.base());
         QVERIFY(call(u"POST"_s).ok());
         QCOMPARE(other.requests.size(), 1);
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QTest::newRow("unparsable address") << u"1ab:x"_s << "badURL";
         QTest::newRow("non-numeric port") << u"http://127.0.0.1:abc"_s << "badURL";
         QTest::newRow("empty address is relative") << QString() << "transport";
-        QTest::newRow("connection refused") << u"http://127.0.0.1:%1"_s.arg(TestServer::deadPort()) << "transport";
+        QTest::newRow("connection refused") << u"http://127.0.0.1:%1"_s.arg(ScriptedServer::deadPort()) << "transport";
     }
 
     void failuresBeforeAnyStatus()
@@ -185,7 +185,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<ScriptedServer> m_server;
 };
 
 QTEST_GUILESS_MAIN(TransportTest)

@@ -1,6 +1,8 @@
 // Store against a scripted service on 127.0.0.1, with the desktop services replaced by a recording fake.
 #include "Fixtures.h"
+#include "RecordingPlatform.h"
 #include "ScriptedServer.h"
+#include "StoreJson.h"
 
 #include "service/Endpoint.h"
 #include "service/UserDefaults.h"
@@ -19,29 +21,6 @@ using namespace fixtures;
 
 namespace {
 
-template <typename T> T decode(const QJsonObject &json)
-{
-    QString error;
-    const auto value = T::fromJson(json, &error);
-    if (!value)
-        qFatal("fixture does not decode: %s", qPrintable(error));
-    return *value;
-}
-
-ScriptedReply json(const QJsonObject &body, int delayMs = 0)
-{
-    return {200, bytes(body), delayMs};
-}
-ScriptedReply status(int code, const QByteArray &body = {})
-{
-    return {code, body};
-}
-ScriptedReply hangUp()
-{
-    ScriptedReply reply;
-    reply.hangUp = true;
-    return reply;
-}
 ScriptedReply image(const QByteArray &body, int code = 200)
 {
     return {.status = code, .body = body, .contentType = "image/jpeg"};
@@ -81,7 +60,7 @@ class TestStore : public QObject
 
     void signIn() { m_store->setHome(decode<StoreHome>(home(u"Vexlo"_s, true))); }
     void openOrder() { m_store->setCheckout(decode<CheckoutPayload>(checkout(u"V1"_s))); }
-    QJsonObject sent(int i = 0) const { return QJsonDocument::fromJson(m_server->requests().value(i).body).object(); }
+    QJsonObject sent(int i = 0) const { return QJsonDocument::fromJson(m_server->requests.value(i).body).object(); }
     QString picture() const { return QDir(m_platform.pictures).filePath(u"Vexlo-w.jpg"_s); }
     void saveWallpaper(const QJsonObject &w, bool full)
     {
@@ -128,7 +107,7 @@ private Q_SLOTS:
         QStringList keys = store.installed().keys();
         keys.sort();
         QCOMPARE(keys, slugs);
-        QVERIFY(m_server->requests().isEmpty());
+        QVERIFY(m_server->requests.isEmpty());
         if (slugs.isEmpty())
             return;
         QCOMPARE(store.installed().value(u"alpha"_s).installedAt, InstalledApp::referenceDate().addMSecs(700000000500));
@@ -215,7 +194,7 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->runSearchTask(text));
 
         QVERIFY(!m_store->searchBusy() && !m_store->toast());
-        QCOMPARE(m_server->requests().size(), target.isEmpty() ? 0 : 1);
+        QCOMPARE(m_server->requests.size(), target.isEmpty() ? 0 : 1);
         QCOMPARE(m_server->count("GET", target), target.isEmpty() ? 0 : 1);
         QCOMPARE(busy.count(), target.isEmpty() ? 0 : 2);
         QCOMPARE(m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s,
@@ -360,7 +339,7 @@ private Q_SLOTS:
                                           Q_ARG(QString, u"alipay"_s), Q_ARG(QString, u"xunhu"_s)));
         QTRY_VERIFY(m_store->checkout());
         QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, 9)));
-        QTRY_COMPARE(m_server->requests().size(), 2);
+        QTRY_COMPARE(m_server->requests.size(), 2);
         QTRY_VERIFY(!m_store->checkoutBusy());
         QCOMPARE(sent(0), (QJsonObject{{"planId", 7}, {"payType", "alipay"}, {"gateway", "xunhu"}}));
         QCOMPARE(sent(1), (QJsonObject{{"planId", 9}, {"payType", "wxpay"}, {"gateway", "hubijiao"}}));
@@ -390,7 +369,7 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->pollCheckoutTask());
 
         QCOMPARE(m_server->count("GET", "/api/store/orders?order=V1"), 1);
-        QCOMPARE(m_server->requests().size(), paid ? 3 : 1);
+        QCOMPARE(m_server->requests.size(), paid ? 3 : 1);
         QCOMPARE(shown(m_store->toast()), paid ? u"支付成功，赞助已生效"_s : u"<none>"_s);
         QCOMPARE(bool(m_store->checkout()), !paid);
         QCOMPARE(m_store->home()->site.name, paid ? u"Paid"_s : u"Vexlo"_s);
@@ -441,7 +420,7 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->loadAccountTask());
         QCoro::waitFor(m_store->pollCheckoutTask());
         QCoro::waitFor(m_store->mockPayTask());
-        QVERIFY(m_server->requests().isEmpty() && !m_store->checkoutBusy());
+        QVERIFY(m_server->requests.isEmpty() && !m_store->checkoutBusy());
 
         signIn();
         QCoro::waitFor(m_store->loadAccountTask());
@@ -452,7 +431,7 @@ private Q_SLOTS:
         m_store->setHome(decode<StoreHome>(home(u"Signed out"_s)));
         QCoro::waitFor(m_store->loadAccountTask());
         QVERIFY(m_store->orders().isEmpty());
-        QCOMPARE(m_server->requests().size(), 2);
+        QCOMPARE(m_server->requests.size(), 2);
     }
 
     // --- wallpapers ---
@@ -566,7 +545,7 @@ private Q_SLOTS:
 
         QCOMPARE(shown(m_store->toast()), u"下载失败"_s);
         QVERIFY(!m_store->wallpaperBusy());
-        QVERIFY(m_server->requests().isEmpty());
+        QVERIFY(m_server->requests.isEmpty());
         QVERIFY(folderEntries(m_platform.pictures).isEmpty());
         QVERIFY(folderEntries(m_root->path()).isEmpty());
     }

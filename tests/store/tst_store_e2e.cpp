@@ -1,4 +1,6 @@
 // Store against the real reference service: sign in, buy a plan in the sandbox, see the sponsorship.
+#include "RecordingPlatform.h"
+
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 #include "store/Platform.h"
@@ -13,22 +15,6 @@
 #include <QCoro/QCoroTask>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-class RecordingPlatform final : public Platform
-{
-public:
-    void setClipboardText(const QString &) override { }
-    void openUrl(const QUrl &) override { }
-    void revealFile(const QString &path) override { revealed.append(path); }
-    QString picturesFolder() override { return pictures; }
-
-    QStringList revealed;
-    QString pictures;
-};
-
-} // namespace
 
 class TestStoreEndToEnd : public QObject
 {

@@ -1,5 +1,7 @@
 // Store as QML sees it: the singleton, optional records as undefined, records readable, writable properties.
 #include "Fixtures.h"
+#include "RecordingPlatform.h"
+#include "StoreJson.h"
 
 #include "service/UserDefaults.h"
 #include "store/Store.h"
@@ -65,8 +67,7 @@ private Q_SLOTS:
         QCOMPARE(object->property("billingOn").toBool(), true);
         QCOMPARE(object->property("section").toString(), u"discover"_s);
 
-        QString error;
-        store.setHome(*StoreHome::fromJson(fixtures::home(u"Vexlo"_s, true, false), &error));
+        store.setHome(decode<StoreHome>(fixtures::home(u"Vexlo"_s, true, false)));
         QCOMPARE(object->property("siteName").toString(), u"Vexlo"_s);
         QCOMPARE(object->property("featured").toString(), u"alpha"_s);
         QCOMPARE(object->property("hasMember").toBool(), true);
@@ -78,12 +79,11 @@ private Q_SLOTS:
         QVERIFY(store.showLogin());
         QCOMPARE(store.selectedCategory(), std::optional<QString>(u"tools"_s));
 
-        store.setDetail(*StoreDetail::fromJson(fixtures::detail(u"alpha"_s), &error));
+        store.setDetail(decode<StoreDetail>(fixtures::detail(u"alpha"_s)));
         QMetaObject::invokeMethod(object.get(), "closeDetail");
         QVERIFY(!store.detail());
 
-        store.setNetdiskLinks(
-            {*NetdiskLink::fromJson(fixtures::link(u"baidu"_s, u"https://pan.test/1"_s, u"wxyz"_s), &error)});
+        store.setNetdiskLinks({decode<NetdiskLink>(fixtures::link(u"baidu"_s, u"https://pan.test/1"_s, u"wxyz"_s))});
         QCOMPARE(object->property("links").toInt(), 1);
         QMetaObject::invokeMethod(object.get(), "openFirstLink");
         QCOMPARE(platform.clipboard, QStringList{u"wxyz"_s});

@@ -1,5 +1,5 @@
 #pragma once
-// JSON bodies of the store service, built small and complete enough to decode, and a recording Platform.
+// JSON bodies of the store service, built small and complete enough to decode.
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,29 +10,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "store/Platform.h"
-
-// Desktop services that only record what the store asked of them.
-class RecordingPlatform final : public Platform
-{
-public:
-    void setClipboardText(const QString &text) override { clipboard.append(text); }
-    void openUrl(const QUrl &url) override { opened.append(url); }
-    void revealFile(const QString &path) override { revealed.append(path); }
-    QString picturesFolder() override { return pictures; }
-
-    QStringList clipboard;
-    QList<QUrl> opened;
-    QStringList revealed;
-    QString pictures;
-};
-
 namespace fixtures {
-
-inline QByteArray bytes(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
 
 inline QJsonObject app(const QString &slug)
 {

@@ -1,0 +1,30 @@
+#pragma once
+// Fixture files from the data/ folder beside a test's CMakeLists.txt (DATA_DIR), and strict decoding into records.
+#include <QByteArray>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+inline QByteArray readFixture(const QString &name)
+{
+    QFile file(QStringLiteral(DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return file.readAll();
+}
+
+inline QJsonObject readJson(const QString &name)
+{
+    return QJsonDocument::fromJson(readFixture(name)).object();
+}
+
+// The record a fixture must decode into; a fixture that does not decode stops the test.
+template <typename T> T decode(const QJsonValue &json)
+{
+    QString error;
+    auto value = T::fromJson(json, &error);
+    if (!value)
+        qFatal("fixture does not decode: %s", qPrintable(error));
+    return *value;
+}
