@@ -168,7 +168,8 @@ void FrontSocket::process()
     }
     if (m_phase == Phase::responding)
         return; // the next request waits in the wire's bounded buffer
-    m_in += m_wire->readAll();
+    // Bounded, so a client pipelining many requests waits in its own socket buffer instead of in memory here.
+    m_in += m_wire->read(qMax<qint64>(0, m_limits.readBufferBytes - m_in.size()));
 
     while (!m_in.isEmpty() && (m_phase == Phase::idle || m_phase == Phase::head)) {
         if (m_phase == Phase::idle) {

@@ -13,7 +13,7 @@ struct FrontLimits
     int idleMs = 30'000; // between requests
     int requestMs = 10'000; // for a request's head, and again for its body
     int lingerMs = 2'000; // reading and dropping what a refused client still sends
-    qint64 readBufferBytes = 64 * 1024; // per connection, read from the network ahead of the parser
+    qint64 readBufferBytes = 64 * 1024; // per connection, read ahead of the parser; more than a whole head
 };
 
 class HttpFront : public QTcpServer

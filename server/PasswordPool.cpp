@@ -34,7 +34,7 @@ bool PasswordPool::verify(const QString &storedHash, const QString &password, st
     m_pool.start([this, storedHash, password, done = std::move(done)]() mutable {
 #ifdef Q_OS_LINUX
         // Linux keeps a nice value per thread: requests on the event loop go first.
-        static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 5) == 0;
+        static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 10) == 0;
         Q_UNUSED(niced);
 #endif
         const bool verified = Auth::verifyPassword(storedHash, password);
