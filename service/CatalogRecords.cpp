@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-std::optional<StoreSite> StoreSite::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreSite> StoreSite::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreSite", error);
     StoreSite s;
@@ -16,7 +16,7 @@ std::optional<StoreSite> StoreSite::fromJson(const QJsonValue &json, QString *er
     return r.ok() ? std::optional(s) : std::nullopt;
 }
 
-std::optional<StoreStats> StoreStats::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreStats> StoreStats::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreStats", error);
     StoreStats s;
@@ -28,7 +28,7 @@ std::optional<StoreStats> StoreStats::fromJson(const QJsonValue &json, QString *
     return r.ok() ? std::optional(s) : std::nullopt;
 }
 
-std::optional<StoreMember> StoreMember::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreMember> StoreMember::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreMember", error);
     StoreMember m;
@@ -44,7 +44,7 @@ std::optional<StoreMember> StoreMember::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(m) : std::nullopt;
 }
 
-std::optional<StoreCategory> StoreCategory::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreCategory> StoreCategory::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreCategory", error);
     StoreCategory c;
@@ -65,7 +65,7 @@ QString StoreApp::archLabel() const
     return u"通用"_s;
 }
 
-std::optional<StoreApp> StoreApp::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreApp> StoreApp::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreApp", error);
     StoreApp a;
@@ -115,7 +115,7 @@ std::optional<QUrl> StoreWallpaper::thumbURL() const
     return Endpoint::parse(Endpoint::base() + QString(file).replace(".jpg"_L1, "-thumb.jpg"_L1));
 }
 
-std::optional<StoreWallpaper> StoreWallpaper::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreWallpaper> StoreWallpaper::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreWallpaper", error);
     StoreWallpaper w;
@@ -131,7 +131,7 @@ std::optional<StoreWallpaper> StoreWallpaper::fromJson(const QJsonValue &json, Q
     return r.ok() ? std::optional(w) : std::nullopt;
 }
 
-std::optional<StorePlan> StorePlan::fromJson(const QJsonValue &json, QString *error)
+std::optional<StorePlan> StorePlan::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StorePlan", error);
     StorePlan p;
@@ -147,7 +147,7 @@ std::optional<StorePlan> StorePlan::fromJson(const QJsonValue &json, QString *er
     return r.ok() ? std::optional(p) : std::nullopt;
 }
 
-std::optional<StoreReview> StoreReview::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreReview> StoreReview::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreReview", error);
     StoreReview v;
@@ -159,7 +159,7 @@ std::optional<StoreReview> StoreReview::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(v) : std::nullopt;
 }
 
-std::optional<AppVersion> AppVersion::fromJson(const QJsonValue &json, QString *error)
+std::optional<AppVersion> AppVersion::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "AppVersion", error);
     AppVersion v;
@@ -170,7 +170,7 @@ std::optional<AppVersion> AppVersion::fromJson(const QJsonValue &json, QString *
     return r.ok() ? std::optional(v) : std::nullopt;
 }
 
-std::optional<StoreDetail> StoreDetail::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreDetail> StoreDetail::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreDetail", error);
     StoreDetail d;
@@ -183,7 +183,7 @@ std::optional<StoreDetail> StoreDetail::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(std::move(d)) : std::nullopt;
 }
 
-std::optional<StoreHome> StoreHome::fromJson(const QJsonValue &json, QString *error)
+std::optional<StoreHome> StoreHome::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "StoreHome", error);
     StoreHome h;
@@ -200,7 +200,7 @@ std::optional<StoreHome> StoreHome::fromJson(const QJsonValue &json, QString *er
     return r.ok() ? std::optional(std::move(h)) : std::nullopt;
 }
 
-std::optional<AppListPage> AppListPage::fromJson(const QJsonValue &json, QString *error)
+std::optional<AppListPage> AppListPage::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "AppListPage", error);
     AppListPage p;
@@ -211,7 +211,7 @@ std::optional<AppListPage> AppListPage::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(std::move(p)) : std::nullopt;
 }
 
-std::optional<SearchOther> SearchOther::fromJson(const QJsonValue &json, QString *error)
+std::optional<SearchOther> SearchOther::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "SearchOther", error);
     SearchOther o;
@@ -222,7 +222,7 @@ std::optional<SearchOther> SearchOther::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(o) : std::nullopt;
 }
 
-std::optional<SearchResult> SearchResult::fromJson(const QJsonValue &json, QString *error)
+std::optional<SearchResult> SearchResult::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "SearchResult", error);
     SearchResult s;

@@ -24,7 +24,7 @@ public:
     QString tagline;
     QString announcement;
 
-    static std::optional<StoreSite> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreSite> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreSite &, const StoreSite &) = default;
 };
 
@@ -44,7 +44,7 @@ public:
     int members = 0;
     int sponsors = 0;
 
-    static std::optional<StoreStats> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreStats> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreStats &, const StoreStats &) = default;
 };
 
@@ -72,7 +72,7 @@ public:
     int points = 0;
     std::optional<QString> expiresAt;
 
-    static std::optional<StoreMember> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreMember> fromJson(const JsonNode &json, QString *error);
     [[nodiscard]] QVariant qmlExpiresAt() const { return optionalVariant(expiresAt); }
     friend bool operator==(const StoreMember &, const StoreMember &) = default;
 };
@@ -95,7 +95,7 @@ public:
     int count = 0;
 
     [[nodiscard]] QString id() const { return slug; }
-    static std::optional<StoreCategory> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreCategory> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreCategory &, const StoreCategory &) = default;
 };
 
@@ -166,7 +166,7 @@ public:
     [[nodiscard]] QString archLabel() const;
     [[nodiscard]] QVariant qmlCategoryName() const { return optionalVariant(categoryName); }
     [[nodiscard]] QVariant qmlCategorySlug() const { return optionalVariant(categorySlug); }
-    static std::optional<StoreApp> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreApp> fromJson(const JsonNode &json, QString *error);
     // Equal only when every field is equal.
     friend bool operator==(const StoreApp &, const StoreApp &) = default;
 };
@@ -206,7 +206,7 @@ public:
     [[nodiscard]] std::optional<QUrl> thumbURL() const;
     [[nodiscard]] QVariant qmlAbsoluteURL() const { return optionalVariant(absoluteURL()); }
     [[nodiscard]] QVariant qmlThumbURL() const { return optionalVariant(thumbURL()); }
-    static std::optional<StoreWallpaper> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreWallpaper> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreWallpaper &, const StoreWallpaper &) = default;
 };
 
@@ -234,7 +234,7 @@ public:
     QString description;
     QStringList features;
 
-    static std::optional<StorePlan> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StorePlan> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StorePlan &, const StorePlan &) = default;
 };
 
@@ -254,7 +254,7 @@ public:
     QString content;
     QString createdAt;
 
-    static std::optional<StoreReview> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreReview> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreReview &, const StoreReview &) = default;
 };
 
@@ -275,7 +275,7 @@ public:
 
     [[nodiscard]] QString id() const { return version; }
     [[nodiscard]] QVariant qmlNotes() const { return optionalVariant(notes); }
-    static std::optional<AppVersion> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<AppVersion> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const AppVersion &, const AppVersion &) = default;
 };
 
@@ -301,7 +301,7 @@ public:
     [[nodiscard]] QVariantList qmlRelated() const { return variantList(related); }
     // Undefined when the reply had no version list, else a list of appVersion.
     [[nodiscard]] QVariant qmlVersions() const { return versions ? QVariant(variantList(*versions)) : QVariant(); }
-    static std::optional<StoreDetail> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreDetail> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreDetail &, const StoreDetail &) = default;
 };
 
@@ -339,7 +339,7 @@ public:
     [[nodiscard]] QVariantList qmlLatest() const { return variantList(latest); }
     [[nodiscard]] QVariantList qmlWallpapers() const { return variantList(wallpapers); }
     [[nodiscard]] QVariantList qmlPlans() const { return variantList(plans); }
-    static std::optional<StoreHome> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<StoreHome> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreHome &, const StoreHome &) = default;
 };
 
@@ -358,7 +358,7 @@ public:
     QList<StoreApp> apps;
 
     [[nodiscard]] QVariantList qmlApps() const { return variantList(apps); }
-    static std::optional<AppListPage> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<AppListPage> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const AppListPage &, const AppListPage &) = default;
 };
 
@@ -380,7 +380,7 @@ public:
     // type and slug joined with nothing between them.
     [[nodiscard]] QString id() const { return type + slug; }
     [[nodiscard]] QVariant qmlSub() const { return optionalVariant(sub); }
-    static std::optional<SearchOther> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<SearchOther> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const SearchOther &, const SearchOther &) = default;
 };
 
@@ -396,6 +396,6 @@ public:
 
     [[nodiscard]] QVariantList qmlApps() const { return variantList(apps); }
     [[nodiscard]] QVariantList qmlOther() const { return variantList(other); }
-    static std::optional<SearchResult> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<SearchResult> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const SearchResult &, const SearchResult &) = default;
 };

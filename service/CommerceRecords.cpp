@@ -17,7 +17,7 @@ QString NetdiskLink::providerName() const
     return names.value(provider, provider);
 }
 
-std::optional<NetdiskLink> NetdiskLink::fromJson(const QJsonValue &json, QString *error)
+std::optional<NetdiskLink> NetdiskLink::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "NetdiskLink", error);
     NetdiskLink l;
@@ -30,7 +30,7 @@ std::optional<NetdiskLink> NetdiskLink::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(l) : std::nullopt;
 }
 
-std::optional<NetdiskPayload> NetdiskPayload::fromJson(const QJsonValue &json, QString *error)
+std::optional<NetdiskPayload> NetdiskPayload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "NetdiskPayload", error);
     NetdiskPayload p;
@@ -42,7 +42,7 @@ std::optional<NetdiskPayload> NetdiskPayload::fromJson(const QJsonValue &json, Q
     return r.ok() ? std::optional(p) : std::nullopt;
 }
 
-std::optional<LoginResult> LoginResult::fromJson(const QJsonValue &json, QString *error)
+std::optional<LoginResult> LoginResult::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "LoginResult", error);
     LoginResult l;
@@ -52,7 +52,7 @@ std::optional<LoginResult> LoginResult::fromJson(const QJsonValue &json, QString
     return r.ok() ? std::optional(l) : std::nullopt;
 }
 
-std::optional<WallpaperPayload> WallpaperPayload::fromJson(const QJsonValue &json, QString *error)
+std::optional<WallpaperPayload> WallpaperPayload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "WallpaperPayload", error);
     WallpaperPayload p;
@@ -61,7 +61,7 @@ std::optional<WallpaperPayload> WallpaperPayload::fromJson(const QJsonValue &jso
     return r.ok() ? std::optional(p) : std::nullopt;
 }
 
-std::optional<WallpaperDownload> WallpaperDownload::fromJson(const QJsonValue &json, QString *error)
+std::optional<WallpaperDownload> WallpaperDownload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "WallpaperDownload", error);
     WallpaperDownload d;
@@ -72,7 +72,7 @@ std::optional<WallpaperDownload> WallpaperDownload::fromJson(const QJsonValue &j
     return r.ok() ? std::optional(d) : std::nullopt;
 }
 
-std::optional<CheckoutPayload> CheckoutPayload::fromJson(const QJsonValue &json, QString *error)
+std::optional<CheckoutPayload> CheckoutPayload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "CheckoutPayload", error);
     CheckoutPayload c;
@@ -90,7 +90,7 @@ std::optional<CheckoutPayload> CheckoutPayload::fromJson(const QJsonValue &json,
     return r.ok() ? std::optional(c) : std::nullopt;
 }
 
-std::optional<OrderSummary> OrderSummary::fromJson(const QJsonValue &json, QString *error)
+std::optional<OrderSummary> OrderSummary::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "OrderSummary", error);
     OrderSummary o;
@@ -105,7 +105,7 @@ std::optional<OrderSummary> OrderSummary::fromJson(const QJsonValue &json, QStri
     return r.ok() ? std::optional(o) : std::nullopt;
 }
 
-std::optional<OrderState> OrderState::fromJson(const QJsonValue &json, QString *error)
+std::optional<OrderState> OrderState::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "OrderState", error);
     OrderState o;
@@ -117,7 +117,7 @@ std::optional<OrderState> OrderState::fromJson(const QJsonValue &json, QString *
     return r.ok() ? std::optional(o) : std::nullopt;
 }
 
-std::optional<OrderStatusPayload> OrderStatusPayload::fromJson(const QJsonValue &json, QString *error)
+std::optional<OrderStatusPayload> OrderStatusPayload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "OrderStatusPayload", error);
     OrderStatusPayload p;
@@ -132,7 +132,7 @@ QDateTime InstalledApp::referenceDate()
     return QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
 }
 
-std::optional<InstalledApp> InstalledApp::fromJson(const QJsonValue &json, QString *error)
+std::optional<InstalledApp> InstalledApp::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "InstalledApp", error);
     InstalledApp a;

@@ -32,7 +32,7 @@ public:
     [[nodiscard]] bool hasCode() const { return !code.isEmpty(); }
     // The provider's Chinese name by exact key; an unknown key is shown as itself.
     [[nodiscard]] QString providerName() const;
-    static std::optional<NetdiskLink> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<NetdiskLink> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const NetdiskLink &, const NetdiskLink &) = default;
 };
 
@@ -57,7 +57,7 @@ public:
     [[nodiscard]] QVariant qmlVersion() const { return optionalVariant(version); }
     [[nodiscard]] QVariant qmlName() const { return optionalVariant(name); }
     [[nodiscard]] QVariantList qmlLinks() const { return variantList(links); }
-    static std::optional<NetdiskPayload> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<NetdiskPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const NetdiskPayload &, const NetdiskPayload &) = default;
 };
 
@@ -76,7 +76,7 @@ public:
     [[nodiscard]] QVariant qmlOk() const { return optionalVariant(ok); }
     [[nodiscard]] QVariant qmlRole() const { return optionalVariant(role); }
     [[nodiscard]] QVariant qmlError() const { return optionalVariant(error); }
-    static std::optional<LoginResult> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<LoginResult> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const LoginResult &, const LoginResult &) = default;
 };
 
@@ -91,7 +91,7 @@ public:
     QList<StoreWallpaper> wallpapers;
 
     [[nodiscard]] QVariantList qmlWallpapers() const { return variantList(wallpapers); }
-    static std::optional<WallpaperPayload> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<WallpaperPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const WallpaperPayload &, const WallpaperPayload &) = default;
 };
 
@@ -113,7 +113,7 @@ public:
     [[nodiscard]] QVariant qmlPath() const { return optionalVariant(path); }
     [[nodiscard]] QVariant qmlResolution() const { return optionalVariant(resolution); }
     [[nodiscard]] QVariant qmlError() const { return optionalVariant(error); }
-    static std::optional<WallpaperDownload> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<WallpaperDownload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const WallpaperDownload &, const WallpaperDownload &) = default;
 };
 
@@ -147,7 +147,7 @@ public:
     int daysLeft = 0;
 
     [[nodiscard]] QString id() const { return orderNo; }
-    static std::optional<CheckoutPayload> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<CheckoutPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const CheckoutPayload &, const CheckoutPayload &) = default;
 };
 
@@ -176,7 +176,7 @@ public:
 
     [[nodiscard]] QString id() const { return orderNo; }
     [[nodiscard]] QVariant qmlPaidAt() const { return optionalVariant(paidAt); }
-    static std::optional<OrderSummary> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<OrderSummary> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderSummary &, const OrderSummary &) = default;
 };
 
@@ -197,7 +197,7 @@ public:
     std::optional<QString> paidAt;
 
     [[nodiscard]] QVariant qmlPaidAt() const { return optionalVariant(paidAt); }
-    static std::optional<OrderState> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<OrderState> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderState &, const OrderState &) = default;
 };
 
@@ -216,7 +216,7 @@ public:
     [[nodiscard]] QVariant qmlMember() const { return optionalVariant(member); }
     [[nodiscard]] QVariant qmlOrder() const { return optionalVariant(order); }
     [[nodiscard]] QVariantList qmlOrders() const { return variantList(orders); }
-    static std::optional<OrderStatusPayload> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<OrderStatusPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderStatusPayload &, const OrderStatusPayload &) = default;
 };
 
@@ -241,7 +241,7 @@ public:
     std::optional<QString> location;
 
     [[nodiscard]] QVariant qmlLocation() const { return optionalVariant(location); }
-    static std::optional<InstalledApp> fromJson(const QJsonValue &json, QString *error);
+    static std::optional<InstalledApp> fromJson(const JsonNode &json, QString *error);
     [[nodiscard]] QJsonObject toJson() const;
     friend bool operator==(const InstalledApp &, const InstalledApp &) = default;
 

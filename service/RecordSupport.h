@@ -1,5 +1,8 @@
 #pragma once
-// Conversions from a record's C++ members to what its QML properties show.
+// What every record header needs: the JSON value fromJson reads, and conversions from a record's C++
+// members to what its QML properties show.
+#include "service/JsonNode.h"
+
 #include <QList>
 #include <QVariant>
 #include <optional>

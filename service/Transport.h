@@ -3,6 +3,7 @@
 // rules, the error-body rule and strict decoding of the reply body.
 #include "service/ApiResult.h"
 #include "service/JSONValue.h"
+#include "service/JsonReader.h"
 
 #include <QByteArray>
 #include <QJsonValue>
@@ -30,29 +31,37 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
 // otherwise "请求失败（status）".
 QString errorMessage(const QByteArray &body, int status);
 
-// How a record type is built from JSON; records provide fromJson, free-form objects are read as JSONValues.
+// Parses the body; absent with error set when it is not JSON.
+std::optional<QJsonValue> parseBody(const QByteArray &body, QString *error);
+
+// How a reply body becomes a record: parsed in place and read by the record's fromJson. A body the fast
+// parser refuses goes through Qt's parser, which words the error and takes the few inputs only it accepts
+// (a byte-order mark, lone surrogate escapes, integers beyond 64 bits). Free-form objects are read as
+// JSONValues.
 template <typename T> struct Decoder
 {
-    static std::optional<T> decode(const QJsonValue &json, QString *error) { return T::fromJson(json, error); }
+    static std::optional<T> decode(const QByteArray &body, QString *error)
+    {
+        std::optional<T> value;
+        if (JsonReader::parse(body, [&](const JsonNode &root) { value = T::fromJson(root, error); }))
+            return value;
+        const auto json = parseBody(body, error);
+        return json ? T::fromJson(*json, error) : std::nullopt;
+    }
 };
 template <> struct Decoder<JSONObject>
 {
-    static std::optional<JSONObject> decode(const QJsonValue &json, QString *error)
+    static std::optional<JSONObject> decode(const QByteArray &body, QString *error)
     {
-        return jsonObjectFromJson(json, error);
+        const auto json = parseBody(body, error);
+        return json ? jsonObjectFromJson(*json, error) : std::nullopt;
     }
 };
-
-// Parses the body; absent with error set when it is not JSON.
-std::optional<QJsonValue> parseBody(const QByteArray &body, QString *error);
 
 template <typename T> ApiResult<T> decode(const QByteArray &body)
 {
     QString error;
-    const auto json = parseBody(body, &error);
-    if (!json)
-        return ApiError::decodingFailure(error);
-    std::optional<T> value = Decoder<T>::decode(*json, &error);
+    std::optional<T> value = Decoder<T>::decode(body, &error);
     if (!value)
         return ApiError::decodingFailure(error);
     return std::move(*value);
