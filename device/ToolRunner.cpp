@@ -1,4 +1,5 @@
 #include "device/ToolRunner.h"
+#include "device/Logging.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -64,11 +65,13 @@ std::optional<QString> ToolRunner::execute(const QString &program, const QString
     ++m_stats.processes;
     process.start(program, arguments);
     if (!process.waitForStarted()) {
+        qCWarning(lcDevice).noquote() << program << "did not start:" << process.errorString();
         m_stats.toolNanoseconds += clock.nsecsElapsed();
         return std::nullopt;
     }
     const auto limit = static_cast<int>(m_options.timeout.count());
     if (!process.waitForFinished(limit)) {
+        qCWarning(lcDevice).noquote() << program << arguments.join(u' ') << "stopped after" << limit << "ms";
         const qint64 pid = process.processId();
         if (pid > 0)
             ::kill(-static_cast<pid_t>(pid), SIGKILL);
@@ -80,7 +83,9 @@ std::optional<QString> ToolRunner::execute(const QString &program, const QString
 
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    if (decoder.hasError()) {
+        qCDebug(lcDevice).noquote() << program << "wrote output that is not UTF-8";
         return std::nullopt;
+    }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "server/Database.h"
 
+#include "server/Logging.h"
 #include "server/Migrations.h"
 
 #include <QAtomicInt>
@@ -41,14 +42,14 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &params)
     query.setForwardOnly(true);
     if (!query.prepare(sql)) {
         m_lastError = query.lastError().text();
-        qWarning("sql prepare failed: %s: %s", qPrintable(sql), qPrintable(m_lastError));
+        qCWarning(lcServer, "sql prepare failed: %s: %s", qPrintable(sql), qPrintable(m_lastError));
         return query;
     }
     for (const QVariant &value : params)
         query.addBindValue(value);
     if (!query.exec()) {
         m_lastError = query.lastError().text();
-        qWarning("sql failed: %s: %s", qPrintable(sql), qPrintable(m_lastError));
+        qCWarning(lcServer, "sql failed: %s: %s", qPrintable(sql), qPrintable(m_lastError));
     }
     return query;
 }

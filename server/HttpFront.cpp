@@ -1,4 +1,5 @@
 #include "server/HttpFront.h"
+#include "server/Logging.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -252,7 +253,8 @@ qint64 FrontSocket::writeData(const char *data, qint64 size)
         if (m_outBodyLeft == 0) {
             responseDone();
             if (!chunk.isEmpty())
-                qWarning("HttpFront: %lld bytes written after a complete reply were dropped", qint64(chunk.size()));
+                qCWarning(lcServer, "HttpFront: %lld bytes written after a complete reply were dropped",
+                          qint64(chunk.size()));
             return size;
         }
     }

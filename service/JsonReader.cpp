@@ -1,4 +1,5 @@
 #include "service/JsonReader.h"
+#include "service/Logging.h"
 
 #include <bit>
 #include <cmath>
@@ -86,8 +87,11 @@ bool JsonReader::parse(const QByteArray &body, NodeCallback decode, void *contex
     std::optional<simdjson::dom::parser> own;
     simdjson::dom::parser &parser = body.size() <= sharedParserBytes ? shared : own.emplace();
     Element root;
-    if (parser.parse(body.constData(), size_t(body.size())).get(root) != simdjson::SUCCESS ||
-        !(root.is_object() || root.is_array()))
+    if (const auto error = parser.parse(body.constData(), size_t(body.size())).get(root); error != simdjson::SUCCESS) {
+        qCDebug(lcService) << "simdjson refused the body:" << simdjson::error_message(error);
+        return false;
+    }
+    if (!root.is_object() && !root.is_array())
         return false;
     const JsonNode::Parsed parsed{root};
     decode(context, JsonNode(&parsed));

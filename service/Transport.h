@@ -4,6 +4,7 @@
 #include "service/ApiResult.h"
 #include "service/JSONValue.h"
 #include "service/JsonReader.h"
+#include "service/Logging.h"
 
 #include <QByteArray>
 #include <QJsonValue>
@@ -62,8 +63,10 @@ template <typename T> ApiResult<T> decode(const QByteArray &body)
 {
     QString error;
     std::optional<T> value = Decoder<T>::decode(body, &error);
-    if (!value)
+    if (!value) {
+        qCWarning(lcService).noquote() << "reply not decoded:" << error;
         return ApiError::decodingFailure(error);
+    }
     return std::move(*value);
 }
 
