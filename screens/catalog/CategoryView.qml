@@ -3,6 +3,7 @@ import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Store
 import Vexlo.Service
+import Vexlo.Catalog
 
 // Categories: an overview of all of them, or the apps of the selected one, loaded by the page itself.
 StorePage {

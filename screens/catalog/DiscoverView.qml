@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import Vexlo.Store
 import Vexlo.Service
+import Vexlo.Catalog
 
 // The store's home page: greeting, today's featured app, editors' picks, the week's chart,
 // wallpapers, the sponsorship offer and what the store promises.

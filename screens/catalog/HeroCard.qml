@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Service
+import Vexlo.Catalog
 
 // The featured app at the top of the discover page, on its own gradient with a miniature window.
 AbstractButton {

@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Store
+import Vexlo.Catalog
 
 // The local record of downloaded software, newest first.
 StorePage {

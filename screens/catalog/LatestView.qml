@@ -1,6 +1,7 @@
 import QtQuick
 import Vexlo.Components
 import Vexlo.Store
+import Vexlo.Catalog
 
 // The latest additions to the catalogue, newest first.
 StorePage {

@@ -1,6 +1,7 @@
 import QtQuick
 import Vexlo.Components
 import Vexlo.Service
+import Vexlo.Catalog
 
 // A decorative miniature window for an app: title bar with three dots, an accent-tinted sidebar and
 // a content area in the app's gradient. It carries no text.

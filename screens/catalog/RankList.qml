@@ -1,6 +1,7 @@
 import QtQuick
 import Vexlo.Components
 import Vexlo.Store
+import Vexlo.Catalog
 
 // A bordered list of ranked apps, numbered from 1 and separated by dividers.
 CardFrame {

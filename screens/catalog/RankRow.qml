@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Service
+import Vexlo.Catalog
 
 // One place of a chart: rank, icon, name and tagline, and the download count on the right.
 AbstractButton {

@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Store
+import Vexlo.Catalog
 
 // Results of the window's search: matching apps, then wallpapers and articles.
 StorePage {

@@ -3,6 +3,7 @@ import Vexlo.Components
 import QtQuick.Controls
 import QtQuick.Shapes
 import Vexlo.Store
+import Vexlo.Catalog
 
 // Invitation to sponsor, for signed-in members without an active sponsorship: the yearly plan (or the
 // first plan when there is no yearly one) can be bought right here.

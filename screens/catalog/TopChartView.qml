@@ -1,6 +1,7 @@
 import QtQuick
 import Vexlo.Components
 import Vexlo.Store
+import Vexlo.Catalog
 
 // The weekly chart: every ranked app, then the latest additions as more to browse.
 StorePage {

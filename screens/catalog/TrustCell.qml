@@ -1,5 +1,6 @@
 import QtQuick
 import Vexlo.Components
+import Vexlo.Catalog
 
 // One promise of the store: an accent icon, a title and a short explanation in a bordered cell.
 CardFrame {

@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import Vexlo.Service
+import Vexlo.Catalog
 
 // A wallpaper's thumbnail with its title and resolution; its gradient stands in while the thumbnail
 // loads or when it cannot be loaded.

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // A grid whose column count follows its width: as many columns as fit at `minimumCellWidth`.
 Grid {

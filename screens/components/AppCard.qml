@@ -1,7 +1,7 @@
 import QtQuick
-
 import QtQuick.Controls
 import Vexlo.Service
+import Vexlo.Components
 
 // A catalogue app as a bordered card: icon, name, tagline, the sponsor badge and the download count.
 AbstractButton {

@@ -1,6 +1,6 @@
 import QtQuick
-
 import Vexlo.Store
+import Vexlo.Components
 
 // Apps in three flexible columns, spacing 14; a card opens its app's detail page.
 Grid {

@@ -1,6 +1,6 @@
 import QtQuick
-
 import Vexlo.Service
+import Vexlo.Components
 
 // An app's icon: its glyph on a rounded square filled with the app's two-colour gradient.
 Item {

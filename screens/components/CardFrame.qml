@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // The bordered background of cards, cells and list rows: white, hairline outline, lighter when hovered.
 Rectangle {

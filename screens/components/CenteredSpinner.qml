@@ -1,7 +1,7 @@
 import QtQuick
-
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vexlo.Components
 
 // A spinner centred in the content area, with an optional line of text below it.
 Item {

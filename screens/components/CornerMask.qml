@@ -1,6 +1,6 @@
 import QtQuick
-
 import QtQuick.Shapes
+import Vexlo.Components
 
 // Rounds the corners of rectangular content (such as a cropped image) by painting the four corner
 // areas outside the radius in the colour of whatever lies behind.

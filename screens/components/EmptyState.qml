@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // A centred symbol with a title and a hint, for pages with nothing to list.
 Column {

@@ -1,7 +1,7 @@
 import QtQuick
-
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vexlo.Components
 
 // Fills the content area while the store could not be reached and no home payload exists yet.
 Item {
@@ -9,6 +9,8 @@ Item {
     objectName: "errorState"
 
     property string message: ""
+    // The site address the store tried to reach.
+    property string address: ""
     signal retry()
 
     ColumnLayout {
@@ -40,7 +42,7 @@ Item {
         Label {
             objectName: "errorAddress"
             Layout.alignment: Qt.AlignHCenter
-            text: Shell.siteAddress()
+            text: root.address
             font.pixelSize: 11
             color: Theme.muted
         }

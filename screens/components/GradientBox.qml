@@ -1,6 +1,6 @@
 import QtQuick
-
 import QtQuick.Shapes
+import Vexlo.Components
 
 // A rounded rectangle filled with a two-colour gradient from the top-left to the bottom-right corner.
 Shape {

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // The header of every store page: eyebrow, title and subtitle.
 Column {

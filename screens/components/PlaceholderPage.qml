@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // Stands in for a page whose screen is not built yet, so routing can already reach it.
 Item {

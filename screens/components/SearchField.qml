@@ -1,9 +1,9 @@
 import QtQuick
-
 import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Store
+import Vexlo.Components
 
 // The sidebar's search field, bound to the store's search text. Return runs the search; emptying the
 // text (typing it away or the clear button) removes the results.

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // A titled section of a page: the title with an optional subtitle on its baseline, the content below.
 Column {

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // A soft drop shadow drawn as a few widening, fading rounded rectangles behind a card.
 // Anchor it to the card (anchors.fill) and place it before the card.

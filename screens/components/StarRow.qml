@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // Five stars for a rating (full, half or empty each), optionally followed by the rating as "%.1f".
 Row {

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // Text in the store's UI font; `size` is the design size in points, drawn one point per logical pixel.
 Text {

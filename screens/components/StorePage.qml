@@ -1,6 +1,6 @@
 import QtQuick
-
 import QtQuick.Controls
+import Vexlo.Components
 
 // A scrolling store page on the page background; its children stack in one column inside the margins.
 Item {

@@ -1,5 +1,5 @@
 import QtQuick
-
+import Vexlo.Components
 
 // One symbol of the app's vocabulary by its dotted name; unknown names draw the "app.dashed" glyph.
 Text {

@@ -4,6 +4,7 @@ import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Store
+import Vexlo.Window
 
 // The toolbar's account button: sign in when signed out, the membership page when signed in.
 ToolButton {

@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Catalog
 import Vexlo.Components
 import Vexlo.Store
+import Vexlo.Window
 
 // Chooses what the content area shows from the store's state; the first rule that holds wins.
 Item {
@@ -87,6 +88,7 @@ Item {
         id: errorState
         ErrorState {
             message: Store.error
+            address: Shell.siteAddress()
             onRetry: Store.bootstrap()
         }
     }

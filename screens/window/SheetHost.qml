@@ -3,6 +3,7 @@ import Vexlo.Components
 import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vexlo.Window
 
 // A modal sheet over the window, shown while `requested` is true. Closing it in any way (Escape, its own close
 // control) reports `dismissed`, which the window turns into clearing the store flag that asked for it.

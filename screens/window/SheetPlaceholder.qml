@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vexlo.Window
 
 // The body of a sheet whose screen is not built yet: its title and a way to close it.
 Item {

@@ -4,6 +4,7 @@ import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Store
+import Vexlo.Window
 
 // Pinned below the sidebar list: the member's sponsorship, or the way to become one.
 Item {

@@ -1,6 +1,7 @@
 import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
+import Vexlo.Window
 
 // The title above a group of sidebar rows.
 Label {

@@ -3,6 +3,7 @@ import Vexlo.Components
 import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vexlo.Window
 
 // One row of the sidebar list: a symbol and a title, drawn selected when its section is shown.
 ItemDelegate {

@@ -4,6 +4,7 @@ import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Store
+import Vexlo.Window
 
 // The window's left column: the search field, the section list with its groups, and the sponsorship footer.
 Rectangle {

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Vexlo.Components
+import Vexlo.Window
 
 // The main window's "商店" menu. Every item acts on the store window's content; none opens a second window.
 MenuBar {

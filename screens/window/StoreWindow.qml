@@ -4,6 +4,7 @@ import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vexlo.Store
+import Vexlo.Window
 
 // The main window's content: sidebar on the left; on the right the toolbar, the routed page and the toast.
 // It owns the two store sheets and applies the links opened from outside.

@@ -3,6 +3,7 @@ import Vexlo.Components
 import Vexlo.Service
 import QtQuick.Controls
 import Vexlo.Store
+import Vexlo.Window
 
 // The store's transient message, as a capsule at the bottom centre of the content area. It rises from the
 // bottom edge and fades in, and sinks and fades out when the message clears; how long it stays is the

@@ -149,7 +149,7 @@ private:
 
     std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Screens/"_s + file));
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/"_s + file));
         if (!component.isReady()) {
             qWarning().noquote() << component.errorString();
             return {};
@@ -218,7 +218,7 @@ private Q_SLOTS:
             if (!signedIn)
                 json.remove(u"member"_s);
         }));
-        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, hour}});
+        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, hour}});
         QVERIFY(page);
         const auto header = findAll(page.get(), u"discoverHeader"_s);
         QCOMPARE(header.size(), 1);
@@ -246,7 +246,7 @@ private Q_SLOTS:
             json[u"top"_s] = firstOf(json[u"top"_s].toArray(), top);
             json[u"wallpapers"_s] = firstOf(json[u"wallpapers"_s].toArray(), wallpapers);
         }));
-        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, 9}});
+        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, 9}});
         QVERIFY(page);
         QCOMPARE(shown(page.get(), u"heroCard"_s), featured > 0);
         if (featured > 0)
@@ -279,7 +279,7 @@ private Q_SLOTS:
         QFETCH(double, rating);
         QFETCH(QStringList, stars);
         QFETCH(QString, number);
-        auto row = load(u"StarRow.qml"_s, {{u"rating"_s, rating}, {u"showNumber"_s, true}});
+        auto row = load(u"Components/StarRow.qml"_s, {{u"rating"_s, rating}, {u"showNumber"_s, true}});
         QVERIFY(row);
         for (int i = 0; i < 5; ++i) {
             const auto star = findAll(row.get(), u"star%1"_s.arg(i));
@@ -312,7 +312,7 @@ private Q_SLOTS:
             if (slugs.contains(plan[u"slug"_s].toString()))
                 plans.append(QVariant::fromValue(decode<StorePlan>(plan)));
         }
-        auto strip = load(u"SponsorStrip.qml"_s, {{u"plans"_s, plans}});
+        auto strip = load(u"Catalog/SponsorStrip.qml"_s, {{u"plans"_s, plans}});
         QVERIFY(strip);
         const auto button = findAll(strip.get(), u"sponsorPlanButton"_s);
         QCOMPARE(button.size(), 1);
@@ -350,7 +350,7 @@ private Q_SLOTS:
                 json[u"member"_s] = m;
             }
         }));
-        auto page = load(u"DiscoverView.qml"_s, {{u"hour"_s, 9}});
+        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, 9}});
         QVERIFY(page);
         QCOMPARE(this->shown(page.get(), u"sponsorStrip"_s), shown);
     }
@@ -363,7 +363,7 @@ private Q_SLOTS:
         QVERIFY(Symbols::codePoint(u"star"_s) != fallback);
 
         // A record glyph the glyph map does not know (the lookup is exact) ends as the fallback icon.
-        auto icon = load(u"AppIconView.qml"_s,
+        auto icon = load(u"Components/AppIconView.qml"_s,
                          {{u"glyph"_s, u"App"_s}, {u"accent"_s, u"#0A84FF"_s}, {u"accent2"_s, u"#5E5CE6"_s}});
         QVERIFY(icon);
         QObject *symbol = findAll(icon.get(), u"appIconSymbol"_s).value(0);
@@ -455,7 +455,7 @@ private Q_SLOTS:
         m_store->setSection(Store::Section::categories);
         if (!selected.isEmpty())
             m_store->setSelectedCategory(selected);
-        auto page = load(u"CategoryView.qml"_s);
+        auto page = load(u"Catalog/CategoryView.qml"_s);
         QVERIFY(page);
         QCOMPARE(text(page.get(), u"pageTitle"_s), title);
         const auto found = visibleOnly(findAll(page.get(), u"categoryTile"_s));
@@ -533,7 +533,7 @@ private Q_SLOTS:
         m_store->setSearchText(u"笔记"_s);
         m_store->setSearchResults(decode<SearchResult>(
             QJsonObject{{u"apps"_s, firstOf(m_home[u"featured"_s].toArray(), apps)}, {u"other"_s, others}}));
-        auto page = load(u"SearchView.qml"_s);
+        auto page = load(u"Catalog/SearchView.qml"_s);
         QVERIFY(page);
         QCOMPARE(text(page.get(), u"pageTitle"_s), u"「笔记」的结果"_s);
         QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"%1 款软件"_s.arg(apps));
@@ -550,7 +550,7 @@ private Q_SLOTS:
 
     void installedPageListsNewestFirst()
     {
-        auto page = load(u"InstalledView.qml"_s);
+        auto page = load(u"Catalog/InstalledView.qml"_s);
         QVERIFY(page);
         QVERIFY(shown(page.get(), u"installedEmpty"_s));
 
@@ -580,11 +580,11 @@ private Q_SLOTS:
     void listPagesShowTheirLists()
     {
         m_store->setHome(home());
-        auto chart = load(u"TopChartView.qml"_s);
+        auto chart = load(u"Catalog/TopChartView.qml"_s);
         QVERIFY(chart);
         QCOMPARE(findAll(chart.get(), u"rankRow"_s).size(), 7);
         QCOMPARE(findAll(chart.get(), u"appCard"_s).size(), 4);
-        auto latest = load(u"LatestView.qml"_s);
+        auto latest = load(u"Catalog/LatestView.qml"_s);
         QVERIFY(latest);
         QCOMPARE(findAll(latest.get(), u"appCard"_s).size(), 4);
         QCOMPARE(text(latest.get(), u"pageTitle"_s), u"刚刚通过审核"_s);

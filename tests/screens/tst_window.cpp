@@ -112,7 +112,7 @@ private:
 
     std::unique_ptr<QQuickItem> load(const QString &file)
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Screens/"_s + file));
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/"_s + file));
         std::unique_ptr<QObject> object(component.create());
         if (!object)
             qWarning().noquote() << component.errorString();
@@ -202,7 +202,7 @@ private Q_SLOTS:
         QFETCH(bool, home);
         QFETCH(QString, route);
 
-        auto router = load(u"DetailRouter.qml"_s);
+        auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
         Store &s = *m_store;
         if (home)
@@ -224,7 +224,7 @@ private Q_SLOTS:
     // What the router's own states draw: the error state with message and retry, the loading text.
     void routerStates()
     {
-        auto router = load(u"DetailRouter.qml"_s);
+        auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
         m_store->setError(u"请求失败（500）"_s);
         auto *page = router->property("currentPage").value<QQuickItem *>();
@@ -260,7 +260,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, section);
         QFETCH(QString, page);
-        auto router = load(u"DetailRouter.qml"_s);
+        auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
         m_store->setHome(homeWith());
         m_store->setProperty("section", section);
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QFETCH(bool, memberRow);
         QFETCH(bool, categories);
 
-        auto sidebar = load(u"SidebarView.qml"_s);
+        auto sidebar = load(u"Window/SidebarView.qml"_s);
         QVERIFY(sidebar);
         if (loaded)
             m_store->setHome(homeWith({{u"billingEnabled"_s, billing}}));
@@ -333,8 +333,8 @@ private Q_SLOTS:
         QFETCH(QString, footerDetail);
         QFETCH(QString, chip);
 
-        auto sidebar = load(u"SidebarView.qml"_s);
-        auto account = load(u"AccountChip.qml"_s);
+        auto sidebar = load(u"Window/SidebarView.qml"_s);
+        auto account = load(u"Window/AccountChip.qml"_s);
         QVERIFY(sidebar && account);
         m_store->setHome(homeWith({{u"member"_s, memberJson}}));
 
@@ -366,7 +366,7 @@ private Q_SLOTS:
     // Rows map onto the section; any section but categories forgets the category; the detail stays open.
     void sidebarSelection()
     {
-        auto sidebar = load(u"SidebarView.qml"_s);
+        auto sidebar = load(u"Window/SidebarView.qml"_s);
         QVERIFY(sidebar);
         m_store->setHome(homeWith());
         m_store->setDetail(someDetail());
@@ -390,7 +390,7 @@ private Q_SLOTS:
     // leave the results alone.
     void searchClearing()
     {
-        auto window = load(u"StoreWindow.qml"_s);
+        auto window = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(window);
         auto *router = find(window.get(), u"detailRouter"_s);
         QVERIFY(router);
@@ -418,7 +418,7 @@ private Q_SLOTS:
     // The menu's "返回精选" and the links handed to the window.
     void commandsAndLinks()
     {
-        auto window = load(u"StoreWindow.qml"_s);
+        auto window = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(window);
         m_store->setHome(homeWith());
         m_store->setSection(Store::Section::top);
@@ -458,7 +458,7 @@ private Q_SLOTS:
     {
         QQuickWindow window;
         window.resize(1180, 780);
-        auto content = load(u"StoreWindow.qml"_s);
+        auto content = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(content);
         content->setParentItem(window.contentItem());
         QSignalSpy loads(m_store.get(), &Store::loadingChanged);
@@ -506,7 +506,7 @@ private Q_SLOTS:
         component.setData(R"(
             import QtQuick
             import QtQuick.Controls
-            import Vexlo.Screens
+            import Vexlo.Window
             ApplicationWindow {
                 width: 1180; height: 780
                 menuBar: StoreMenuBar { storeWindow: content }
@@ -541,7 +541,7 @@ private Q_SLOTS:
     void toast()
     {
         QTRY_VERIFY_WITH_TIMEOUT(!m_store->toast().has_value(), 5000); // a toast left by an earlier test
-        auto overlay = load(u"ToastOverlay.qml"_s);
+        auto overlay = load(u"Window/ToastOverlay.qml"_s);
         QVERIFY(overlay);
         QVERIFY(!overlay->property("showing").toBool());
         m_store->showToast(u"已复制提取码"_s);
