@@ -54,6 +54,7 @@ constexpr Entry table[] = {
     {"lock.fill", 0xe897}, // lock
     {"square.stack.3d.down.right", 0xe53b}, // layers
     {"folder", 0xe2c7}, // folder
+    {"trash", 0xe872}, // delete
     {"exclamationmark.triangle.fill", 0xe002}, // warning
     {"internaldrive.fill", 0xe1db}, // storage
     {"externaldrive.fill", 0xe1c2}, // sd_storage
@@ -66,6 +67,7 @@ constexpr Entry table[] = {
     {"terminal", 0xeb8e}, // terminal
     {"film", 0xe02c}, // movie
     {"waveform", 0xe1b8}, // graphic_eq
+    {"keyboard", 0xe312}, // keyboard
     {"key.horizontal", 0xe0da}, // vpn_key
     {"lock.shield", 0xe32a}, // security
     {"brain.head.profile", 0xea4a}, // psychology

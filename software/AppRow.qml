@@ -1,0 +1,117 @@
+import QtQuick
+import Vexlo.Components
+import Vexlo.Software
+
+// One installed application: icon, name with the new-version badge, version and size, and its buttons.
+// The properties match the roles of SoftwareListModel, so the row is the list's delegate as it stands.
+Item {
+    id: row
+    required property var app
+    required property string name
+    required property string version
+    required property string sizeText
+    required property string bundlePath
+    // The matched store entry (a storeApp) or undefined; hasUpdate when it is newer than the installed one.
+    required property var storeApp
+    required property bool hasUpdate
+
+    signal updateRequested(var storeApp)
+    signal uninstallRequested()
+
+    readonly property real rowHeight: 38 + 2 * 9
+    implicitHeight: rowHeight
+    implicitWidth: 520
+
+    AppIconFromFile {
+        id: icon
+        objectName: "appRowIcon"
+        x: 16
+        anchors.verticalCenter: parent.verticalCenter
+        bundlePath: row.bundlePath
+        size: 38
+    }
+
+    Column {
+        anchors.left: icon.right
+        anchors.leftMargin: 12
+        anchors.right: buttons.left
+        anchors.rightMargin: 12
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 3
+
+        Row {
+            spacing: 6
+            width: parent.width
+            StoreLabel {
+                objectName: "appRowName"
+                anchors.verticalCenter: parent.verticalCenter
+                width: Math.min(implicitWidth, parent.width - (badge.visible ? badge.width + 6 : 0))
+                text: row.name
+                size: 12.8
+                font.weight: Font.Medium
+                elide: Text.ElideRight
+            }
+            Rectangle {
+                id: badge
+                objectName: "appRowBadge"
+                visible: row.hasUpdate
+                anchors.verticalCenter: parent.verticalCenter
+                width: badgeText.implicitWidth + 10
+                height: badgeText.implicitHeight + 4
+                radius: 4
+                color: Theme.tint(Theme.orange, 0.16)
+                StoreLabel {
+                    id: badgeText
+                    objectName: "appRowBadgeText"
+                    anchors.centerIn: parent
+                    text: row.hasUpdate ? "有新版 v" + row.storeApp.version : ""
+                    size: 9
+                    font.bold: true
+                    color: Theme.orange
+                }
+            }
+        }
+        Row {
+            spacing: 8
+            StoreLabel {
+                objectName: "appRowVersion"
+                anchors.baseline: parent.children[1].baseline
+                text: "v" + row.version
+                size: 10
+                color: Theme.secondary
+            }
+            StoreLabel {
+                objectName: "appRowSize"
+                text: row.sizeText
+                size: 9.5
+                color: Theme.tertiary
+            }
+        }
+    }
+
+    Row {
+        id: buttons
+        anchors.right: parent.right
+        anchors.rightMargin: 16
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 12
+        SoftwareButton {
+            objectName: "appRowUpdate"
+            visible: row.hasUpdate
+            width: 74
+            prominent: true
+            tint: Theme.orange
+            symbol: "arrow.triangle.2.circlepath"
+            text: "更新"
+            onClicked: row.updateRequested(row.storeApp)
+        }
+        SoftwareButton {
+            objectName: "appRowUninstall"
+            width: 74
+            tint: Theme.red
+            symbol: "trash"
+            text: "卸载"
+            onClicked: row.uninstallRequested()
+        }
+    }
+}

@@ -1,0 +1,311 @@
+// The software manager's list: update matching, the version test, sorting, rescans, removal, the sample
+// folder and bundle icons.
+
+#include "TestTree.h"
+
+#include "software/BundleIcon.h"
+#include "software/SampleApps.h"
+#include "software/SoftwareListModel.h"
+#include "software/SoftwareScanner.h"
+#include "software/Trash.h"
+#include "software/UpdateMatch.h"
+
+#include <QAbstractItemModelTester>
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace TestTree;
+
+namespace {
+
+StoreApp storeApp(const QString &slug, const QString &name, const QString &version)
+{
+    StoreApp app;
+    app.slug = slug;
+    app.name = name;
+    app.version = version;
+    return app;
+}
+
+void makeBundle(const QString &root, const QString &file, const QString &name, const QString &version,
+                const QByteArray &extraKeys = {})
+{
+    writeFile(root + u'/' + file + u"/Contents/Info.plist"_s,
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key><string>" + name.toUtf8() +
+                  "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() + "</string>" +
+                  extraKeys + "</dict></plist>");
+}
+
+QStringList column(const SoftwareListModel &model, int role)
+{
+    QStringList values;
+    for (int row = 0; row < model.rowCount(); ++row)
+        values << model.data(model.index(row), role).toString();
+    return values;
+}
+
+// An ICNS file holding one PNG element per side.
+QByteArray icnsWith(std::initializer_list<std::pair<const char *, int>> elements)
+{
+    const auto be32 = [](quint32 v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    QByteArray body;
+    for (const auto &[type, side] : elements) {
+        QImage image(side, side, QImage::Format_ARGB32);
+        image.fill(QColor(side / 2, 0, 0));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        body += QByteArray(type, 4) + be32(png.size() + 8) + png;
+    }
+    return "icns" + be32(body.size() + 8) + body;
+}
+
+QByteArray treeDigest(const QString &root)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList paths;
+    while (it.hasNext())
+        paths << it.next();
+    paths.sort();
+    for (const QString &path : std::as_const(paths)) {
+        hash.addData(path.toUtf8());
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(file.readAll());
+    }
+    return hash.result().toHex();
+}
+
+} // namespace
+
+class TestSoftwareList : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void isNewer_data()
+    {
+        QTest::addColumn<QString>("candidate");
+        QTest::addColumn<QString>("installed");
+        QTest::addColumn<bool>("newer");
+        QTest::newRow("1.10 after 1.9") << u"1.10"_s << u"1.9"_s << true;
+        QTest::newRow("1.9 before 1.10") << u"1.9"_s << u"1.10"_s << false;
+        QTest::newRow("2 equals 2.0") << u"2"_s << u"2.0"_s << false;
+        QTest::newRow("2.0 equals 2") << u"2.0"_s << u"2"_s << false;
+        QTest::newRow("1.2.1 after 1.2") << u"1.2.1"_s << u"1.2"_s << true;
+        QTest::newRow("0.0 not after 未知") << u"0.0"_s << u"未知"_s << false;
+        QTest::newRow("0.1 after 未知") << u"0.1"_s << u"未知"_s << true;
+        QTest::newRow("empty pieces dropped") << u"1..2"_s << u"1.1"_s << true;
+        QTest::newRow("3b counts as 0") << u"1.3b"_s << u"1.0"_s << false;
+        QTest::newRow("leading plus is a number") << u"+2"_s << u"1"_s << true;
+        QTest::newRow("minus is part of the number") << u"-1"_s << u"0"_s << false;
+        QTest::newRow("space makes a piece 0") << u"1. 5"_s << u"1.0"_s << false;
+        QTest::newRow("overflow counts as 0") << u"99999999999999999999"_s << u"1"_s << false;
+    }
+    void isNewer()
+    {
+        QFETCH(QString, candidate);
+        QFETCH(QString, installed);
+        QFETCH(bool, newer);
+        QCOMPARE(UpdateMatch::isNewer(candidate, installed), newer);
+    }
+
+    // No catalogue, then one: exact names only, first list wins, the badge only when the store is newer.
+    void matchingAndMarkers()
+    {
+        const QString root = m_dir.filePath(u"match"_s);
+        makeBundle(root, u"Foo.app"_s, u"Foo"_s, u"1.9"_s);
+        makeBundle(root, u"LowerFoo.app"_s, u"foo"_s, u"1.0"_s);
+        makeBundle(root, u"Bar.app"_s, u"Bar"_s, u"2.0"_s);
+        makeBundle(root, u"Unknown.app"_s, u"Nover"_s, u""_s);
+        QFile::remove(root + u"/Unknown.app/Contents/Info.plist"_s); // version 未知, name from the file
+
+        SoftwareListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRoots({root});
+        QSignalSpy finished(&model, &SoftwareListModel::scanFinished);
+        model.scan();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(column(model, SoftwareListModel::NameRole), (QStringList{u"Bar"_s, u"Foo"_s, u"foo"_s, u"Unknown"_s}));
+        QCOMPARE(column(model, SoftwareListModel::HasUpdateRole).join(u','), u"false,false,false,false"_s);
+
+        StoreHome home;
+        home.featured = {storeApp(u"foo-app"_s, u"Foo"_s, u"1.10"_s)};
+        home.top = {storeApp(u"foo-old"_s, u"Foo"_s, u"9.0"_s), storeApp(u"bar"_s, u"Bar"_s, u"2"_s)};
+        home.latest = {storeApp(u"unknown"_s, u"Unknown"_s, u"0.0"_s)};
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setHome(QVariant::fromValue(home));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(column(model, SoftwareListModel::HasUpdateRole).join(u','), u"false,true,false,false"_s);
+        QCOMPARE(column(model, SoftwareListModel::StoreVersionRole).join(u','), u"2,1.10,,0.0"_s);
+        QCOMPARE(model.data(model.index(1), SoftwareListModel::StoreAppRole).value<StoreApp>().slug, u"foo-app"_s);
+        QVERIFY(!model.data(model.index(2), SoftwareListModel::StoreAppRole).isValid());
+
+        model.setHome(QVariant());
+        QCOMPARE(column(model, SoftwareListModel::HasUpdateRole).join(u','), u"false,false,false,false"_s);
+    }
+
+    // Mixed Chinese and Latin names, case ignored, in the order of the locale's collation.
+    void localeSort_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("sorted");
+        const QStringList names{u"zeta"_s, u"北京"_s, u"Alpha"_s, u"啊"_s, u"beta"_s, u"Zeta2"_s, u"安"_s};
+        // The Chinese collation orders Han characters by pinyin, ahead of Latin letters.
+        QTest::newRow("zh_CN: pinyin, then Latin")
+            << u"zh_CN"_s << names
+            << QStringList{u"啊"_s, u"安"_s, u"北京"_s, u"Alpha"_s, u"beta"_s, u"zeta"_s, u"Zeta2"_s};
+        QTest::newRow("en_US: case ignored") << u"en_US"_s << QStringList{u"b"_s, u"B2"_s, u"a"_s, u"A1"_s}
+                                             << QStringList{u"a"_s, u"A1"_s, u"b"_s, u"B2"_s};
+    }
+    void localeSort()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, sorted);
+        QList<LocalApp> apps;
+        for (const QString &name : names)
+            apps.append(LocalApp(u"/x/"_s + name + u".app"_s, name, u"1"_s, {}, 0));
+        SoftwareListModel::sortByName(apps, QLocale(locale));
+        QStringList result;
+        for (const LocalApp &app : apps)
+            result << app.name();
+        QCOMPARE(result, sorted);
+    }
+
+    // The old list stays while a rescan runs; a removal takes the row out at once without a rescan.
+    void rescanKeepsListAndRemoveIsImmediate()
+    {
+        const QString root = m_dir.filePath(u"rescan"_s);
+        makeBundle(root, u"One.app"_s, u"One"_s, u"1"_s);
+        makeBundle(root, u"Two.app"_s, u"Two"_s, u"1"_s);
+        SoftwareListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRoots({root});
+        QSignalSpy finished(&model, &SoftwareListModel::scanFinished);
+        model.scan();
+        QVERIFY(model.scanning());
+        QCOMPARE(model.count(), 0);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(model.count(), 2);
+
+        makeBundle(root, u"Three.app"_s, u"Three"_s, u"1"_s);
+        model.scan();
+        model.scan(); // ignored while one runs
+        QVERIFY(model.scanning());
+        QCOMPARE(model.count(), 2);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(model.count(), 3);
+
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        model.remove(root + u"/Three.app"_s);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(column(model, SoftwareListModel::NameRole), (QStringList{u"One"_s, u"Two"_s}));
+        QVERIFY(!model.scanning());
+    }
+
+    // Seeded once from the originals; a removed sample stays removed, goes to the real Trash, and the
+    // originals are never changed.
+    void samplesSeededOnce()
+    {
+        const QString originals = SampleApps::originalsDir();
+        QVERIFY2(!originals.isEmpty(), "the sample bundles were not built");
+        const QByteArray before = treeDigest(originals);
+        const QString target = m_dir.filePath(u"user/SampleApplications"_s);
+
+        QVERIFY(SampleApps::seed(originals, target));
+        const QList<LocalApp> seeded = SoftwareScanner::scan({target});
+        QVERIFY(seeded.size() >= 8);
+        QString removedPath;
+        for (const LocalApp &app : seeded) {
+            if (app.name() == u"流光启动器")
+                removedPath = app.bundlePath();
+        }
+        QVERIFY(!removedPath.isEmpty());
+        const UninstallResult result = SoftwareScanner::uninstallNow(removedPath);
+        QVERIFY2(result.ok, qPrintable(result.reasonText()));
+        QVERIFY(QFileInfo::exists(Trash::homeTrash() + u"/files/Lumen Launch.app/Contents/Info.plist"_s));
+
+        QVERIFY(SampleApps::seed(originals, target));
+        QCOMPARE(SoftwareScanner::scan({target}).size(), seeded.size() - 1);
+        QCOMPARE(treeDigest(originals), before);
+        QVERIFY(!SampleApps::seed(originals, originals)); // never seeds onto the originals
+        QCOMPARE(treeDigest(originals), before);
+    }
+
+    // The samples' property lists in both formats and their icons read as the page shows them.
+    void sampleBundles()
+    {
+        const QString originals = SampleApps::originalsDir();
+        QHash<QString, LocalApp> byName;
+        for (const LocalApp &app : SoftwareScanner::scan({originals}))
+            byName.insert(app.name(), app);
+        QCOMPARE(byName.value(u"港湾终端"_s).version(), u"1.9.2"_s); // binary
+        QCOMPARE(byName.value(u"胶片影院"_s).version(), u"6"_s); // no short version
+        QCOMPARE(byName.value(u"色井"_s).version(), u"2.7.9"_s); // numeric short version
+        QCOMPARE(byName.value(u"灵感对话"_s).version(), u"未知"_s);
+        QCOMPARE(BundleIcon::load(byName.value(u"色井"_s).bundlePath(), QSize(38, 38)).size(), QSize(38, 38));
+        QVERIFY(BundleIcon::load(byName.value(u"Beacon"_s).bundlePath(), QSize(38, 38)).isNull());
+    }
+
+    // The representation nearest the drawn size; nothing for a missing, unreadable or foreign icon.
+    void bundleIcon_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<int>("red"); // half the side of the representation used, -1: none
+        const QByteArray icns = icnsWith({{"icp5", 32}, {"ic07", 128}, {"ic08", 256}});
+        const QByteArray iconFile = "<key>CFBundleIconFile</key><string>App</string>";
+        QTest::newRow("smallest at least as large") << iconFile << u"App.icns"_s << icns << 100 << 64;
+        QTest::newRow("exact") << iconFile << u"App.icns"_s << icns << 32 << 16;
+        QTest::newRow("largest when all smaller") << iconFile << u"App.icns"_s << icns << 512 << 128;
+        QTest::newRow("icon name key, extension given")
+            << QByteArray("<key>CFBundleIconName</key><string>Other.icns</string>") << u"Other.icns"_s << icns << 38
+            << 64;
+        QTest::newRow("missing file") << iconFile << u"Else.icns"_s << icns << 38 << -1;
+        QTest::newRow("not an image") << iconFile << u"App.icns"_s << QByteArray("icns\0\0\0\x10garbage!", 16) << 38
+                                      << -1;
+        QTest::newRow("path outside Resources")
+            << QByteArray("<key>CFBundleIconFile</key><string>../x</string>") << u"App.icns"_s << icns << 38 << -1;
+        QTest::newRow("no icon key") << QByteArray() << u"App.icns"_s << icns << 38 << -1;
+    }
+    void bundleIcon()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, data);
+        QFETCH(int, request);
+        QFETCH(int, red);
+        const QString root = m_dir.filePath(u"icons/"_s + QString::fromUtf8(QTest::currentDataTag()));
+        makeBundle(root, u"A.app"_s, u"A"_s, u"1"_s, keys);
+        writeFile(root + u"/A.app/Contents/Resources/"_s + file, data);
+        const QImage scaled = BundleIcon::load(root + u"/A.app"_s, QSize(request, request));
+        if (red < 0) {
+            QVERIFY(scaled.isNull());
+            return;
+        }
+        QCOMPARE(scaled.size(), QSize(request, request));
+        QCOMPARE(scaled.pixelColor(request / 2, request / 2).red(), red);
+    }
+};
+
+QTEST_MAIN(TestSoftwareList)
+#include "tst_software_list.moc"

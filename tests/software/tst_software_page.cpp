@@ -1,0 +1,313 @@
+// The software manager page driven through its object names: scan states, update markers and the update
+// button, the uninstall sheet with its outcomes and the page toast, and the icon placeholder.
+
+#include "TestTree.h"
+
+#include "RecordingPlatform.h"
+#include "ScriptedServer.h"
+#include "service/Endpoint.h"
+#include "software/SoftwareListModel.h"
+#include "store/Store.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "software_page_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+using namespace TestTree;
+
+namespace {
+
+QList<QQuickItem *> named(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> out;
+    for (QQuickItem *child : root->childItems()) {
+        if (child->objectName() == name && child->isVisible())
+            out.append(child);
+        out += named(child, name);
+    }
+    return out;
+}
+
+QQuickItem *one(QQuickItem *root, const QString &name)
+{
+    const auto all = named(root, name);
+    return all.size() == 1 ? all.first() : nullptr;
+}
+
+QString text(QQuickItem *root, const QString &name)
+{
+    QQuickItem *item = one(root, name);
+    return item ? item->property("text").toString() : u"<none>"_s;
+}
+
+// The visible rows' values of one element, top to bottom.
+QStringList rowTexts(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> items = named(root, name);
+    std::sort(items.begin(), items.end(),
+              [](QQuickItem *a, QQuickItem *b) { return a->mapToScene({}).y() < b->mapToScene({}).y(); });
+    QStringList out;
+    for (QQuickItem *item : std::as_const(items))
+        out << item->property("text").toString();
+    return out;
+}
+
+QQuickItem *rowOf(QQuickItem *root, const QString &appName)
+{
+    for (QQuickItem *label : named(root, u"appRowName"_s)) {
+        if (label->property("text").toString() == appName) {
+            QQuickItem *row = label;
+            while (row && !row->property("hasUpdate").isValid())
+                row = row->parentItem();
+            return row;
+        }
+    }
+    return nullptr;
+}
+
+void press(QQuickItem *button)
+{
+    QVERIFY(button);
+    QVERIFY(button->isEnabled());
+    QMetaObject::invokeMethod(button, "clicked");
+}
+
+QByteArray pngIcns()
+{
+    QImage image(64, 64, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const auto be32 = [](quint32 v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    return "icns" + be32(png.size() + 16) + "icp6" + be32(png.size() + 8) + png;
+}
+
+void makeBundle(const QString &root, const QString &name, const QString &version, const QByteArray &icon)
+{
+    const QString contents = root + u'/' + name + u".app/Contents"_s;
+    writeFile(contents + u"/Info.plist"_s,
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key><string>" + name.toUtf8() +
+                  "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() +
+                  "</string><key>CFBundleIconFile</key><string>AppIcon</string></dict></plist>");
+    writeFile(contents + u"/Resources/AppIcon.icns"_s, icon);
+}
+
+StoreHome homeWith(const QList<std::pair<QString, QString>> &apps)
+{
+    StoreHome home;
+    for (const auto &[name, version] : apps) {
+        StoreApp app;
+        app.slug = name.toLower() + u"-slug"_s;
+        app.name = name;
+        app.version = version;
+        home.featured.append(app);
+    }
+    return home;
+}
+
+} // namespace
+
+class TestSoftwarePage : public QObject
+{
+    Q_OBJECT
+
+private:
+    RecordingPlatform m_platform;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    QTemporaryDir m_dir;
+
+    // A shown page over the given folder, its first scan finished.
+    std::unique_ptr<QQuickItem> page(const QString &root)
+    {
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml"_s));
+        std::unique_ptr<QQuickItem> item(
+            qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"roots"_s, QStringList{root}}})));
+        if (!item) {
+            qWarning() << component.errorString();
+            return nullptr;
+        }
+        item->setParentItem(m_window->contentItem());
+        item->setSize({800, 1200});
+        auto *apps = item->property("apps").value<SoftwareListModel *>();
+        if (apps->scanning())
+            QSignalSpy(apps, &SoftwareListModel::scanFinished).wait(10000);
+        QCoreApplication::processEvents();
+        return item;
+    }
+
+    QString tree(const QString &name)
+    {
+        const QString root = m_dir.filePath(name);
+        makeBundle(root, u"Foo"_s, u"1.9"_s, pngIcns());
+        makeBundle(root, u"foo"_s, u"1.0"_s, pngIcns());
+        makeBundle(root, u"Broken"_s, u"2.0"_s, "icns\0\0\0\x10not an image");
+        return root;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Platform::setInstance(&m_platform);
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->resize(800, 1200);
+        m_window->show(); // animations (the toast's fade) advance only in a shown window
+    }
+    void cleanupTestCase()
+    {
+        m_window.reset();
+        m_engine.reset();
+        Store::setInstance(nullptr);
+        m_store.reset();
+        Platform::setInstance(nullptr);
+    }
+    void init() { m_store->setHome(std::nullopt); }
+
+    // Scanning with no rows yet, the list, the markers once a catalogue is loaded, and the empty state.
+    void statesAndMarkers()
+    {
+        const QString root = tree(u"states"_s);
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml"_s));
+        std::unique_ptr<QQuickItem> view(
+            qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"roots"_s, QStringList{root}}})));
+        QVERIFY2(view, qPrintable(component.errorString()));
+        view->setParentItem(m_window->contentItem());
+        view->setSize({800, 1200});
+        auto *apps = view->property("apps").value<SoftwareListModel *>();
+        QVERIFY(apps->scanning());
+        QCOMPARE(text(view.get(), u"scanningText"_s), u"扫描中…"_s);
+        QCOMPARE(text(view.get(), u"appCount"_s), u"0 个应用"_s);
+        QVERIFY(!one(view.get(), u"rescanButton"_s)->isEnabled());
+        QVERIFY(!one(view.get(), u"softwareEmpty"_s));
+        QVERIFY(QSignalSpy(apps, &SoftwareListModel::scanFinished).wait(10000));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(text(view.get(), u"appCount"_s), u"3 个应用"_s);
+        QVERIFY(!one(view.get(), u"scanningText"_s));
+        QCOMPARE(rowTexts(view.get(), u"appRowName"_s), (QStringList{u"Broken"_s, u"Foo"_s, u"foo"_s}));
+        QCOMPARE(rowTexts(view.get(), u"appRowVersion"_s), (QStringList{u"v2.0"_s, u"v1.9"_s, u"v1.0"_s}));
+        QVERIFY(named(view.get(), u"appRowBadge"_s).isEmpty());
+        QVERIFY(named(view.get(), u"appRowUpdate"_s).isEmpty());
+        QCOMPARE(named(view.get(), u"appRowUninstall"_s).size(), 3);
+
+        m_store->setHome(homeWith({{u"Foo"_s, u"1.10"_s}, {u"Broken"_s, u"2"_s}}));
+        QCoreApplication::processEvents();
+        QCOMPARE(rowTexts(view.get(), u"appRowBadgeText"_s), QStringList{u"有新版 v1.10"_s});
+        QCOMPARE(named(view.get(), u"appRowUpdate"_s).size(), 1);
+        QCOMPARE(named(rowOf(view.get(), u"Foo"_s), u"appRowUpdate"_s).size(), 1);
+
+        // A rescan keeps the rows on screen until its result arrives; an empty result shows the empty state.
+        view->setProperty("roots", QStringList{m_dir.filePath(u"nothing"_s)});
+        press(one(view.get(), u"rescanButton"_s));
+        QVERIFY(apps->scanning());
+        QCOMPARE(named(view.get(), u"appRowName"_s).size(), 3);
+        QVERIFY(QSignalSpy(apps, &SoftwareListModel::scanFinished).wait(10000));
+        QCoreApplication::processEvents();
+        QCOMPARE(text(view.get(), u"appCount"_s), u"0 个应用"_s);
+        QCOMPARE(text(view.get(), u"softwareEmptyText"_s), u"点击「重新扫描」开始"_s);
+    }
+
+    // 更新 switches to discover and opens the matched entry's detail.
+    void updateOpensDetail()
+    {
+        ScriptedServer server;
+        Endpoint::setBase(server.base());
+        m_store->setSection(Store::Section::softwareManager);
+        m_store->setHome(homeWith({{u"Foo"_s, u"1.10"_s}}));
+        auto view = page(tree(u"update"_s));
+        QVERIFY(view);
+        press(one(rowOf(view.get(), u"Foo"_s), u"appRowUpdate"_s));
+        QCOMPARE(m_store->section(), Store::Section::discover);
+        QTRY_COMPARE(server.count("GET", "/api/store/apps/foo-slug"), 1);
+    }
+
+    // A good icon draws the image; one that does not decode draws the placeholder.
+    void iconPlaceholder()
+    {
+        auto view = page(tree(u"icons"_s));
+        QVERIFY(view);
+        QTRY_VERIFY(one(rowOf(view.get(), u"Foo"_s), u"appRowIcon"_s)->property("loaded").toBool());
+        QVERIFY(!one(rowOf(view.get(), u"Foo"_s), u"appRowIcon"_s)->property("placeholderShown").toBool());
+        QTRY_VERIFY(one(rowOf(view.get(), u"Broken"_s), u"appRowIcon"_s)->property("placeholderShown").toBool());
+        QVERIFY(one(rowOf(view.get(), u"Broken"_s), u"bundleIconPlaceholder"_s));
+    }
+
+    // Success removes the row at once and shows the toast for 1.8 s; failures stay in the sheet.
+    void uninstall()
+    {
+        const QString root = tree(u"uninstall"_s);
+        auto view = page(root);
+        QVERIFY(view);
+        auto *apps = view->property("apps").value<SoftwareListModel *>();
+        QSignalSpy scans(apps, &SoftwareListModel::scanFinished);
+
+        press(one(rowOf(view.get(), u"foo"_s), u"appRowUninstall"_s));
+        QQuickItem *overlay =
+            m_window->contentItem()->parentItem() ? m_window->contentItem()->parentItem() : m_window->contentItem();
+        QTRY_VERIFY(one(overlay, u"uninstallTitle"_s));
+        QCOMPARE(text(overlay, u"uninstallTitle"_s), u"卸载「foo」？"_s);
+        QVERIFY(text(overlay, u"uninstallDetails"_s).startsWith(u"将删除 "_s + root + u"/foo.app\n版本 1.0 · "_s));
+        QVERIFY(!one(overlay, u"uninstallError"_s));
+        QVERIFY(!one(overlay, u"uninstallReveal"_s));
+
+        press(one(overlay, u"uninstallConfirm"_s));
+        QTRY_COMPARE(view->property("toast").toString(), u"已卸载 foo"_s);
+        QTRY_COMPARE(text(view.get(), u"softwareToastText"_s), u"已卸载 foo"_s);
+        QCOMPARE(rowTexts(view.get(), u"appRowName"_s), (QStringList{u"Broken"_s, u"Foo"_s}));
+        QCOMPARE(scans.size(), 0); // no rescan
+        QVERIFY(!one(overlay, u"uninstallTitle"_s));
+        QTest::qWait(1500);
+        QCOMPARE(view->property("toast").toString(), u"已卸载 foo"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(view->property("toast").toString(), QString(), 600);
+
+        // A bundle gone since the scan, then a folder the user may not write: the message, the reveal button.
+        QDir(root + u"/Broken.app"_s).removeRecursively();
+        press(one(rowOf(view.get(), u"Broken"_s), u"appRowUninstall"_s));
+        QTRY_VERIFY(one(overlay, u"uninstallConfirm"_s));
+        press(one(overlay, u"uninstallConfirm"_s));
+        QTRY_COMPARE(text(overlay, u"uninstallError"_s), u"应用已不存在，请重新扫描"_s);
+        QVERIFY(one(overlay, u"uninstallReveal"_s));
+        press(one(overlay, u"uninstallReveal"_s));
+        QCOMPARE(m_platform.revealed.last(), root + u"/Broken.app"_s);
+        QCOMPARE(text(view.get(), u"appCount"_s), u"2 个应用"_s);
+        press(one(overlay, u"uninstallCancel"_s));
+        QTRY_VERIFY(!one(overlay, u"uninstallTitle"_s));
+
+        ::chmod(native(m_dir.path()).constData(), 0755);
+        handOver(root);
+        ::chmod(native(root).constData(), 0555);
+        {
+            DROP_PRIVILEGES_OR_SKIP(guard);
+            press(one(rowOf(view.get(), u"Foo"_s), u"appRowUninstall"_s));
+            QTRY_VERIFY(one(overlay, u"uninstallConfirm"_s));
+            press(one(overlay, u"uninstallConfirm"_s));
+            QTRY_VERIFY2(text(overlay, u"uninstallError"_s).startsWith(u"没有写入权限"_s),
+                         qPrintable(text(overlay, u"uninstallError"_s)));
+            QVERIFY(text(overlay, u"uninstallError"_s).contains(u"「"_s + root + u"」"_s));
+        }
+        ::chmod(native(root).constData(), 0755);
+        QCOMPARE(text(view.get(), u"appCount"_s), u"2 个应用"_s);
+    }
+};
+
+QTEST_MAIN(TestSoftwarePage)
+#include "tst_software_page.moc"
