@@ -307,6 +307,9 @@ private:
 
     // ===== Wallpapers: store/Wallpapers.cpp ==========================================================================
     Q_PROPERTY(QString wallpaperBusy READ wallpaperBusyText NOTIFY wallpaperBusyChanged)
+    // Bytes of the file being saved that have arrived, and its length (-1 until the service sends one).
+    Q_PROPERTY(qint64 wallpaperReceived READ wallpaperReceived NOTIFY wallpaperProgressChanged)
+    Q_PROPERTY(qint64 wallpaperTotal READ wallpaperTotal NOTIFY wallpaperProgressChanged)
 
 public:
     [[nodiscard]] const std::optional<QString> &wallpaperBusy() const { return m_wallpaperBusy; }
@@ -314,16 +317,22 @@ public:
     {
         update(m_wallpaperBusy, std::move(slug), &Store::wallpaperBusyChanged);
     }
+    [[nodiscard]] qint64 wallpaperReceived() const { return m_wallpaperReceived; }
+    [[nodiscard]] qint64 wallpaperTotal() const { return m_wallpaperTotal; }
+    void setWallpaperProgress(qint64 received, qint64 total);
 
     QCoro::Task<> downloadWallpaperTask(StoreWallpaper wallpaper, bool full);
     Q_INVOKABLE void downloadWallpaper(const QVariant &wallpaper, bool full);
 
 Q_SIGNALS:
     void wallpaperBusyChanged();
+    void wallpaperProgressChanged();
 
 private:
     [[nodiscard]] QString wallpaperBusyText() const { return m_wallpaperBusy.value_or(QString()); }
     void reportWallpaperFailure(const ApiError &error);
 
     std::optional<QString> m_wallpaperBusy;
+    qint64 m_wallpaperReceived = 0;
+    qint64 m_wallpaperTotal = -1;
 };

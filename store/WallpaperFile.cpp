@@ -29,7 +29,7 @@ bool isPlainFileName(const QString &text)
     return true;
 }
 
-QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target)
+QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target, std::function<void(qint64, qint64)> progress)
 {
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
@@ -44,6 +44,9 @@ QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target)
         if (file.write(raw->readAll()) < 0)
             raw->abort();
     });
+
+    if (progress)
+        QObject::connect(raw, &QNetworkReply::downloadProgress, raw, progress);
 
     co_await qCoro(raw).waitForFinished();
 

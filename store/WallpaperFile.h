@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 #include <QCoro/QCoroTask>
 
 // True when text can be used inside one file name: not empty, not "." or "..", no path separator and no
@@ -18,5 +20,6 @@ enum class FileFetch {
 
 // GETs url through the app's shared network manager and streams the body into a temporary file beside target,
 // renamed over target only when the whole body arrived with status 200. The temporary file never outlives
-// the call.
-QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target);
+// the call. `progress`, when given, hears the bytes received and the length (-1 when the reply has none).
+QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target,
+                                   std::function<void(qint64 received, qint64 total)> progress = {});

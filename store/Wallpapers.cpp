@@ -25,9 +25,12 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     const QString slug = wallpaper.slug;
     QPointer<Store> self(this);
     setWallpaperBusy(slug);
+    setWallpaperProgress(0, -1);
     auto idle = qScopeGuard([self] {
-        if (self)
+        if (self) {
+            self->setWallpaperProgress(0, -1);
             self->setWallpaperBusy(std::nullopt);
+        }
     });
 
     // The slug becomes part of a file name: anything that could leave the folder is refused before any request.
@@ -51,7 +54,10 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     }
 
     const QString target = QDir(Platform::instance().picturesFolder()).filePath(u"Vexlo-"_s + slug + u".jpg"_s);
-    const FileFetch fetched = co_await fetchToFile(*url, target);
+    const FileFetch fetched = co_await fetchToFile(*url, target, [self](qint64 received, qint64 total) {
+        if (self)
+            self->setWallpaperProgress(received, total);
+    });
     if (!self)
         co_return;
     switch (fetched) {
@@ -66,6 +72,15 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         showToast(u"下载失败"_s);
         break;
     }
+}
+
+void Store::setWallpaperProgress(qint64 received, qint64 total)
+{
+    if (received == m_wallpaperReceived && total == m_wallpaperTotal)
+        return;
+    m_wallpaperReceived = received;
+    m_wallpaperTotal = total;
+    Q_EMIT wallpaperProgressChanged();
 }
 
 // A full-size picture for non-sponsors sends the user to the membership page.
