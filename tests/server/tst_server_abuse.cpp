@@ -238,11 +238,10 @@ private Q_SLOTS:
         QFETCH(Attack, attack);
         HomeProbe probe(m_server.port());
         const QString fault = attack(m_server.port(), m_server.processId());
-        QTest::qWait(200); // a few home requests after the attack, too
+        QTRY_VERIFY_WITH_TIMEOUT(probe.answered() >= 5 || probe.failed() > 0, 10'000); // a fast attack ends early
         probe.finish();
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QCOMPARE(probe.failed(), 0);
-        QVERIFY2(probe.answered() >= 5, qPrintable(QString::number(probe.answered())));
     }
 
     void methodsAndHead_data()
