@@ -38,6 +38,11 @@ class Theme : public QObject
     Q_PROPERTY(QColor green READ green CONSTANT)
     Q_PROPERTY(QColor orange READ orange CONSTANT)
     Q_PROPERTY(QColor red READ red CONSTANT)
+    // Judged facts of the device check: fine, worth a look, a problem; and the screen check's colour fields.
+    Q_PROPERTY(QColor good READ good CONSTANT)
+    Q_PROPERTY(QColor caution READ caution CONSTANT)
+    Q_PROPERTY(QColor danger READ danger CONSTANT)
+    Q_PROPERTY(QVariantList screenTestColors READ screenTestColors CONSTANT)
     // The three window buttons of the drawn mini window.
     Q_PROPERTY(QVariantList windowButtons READ windowButtons CONSTANT)
     // The sponsor strip's night gradient and the ink of its light button.
@@ -74,6 +79,15 @@ public:
     [[nodiscard]] static QColor green() { return QColor(0x34, 0xc7, 0x59); }
     [[nodiscard]] static QColor orange() { return QColor(0xff, 0x95, 0x00); }
     [[nodiscard]] static QColor red() { return QColor(0xff, 0x3b, 0x30); }
+    [[nodiscard]] static QColor good() { return QColor::fromRgbF(0.13f, 0.65f, 0.32f); }
+    [[nodiscard]] static QColor caution() { return QColor::fromRgbF(0.95f, 0.62f, 0.07f); }
+    [[nodiscard]] static QColor danger() { return QColor::fromRgbF(0.91f, 0.22f, 0.31f); }
+    // White, black, red, green, blue, grey.
+    [[nodiscard]] static QVariantList screenTestColors()
+    {
+        return {QColor(Qt::white), QColor(Qt::black), QColor(Qt::red),
+                QColor(Qt::green), QColor(Qt::blue),  QColor(0x80, 0x80, 0x80)};
+    }
     [[nodiscard]] static QVariantList windowButtons();
     [[nodiscard]] static QColor sponsorStart() { return QColor::fromRgbF(0.04f, 0.09f, 0.22f); }
     [[nodiscard]] static QColor sponsorEnd() { return QColor::fromRgbF(0.10f, 0.07f, 0.24f); }

@@ -1,0 +1,301 @@
+// The device page over the stand-in tools, checked by object name and through its DeviceCheck.
+
+#include "device/DeviceCheck.h"
+#include "store/Platform.h"
+#include "store/Store.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+#include "vexlo_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingPlatform final : public Platform
+{
+public:
+    QStringList opened;
+    void setClipboardText(const QString &) override { }
+    void openUrl(const QUrl &url) override { opened << url.path(); }
+    void revealFile(const QString &) override { }
+    QString picturesFolder() override { return {}; }
+};
+
+QObject *find(QObject *object, const QString &name)
+{
+    if (!object)
+        return nullptr;
+    if (object->objectName() == name)
+        return object;
+    for (QObject *child : object->children()) {
+        if (QObject *found = find(child, name))
+            return found;
+    }
+    if (auto *item = qobject_cast<QQuickItem *>(object)) {
+        for (QQuickItem *child : item->childItems()) {
+            if (QObject *found = find(child, name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+QString readLog(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestDevicePage : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_log;
+    RecordingPlatform m_platform;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    std::unique_ptr<QObject> m_page;
+
+    DeviceCheck *check() const { return m_page->property("check").value<DeviceCheck *>(); }
+    QObject *item(const QString &name) const { return find(m_page.get(), name); }
+    bool shown(const QString &name) const
+    {
+        auto *found = qobject_cast<QQuickItem *>(item(name));
+        return found && found->isVisible();
+    }
+    QString text(const QString &name) const
+    {
+        QObject *found = item(name);
+        return found ? found->property("text").toString() : u"<missing %1>"_s.arg(name);
+    }
+    static void click(QObject *button)
+    {
+        QVERIFY(button);
+        QMetaObject::invokeMethod(button, "clicked");
+    }
+    int hardwareReads() const
+    {
+        return int(readLog(m_log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s));
+    }
+
+    bool open()
+    {
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Device/DeviceView.qml"_s));
+        m_page.reset(component.createWithInitialProperties({{u"width"_s, 1000}, {u"height"_s, 900}}));
+        if (!m_page) {
+            qWarning().noquote() << component.errorString();
+            return false;
+        }
+        qobject_cast<QQuickItem *>(m_page.get())->setParentItem(m_window->contentItem());
+        return true;
+    }
+    bool openAndFinish()
+    {
+        if (!open())
+            return false;
+        QSignalSpy finished(check(), &DeviceCheck::finished);
+        return finished.wait(30000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_log = m_dir.filePath(u"tools.log"_s);
+        qputenv("VEXLO_STANDIN_LOG", m_log.toUtf8());
+        qunsetenv("VEXLO_STANDIN_PROFILE");
+        Platform::setInstance(&m_platform);
+    }
+    void cleanupTestCase() { Platform::setInstance(nullptr); }
+
+    void init()
+    {
+        // A failed binding or a type error on the page is a failure.
+        QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
+        QFile::remove(m_log);
+        m_platform.opened.clear();
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->resize(1000, 900);
+    }
+    void cleanup()
+    {
+        qunsetenv("VEXLO_STANDIN_DELAY");
+        m_page.reset();
+        m_window.reset();
+        m_engine.reset();
+        Store::setInstance(nullptr);
+        m_store.reset();
+    }
+
+    // The page checks by itself once; 重新检测 reads everything again, past the seven-day file cache.
+    void firstRunAndRefresh()
+    {
+        QVERIFY(openAndFinish());
+        QVERIFY(check()->sampleData());
+        QCOMPARE(text(u"statusText"_s), u"检测完成"_s);
+        QVERIFY(!shown(u"startCard"_s));
+        QVERIFY(shown(u"sampleNote"_s));
+        QVERIFY(shown(u"footer"_s));
+        QVERIFY(text(u"footerText"_s).endsWith(u" · 序列号 K7QX2M4HV9"_s));
+
+        // Hiding and showing the page again starts nothing.
+        auto *page = qobject_cast<QQuickItem *>(m_page.get());
+        QSignalSpy changed(check(), &DeviceCheck::changed);
+        page->setVisible(false);
+        page->setVisible(true);
+        QTest::qWait(200);
+        QCOMPARE(changed.size(), 0);
+
+        // A second ordinary run reads the hardware report from the file cache: only the live read runs.
+        QFile::remove(m_log);
+        QSignalSpy finished(check(), &DeviceCheck::finished);
+        check()->runAll(false);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(hardwareReads(), 1);
+
+        QFile::remove(m_log);
+        click(item(u"refreshButton"_s));
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(hardwareReads(), 2);
+    }
+
+    // With slow tools the page shows the run step by step.
+    void whileRunning()
+    {
+        qputenv("VEXLO_STANDIN_DELAY", "0.15");
+        QVERIFY(open());
+        QVERIFY(check()->running());
+        QVERIFY(text(u"statusText"_s).startsWith(u"正在读取 "_s));
+        QVERIFY(shown(u"statusSpinner"_s));
+        QVERIFY(shown(u"devicePlaceholder"_s));
+
+        // Copying before the identity is known does nothing and says nothing.
+        QGuiApplication::clipboard()->setText(u"before"_s);
+        QMetaObject::invokeMethod(m_page.get(), "copyReport");
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
+        QCOMPARE(m_store->property("toast").toString(), QString());
+
+        QTRY_VERIFY_WITH_TIMEOUT(item(u"section_storage"_s), 20000);
+        QVERIFY(shown(u"deviceCard"_s));
+        QVERIFY(shown(u"section_battery"_s));
+        QVERIFY(shown(u"progressLine"_s));
+        QVERIFY(text(u"progressLine"_s).startsWith(u"正在读取 "_s));
+        QVERIFY(shown(u"crossPlaceholder"_s));
+        QVERIFY(!shown(u"crossCard"_s));
+        QVERIFY(!shown(u"footer"_s));
+        QVERIFY(!shown(u"scoreText"_s)); // no score before the cross-checks
+        QCOMPARE(text(u"verdict"_s), u"正在体检…"_s);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!check()->running(), 30000);
+        QVERIFY(!shown(u"progressLine"_s));
+        QVERIFY(!shown(u"crossPlaceholder"_s));
+        QVERIFY(shown(u"crossCard"_s));
+        QCOMPARE(text(u"statusText"_s), u"检测完成"_s);
+        QCOMPARE(text(u"scoreText"_s), u"体检 100 分"_s);
+    }
+
+    // For every sample Mac, chosen on the page, the copied report is exactly what vexlo-check prints.
+    void copiedReportMatchesTheTerminal_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("crossSummary");
+        QTest::addColumn<bool>("issueBar");
+        QTest::newRow("healthy") << u"healthy"_s << u"全部通过"_s << false;
+        QTest::newRow("intel-desktop") << u"intel-desktop"_s << u"全部通过"_s << false;
+        QTest::newRow("tampered") << u"tampered"_s << u"2 项异常 · 3 项注意"_s << true;
+    }
+    void copiedReportMatchesTheTerminal()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, crossSummary);
+        QFETCH(bool, issueBar);
+        QVERIFY(openAndFinish());
+        if (check()->profile() != profile) {
+            QSignalSpy finished(check(), &DeviceCheck::finished);
+            QVERIFY(item(u"profilePicker"_s));
+            QMetaObject::invokeMethod(item(u"profilePicker"_s), "activated",
+                                      Q_ARG(int, int(check()->profiles().indexOf(profile))));
+            QVERIFY(finished.wait(30000));
+            QCOMPARE(check()->profile(), profile);
+        }
+        QCOMPARE(text(u"crossSummary"_s), crossSummary);
+        QCOMPARE(shown(u"issueBar"_s), issueBar);
+
+        QProcess cli;
+        cli.start(QStringLiteral(VEXLO_CHECK_BIN), {u"--profile"_s, profile});
+        QVERIFY(cli.waitForFinished(60000));
+        QByteArray expected = cli.readAllStandardOutput();
+        QVERIFY(expected.endsWith('\n'));
+        expected.chop(1);
+
+        click(item(u"action_5"_s));
+        QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), expected);
+        QCOMPARE(m_store->property("toast").toString(), u"报告已复制"_s);
+    }
+
+    // The action row in order, the identity card's toggle and the hands-on answers in the report.
+    void actionsAndHandsOn()
+    {
+        QVERIFY(openAndFinish());
+        const int collapsed = int(check()->cells().size());
+        click(item(u"action_0"_s)); // 电池详情
+        QVERIFY(check()->showAll());
+        QVERIFY(check()->cells().size() > collapsed);
+        QCOMPARE(text(u"showAllToggle"_s), u"收起"_s);
+        for (int i = 1; i <= 4; ++i)
+            click(item(u"action_%1"_s.arg(i)));
+        click(item(u"webCheckButton"_s));
+        QCOMPARE(m_platform.opened,
+                 (QStringList{u"/guides/storage-cleanup"_s, u"/guides/unboxing-and-check"_s,
+                              u"/guides/unboxing-and-check"_s, u"/guides/backup-321"_s, u"/tools/mac-check"_s}));
+
+        // Screen: the colour fields step with the keys and ask at the end.
+        click(item(u"screenStart"_s));
+        auto *fields = qobject_cast<QWindow *>(item(u"colourWindow"_s));
+        QVERIFY(fields && fields->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(fields));
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(fields, Qt::Key_Right);
+        QVERIFY(!fields->isVisible());
+        QVERIFY(shown(u"screenNoProblem"_s));
+        click(item(u"screenNoProblem"_s));
+        QCOMPARE(text(u"screenAnswer"_s), u"无异常"_s);
+
+        // Keyboard: keys light from key events while the map is open.
+        click(item(u"keyboardStart"_s));
+        QTRY_VERIFY(item(u"keyboardPanel"_s)->property("opened").toBool());
+        for (quint32 code : {30u, 31u, 30u}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, code + 8, 0, 0);
+            QCoreApplication::sendEvent(m_window.get(), &press);
+        }
+        QCOMPARE(text(u"keysSeen"_s), u"已按过 2 / 77 个键"_s);
+        click(item(u"keyboardProblem"_s));
+
+        check()->setAnswer(u"speakerRight"_s, u"正常"_s);
+        click(item(u"action_5"_s));
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith(
+            u"【安全状态】\n  系统完整性保护：已开启\n  磁盘加密：已开启\n  防火墙：已开启\n  激活锁：未开启\n"
+            u"【动手检查】\n  屏幕：无异常\n  键盘：有按键失灵（按过 2 / 77 个键）\n  扬声器：右声道正常"_s));
+    }
+};
+
+QTEST_MAIN(TestDevicePage)
+#include "tst_device_page.moc"
