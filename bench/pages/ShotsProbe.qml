@@ -1,0 +1,39 @@
+import QtQuick
+import Vexlo.Store
+
+// Saves a picture of each catalogue page (PNG, into the folder given as second argument), for comparing the pages
+// before and after a change.
+Item {
+    id: probe
+    property Window window
+    property var shots: [["discover", ""], ["top", ""], ["latest", ""], ["categories", ""], ["categories", "dev"],
+                         ["categories", "bench"], ["installed", ""]]
+    property int next: 0
+    readonly property bool homeReady: !!window && !!Store.home
+    onHomeReadyChanged: if (homeReady) Qt.callLater(timer.start)
+
+    Timer {
+        id: timer
+        interval: 2500
+        onTriggered: {
+            if (probe.next > 0) {
+                const shot = probe.shots[probe.next - 1]
+                const name = Qt.application.arguments[2] + "/" + shot[0] + (shot[1] ? "-" + shot[1] : "") + ".png"
+                probe.window.contentItem.grabToImage(result => result.saveToFile(name))
+            }
+            if (probe.next >= probe.shots.length) {
+                quitTimer.start()
+                return
+            }
+            Store.selectedCategory = probe.shots[probe.next][1]
+            Store.section = probe.shots[probe.next][0]
+            probe.next += 1
+            timer.start()
+        }
+    }
+    Timer {
+        id: quitTimer
+        interval: 1500
+        onTriggered: Qt.quit()
+    }
+}
