@@ -18,10 +18,6 @@
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
-#include <QUrlQuery>
 #include <QtPlugin>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
@@ -29,6 +25,7 @@
 #include <memory>
 
 #include "Fixtures.h"
+#include "ScriptedServer.h"
 
 #include "vexlo_qml_plugins.h"
 
@@ -78,55 +75,6 @@ QList<QObject *> visibleOnly(const QList<QObject *> &objects)
     }
     return out;
 }
-
-// A store service stand-in for the category lists: answers "/api/store/apps?category=X" with one app
-// "X-app", after a per-category delay; category "broken" gets a 500.
-class FakeCatalogue : public QObject
-{
-public:
-    QHash<QString, int> delays;
-    QStringList requested;
-
-    FakeCatalogue()
-    {
-        m_app = readJson(u"app.json"_s).value(u"apps"_s).toArray().first().toObject();
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
-        });
-    }
-    QString base() const { return u"http://127.0.0.1:%1"_s.arg(m_server.serverPort()); }
-
-private:
-    void answer(QTcpSocket *socket)
-    {
-        const QByteArray request = socket->readAll();
-        const QByteArray target = request.split(' ').value(1);
-        const QUrlQuery query(QUrl(QString::fromUtf8(target)).query());
-        const QString category = query.queryItemValue(u"category"_s, QUrl::FullyDecoded);
-        requested.append(category);
-        QByteArray status = "200 OK";
-        QJsonObject body;
-        if (category == u"broken"_s) {
-            status = "500 Internal Server Error";
-            body = {{u"error"_s, u"坏了"_s}};
-        } else {
-            QJsonObject app = m_app;
-            app[u"slug"_s] = category + u"-app"_s;
-            body = {{u"total"_s, 1}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, QJsonArray{app}}};
-        }
-        const QByteArray payload = QJsonDocument(body).toJson(QJsonDocument::Compact);
-        QTimer::singleShot(delays.value(category, 0), socket, [socket, status, payload] {
-            socket->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
-                          QByteArray::number(payload.size()) + "\r\nConnection: close\r\n\r\n" + payload);
-            socket->disconnectFromHost();
-        });
-    }
-
-    QTcpServer m_server;
-    QJsonObject m_app;
-};
 
 } // namespace
 
@@ -481,9 +429,18 @@ private Q_SLOTS:
 
     void categoryLoadsKeepOnlyTheLatestSelection()
     {
-        FakeCatalogue service;
+        ScriptedServer service;
         Endpoint::setBase(service.base());
-        service.delays.insert(u"slow"_s, 400);
+        // Each category's list holds one app named after it; "slow" answers late, "broken" fails.
+        const auto path = [](const QString &category) { return CategoryLoader::listPath(category).toUtf8(); };
+        for (const auto &[category, delayMs] : {std::pair{u"slow"_s, 400}, std::pair{u"fast"_s, 0}}) {
+            QJsonObject app = readJson(u"app.json"_s).value(u"apps"_s).toArray().first().toObject();
+            app[u"slug"_s] = category + u"-app"_s;
+            service.script(
+                "GET", path(category),
+                json({{u"total"_s, 1}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, QJsonArray{app}}}, delayMs));
+        }
+        service.script("GET", path(u"broken"_s), status(500, R"({"error":"坏了"})"));
         CategoryLoader loader;
         QSignalSpy loading(&loader, &CategoryLoader::loadingChanged);
 
@@ -494,7 +451,9 @@ private Q_SLOTS:
         QCOMPARE(loader.apps().size(), 1);
         QCOMPARE(loader.apps().first().value<StoreApp>().slug, u"fast-app"_s);
         QTest::qWait(600); // the superseded reply arrives and must be dropped
-        QCOMPARE(service.requested, (QStringList{u"slow"_s, u"fast"_s}));
+        QCOMPARE(service.requests.size(), 2);
+        QCOMPARE(service.requests.at(0).target, path(u"slow"_s));
+        QCOMPARE(service.requests.at(1).target, path(u"fast"_s));
         QCOMPARE(loader.apps().first().value<StoreApp>().slug, u"fast-app"_s);
         QVERIFY(!loader.loading());
 
