@@ -97,12 +97,16 @@ StorePage {
             minimumCellWidth: 190
             maximumCellWidth: 260
             Repeater {
-                model: root.wallpapers
+                model: WallpaperListModel {
+                    records: root.wallpapers
+                }
                 WallpaperTile {
+                    id: tile
                     objectName: "wallpaperTile"
+                    required property var record
                     width: wallGrid.cellWidth
                     height: 116
-                    wallpaper: modelData
+                    wallpaper: tile.record
                     onClicked: Store.section = "wallpapers"
                 }
             }

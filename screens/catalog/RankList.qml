@@ -17,11 +17,16 @@ CardFrame {
         y: 1
         width: root.width - 2
         Repeater {
-            model: root.apps
+            model: AppListModel {
+                records: root.apps
+            }
             Column {
+                id: entry
+                required property var record
+                required property int rank
                 width: rows.width
                 Rectangle {
-                    visible: index > 0
+                    visible: entry.rank > 1
                     x: 62
                     width: parent.width - x
                     height: 1
@@ -30,9 +35,9 @@ CardFrame {
                 RankRow {
                     objectName: "rankRow"
                     width: parent.width
-                    index: model.index + 1
-                    app: modelData
-                    perform: function() { Store.openDetail(modelData.slug) }
+                    index: entry.rank
+                    app: entry.record
+                    perform: function() { Store.openDetail(entry.record.slug) }
                 }
             }
         }

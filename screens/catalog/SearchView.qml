@@ -5,68 +5,72 @@ import Vexlo.Store
 import Vexlo.Catalog
 
 // Results of the window's search: matching apps, then wallpapers and articles.
-StorePage {
+AppGridPage {
     id: root
     objectName: "searchView"
     property var results: Store.searchResults
 
-    readonly property var apps: results ? results.apps : []
-    readonly property var others: results ? results.other : []
+    apps: results ? results.apps : []
+    readonly property int appCount: results ? results.apps.length : 0
 
-    PageHeader {
-        objectName: "searchHeader"
-        width: parent.width
-        eyebrow: "搜索"
-        title: "「" + Store.searchText + "」的结果"
-        subtitle: root.apps.length + " 款软件"
+    SearchOtherModel {
+        id: otherModel
+        records: root.results ? root.results.other : []
     }
 
-    Item {
-        objectName: "searchSpinner"
-        visible: Store.searchBusy
-        width: parent.width
-        height: 36
-        BusyIndicator {
-            anchors.left: parent.left
-            anchors.verticalCenter: parent.verticalCenter
-            width: 24
-            height: 24
-            running: parent.visible
+    above: Column {
+        spacing: 26
+
+        PageHeader {
+            objectName: "searchHeader"
+            width: parent.width
+            eyebrow: "搜索"
+            title: "「" + Store.searchText + "」的结果"
+            subtitle: root.appCount + " 款软件"
+        }
+
+        Item {
+            objectName: "searchSpinner"
+            visible: Store.searchBusy
+            width: parent.width
+            height: 36
+            BusyIndicator {
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                width: 24
+                height: 24
+                running: parent.visible
+            }
+        }
+
+        EmptyState {
+            objectName: "searchEmpty"
+            visible: root.appCount === 0
+            width: parent.width
+            icon: "magnifyingglass"
+            title: "没有匹配的软件"
+            hint: "试试更宽泛的关键词"
         }
     }
 
-    EmptyState {
-        objectName: "searchEmpty"
-        visible: root.apps.length === 0
-        width: parent.width
-        icon: "magnifyingglass"
-        title: "没有匹配的软件"
-        hint: "试试更宽泛的关键词"
-    }
-
-    AppGrid {
-        objectName: "searchGrid"
-        visible: root.apps.length > 0
-        width: parent.width
-        apps: root.apps
-    }
-
-    SectionBlock {
+    below: SectionBlock {
         objectName: "searchOtherSection"
-        visible: root.others.length > 0
-        width: parent.width
+        visible: otherModel.count > 0
         title: "壁纸与文章"
         Column {
             width: parent.width
             spacing: 8
             Repeater {
-                model: root.others
+                model: otherModel
                 AbstractButton {
                     id: row
                     objectName: "searchOtherRow"
-                    property string type: modelData.type
+                    required property string type
+                    required property string slug
+                    required property string title
+                    required property var sub
                     width: parent.width
-                    height: modelData.sub ? 56 : 44
+                    height: row.sub ? 56 : 44
                     hoverEnabled: true
                     background: CardFrame { radius: 10; hovered: row.hovered }
                     contentItem: Item {
@@ -74,7 +78,7 @@ StorePage {
                             id: kind
                             x: 14
                             anchors.verticalCenter: parent.verticalCenter
-                            name: modelData.type === "wall" ? "photo" : "doc.text"
+                            name: row.type === "wall" ? "photo" : "doc.text"
                             size: 17
                             color: Theme.accent
                         }
@@ -88,15 +92,15 @@ StorePage {
                             StoreLabel {
                                 objectName: "searchOtherTitle"
                                 width: parent.width
-                                text: modelData.title
+                                text: row.title
                                 size: 12.4
                                 font.weight: Font.Medium
                                 elide: Text.ElideRight
                             }
                             StoreLabel {
-                                visible: !!modelData.sub
+                                visible: !!row.sub
                                 width: parent.width
-                                text: modelData.sub ? modelData.sub : ""
+                                text: row.sub ? row.sub : ""
                                 size: 10.5
                                 color: Theme.secondary
                                 elide: Text.ElideRight
@@ -113,10 +117,13 @@ StorePage {
                         }
                     }
                     onClicked: {
-                        if (modelData.type === "wall")
+                        if (row.type === "wall") {
+                            // The results step aside for the wallpapers page; submitting the search again
+                            // brings them back.
+                            Store.searchResults = undefined
                             Store.section = "wallpapers"
-                        else
-                            Store.openOnWeb("/blog/" + modelData.slug)
+                        } else
+                            Store.openOnWeb("/blog/" + row.slug)
                     }
                 }
             }

@@ -1,4 +1,5 @@
 import QtQuick
+
 import Vexlo.Store
 import Vexlo.Components
 
@@ -11,12 +12,16 @@ Grid {
     readonly property real cardWidth: Math.floor((width - (columns - 1) * spacing) / columns)
 
     Repeater {
-        model: root.apps
+        model: AppListModel {
+            records: root.apps
+        }
         AppCard {
+            id: card
             objectName: "appCard"
+            required property var record
             width: root.cardWidth
-            app: modelData
-            onClicked: Store.openDetail(modelData.slug)
+            app: card.record
+            onClicked: Store.openDetail(card.record.slug)
         }
     }
 }
