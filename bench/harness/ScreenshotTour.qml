@@ -55,12 +55,13 @@ Item {
           ready: () => Store.toast !== "", settle: 900 },
         { name: "login", prepare: () => { showSection("discover"); Store.showLogin = true },
           ready: () => Store.showLogin, settle: 600 }
-    ]
+    ].concat(deviceSteps.list)
+    DeviceSteps { id: deviceSteps; window: tour.window; showSection: tour.showSection }
 
     function begin() {
         Shell.parkPointer()
         const wanted = Shell.screenshotPages
-        queue = steps.filter(step => wanted.length === 0 ? step.name !== "error" : wanted.indexOf(step.name) >= 0)
+        queue = steps.filter(step => wanted.length === 0 ? step.name !== "error" && step.name !== "device-running" : wanted.indexOf(step.name) >= 0)
         next()
     }
 
@@ -112,7 +113,7 @@ Item {
         id: settle
         onTriggered: {
             const path = Shell.screenshotDir + "/" + tour.current.name + ".png"
-            if (!Shell.saveWindowImage(tour.window, path))
+            if (!Shell.saveWindowImage(tour.current.target ? tour.current.target() : tour.window, path))
                 console.warn("could not save", path)
             tour.next()
         }

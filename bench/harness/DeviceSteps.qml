@@ -1,0 +1,99 @@
+import QtQuick
+
+// The device page's pictures for the screenshot tour: the start card, a run in progress (the tour runs the
+// app with slow stand-in tools for it), each sample Mac finished, all indicators, the hands-on card with
+// answers and one colour field of the screen check.
+QtObject {
+    id: steps
+    required property var window
+    required property var showSection
+    property Item startPage: null
+
+    function find(item, name) {
+        if (!item)
+            return null
+        if (item.objectName === name)
+            return item
+        for (let i = 0; i < item.children.length; ++i) {
+            const found = find(item.children[i], name)
+            if (found)
+                return found
+        }
+        return null
+    }
+    function page() { return find(window.contentItem, "deviceView") }
+    function finished() { const p = page(); return p !== null && p.check.started && !p.check.running }
+    function clear() {
+        if (startPage) {
+            startPage.destroy()
+            startPage = null
+        }
+        const p = page()
+        if (p) {
+            p.handsOn.colourWindow.close()
+            p.handsOn.keyboardPanel.close()
+            p.flickable.contentY = 0
+        }
+    }
+    function showProfile(name) {
+        clear()
+        showSection("device")
+        const p = page()
+        if (p)
+            p.check.profile = name
+    }
+    function scrollToEnd() {
+        const f = page().flickable
+        f.contentY = Math.max(0, f.contentHeight - f.height)
+    }
+
+    readonly property var list: [
+        { name: "device-not-started",
+          prepare: () => {
+              clear()
+              showSection("device")
+              const router = find(window.contentItem, "detailRouter")
+              const component = Qt.createComponent("qrc:/qt/qml/Vexlo/Device/DeviceView.qml")
+              startPage = component.createObject(router, { autoStart: false, width: router.width,
+                                                           height: router.height, z: 10 })
+          },
+          ready: () => startPage !== null },
+        { name: "device-running", prepare: () => { clear(); showSection("device") },
+          ready: () => page() !== null && page().check.sectionModel.count >= 2 && page().check.running,
+          settle: 150 },
+        { name: "device-healthy", prepare: () => showProfile("healthy"),
+          ready: () => finished() && page().check.profile === "healthy" },
+        { name: "device-intel-desktop", prepare: () => showProfile("intel-desktop"),
+          ready: () => finished() && page().check.profile === "intel-desktop" },
+        { name: "device-tampered", prepare: () => showProfile("tampered"),
+          ready: () => finished() && page().check.profile === "tampered" },
+        { name: "device-all-indicators", prepare: () => { showProfile("healthy"); page().check.showAll = true },
+          ready: () => finished() },
+        { name: "device-hands-on",
+          prepare: () => {
+              showProfile("healthy")
+              const p = page()
+              for (let i = 0; i < p.handsOn.keyboard.count; ++i)
+                  p.handsOn.keyboard.light(i)
+              p.handsOn.answerKeyboard("全部正常")
+              p.check.setAnswer("screen", "无异常")
+              p.check.setAnswer("speakerLeft", "正常")
+              p.check.setAnswer("speakerRight", "无声或有杂音")
+              p.handsOn.speakerPlayed = true
+          },
+          ready: () => { if (finished()) scrollToEnd(); return finished() }, settle: 900 },
+        { name: "device-colour-field",
+          prepare: () => { showProfile("healthy"); page().handsOn.startScreen(); page().handsOn.colourWindow.field = 2 },
+          ready: () => page().handsOn.colourWindow.visible,
+          target: () => page().handsOn.colourWindow, settle: 900 },
+        { name: "device-keyboard",
+          prepare: () => {
+              showProfile("healthy")
+              const p = page()
+              p.handsOn.startKeyboard()
+              for (let i = 14; i < 40; ++i)
+                  p.handsOn.keyboard.light(i)
+          },
+          ready: () => page().handsOn.keyboardPanel.opened, settle: 600 }
+    ]
+}
