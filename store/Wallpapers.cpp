@@ -54,10 +54,13 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     }
 
     const QString target = QDir(Platform::instance().picturesFolder()).filePath(u"Vexlo-"_s + slug + u".jpg"_s);
-    const FileFetch fetched = co_await fetchToFile(*url, target, [self](qint64 received, qint64 total) {
+    // A named function, not a temporary: GCC 12 destroys temporaries of a co_await expression twice, which here
+    // freed the guard's reference count while the Store still used it.
+    const std::function<void(qint64, qint64)> progress = [self](qint64 received, qint64 total) {
         if (self)
             self->setWallpaperProgress(received, total);
-    });
+    };
+    const FileFetch fetched = co_await fetchToFile(*url, target, progress);
     if (!self)
         co_return;
     switch (fetched) {
