@@ -28,6 +28,14 @@ CardFrame {
         // Full screen on the screen the page's window is on.
         if (card.Window.window && card.Window.window.screen)
             colourWindow.screen = card.Window.window.screen
+        // Cover the screen even where no window manager applies the full-screen state.
+        const screen = colourWindow.screen
+        if (screen) {
+            colourWindow.x = screen.virtualX
+            colourWindow.y = screen.virtualY
+            colourWindow.width = screen.width
+            colourWindow.height = screen.height
+        }
         colourWindow.field = 0
         colourWindow.showFullScreen()
         colourWindow.requestActivate()
