@@ -17,6 +17,8 @@ Item {
     property alias roots: appList.roots
     // The localApp whose uninstall sheet is open, or null.
     property var uninstallTarget: null
+    // The open UninstallSheet, or null.
+    readonly property var sheet: sheetLoader.item
     property string toast: ""
     readonly property int toastMilliseconds: 1800
     // Whether showing the page starts a scan by itself.

@@ -26,7 +26,7 @@ QtObject {
     }
     function page() { return find(window.contentItem, "softwareManagerView") }
     function listed() { const p = page(); return p !== null && !p.apps.scanning && p.apps.count > 0 }
-    function sheet() { return find(window.contentItem.parent, "uninstallSheet") }
+    function sheet() { const p = page(); return p ? p.sheet : null }
     function closeSheet() { const p = page(); if (p) p.uninstallTarget = null }
     function openSheet(name, path) {
         closeSheet()
