@@ -1,39 +1,23 @@
 import QtQuick
-import QtQuick.Controls
-import QtQuick.Layouts
 import Vexlo.Components
+import Vexlo.Settings
+import Vexlo.Window
 
-// The settings window. The site address setting arrives with its own feature; for now it shows where the
-// store is reached.
+// The settings window: the site address and the account, at the form's fixed size.
 Window {
     id: settings
     objectName: "settings"
     title: "设置"
-    width: 460
-    height: 200
+    width: 420
+    height: 300
     minimumWidth: 420
-    minimumHeight: 180
+    maximumWidth: 420
+    minimumHeight: 300
+    maximumHeight: 300
     color: Theme.background
 
-    ColumnLayout {
+    SettingsView {
         anchors.fill: parent
-        anchors.margins: 20
-        spacing: 8
-        StoreLabel {
-            text: "站点地址"
-            size: 13
-            font.weight: Font.DemiBold
-        }
-        StoreLabel {
-            text: Shell.siteAddress()
-            size: 12
-            color: Theme.secondary
-        }
-        Item { Layout.fillHeight: true }
-        StoreLabel {
-            text: "修改站点地址的设置即将上线。"
-            size: 11
-            color: Theme.tertiary
-        }
+        onStoreWindowWanted: Shell.showStoreWindow()
     }
 }

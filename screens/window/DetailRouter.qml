@@ -42,7 +42,7 @@ Item {
         "top": { url: "qrc:/qt/qml/Vexlo/Catalog/TopChartView.qml", title: "排行榜" },
         "latest": { url: "qrc:/qt/qml/Vexlo/Catalog/LatestView.qml", title: "最新上架" },
         "categories": { url: "qrc:/qt/qml/Vexlo/Catalog/CategoryView.qml", title: "软件库分类" },
-        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Screens/WallpapersView.qml", title: "壁纸" },
+        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Wallpapers/WallpapersView.qml", title: "壁纸" },
         "member": { url: "qrc:/qt/qml/Vexlo/Screens/MemberView.qml", title: "会员中心" },
         "installed": { url: "qrc:/qt/qml/Vexlo/Catalog/InstalledView.qml", title: "已购项目" }
     })

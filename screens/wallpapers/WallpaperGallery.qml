@@ -1,0 +1,94 @@
+import QtQuick
+import QtQuick.Controls
+import Vexlo.Components
+import Vexlo.Wallpapers
+import Vexlo.Store
+
+// The wallpapers page: header, the sponsorship line, the collection chips and the grid of cards. The list is
+// the page's own (reloaded whenever the chosen collection changes); saving goes through the store.
+StorePage {
+    id: root
+    objectName: "wallpaperGallery"
+
+    property alias collection: wallpapers.collection
+    readonly property alias model: wallpapers
+
+    WallpaperGalleryModel {
+        id: wallpapers
+        objectName: "wallpaperModel"
+    }
+
+    PageHeader {
+        width: parent.width
+        eyebrow: "壁纸"
+        title: "为这块屏幕挑一张背景"
+        subtitle: "5K 原图向赞助会员开放，4K 版本免费保存"
+    }
+
+    Item {
+        width: parent.width
+        height: 28
+        Row {
+            objectName: "unlockedLine"
+            visible: wallpapers.unlocked
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 6
+            SymbolIcon {
+                name: "checkmark.seal.fill"
+                size: 14
+                color: Theme.accent
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            StoreLabel {
+                text: "5K 原图已解锁"
+                size: 12
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+        CapsuleButton {
+            objectName: "unlockButton"
+            visible: !wallpapers.unlocked
+            anchors.verticalCenter: parent.verticalCenter
+            text: "解锁 5K 原图"
+            textSize: 12
+            onClicked: Store.section = "member"
+        }
+    }
+
+    Row {
+        objectName: "collectionChips"
+        spacing: 8
+        Repeater {
+            model: wallpapers.collections
+            CapsuleButton {
+                required property var modelData
+                objectName: "chip_" + modelData.key
+                text: modelData.label
+                textSize: 11.5
+                filled: wallpapers.collection === modelData.key
+                onClicked: wallpapers.collection = modelData.key
+            }
+        }
+    }
+
+    AdaptiveGrid {
+        id: grid
+        objectName: "wallpaperGrid"
+        width: parent.width
+        minimumCellWidth: 220
+        maximumCellWidth: 320
+        spacing: 14
+        Repeater {
+            model: wallpapers
+            WallpaperCard {
+                width: grid.cellWidth
+                busy: Store.wallpaperBusy === slug
+                unlocked: wallpapers.unlocked
+                progress: busy ? wallpapers.progress : -1
+                progressText: busy ? wallpapers.progressText : ""
+                onDownload: full => wallpapers.download(index, full)
+                onSetAsDesktop: wallpapers.setAsDesktop(slug)
+            }
+        }
+    }
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The wallpaper gallery's own list: the wallpapers of one collection, loaded from the store service whenever
+// the collection changes. A newer load supersedes an older one, whose reply is then dropped; a failed load
+// keeps the list as it was and reports nothing. Each row also says whether its picture is already saved in
+// the Pictures folder, which is what "设为桌面" needs.
+#include "service/CatalogRecords.h"
+
+#include <QAbstractListModel>
+#include <QQmlEngine>
+#include <QQmlParserStatus>
+#include <QSet>
+
+#include <QCoro/QCoroTask>
+
+class WallpaperGalleryModel : public QAbstractListModel, public QQmlParserStatus
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_INTERFACES(QQmlParserStatus)
+    // A key of collections(); "all" lists every wallpaper.
+    Q_PROPERTY(QString collection READ collection WRITE setCollection NOTIFY collectionChanged)
+    Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    // The chips above the grid, in order: a list of {key, label}.
+    Q_PROPERTY(QVariantList collections READ collections CONSTANT)
+    // The 5K files are open to the member: signed in with an active sponsorship.
+    Q_PROPERTY(bool unlocked READ unlocked NOTIFY unlockedChanged)
+    // How far the wallpaper being saved has come: 0..1 when the service sent a length, otherwise negative.
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    // "1.2 MB / 4.8 MB" when the length is known, "1.2 MB" before that; empty when nothing is being saved.
+    Q_PROPERTY(QString progressText READ progressText NOTIFY progressChanged)
+
+public:
+    enum Role {
+        WallpaperRole = Qt::UserRole + 1,
+        SlugRole,
+        TitleRole,
+        CaptionRole,
+        C1Role,
+        C2Role,
+        ThumbRole,
+        SavedRole,
+    };
+    Q_ENUM(Role)
+
+    explicit WallpaperGalleryModel(QObject *parent = nullptr);
+
+    [[nodiscard]] static QVariantList collections();
+    // The saved file of a wallpaper: "Vexlo-<slug>.jpg" in the Pictures folder.
+    [[nodiscard]] static QString savedPath(const QString &slug);
+    // received of total bytes as the card shows it; total < 0 when unknown.
+    [[nodiscard]] static QString formatProgress(qint64 received, qint64 total);
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+    [[nodiscard]] QString collection() const { return m_collection; }
+    void setCollection(const QString &key);
+    [[nodiscard]] bool loading() const { return m_loading; }
+    [[nodiscard]] const QList<StoreWallpaper> &wallpapers() const { return m_items; }
+    [[nodiscard]] bool unlocked() const;
+    [[nodiscard]] double progress() const;
+    [[nodiscard]] QString progressText() const;
+
+    Q_INVOKABLE void reload();
+    QCoro::Task<> loadTask();
+    // Saves wallpaper `row` through the store's download action (full: the 5K file).
+    Q_INVOKABLE void download(int row, bool full);
+    // Makes the saved picture of `slug` the desktop background and reports the outcome as a toast.
+    Q_INVOKABLE void setAsDesktop(const QString &slug);
+    QCoro::Task<> setAsDesktopTask(QString slug);
+    // Looks again which pictures are saved (after a download ends).
+    Q_INVOKABLE void refreshSaved();
+
+    void classBegin() override { m_complete = false; }
+    void componentComplete() override;
+
+Q_SIGNALS:
+    void collectionChanged();
+    void loadingChanged();
+    void unlockedChanged();
+    void progressChanged();
+
+private:
+    void setItems(QList<StoreWallpaper> items);
+    void setLoading(bool loading);
+
+    QString m_collection = QStringLiteral("all");
+    QList<StoreWallpaper> m_items;
+    QSet<QString> m_saved;
+    bool m_loading = false;
+    bool m_complete = true;
+    quint64 m_generation = 0;
+};

@@ -1,0 +1,175 @@
+// The settings window's content over a Store and a scripted store service: the site address rules and the
+// account rows.
+#include "screens/settings/SiteSettings.h"
+#include "service/Endpoint.h"
+#include "service/UserDefaults.h"
+#include "store/Store.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QSettings>
+#include <QtTest>
+
+#include "../store/StoreJson.h"
+#include "RecordingPlatform.h"
+#include "ScriptedServer.h"
+#include "vexlo_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QQuickItem *find(QQuickItem *root, const QString &name)
+{
+    for (QQuickItem *child : root->childItems()) {
+        if (child->objectName() == name)
+            return child;
+        if (QQuickItem *found = find(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+QString text(QQuickItem *root, const QString &name)
+{
+    QQuickItem *item = find(root, name);
+    return item ? item->property("text").toString() : u"<missing %1>"_s.arg(name);
+}
+
+} // namespace
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedServer m_server;
+    std::unique_ptr<Store> m_store;
+    QQmlEngine *m_engine = nullptr;
+
+    std::unique_ptr<QQuickItem> view()
+    {
+        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/Settings/SettingsView.qml"_s));
+        std::unique_ptr<QQuickItem> item(qobject_cast<QQuickItem *>(component.create()));
+        if (!item)
+            qWarning().noquote() << component.errorString();
+        return item;
+    }
+    void signIn(const QJsonObject &member)
+    {
+        QJsonObject home = fixtures::home(u"站"_s);
+        home.insert("member", member);
+        QString error;
+        m_store->setHome(StoreHome::fromJson(home, &error));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_server.requests.clear();
+        Endpoint::setBase(m_server.base());
+        m_server.script("GET", "/api/store/home", json(fixtures::home(u"站"_s)));
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = new QQmlEngine;
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+    void cleanup()
+    {
+        delete m_engine;
+        m_store.reset();
+    }
+
+    void saveAddress_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("spaces around") << u"  http://127.0.0.1:9  "_s << true << u"http://127.0.0.1:9"_s;
+        QTest::newRow("spaces only") << u"   "_s << true << QString();
+        QTest::newRow("empty") << QString() << false << QString();
+    }
+    // The trimmed text is stored, the field keeps what was typed, and the button confirms until 1.5 s after
+    // the reload; an empty field cannot be saved, one of spaces can.
+    void saveAddress()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, enabled);
+        QFETCH(QString, stored);
+        auto page = view();
+        QQuickItem *field = find(page.get(), u"addressField"_s);
+        QCOMPARE(field->property("text").toString(), m_server.base());
+        field->setProperty("text", typed);
+        QMetaObject::invokeMethod(field, "textEdited");
+        QQuickItem *save = find(page.get(), u"saveButton"_s);
+        QCOMPARE(save->isEnabled(), enabled);
+        if (!enabled)
+            return;
+        QMetaObject::invokeMethod(save, "clicked");
+        QCOMPARE(Endpoint::base(), stored);
+        QCOMPARE(field->property("text").toString(), typed);
+        QCOMPARE(save->property("text").toString(), u"已保存"_s);
+        QTRY_VERIFY(!m_store->loading());
+        QTest::qWait(1000);
+        QCOMPARE(save->property("text").toString(), u"已保存"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(save->property("text").toString(), u"保存并刷新"_s, 2000);
+    }
+
+    // "恢复默认" writes the default text itself, and reloads nothing.
+    void restoreDefault()
+    {
+        auto page = view();
+        QMetaObject::invokeMethod(find(page.get(), u"restoreButton"_s), "clicked");
+        QCOMPARE(text(page.get(), u"addressField"_s), Endpoint::defaultBase());
+        QCOMPARE(userDefaults()->value("baseURL").toString(), u"http://127.0.0.1:4812"_s);
+        QCOMPARE(m_server.requests.size(), 0);
+    }
+
+    void account_data()
+    {
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("forever");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QString>("sponsorship");
+        QTest::newRow("forever but inactive") << false << true << 0 << u"未生效"_s;
+        QTest::newRow("forever") << true << true << 0 << u"终身"_s;
+        QTest::newRow("30 days") << true << false << 30 << u"剩余 30 天"_s;
+    }
+    void account()
+    {
+        QFETCH(bool, active);
+        QFETCH(bool, forever);
+        QFETCH(int, days);
+        QFETCH(QString, sponsorship);
+        auto page = view();
+        QVERIFY(find(page.get(), u"signedOut"_s)->isVisible());
+        QCOMPARE(text(page.get(), u"signInButton"_s), u"登录\u2008"_s);
+        QMetaObject::invokeMethod(find(page.get(), u"signInButton"_s), "clicked");
+        QVERIFY(m_store->showLogin());
+
+        QJsonObject member = fixtures::member(active);
+        member["forever"] = forever;
+        member["daysLeft"] = days;
+        signIn(member);
+        QVERIFY(find(page.get(), u"signedIn"_s)->isVisible());
+        QVERIFY(!find(page.get(), u"signedOut"_s)->isVisible());
+        QCOMPARE(text(page.get(), u"nicknameValue"_s), u"Ada"_s);
+        QCOMPARE(text(page.get(), u"emailValue"_s), u"ada@vexlo.test"_s);
+        QCOMPARE(text(page.get(), u"sponsorValue"_s), sponsorship);
+    }
+
+    // "退出登录" ends the session and reloads; the signed-out home switches the section back.
+    void signOut()
+    {
+        signIn(fixtures::member(true));
+        m_server.script("POST", "/api/auth/logout", status(200, "{}"));
+        auto page = view();
+        QMetaObject::invokeMethod(find(page.get(), u"signOutButton"_s), "clicked");
+        QTRY_VERIFY(find(page.get(), u"signedOut"_s)->isVisible());
+        QCOMPARE(m_server.requests.first().target, QByteArray("/api/auth/logout"));
+    }
+};
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"

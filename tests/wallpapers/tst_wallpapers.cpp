@@ -1,0 +1,281 @@
+// The wallpaper gallery against a scripted store service, and "设为桌面" against a fake desktop portal on the
+// private session bus this test runs in (dbus-run-session).
+#include "screens/wallpapers/DesktopWallpaper.h"
+#include "screens/wallpapers/WallpaperGalleryModel.h"
+#include "service/Endpoint.h"
+#include "store/Store.h"
+
+#include <QAbstractItemModelTester>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFile>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <QCoro/QCoroTask>
+
+#include "../store/StoreJson.h"
+#include "Fixtures.h"
+#include "RecordingPlatform.h"
+#include "ScriptedServer.h"
+#include "vexlo_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ScriptedReply listReply(const QStringList &slugs, int delayMs = 0)
+{
+    QJsonArray list;
+    for (const QString &slug : slugs)
+        list.append(fixtures::wallpaper(slug));
+    return json({{"sponsorActive", false}, {"wallpapers", list}}, delayMs);
+}
+
+QJsonObject homeWith(std::optional<QJsonObject> member)
+{
+    QJsonObject home = fixtures::home(u"站"_s);
+    if (member)
+        home.insert("member", *member);
+    return home;
+}
+
+QList<QQuickItem *> named(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> out;
+    for (QQuickItem *child : root->childItems()) {
+        if (child->objectName() == name)
+            out.append(child);
+        out += named(child, name);
+    }
+    return out;
+}
+
+QQuickItem *one(QQuickItem *root, const QString &name)
+{
+    const auto all = named(root, name);
+    return all.size() == 1 ? all.first() : nullptr;
+}
+
+void press(QQuickItem *button)
+{
+    QVERIFY(button);
+    QMetaObject::invokeMethod(button, "clicked");
+}
+
+// org.freedesktop.portal.Wallpaper on its own connection: records the call and answers through the request
+// object, as the desktop portal does.
+class FakePortal : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Wallpaper")
+public:
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"fake-portal"_s);
+    uint response = 0;
+    QStringList uris;
+
+    bool start()
+    {
+        return bus.registerObject(u"/org/freedesktop/portal/desktop"_s, this, QDBusConnection::ExportAllSlots) &&
+            bus.registerService(u"org.freedesktop.portal.Desktop"_s);
+    }
+
+public Q_SLOTS:
+    QDBusObjectPath SetWallpaperURI(const QString &, const QString &uri, const QVariantMap &options,
+                                    const QDBusMessage &message)
+    {
+        uris.append(uri);
+        QString sender = message.service().mid(1).replace(u'.', u'_');
+        const QString path =
+            u"/org/freedesktop/portal/desktop/request/"_s + sender + u'/' + options.value(u"handle_token"_s).toString();
+        QTimer::singleShot(20, this, [this, path] {
+            QDBusMessage signal = QDBusMessage::createSignal(path, u"org.freedesktop.portal.Request"_s, u"Response"_s);
+            signal << response << QVariantMap();
+            bus.send(signal);
+        });
+        return QDBusObjectPath(path);
+    }
+};
+
+} // namespace
+
+class WallpaperTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedServer m_server;
+    QTemporaryDir m_pictures;
+    RecordingPlatform m_platform;
+    std::unique_ptr<Store> m_store;
+    QQmlEngine *m_engine = nullptr;
+
+    QQuickItem *gallery()
+    {
+        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/Wallpapers/WallpaperGallery.qml"_s));
+        auto *item = qobject_cast<QQuickItem *>(component.create());
+        if (!item)
+            qWarning().noquote() << component.errorString();
+        return item;
+    }
+    int listRequests() const
+    {
+        int n = 0;
+        for (const RecordedRequest &r : m_server.requests)
+            n += r.target.startsWith("/api/store/wallpapers") && r.method == "GET";
+        return n;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_server.requests.clear();
+        m_platform.pictures = m_pictures.path();
+        Platform::setInstance(&m_platform);
+        Endpoint::setBase(m_server.base());
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = new QQmlEngine;
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+    void cleanup()
+    {
+        delete m_engine;
+        m_store.reset();
+        Platform::setInstance(nullptr);
+    }
+
+    // First showing asks for every wallpaper without a query; each chip reloads; a reply that comes after a
+    // newer one is dropped; a failed load keeps the list.
+    void loadFollowsTheCollection()
+    {
+        m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2", "a3"}, 400));
+        m_server.script("GET", "/api/store/wallpapers?collection=gradient", listReply({"g1"}));
+        m_server.script("GET", "/api/store/wallpapers?collection=minimal", status(500, R"({"error":"坏了"})"));
+        std::unique_ptr<QQuickItem> page(gallery());
+        QVERIFY(page);
+        auto *model = page->property("model").value<WallpaperGalleryModel *>();
+        QAbstractItemModelTester tester(model);
+        QTRY_COMPARE(listRequests(), 1);
+        QCOMPARE(m_server.requests.first().target, QByteArray("/api/store/wallpapers"));
+        QVERIFY(one(page.get(), u"chip_all"_s)->property("filled").toBool());
+
+        // "渐变" is pressed before the first list arrives: the late list of every wallpaper must not win.
+        press(one(page.get(), u"chip_gradient"_s));
+        QTRY_COMPARE(listRequests(), 2);
+        QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 1);
+        QTest::qWait(600);
+        QCOMPARE(model->wallpapers().first().slug, u"g1"_s);
+        QVERIFY(!one(page.get(), u"chip_all"_s)->property("filled").toBool());
+        QVERIFY(one(page.get(), u"chip_gradient"_s)->property("filled").toBool());
+
+        press(one(page.get(), u"chip_minimal"_s));
+        QTRY_COMPARE(listRequests(), 3);
+        QTRY_VERIFY(!model->loading());
+        QCOMPARE(model->rowCount(), 1);
+        QVERIFY(m_store->toast() == std::nullopt);
+    }
+
+    void lockAndUnlock_data()
+    {
+        QTest::addColumn<bool>("sponsor");
+        QTest::newRow("signed out") << false;
+        QTest::newRow("sponsor") << true;
+    }
+    // Signed out: the unlock button and a lock on every 5K button, which still asks for the file and is
+    // refused by the service. A sponsor sees the unlocked line and download arrows.
+    void lockAndUnlock()
+    {
+        QFETCH(bool, sponsor);
+        QJsonObject member = fixtures::member(true);
+        m_store->setHome(decode<StoreHome>(homeWith(sponsor ? std::optional(member) : std::nullopt)));
+        m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
+        m_server.script("POST", "/api/store/wallpapers", status(402, R"({"error":"需要赞助"})"));
+        std::unique_ptr<QQuickItem> page(gallery());
+        QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
+
+        QCOMPARE(one(page.get(), u"unlockButton"_s)->isVisible(), !sponsor);
+        QCOMPARE(one(page.get(), u"unlockedLine"_s)->isVisible(), sponsor);
+        for (QQuickItem *button : named(page.get(), u"download5k"_s))
+            QCOMPARE(one(button, u"capsuleSymbol"_s)->property("name").toString(),
+                     sponsor ? u"arrow.down"_s : u"lock.fill"_s);
+        if (sponsor)
+            return;
+        press(named(page.get(), u"download5k"_s).first());
+        QTRY_COMPARE(m_store->toast().value_or(QString()), u"5K 原图需要赞助会员"_s);
+        const auto post = std::find_if(m_server.requests.cbegin(), m_server.requests.cend(),
+                                       [](const RecordedRequest &r) { return r.method == "POST"; });
+        QVERIFY(post != m_server.requests.cend());
+        QCOMPARE(post->body, QByteArray(R"({"size":"full","slug":"a1"})"));
+        QCOMPARE(m_store->section(), Store::Section::member);
+        press(one(page.get(), u"unlockButton"_s));
+        QCOMPARE(m_store->section(), Store::Section::member);
+    }
+
+    // Only the card being saved shows its progress; the others keep their buttons.
+    void oneBusyCard()
+    {
+        m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2", "a3"}));
+        std::unique_ptr<QQuickItem> page(gallery());
+        QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 3);
+        m_store->setWallpaperBusy(u"a2"_s);
+        m_store->setWallpaperProgress(1'500'000, 6'000'000);
+        for (QQuickItem *card : named(page.get(), u"wallpaperCard"_s)) {
+            const bool busy = card->property("slug").toString() == u"a2"_s;
+            QCOMPARE(one(card, u"wallpaperSaving"_s)->isVisible(), busy);
+            QCOMPARE(one(card, u"wallpaperButtons"_s)->isVisible(), !busy);
+            QCOMPARE(one(card, u"wallpaperProgressText"_s)->property("text").toString(),
+                     busy ? u"1.5 MB / 6.0 MB"_s : QString());
+        }
+    }
+
+    // A saved picture offers "设为桌面"; the portal gets its file address and the outcome is a toast. With no
+    // portal on the bus the toast says so.
+    void setAsDesktop_data()
+    {
+        QTest::addColumn<bool>("portal");
+        QTest::addColumn<uint>("response");
+        QTest::addColumn<QString>("toast");
+        QTest::newRow("applied") << true << 0u << u"已设为桌面"_s;
+        QTest::newRow("declined") << true << 1u << u"已取消设为桌面"_s;
+        QTest::newRow("no portal") << false << 0u << DesktopWallpaper::message(DesktopWallpaper::Outcome::unavailable);
+    }
+    void setAsDesktop()
+    {
+        QFETCH(bool, portal);
+        QFETCH(uint, response);
+        QFETCH(QString, toast);
+        // The fake takes the portal's name: never on the desktop's own bus.
+        if (!qEnvironmentVariableIsSet("VEXLO_PRIVATE_BUS"))
+            QSKIP("runs in its own session bus (ctest: wallpapers_portal)");
+        FakePortal fake;
+        fake.response = response;
+        if (portal)
+            QVERIFY(fake.start());
+
+        QFile saved(m_pictures.filePath(u"Vexlo-a2.jpg"_s));
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.close();
+        m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
+        std::unique_ptr<QQuickItem> page(gallery());
+        QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
+        const auto buttons = named(page.get(), u"setAsDesktop"_s);
+        QCOMPARE(buttons.size(), 2);
+        QVERIFY(!buttons[0]->isVisible());
+        QVERIFY(buttons[1]->isVisible());
+        press(buttons[1]);
+        QTRY_COMPARE(m_store->toast().value_or(QString()), toast);
+        if (portal)
+            QCOMPARE(fake.uris, QStringList{QUrl::fromLocalFile(saved.fileName()).toString()});
+        fake.bus.unregisterService(u"org.freedesktop.portal.Desktop"_s);
+        QDBusConnection::disconnectFromBus(u"fake-portal"_s);
+        QFile::remove(saved.fileName());
+    }
+};
+
+QTEST_MAIN(WallpaperTest)
+#include "tst_wallpapers.moc"
