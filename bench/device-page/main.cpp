@@ -36,7 +36,7 @@ int main(int argc, char **argv)
     bool finished = false;
     qint64 finishedNs = -1;
     qint64 doneNs = -1;
-    QObject::connect(
+    const QMetaObject::Connection frameSwapped = QObject::connect(
         &window, &QQuickWindow::frameSwapped, &window,
         [&] {
             QMutexLocker lock(&mutex);
@@ -89,5 +89,9 @@ int main(int argc, char **argv)
             });
         });
     });
-    return app.exec();
+    const int code = app.exec();
+    // The render thread must not record into `frames` while the locals go away.
+    QObject::disconnect(frameSwapped);
+    window.hide();
+    return code;
 }
