@@ -29,6 +29,8 @@ public:
     // Bring the one store window forward (opening it again if it was closed), or open the settings window.
     Q_INVOKABLE void showStoreWindow() { Q_EMIT storeWindowRequested(); }
     Q_INVOKABLE void showSettings() { Q_EMIT settingsRequested(); }
+    // Opens the quick search panel (the "商店" menu, where no tray icon offers it).
+    Q_INVOKABLE void showQuickSearch() { Q_EMIT quickSearchRequested(); }
 
     // Moves the pointer to the screen's corner, so no card is drawn hovered in a screenshot.
     Q_INVOKABLE void parkPointer() const;
@@ -45,6 +47,7 @@ public:
 Q_SIGNALS:
     void storeWindowRequested();
     void settingsRequested();
+    void quickSearchRequested();
 
 private:
     bool m_reporting = false;

@@ -27,6 +27,18 @@ MenuBar {
         }
         MenuSeparator {}
         Action {
+            objectName: "quickSearchAction"
+            text: "快速搜索"
+            shortcut: "Ctrl+K"
+            onTriggered: Shell.showQuickSearch()
+        }
+        Action {
+            objectName: "settingsAction"
+            text: "设置…"
+            onTriggered: Shell.showSettings()
+        }
+        MenuSeparator {}
+        Action {
             objectName: "siteAction"
             text: "打开站点官网"
             onTriggered: root.storeWindow.openSite()

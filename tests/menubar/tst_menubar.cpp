@@ -1,0 +1,245 @@
+// The quick search panel over a Store and a scripted store service, where it opens, and the hand-over of
+// `--quick-search` to a running instance.
+#include "menubar/LaunchRequest.h"
+#include "menubar/PanelPlacement.h"
+#include "menubar/QuickSearch.h"
+#include "screens/window/InstanceRelay.h"
+#include "service/Endpoint.h"
+#include "store/Store.h"
+
+#include <QAbstractItemModelTester>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <thread>
+
+#include "../store/StoreJson.h"
+#include "RecordingPlatform.h"
+#include "ScriptedServer.h"
+#include "vexlo_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<QQuickItem *> named(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> out;
+    for (QQuickItem *child : root->childItems()) {
+        if (child->objectName() == name)
+            out.append(child);
+        out += named(child, name);
+    }
+    return out;
+}
+
+QQuickItem *one(QQuickItem *root, const QString &name)
+{
+    const auto all = named(root, name);
+    return all.size() == 1 ? all.first() : nullptr;
+}
+
+QStringList rowNames(QQuickItem *root)
+{
+    QStringList names;
+    for (QQuickItem *row : named(root, u"resultRow"_s))
+        names.append(row->property("name").toString());
+    return names;
+}
+
+QJsonObject homeWith(int latest, std::optional<QJsonObject> member)
+{
+    QJsonObject home = fixtures::home(u"站"_s);
+    QJsonArray apps;
+    for (int i = 1; i <= latest; ++i)
+        apps.append(fixtures::app(u"n%1"_s.arg(i)));
+    home["latest"] = apps;
+    if (member)
+        home["member"] = *member;
+    return home;
+}
+
+} // namespace
+
+class MenuBarTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ScriptedServer m_server;
+    std::unique_ptr<Store> m_store;
+    QQmlEngine *m_engine = nullptr;
+
+    std::unique_ptr<QQuickItem> panel()
+    {
+        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/MenuBar/MenuExtraView.qml"_s));
+        std::unique_ptr<QQuickItem> item(qobject_cast<QQuickItem *>(component.create()));
+        if (!item)
+            qWarning().noquote() << component.errorString();
+        return item;
+    }
+    void setHome(const QJsonObject &json)
+    {
+        QString error;
+        m_store->setHome(StoreHome::fromJson(json, &error));
+    }
+    static void type(QQuickItem *page, const QString &text)
+    {
+        QQuickItem *field = one(page, u"quickSearchField"_s);
+        field->setProperty("text", text);
+        QMetaObject::invokeMethod(field, "textEdited");
+    }
+    static void submit(QQuickItem *page) { QMetaObject::invokeMethod(one(page, u"quickSearchField"_s), "accepted"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_server.requests.clear();
+        Endpoint::setBase(m_server.base());
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = new QQmlEngine;
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+    void cleanup()
+    {
+        delete m_engine;
+        m_store.reset();
+    }
+
+    // An empty query lists the five newest in the payload's order; spaces only send nothing and show the
+    // not-found text with the spaces; Chinese goes out percent-encoded and its hits replace the list.
+    void searchArea()
+    {
+        setHome(homeWith(7, std::nullopt));
+        auto page = panel();
+        QAbstractItemModelTester tester(page->property("search").value<QuickSearch *>()->rows());
+        QVERIFY(one(page.get(), u"latestHeading"_s)->isVisible());
+        QCOMPARE(rowNames(page.get()), (QStringList{u"App n1"_s, u"App n2"_s, u"App n3"_s, u"App n4"_s, u"App n5"_s}));
+
+        type(page.get(), u"   "_s);
+        submit(page.get());
+        QTest::qWait(50);
+        QVERIFY(m_server.requests.isEmpty());
+        QVERIFY(one(page.get(), u"notFoundText"_s)->isVisible());
+        QCOMPARE(one(page.get(), u"notFoundText"_s)->property("text").toString(), u"没有找到「   」"_s);
+        QVERIFY(rowNames(page.get()).isEmpty());
+
+        QJsonObject hits{{"apps", QJsonArray{fixtures::app(u"shot"_s)}}, {"other", QJsonArray{}}};
+        m_server.script("GET", "/api/store/search?q=%E6%88%AA%E5%9B%BE", json(hits, 200));
+        type(page.get(), u" 截图 "_s);
+        submit(page.get());
+        QVERIFY(one(page.get(), u"quickSearchSpinner"_s)->isVisible());
+        QTRY_COMPARE(rowNames(page.get()), QStringList{u"App shot"_s});
+        QVERIFY(!one(page.get(), u"quickSearchSpinner"_s)->isVisible());
+        QCOMPARE(m_server.requests.size(), 1);
+    }
+
+    void memberStatus_data()
+    {
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("forever");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("signed out") << false << false << false << QString();
+        QTest::newRow("forever, inactive") << true << false << true << u"终身"_s;
+        QTest::newRow("sponsor") << true << true << false << u"30 天"_s;
+        QTest::newRow("not sponsoring") << true << false << false << u"未赞助"_s;
+    }
+    void memberStatus()
+    {
+        QFETCH(bool, signedIn);
+        QFETCH(bool, active);
+        QFETCH(bool, forever);
+        QFETCH(QString, status);
+        QJsonObject member = fixtures::member(active);
+        member["forever"] = forever;
+        member["daysLeft"] = 30;
+        setHome(homeWith(0, signedIn ? std::optional(member) : std::nullopt));
+        auto page = panel();
+        QVERIFY(one(page.get(), u"headerIcon"_s)->isVisible());
+        QVERIFY(one(page.get(), u"headerTitle"_s)->isVisible());
+        QCOMPARE(one(page.get(), u"memberStatus"_s)->isVisible(), signedIn);
+        if (!signedIn)
+            return;
+        QCOMPARE(one(page.get(), u"statusText"_s)->property("text").toString(), status);
+        QQuickItem *dot = one(page.get(), u"statusDot"_s);
+        QCOMPARE(dot->opacity() < 1, !active);
+    }
+
+    // "壁纸" and a result row clear the open detail, go to their place and bring the window forward.
+    void openStore_data()
+    {
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<Store::Section>("section");
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("壁纸") << u"wallpapersLink"_s << Store::Section::wallpapers << QByteArray();
+        QTest::newRow("赞助会员") << u"memberLink"_s << Store::Section::member << QByteArray();
+        QTest::newRow("row") << u"resultRow"_s << Store::Section::discover << QByteArray("/api/store/apps/n1");
+    }
+    void openStore()
+    {
+        QFETCH(QString, pressed);
+        QFETCH(Store::Section, section);
+        QFETCH(QByteArray, request);
+        setHome(homeWith(1, std::nullopt));
+        QString error;
+        m_store->setDetail(StoreDetail::fromJson(fixtures::detail(u"open"_s), &error));
+        QVERIFY(m_store->detail());
+        auto page = panel();
+        QSignalSpy raised(page.get(), SIGNAL(storeWindowWanted()));
+        QMetaObject::invokeMethod(one(page.get(), pressed), "clicked");
+        QCOMPARE(raised.size(), 1);
+        QCOMPARE(m_store->section(), section);
+        if (request.isEmpty()) {
+            QVERIFY(!m_store->detail());
+            QVERIFY(!m_store->detailLoading());
+        } else {
+            QTRY_VERIFY(!m_server.requests.isEmpty());
+            QCOMPARE(m_server.requests.first().target, request);
+        }
+    }
+
+    // `vexlo --quick-search` in a later launch reaches the running instance as a request for the panel.
+    void quickSearchHandOver()
+    {
+        QTemporaryDir dir;
+        InstanceRelay running(dir.filePath(u"relay"_s));
+        QCOMPARE(running.listen(), InstanceRelay::Listening::yes);
+        QSignalSpy activated(&running, &InstanceRelay::activated);
+        const LaunchRequest later =
+            LaunchRequest::fromArguments({u"vexlo"_s, u"--quick-search"_s, u"vexlink://app/x"_s, u"--other"_s});
+        QCOMPARE(later.links, QStringList{u"vexlink://app/x"_s});
+        bool handed = false;
+        std::thread launch([&] { handed = InstanceRelay(dir.filePath(u"relay"_s)).handOver(later.handedLines()); });
+        QTRY_COMPARE(activated.size(), 1);
+        launch.join();
+        QVERIFY(handed);
+        const LaunchRequest received = LaunchRequest::fromHandedLines(activated.first().first().toStringList());
+        QVERIFY(received.quickSearch);
+        QCOMPARE(received.links, later.links);
+        QVERIFY(!LaunchRequest::fromArguments({u"vexlo"_s}).quickSearch);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("top bar") << QRect(1000, 0, 24, 24) << QPoint(861, 28);
+        QTest::newRow("bottom bar") << QRect(500, 1056, 24, 24) << QPoint(361, 652);
+        QTest::newRow("right edge") << QRect(1900, 0, 20, 24) << QPoint(1620, 28);
+        QTest::newRow("no icon") << QRect() << QPoint(809, 180);
+    }
+    void placement()
+    {
+        QFETCH(QRect, icon);
+        QFETCH(QPoint, expected);
+        QCOMPARE(panelPosition(icon, QSize(300, 400), QRect(0, 0, 1920, 1080)), expected);
+    }
+};
+
+QTEST_MAIN(MenuBarTest)
+#include "tst_menubar.moc"
