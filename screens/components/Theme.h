@@ -38,6 +38,8 @@ class Theme : public QObject
     Q_PROPERTY(QColor green READ green CONSTANT)
     Q_PROPERTY(QColor orange READ orange CONSTANT)
     Q_PROPERTY(QColor red READ red CONSTANT)
+    // The "编辑推荐" badge of the detail page.
+    Q_PROPERTY(QColor editorsChoice READ editorsChoice CONSTANT)
     // Judged facts of the device check: fine, worth a look, a problem; and the screen check's colour fields.
     Q_PROPERTY(QColor good READ good CONSTANT)
     Q_PROPERTY(QColor caution READ caution CONSTANT)
@@ -52,6 +54,8 @@ class Theme : public QObject
     // Accent pair (record hex texts) of entries that carry no colours of their own.
     Q_PROPERTY(QString plainAccent READ plainAccent CONSTANT)
     Q_PROPERTY(QString plainAccent2 READ plainAccent2 CONSTANT)
+    // Second colour of the account icon (sign-in sheet, membership page), beside plainAccent.
+    Q_PROPERTY(QString accountAccent2 READ accountAccent2 CONSTANT)
 
 public:
     using QObject::QObject;
@@ -79,6 +83,7 @@ public:
     [[nodiscard]] static QColor green() { return QColor(0x34, 0xc7, 0x59); }
     [[nodiscard]] static QColor orange() { return QColor(0xff, 0x95, 0x00); }
     [[nodiscard]] static QColor red() { return QColor(0xff, 0x3b, 0x30); }
+    [[nodiscard]] static QColor editorsChoice() { return QColor::fromRgbF(0.96f, 0.40f, 0.35f); }
     [[nodiscard]] static QColor good() { return QColor::fromRgbF(0.13f, 0.65f, 0.32f); }
     [[nodiscard]] static QColor caution() { return QColor::fromRgbF(0.95f, 0.62f, 0.07f); }
     [[nodiscard]] static QColor danger() { return QColor::fromRgbF(0.91f, 0.22f, 0.31f); }
@@ -94,6 +99,7 @@ public:
     [[nodiscard]] static QColor sponsorInk() { return QColor::fromRgbF(0.06f, 0.09f, 0.24f); }
     [[nodiscard]] static QString plainAccent() { return QStringLiteral("#0A84FF"); }
     [[nodiscard]] static QString plainAccent2() { return QStringLiteral("#5AC8FA"); }
+    [[nodiscard]] static QString accountAccent2() { return QStringLiteral("#5E5CE6"); }
 
     // `color` at `alpha` opacity (0–1): the one way pages make a translucent colour.
     Q_INVOKABLE [[nodiscard]] QColor tint(const QColor &color, double alpha) const;

@@ -4,14 +4,32 @@ import Vexlo.Components
 import Vexlo.Store
 import Vexlo.Window
 
-// Chooses what the content area shows from the store's state; the first rule that holds wins.
+// Chooses what the content area shows from the store's state; the first rule that holds wins, except that a
+// detail opened from the search results shows in front of them.
 Item {
     id: root
     objectName: "detailRouter"
 
+    // Whether the open detail page was opened after the current search results (an app pressed on the results
+    // page): it is then shown in front of them, and closing it brings them back. Results of a newer search
+    // come in front of an open detail again.
+    property bool detailOverResults: false
+    Connections {
+        target: Store
+        function onDetailChanged() {
+            if (root.present(Store.detail))
+                root.detailOverResults = true
+        }
+        function onSearchResultsChanged() {
+            if (root.present(Store.searchResults))
+                root.detailOverResults = false
+        }
+    }
+
     readonly property string route: {
         const hasHome = present(Store.home)
-        if (present(Store.searchResults) && Store.searchText !== "")
+        const detailInFront = detailOverResults && present(Store.detail)
+        if (present(Store.searchResults) && Store.searchText !== "" && !detailInFront)
             return "search"
         if (present(Store.detail))
             return "detail"
@@ -35,7 +53,7 @@ Item {
     // exist. Each page reads what it shows (home payload, results, detail) from the store itself.
     readonly property var pages: ({
         "search": { url: "qrc:/qt/qml/Vexlo/Catalog/SearchView.qml", title: "搜索结果" },
-        "detail": { url: "qrc:/qt/qml/Vexlo/Screens/AppDetailView.qml", title: "应用详情" },
+        "detail": { url: "qrc:/qt/qml/Vexlo/Detail/AppDetailView.qml", title: "应用详情" },
         "discover": { url: "qrc:/qt/qml/Vexlo/Catalog/DiscoverView.qml", title: "精选推荐" },
         "device": { url: "qrc:/qt/qml/Vexlo/Device/DeviceView.qml", title: "我的设备" },
         "softwareManager": { url: "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml", title: "软件管理" },
@@ -43,7 +61,7 @@ Item {
         "latest": { url: "qrc:/qt/qml/Vexlo/Catalog/LatestView.qml", title: "最新上架" },
         "categories": { url: "qrc:/qt/qml/Vexlo/Catalog/CategoryView.qml", title: "软件库分类" },
         "wallpapers": { url: "qrc:/qt/qml/Vexlo/Wallpapers/WallpapersView.qml", title: "壁纸" },
-        "member": { url: "qrc:/qt/qml/Vexlo/Screens/MemberView.qml", title: "会员中心" },
+        "member": { url: "qrc:/qt/qml/Vexlo/Account/MemberView.qml", title: "会员中心" },
         "installed": { url: "qrc:/qt/qml/Vexlo/Catalog/InstalledView.qml", title: "已购项目" }
     })
 

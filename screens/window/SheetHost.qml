@@ -23,6 +23,7 @@ Popup {
     dim: true
     padding: 0
     closePolicy: Popup.CloseOnEscape
+    focus: true
     onRequestedChanged: requested ? open() : close()
     Component.onCompleted: if (requested) open()
     onClosed: if (requested) dismissed()
@@ -42,8 +43,10 @@ Popup {
             anchors.fill: parent
             active: root.requested
             source: root.pageBuilt ? root.page : "qrc:/qt/qml/Vexlo/Window/SheetPlaceholder.qml"
-            onLoaded: if (!root.pageBuilt) {
-                item.title = root.title
+            focus: true
+            onLoaded: {
+                if (!root.pageBuilt)
+                    item.title = root.title
                 item.closeRequested.connect(root.dismissed)
             }
         }

@@ -87,14 +87,56 @@ Item {
                     Layout.preferredHeight: 44
                     RowLayout {
                         anchors.fill: parent
+                        anchors.leftMargin: 10
                         anchors.rightMargin: 14
                         spacing: 8
+                        ToolButton {
+                            objectName: "backButton"
+                            visible: router.route === "detail"
+                            implicitHeight: 28
+                            hoverEnabled: true
+                            focusPolicy: Qt.StrongFocus
+                            text: "返回"
+                            Accessible.name: "返回"
+                            background: Rectangle {
+                                radius: 6
+                                color: parent.down ? Theme.shade(0.10)
+                                                   : parent.hovered ? Theme.shade(0.05) : "transparent"
+                                border.width: parent.visualFocus ? 1 : 0
+                                border.color: Theme.accent
+                            }
+                            ToolTip.visible: hovered
+                            ToolTip.delay: 600
+                            ToolTip.text: "返回商店"
+                            contentItem: Row {
+                                spacing: 4
+                                SymbolIcon {
+                                    name: "chevron.left"
+                                    size: 14
+                                    color: Theme.strong
+                                    anchors.verticalCenter: parent.verticalCenter
+                                }
+                                StoreLabel {
+                                    text: "返回"
+                                    size: 12.4
+                                    color: Theme.strong
+                                    anchors.verticalCenter: parent.verticalCenter
+                                }
+                            }
+                            Keys.onReturnPressed: clicked()
+                            onClicked: {
+                                Store.detail = undefined
+                                Store.bootstrap()
+                            }
+                        }
                         Item { Layout.fillWidth: true }
                         ToolButton {
                             objectName: "refreshButton"
                             implicitWidth: 30
                             implicitHeight: 28
                             hoverEnabled: true
+                            focusPolicy: Qt.StrongFocus
+                            Accessible.name: "刷新"
                             background: Rectangle {
                                 radius: 6
                                 color: parent.down ? Theme.shade(0.10)
@@ -103,11 +145,22 @@ Item {
                             ToolTip.visible: hovered
                             ToolTip.delay: 600
                             ToolTip.text: "刷新"
+                            // The symbol turns while the store reloads.
                             contentItem: SymbolIcon {
+                                objectName: "refreshSymbol"
                                 name: "arrow.clockwise"
                                 size: 18
                                 color: Theme.strong
+                                NumberAnimation on rotation {
+                                    running: Store.loading
+                                    from: 0
+                                    to: 360
+                                    duration: 900
+                                    loops: Animation.Infinite
+                                    alwaysRunToEnd: true
+                                }
                             }
+                            Keys.onReturnPressed: clicked()
                             onClicked: Store.bootstrap()
                         }
                         AccountChip {}
@@ -133,17 +186,26 @@ Item {
         }
     }
 
+    // Once a home payload is shown, a failed reload keeps the page and says so in a toast.
+    Connections {
+        target: Store
+        function onErrorChanged() {
+            if (Store.error !== "" && Store.home !== undefined && Store.home !== null)
+                Store.showToast("刷新失败：" + Store.error)
+        }
+    }
+
     SheetHost {
         objectName: "loginSheet"
         title: "登录"
-        page: "qrc:/qt/qml/Vexlo/Screens/LoginSheet.qml"
+        page: "qrc:/qt/qml/Vexlo/Account/LoginSheet.qml"
         requested: Store.showLogin
         onDismissed: Store.showLogin = false
     }
     SheetHost {
         objectName: "checkoutSheet"
         title: "赞助结算"
-        page: "qrc:/qt/qml/Vexlo/Screens/CheckoutSheet.qml"
+        page: "qrc:/qt/qml/Vexlo/Account/CheckoutSheet.qml"
         requested: Store.showCheckout
         onDismissed: Store.showCheckout = false
     }

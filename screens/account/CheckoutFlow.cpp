@@ -1,0 +1,153 @@
+#include "screens/account/CheckoutFlow.h"
+
+#include "service/CatalogRecords.h"
+#include "store/Store.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <QCoro/QCoroTimer>
+
+using namespace Qt::StringLiterals;
+
+CheckoutFlow::CheckoutFlow(QObject *parent)
+    : QObject(parent)
+{
+    if (Store *store = Store::instance()) {
+        connect(store, &Store::checkoutChanged, this, &CheckoutFlow::checkoutChanged);
+        checkoutChanged();
+    }
+}
+
+CheckoutFlow::~CheckoutFlow()
+{
+    ++m_run;
+}
+
+void CheckoutFlow::setPayType(const QString &payType)
+{
+    if (payType == m_payType)
+        return;
+    m_payType = payType;
+    Q_EMIT payTypeChanged();
+}
+
+void CheckoutFlow::setGateway(const QString &gateway)
+{
+    if (gateway == m_gateway)
+        return;
+    m_gateway = gateway;
+    Q_EMIT gatewayChanged();
+}
+
+QString CheckoutFlow::gatewayLabel() const
+{
+    return m_gateway == u"hubijiao"_s ? u"虎皮椒"_s : u"讯虎"_s;
+}
+
+void CheckoutFlow::setPollInterval(int ms)
+{
+    if (ms == m_pollInterval)
+        return;
+    m_pollInterval = ms;
+    Q_EMIT pollIntervalChanged();
+}
+
+void CheckoutFlow::toggleGateway()
+{
+    setGateway(m_gateway == u"hubijiao"_s ? u"xunhu"_s : u"hubijiao"_s);
+}
+
+void CheckoutFlow::choose(const QVariant &plan)
+{
+    if (plan.canConvert<StorePlan>())
+        chooseTask(plan.value<StorePlan>().id);
+}
+
+QCoro::Task<> CheckoutFlow::chooseTask(int planId)
+{
+    Store *store = Store::instance();
+    if (!store)
+        co_return;
+    QPointer<CheckoutFlow> self(this);
+    QPointer<Store> storeAlive(store);
+    co_await store->startCheckoutTask(planId, m_payType, m_gateway);
+    // The sheet closed while the order was being made: the order must not wait there for the next sheet.
+    if (storeAlive && (!self || m_closed))
+        store->setCheckout(std::nullopt);
+}
+
+void CheckoutFlow::checkoutChanged()
+{
+    const Store *store = Store::instance();
+    if (m_closed || !store)
+        return;
+    if (!store->checkout()) {
+        m_order.clear();
+        return;
+    }
+    if (store->checkout()->orderNo != m_order)
+        startPolling();
+}
+
+void CheckoutFlow::startPolling()
+{
+    const Store *store = Store::instance();
+    if (m_closed || !store || !store->checkout())
+        return;
+    m_order = store->checkout()->orderNo;
+    const quint64 run = ++m_run;
+    setPolls(0);
+    pollRun(run);
+}
+
+QCoro::Task<> CheckoutFlow::pollRun(quint64 run)
+{
+    QPointer<CheckoutFlow> self(this);
+    setPolling(true);
+    while (self && run == m_run && m_polls < maxPolls) {
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.start(m_pollInterval);
+        co_await timer;
+        if (!self || run != m_run)
+            co_return;
+        Store *store = Store::instance();
+        if (!store || !store->checkout())
+            break;
+        setPolls(m_polls + 1);
+        co_await store->pollCheckoutTask();
+        if (!self || run != m_run)
+            co_return;
+        if (!Store::instance() || !Store::instance()->checkout())
+            break;
+    }
+    if (self && run == m_run)
+        setPolling(false);
+}
+
+void CheckoutFlow::close()
+{
+    m_closed = true;
+    ++m_run;
+    setPolling(false);
+    if (Store *store = Store::instance())
+        store->setCheckout(std::nullopt);
+    Q_EMIT closeRequested();
+}
+
+void CheckoutFlow::setPolling(bool polling)
+{
+    if (polling == m_polling)
+        return;
+    m_polling = polling;
+    Q_EMIT pollingChanged();
+}
+
+void CheckoutFlow::setPolls(int polls)
+{
+    if (polls == m_polls)
+        return;
+    m_polls = polls;
+    Q_EMIT pollsChanged();
+}

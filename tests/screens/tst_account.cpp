@@ -1,0 +1,435 @@
+// Sign-in sheet, membership page and checkout sheet over a Store and a scripted store service: the sign-in
+// rules, plan period texts, the order view, polling and where the QR code may come from.
+#include "screens/account/CheckoutFlow.h"
+#include "screens/account/QrCodeImage.h"
+#include "service/CatalogRecords.h"
+#include "service/CommerceRecords.h"
+#include "service/Endpoint.h"
+#include "store/Store.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+#include "Fixtures.h"
+#include "ItemQuery.h"
+#include "ScriptedServer.h"
+
+#include "vexlo_qml_plugins.h"
+
+using namespace Qt::StringLiterals;
+using namespace ItemQuery;
+
+namespace {
+
+QByteArray bytes(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QJsonObject order(const QString &orderNo, const QString &payType, bool live, double amount = 128)
+{
+    return QJsonObject{{u"orderNo"_s, orderNo},    {u"amount"_s, amount},
+                       {u"planName"_s, u"年度"_s}, {u"days"_s, 365},
+                       {u"payType"_s, payType},    {u"gateway"_s, u"hubijiao"_s},
+                       {u"live"_s, live},          {u"qr"_s, u"/api/store/qr/"_s + orderNo},
+                       {u"redirect"_s, u""_s},     {u"sponsorActive"_s, false},
+                       {u"daysLeft"_s, 0}};
+}
+
+QByteArray orderState(const QString &orderNo, const QString &status)
+{
+    return bytes(
+        {{u"order"_s,
+          QJsonObject{{u"orderNo"_s, orderNo}, {u"status"_s, status}, {u"amount"_s, 128}, {u"planName"_s, u"年度"_s}}},
+         {u"orders"_s, QJsonArray{}}});
+}
+
+QByteArray png()
+{
+    QImage image(21, 21, QImage::Format_Mono);
+    image.fill(0);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+class AccountTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    QJsonObject m_home;
+
+    void setHome(const std::function<void(QJsonObject &)> &edit = {})
+    {
+        QJsonObject home = m_home;
+        if (edit)
+            edit(home);
+        m_store->setHome(decode<StoreHome>(home));
+    }
+
+    // Loads a screen of the account module into a shown window, so keys reach it.
+    QQuickItem *show(const QString &file)
+    {
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Account/"_s + file));
+        auto *item = qobject_cast<QQuickItem *>(component.create());
+        if (!item) {
+            qWarning().noquote() << component.errorString();
+            return nullptr;
+        }
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->resize(1000, 900);
+        item->setParentItem(m_window->contentItem());
+        item->setParent(m_window.get());
+        if (item->width() == 0)
+            item->setSize(QSizeF(1000, 900));
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            return nullptr;
+        item->forceActiveFocus();
+        return item;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_home = readJson(u"home.json"_s); }
+
+    void init()
+    {
+        QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
+        m_server = std::make_unique<ScriptedServer>();
+        Endpoint::setBase(m_server->base());
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        m_engine = std::make_unique<QQmlEngine>();
+        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_engine.reset();
+        Store::setInstance(nullptr);
+        m_store.reset();
+        m_server.reset();
+    }
+
+    // Neither the button nor Return signs in while a field is empty.
+    void signInNeedsBothFields_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("both empty") << QString() << QString();
+        QTest::newRow("no password") << u"member@vexlo.test"_s << QString();
+        QTest::newRow("no email") << QString() << u"secret"_s;
+        QTest::newRow("both") << u"member@vexlo.test"_s << u"secret"_s;
+    }
+
+    void signInNeedsBothFields()
+    {
+        QFETCH(QString, email);
+        QFETCH(QString, password);
+        m_server->script("POST", "/api/auth/login", status(403, bytes({{u"error"_s, u"邮箱或密码错误"_s}})));
+        QQuickItem *sheet = show(u"LoginSheet.qml"_s);
+        QVERIFY(sheet);
+        one(sheet, u"emailField"_s)->setProperty("text", email);
+        one(sheet, u"passwordField"_s)->setProperty("text", password);
+        const bool filled = !email.isEmpty() && !password.isEmpty();
+        QCOMPARE(one(sheet, u"loginSubmit"_s)->property("enabled").toBool(), filled);
+
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        if (filled) {
+            QTRY_COMPARE(m_server->count("POST", "/api/auth/login"), 1);
+        } else {
+            QTest::qWait(50);
+            QCOMPARE(m_server->count("POST", "/api/auth/login"), 0);
+        }
+    }
+
+    void signInOutcome_data()
+    {
+        QTest::addColumn<int>("code"); // 0: the connection drops without a reply
+        QTest::addColumn<QString>("error"); // empty: signed in
+        QTest::newRow("refused with a message") << 403 << u"邮箱或密码错误"_s;
+        QTest::newRow("no reply: fallback text") << 0 << u"登录失败"_s;
+        QTest::newRow("signed in") << 200 << QString();
+    }
+
+    void signInOutcome()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, error);
+        ScriptedReply reply = code == 0 ? hangUp()
+            : code == 200               ? json({{u"ok"_s, true}, {u"role"_s, u"member"_s}})
+                                        : status(code, bytes({{u"error"_s, error}}));
+        m_server->script("POST", "/api/auth/login", reply);
+        m_server->script("GET", "/api/store/home", json(m_home));
+        QQuickItem *sheet = show(u"LoginSheet.qml"_s);
+        QVERIFY(sheet);
+        QSignalSpy closed(sheet, SIGNAL(closeRequested()));
+        one(sheet, u"emailField"_s)->setProperty("text", u"member@vexlo.test"_s);
+        one(sheet, u"passwordField"_s)->setProperty("text", u"vexlo-member"_s);
+        QVERIFY(press(sheet, u"loginSubmit"_s));
+        QVERIFY(!one(sheet, u"loginSubmit"_s)->property("enabled").toBool()); // busy
+        if (error.isEmpty()) {
+            QVERIFY(closed.wait());
+            QVERIFY(m_store->member()); // the store was reloaded before the sheet went
+            QCOMPARE(m_server->count("GET", "/api/store/home"), 1);
+        } else {
+            QTRY_VERIFY(shown(sheet, u"loginError"_s));
+            QCOMPARE(text(sheet, u"loginError"_s), error);
+            QCOMPARE(closed.count(), 0);
+            QCOMPARE(text(sheet, u"emailField"_s), u"member@vexlo.test"_s);
+            QVERIFY(one(sheet, u"loginSubmit"_s)->property("enabled").toBool());
+        }
+    }
+
+    void planPeriods_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("pagePrice");
+        QTest::addColumn<QString>("pagePeriod");
+        QTest::addColumn<QString>("pickerLength");
+        QTest::newRow("36500 days") << 36500 << 298.0 << u"¥298"_s << u"/ 永久"_s << u"长期有效"_s;
+        QTest::newRow("more than 36500") << 40000 << 298.0 << u"¥298"_s << u"/ 永久"_s << u"长期有效"_s;
+        QTest::newRow("90 days") << 90 << 45.0 << u"¥45"_s << u"/ 季"_s << u"90 天"_s;
+        QTest::newRow("30 days, cents kept") << 30 << 9.9 << u"¥9.9"_s << u"/ 月"_s << u"30 天"_s;
+        QTest::newRow("180 days") << 180 << 68.5 << u"¥68.5"_s << u"/ 年"_s << u"180 天"_s;
+    }
+
+    // The same plan on the membership page and in the checkout picker.
+    void planPeriods()
+    {
+        QFETCH(int, days);
+        QFETCH(double, price);
+        QFETCH(QString, pagePrice);
+        QFETCH(QString, pagePeriod);
+        QFETCH(QString, pickerLength);
+        setHome([&](QJsonObject &home) {
+            QJsonObject plan = home[u"plans"_s].toArray().first().toObject();
+            plan[u"days"_s] = days;
+            plan[u"price"_s] = price;
+            home[u"plans"_s] = QJsonArray{plan};
+        });
+        QQuickItem *page = show(u"MemberView.qml"_s);
+        QVERIFY(page);
+        QCOMPARE(text(page, u"planPrice"_s), pagePrice);
+        QCOMPARE(text(page, u"planPeriod"_s), pagePeriod);
+        QCOMPARE(text(page, u"planButton"_s), u"赞助 "_s + pagePrice);
+
+        QQuickItem *sheet = show(u"CheckoutSheet.qml"_s);
+        QVERIFY(sheet);
+        QCOMPARE(text(sheet, u"planRowPrice"_s), pagePrice);
+        QCOMPARE(text(sheet, u"planRowLength"_s), pickerLength);
+    }
+
+    void memberPageFollowsTheAccount_data()
+    {
+        QTest::addColumn<QJsonValue>("member");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("signed out") << QJsonValue() << QString();
+        QTest::newRow("not sponsoring") << QJsonValue(m_home[u"member"_s]) << u"未赞助"_s;
+        QJsonObject active = m_home[u"member"_s].toObject();
+        active[u"sponsorActive"_s] = true;
+        active[u"daysLeft"_s] = 12;
+        QTest::newRow("sponsoring") << QJsonValue(active) << u"剩余 12 天"_s;
+        active[u"forever"_s] = true;
+        QTest::newRow("for good") << QJsonValue(active) << u"终身赞助"_s;
+    }
+
+    void memberPageFollowsTheAccount()
+    {
+        QFETCH(QJsonValue, member);
+        QFETCH(QString, status);
+        setHome([&](QJsonObject &home) {
+            if (member.isObject())
+                home[u"member"_s] = member;
+            else
+                home.remove(u"member"_s);
+        });
+        QQuickItem *page = show(u"MemberView.qml"_s);
+        QVERIFY(page);
+        QCOMPARE(shown(page, u"signedOutCard"_s), status.isEmpty());
+        QCOMPARE(shown(page, u"signedInCard"_s), !status.isEmpty());
+        if (!status.isEmpty())
+            QCOMPARE(text(page, u"memberStatus"_s), status);
+        else
+            QVERIFY(press(page, u"memberLogin"_s) && m_store->showLogin());
+        QCOMPARE(texts(page, u"ruleTopic"_s),
+                 (QStringList{u"到期行为"_s, u"设备绑定"_s, u"取消流程"_s, u"已下载文件"_s}));
+
+        // The yearly plan's button opens the sheet and orders with the defaults.
+        m_server->script("POST", "/api/store/checkout", json(order(u"A1"_s, u"wxpay"_s, false)));
+        QObject *yearly = nullptr;
+        for (QObject *card : all(page, u"planCard"_s)) {
+            if (card->property("highlighted").toBool())
+                yearly = card;
+        }
+        QVERIFY(yearly);
+        QVERIFY(press(yearly, u"planButton"_s));
+        QVERIFY(m_store->showCheckout());
+        QTRY_COMPARE(m_server->count("POST", "/api/store/checkout"), 1);
+        const QJsonObject body = QJsonDocument::fromJson(m_server->requests.last().body).object();
+        QCOMPARE(body[u"planId"_s].toInt(), 2);
+        QCOMPARE(body[u"payType"_s].toString(), u"wxpay"_s);
+        QCOMPARE(body[u"gateway"_s].toString(), u"hubijiao"_s);
+    }
+
+    void signedOutCheckoutOnlyAsksToSignIn()
+    {
+        setHome([](QJsonObject &home) { home.remove(u"member"_s); });
+        QQuickItem *sheet = show(u"CheckoutSheet.qml"_s);
+        QVERIFY(sheet);
+        QVERIFY(shown(sheet, u"checkoutSignIn"_s));
+        QVERIFY(!shown(sheet, u"planPicker"_s));
+        QVERIFY(all(sheet, u"planRow"_s, true).isEmpty());
+        QVERIFY(press(sheet, u"checkoutLogin"_s));
+        QVERIFY(m_store->showLogin());
+    }
+
+    void orderView_data()
+    {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("payloadPayType");
+        QTest::addColumn<bool>("live");
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("amountText");
+        QTest::newRow("sandbox, alipay chosen and answered")
+            << u"alipay"_s << u"alipay"_s << false << 128.0 << u"请使用支付宝扫码支付"_s << u"¥128.00 · 年度"_s;
+        QTest::newRow("the payload's pay type, not the chip")
+            << u"alipay"_s << u"wxpay"_s << false << 9.9 << u"请使用微信扫码支付"_s << u"¥9.90 · 年度"_s;
+        QTest::newRow("live service: no mock payment")
+            << u"wxpay"_s << u"wxpay"_s << true << 128.0 << u"请使用微信扫码支付"_s << u"¥128.00 · 年度"_s;
+    }
+
+    // Choosing a plan in the picker orders it with the chips' choices and shows the order as the service says.
+    void orderView()
+    {
+        QFETCH(QString, chip);
+        QFETCH(QString, payloadPayType);
+        QFETCH(bool, live);
+        QFETCH(double, amount);
+        QFETCH(QString, prompt);
+        QFETCH(QString, amountText);
+        setHome();
+        m_server->script("POST", "/api/store/checkout", json(order(u"B7"_s, payloadPayType, live, amount)));
+        m_server->script("GET", "/api/store/qr/B7", ScriptedReply{.body = png(), .contentType = "image/png"});
+        QQuickItem *sheet = show(u"CheckoutSheet.qml"_s);
+        QVERIFY(sheet);
+        QVERIFY(press(sheet, u"payType_"_s + chip));
+        QVERIFY(press(sheet, u"gatewayToggle"_s));
+        QCOMPARE(text(sheet, u"gatewayToggle"_s), u"讯虎"_s);
+        QVERIFY(press(all(sheet, u"planRow"_s).at(1), u"planRow"_s));
+        QTRY_VERIFY(shown(sheet, u"orderView"_s));
+        const QJsonObject body = QJsonDocument::fromJson(m_server->requests.first().body).object();
+        QCOMPARE(body[u"payType"_s].toString(), chip);
+        QCOMPARE(body[u"gateway"_s].toString(), u"xunhu"_s);
+
+        QVERIFY(!shown(sheet, u"planPicker"_s));
+        QCOMPARE(text(sheet, u"orderPrompt"_s), prompt);
+        QCOMPARE(text(sheet, u"orderAmount"_s), amountText);
+        QCOMPARE(shown(sheet, u"mockPay"_s), !live);
+        QCOMPARE(text(sheet, u"orderStatus"_s), live ? u"等待支付结果…"_s : u"沙箱模式：可直接模拟支付"_s);
+        QTRY_VERIFY(one(sheet, u"qrCode"_s)->property("loaded").toBool());
+    }
+
+    void qrOnlyFromTheService_data()
+    {
+        QTest::addColumn<QString>("qr");
+        QTest::addColumn<bool>("fetched");
+        QTest::newRow("service path") << u"/api/store/qr/C1"_s << true;
+        QTest::newRow("other host") << u"http://pay.example/qr.png"_s << false;
+        QTest::newRow("user-info trick") << u"@pay.example/qr.png"_s << false;
+        QTest::newRow("other scheme") << u"file:///etc/passwd"_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void qrOnlyFromTheService()
+    {
+        QFETCH(QString, qr);
+        QFETCH(bool, fetched);
+        QCOMPARE(QrCodeImage::serviceAddress(qr).has_value(), fetched);
+        m_server->script("GET", "/api/store/qr/C1", ScriptedReply{.body = "not an image", .contentType = "image/png"});
+        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Account/QRCodeView.qml"_s));
+        std::unique_ptr<QObject> view(component.createWithInitialProperties({{u"qr"_s, qr}, {u"size"_s, 168}}));
+        QVERIFY(view);
+        QTest::qWait(100);
+        QCOMPARE(m_server->requests.size(), fetched ? 1 : 0);
+        // Bytes that are no image leave the placeholder, as does any address off the service.
+        QVERIFY(!view->property("loaded").toBool());
+        QVERIFY(shown(view.get(), u"qrPlaceholder"_s));
+    }
+
+    void pollingEnds_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("paid") << u"paid"_s;
+        QTest::newRow("sheet closed") << u"closed"_s;
+        QTest::newRow("closed while a paid answer is on its way") << u"late"_s;
+    }
+
+    void pollingEnds()
+    {
+        QFETCH(QString, ending);
+        setHome();
+        const QByteArray statusPath = "/api/store/orders?order=P9";
+        const int lateDelay = ending == u"late"_s ? 150 : 0;
+        m_server->script("GET", statusPath,
+                         {ScriptedReply{.body = orderState(u"P9"_s, u"pending"_s)},
+                          ScriptedReply{.body = orderState(u"P9"_s, ending == u"closed"_s ? u"pending"_s : u"paid"_s),
+                                        .delayMs = lateDelay}});
+        m_server->script("GET", "/api/store/home", json(m_home));
+        m_server->script("GET", "/api/store/orders", json({{u"orders"_s, QJsonArray{}}}));
+        m_server->script("GET", "/api/store/qr/P9", status(404));
+        m_store->setShowCheckout(true);
+        QQuickItem *sheet = show(u"CheckoutSheet.qml"_s);
+        QVERIFY(sheet);
+        auto *flow = qobject_cast<CheckoutFlow *>(sheet->property("flow").value<QObject *>());
+        QVERIFY(flow);
+        flow->setPollInterval(20);
+        QSignalSpy closed(sheet, SIGNAL(closeRequested()));
+        m_store->setCheckout(decode<CheckoutPayload>(order(u"P9"_s, u"wxpay"_s, false)));
+        QVERIFY(flow->polling()); // an order appearing while the sheet is open is polled
+
+        if (ending == u"paid"_s) {
+            QTRY_VERIFY(!m_store->checkout());
+            QTRY_VERIFY(!flow->polling());
+        } else {
+            QTRY_COMPARE(m_server->count("GET", statusPath), ending == u"late"_s ? 2 : 1);
+            QVERIFY(press(sheet, u"orderCancel"_s));
+            QCOMPARE(closed.count(), 1);
+            QVERIFY(!flow->polling());
+            m_store->setShowCheckout(false);
+        }
+        const int polls = m_server->count("GET", statusPath);
+        QTest::qWait(250);
+        QCOMPARE(m_server->count("GET", statusPath), polls);
+        QVERIFY(!m_store->checkout());
+        QVERIFY(shown(sheet, u"planPicker"_s) || closed.count() == 1);
+        QCOMPARE(m_store->showCheckout(), ending == u"paid"_s);
+    }
+};
+
+QTEST_MAIN(AccountTest)
+#include "tst_account.moc"
