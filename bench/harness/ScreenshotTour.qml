@@ -55,8 +55,9 @@ Item {
           ready: () => Store.toast !== "", settle: 900 },
         { name: "login", prepare: () => { showSection("discover"); Store.showLogin = true },
           ready: () => Store.showLogin, settle: 600 }
-    ].concat(deviceSteps.list)
+    ].concat(deviceSteps.list).concat(softwareSteps.list)
     DeviceSteps { id: deviceSteps; window: tour.window; showSection: tour.showSection }
+    SoftwareSteps { id: softwareSteps; window: tour.window; showSection: tour.showSection }
 
     function begin() {
         Shell.parkPointer()
@@ -113,7 +114,7 @@ Item {
         id: settle
         onTriggered: {
             const path = Shell.screenshotDir + "/" + tour.current.name + ".png"
-            if (!Shell.saveWindowImage(tour.current.target ? tour.current.target() : tour.window, path))
+            if (!tour.current.shot && !Shell.saveWindowImage(tour.current.target ? tour.current.target() : tour.window, path))
                 console.warn("could not save", path)
             tour.next()
         }
