@@ -39,6 +39,7 @@ TrayIcon::TrayIcon(QObject *parent)
     m_icon->setIcon(trayImage());
     m_icon->setToolTip(u"Vexlo工具箱"_s);
     connect(m_menu->addAction(u"打开 Vexlo工具箱"_s), &QAction::triggered, this, &TrayIcon::storeRequested);
+    connect(m_menu->addAction(u"快速搜索"_s), &QAction::triggered, this, &TrayIcon::panelRequested);
     connect(m_menu->addAction(u"设置…"_s), &QAction::triggered, this, &TrayIcon::settingsRequested);
     m_menu->addSeparator();
     connect(m_menu->addAction(u"退出"_s), &QAction::triggered, this, &TrayIcon::quitRequested);
@@ -62,4 +63,9 @@ bool TrayIcon::available()
 void TrayIcon::show()
 {
     m_icon->show();
+}
+
+QRect TrayIcon::geometry() const
+{
+    return m_icon->geometry();
 }

@@ -3,6 +3,7 @@
 // store window, the settings and quitting.
 
 #include <QObject>
+#include <QRect>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -18,6 +19,8 @@ public:
     // False where the desktop has no tray; the icon is then not installed.
     [[nodiscard]] static bool available();
     void show();
+    // Where the icon is on the screen; empty where the tray does not say.
+    [[nodiscard]] QRect geometry() const;
 
 Q_SIGNALS:
     void panelRequested();

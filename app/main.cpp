@@ -3,6 +3,8 @@
 // line, from a later launch (handed over, see InstanceRelay) or from the platform's open-URL event.
 
 #include "app/TrayIcon.h"
+#include "menubar/LaunchRequest.h"
+#include "menubar/PanelPlacement.h"
 #include "screens/window/DeepLink.h"
 #include "screens/window/InstanceRelay.h"
 #include "screens/window/Shell.h"
@@ -19,6 +21,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QScreen>
 
 #include "vexlo_qml_plugins.h"
 
@@ -27,16 +30,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 Q_LOGGING_CATEGORY(lcApp, "vexlo.app")
-
-QStringList linksFromArguments(const QStringList &arguments)
-{
-    QStringList links;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].startsWith(u"vexlink:"_s))
-            links.append(arguments[i]);
-    }
-    return links;
-}
 
 void loadFonts()
 {
@@ -124,10 +117,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(u"Vexlo工具箱"_s);
     QApplication::setDesktopFileName(u"vexlo"_s);
 
-    // One running instance: a later launch passes its links on and ends here.
+    // One running instance: a later launch passes its links (and --quick-search) on and ends here.
     InstanceRelay relay(InstanceRelay::defaultName());
-    const QStringList links = linksFromArguments(QApplication::arguments());
-    if (relay.handOver(links))
+    const LaunchRequest launch = LaunchRequest::fromArguments(QApplication::arguments());
+    if (relay.handOver(launch.handedLines()))
         return 0;
     // An instance that answers but did not take the links in time is busy; it reads them when it can.
     // Failing to listen at all (no runtime folder) only costs the hand-over.
@@ -158,36 +151,52 @@ int main(int argc, char *argv[])
     QPointer<QWindow> storeWindow = qobject_cast<QWindow *>(engine.rootObjects().first());
     loadHarness(engine, qobject_cast<QQuickWindow *>(storeWindow.data()));
 
-    for (const QString &link : links)
+    QPointer<QWindow> settingsWindow;
+    QPointer<QWindow> panelWindow;
+    std::unique_ptr<TrayIcon> tray;
+    // The quick search panel: under the tray icon when there is one, otherwise near the top of the screen.
+    const auto showPanel = [&](bool toggle) {
+        QWindow *panel = lazyWindow(engine, panelWindow, u"TrayPanel.qml"_s);
+        if (!panel)
+            return;
+        if (toggle && panel->isVisible()) {
+            panel->hide();
+            return;
+        }
+        const QRect icon = tray ? tray->geometry() : QRect();
+        QScreen *screen =
+            icon.isEmpty() ? QGuiApplication::screenAt(QCursor::pos()) : QGuiApplication::screenAt(icon.center());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen)
+            panel->setPosition(panelPosition(icon, panel->size(), screen->availableGeometry()));
+        bringForward(panel);
+    };
+
+    for (const QString &link : launch.links)
         DeepLinks::instance()->open(QUrl(link));
-    QObject::connect(&relay, &InstanceRelay::activated, &app, [&storeWindow](const QStringList &handed) {
-        bringForward(storeWindow);
-        for (const QString &link : handed)
+    if (launch.quickSearch)
+        showPanel(false);
+    QObject::connect(&relay, &InstanceRelay::activated, &app, [&](const QStringList &handed) {
+        const LaunchRequest request = LaunchRequest::fromHandedLines(handed);
+        if (request.quickSearch)
+            showPanel(false);
+        else
+            bringForward(storeWindow);
+        for (const QString &link : request.links)
             DeepLinks::instance()->open(QUrl(link));
     });
 
-    QPointer<QWindow> settingsWindow;
-    QPointer<QWindow> panelWindow;
     Shell *shell = Shell::instance();
     QObject::connect(shell, &Shell::storeWindowRequested, &app, [&storeWindow] { bringForward(storeWindow); });
     QObject::connect(shell, &Shell::settingsRequested, &app,
                      [&] { bringForward(lazyWindow(engine, settingsWindow, u"SettingsWindow.qml"_s)); });
+    QObject::connect(shell, &Shell::quickSearchRequested, &app, [&] { showPanel(false); });
 
     // The tray item; without a tray, closing the window ends the program as usual.
-    std::unique_ptr<TrayIcon> tray;
     if (TrayIcon::available()) {
         tray = std::make_unique<TrayIcon>();
-        QObject::connect(tray.get(), &TrayIcon::panelRequested, &app, [&] {
-            QWindow *panel = lazyWindow(engine, panelWindow, u"TrayPanel.qml"_s);
-            if (!panel)
-                return;
-            if (panel->isVisible()) {
-                panel->hide();
-                return;
-            }
-            panel->setPosition(QCursor::pos() - QPoint(panel->width() / 2, 0));
-            bringForward(panel);
-        });
+        QObject::connect(tray.get(), &TrayIcon::panelRequested, &app, [&] { showPanel(true); });
         QObject::connect(tray.get(), &TrayIcon::storeRequested, shell, &Shell::showStoreWindow);
         QObject::connect(tray.get(), &TrayIcon::settingsRequested, shell, &Shell::showSettings);
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
