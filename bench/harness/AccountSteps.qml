@@ -23,9 +23,11 @@ QtObject {
         }
         return null
     }
-    function shown(name) { const item = find(window.contentItem, name); return item !== null && item.visible }
+    // The window's root item: the pages and the overlay the sheets open in.
+    function top() { return window.contentItem.parent || window.contentItem }
+    function shown(name) { const item = find(top(), name); return item !== null && item.visible }
     function press(name) {
-        const item = find(window.contentItem, name)
+        const item = find(top(), name)
         if (item && item.visible && item.enabled)
             item.clicked()
         return item !== null
@@ -50,12 +52,12 @@ QtObject {
     function signIn(email, password) {
         if (!shown("loginPage"))
             return false
-        find(window.contentItem, "emailField").text = email
-        find(window.contentItem, "passwordField").text = password
+        find(top(), "emailField").text = email
+        find(top(), "passwordField").text = password
         return press("loginSubmit")
     }
     function yearlyRow() {
-        const picker = find(window.contentItem, "planPicker")
+        const picker = find(top(), "planPicker")
         if (!picker)
             return null
         const rows = []
@@ -77,7 +79,7 @@ QtObject {
           ready: () => {
               if (!detailReady() || Store.netdiskLinks.length === 0)
                   return false
-              const page = find(window.contentItem, "appDetailView")
+              const page = find(top(), "appDetailView")
               const panel = find(page, "netdiskPanel")
               page.flickable.contentY = Math.max(0, panel.mapToItem(page.flickable.contentItem, 0, 0).y - 120)
               return true
@@ -104,7 +106,7 @@ QtObject {
           }, settle: 800 },
         { name: "checkout-order",
           prepare: () => { phase = 0; const row = yearlyRow(); if (row) row.clicked() },
-          ready: () => shown("orderView") && find(window.contentItem, "qrCode").loaded, settle: 800 },
+          ready: () => shown("orderView") && find(top(), "qrCode").loaded, settle: 800 },
         { name: "member-sponsor",
           prepare: () => press("mockPay"),
           ready: () => {

@@ -178,10 +178,8 @@ StorePage {
                         model: 3
                         ScreenshotTile {
                             objectName: "screenshotTile"
-                            required property int index
                             width: (shots.width - 20) / 3
                             app: root.app
-                            index: index
                         }
                     }
                 }

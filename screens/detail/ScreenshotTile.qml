@@ -6,7 +6,7 @@ import Vexlo.Components
 Column {
     id: root
     property var app
-    property int index: 0
+    required property int index
     readonly property color tint: Theme.color(app ? app.accent : "")
     readonly property color tint2: Theme.color(app ? app.accent2 : "")
     spacing: 6
