@@ -55,9 +55,12 @@ Item {
           ready: () => Store.toast !== "", settle: 900 },
         { name: "login", prepare: () => { showSection("discover"); Store.showLogin = true },
           ready: () => Store.showLogin, settle: 600 }
-    ].concat(deviceSteps.list).concat(softwareSteps.list)
+    ].concat(deviceSteps.list).concat(softwareSteps.list).concat(gallerySteps.signedOut).concat(accountSteps.list)
+        .concat(gallerySteps.sponsor)
     DeviceSteps { id: deviceSteps; window: tour.window; showSection: tour.showSection }
     SoftwareSteps { id: softwareSteps; window: tour.window; showSection: tour.showSection }
+    AccountSteps { id: accountSteps; window: tour.window; showSection: tour.showSection }
+    GallerySteps { id: gallerySteps; window: tour.window; showSection: tour.showSection }
 
     function begin() {
         Shell.parkPointer()
