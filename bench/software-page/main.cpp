@@ -27,7 +27,7 @@
 #include <random>
 #include <unistd.h>
 
-#include "vexlo_software_page_bench_qml_plugins.h"
+#include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
 

@@ -19,7 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "software_page_qml_plugins.h"
+#include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
 using namespace TestTree;
