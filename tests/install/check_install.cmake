@@ -1,6 +1,7 @@
 # Installs the build into a temporary DESTDIR as a distribution package would (prefix /usr), checks that the
 # desktop files are in place and validates them with the desktop's own tools.
 # cmake -DBUILD=<build dir> -DOUT=<scratch dir> -P check_install.cmake
+cmake_policy(VERSION 3.25)
 file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${OUT} ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr
   RESULT_VARIABLE failed OUTPUT_QUIET)
