@@ -18,29 +18,15 @@
 
 #include "../store/StoreJson.h"
 #include "RecordingPlatform.h"
+#include "QuickItems.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using quickitems::named;
+using quickitems::one;
 
 namespace {
-
-QList<QQuickItem *> named(QQuickItem *root, const QString &name)
-{
-    QList<QQuickItem *> out;
-    for (QQuickItem *child : root->childItems()) {
-        if (child->objectName() == name)
-            out.append(child);
-        out += named(child, name);
-    }
-    return out;
-}
-
-QQuickItem *one(QQuickItem *root, const QString &name)
-{
-    const auto all = named(root, name);
-    return all.size() == 1 ? all.first() : nullptr;
-}
 
 QStringList rowNames(QQuickItem *root)
 {

@@ -21,10 +21,13 @@
 #include "../store/StoreJson.h"
 #include "Fixtures.h"
 #include "RecordingPlatform.h"
+#include "QuickItems.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using quickitems::named;
+using quickitems::one;
 
 namespace {
 
@@ -42,23 +45,6 @@ QJsonObject homeWith(std::optional<QJsonObject> member)
     if (member)
         home.insert("member", *member);
     return home;
-}
-
-QList<QQuickItem *> named(QQuickItem *root, const QString &name)
-{
-    QList<QQuickItem *> out;
-    for (QQuickItem *child : root->childItems()) {
-        if (child->objectName() == name)
-            out.append(child);
-        out += named(child, name);
-    }
-    return out;
-}
-
-QQuickItem *one(QQuickItem *root, const QString &name)
-{
-    const auto all = named(root, name);
-    return all.size() == 1 ? all.first() : nullptr;
 }
 
 void press(QQuickItem *button)
