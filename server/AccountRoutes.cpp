@@ -36,30 +36,33 @@ void login(Context &ctx, const QHttpServerRequest &request, QHttpServerResponder
         return reply(Http::error(Status::BadRequest, QStringLiteral("邮箱或密码过长")));
 
     const qint64 now = Context::now();
-    const QString client = request.remoteAddress().toString();
+    const QString client = Http::clientAddress(request, ctx.trustedProxies);
     const QString pair = key + QLatin1Char(' ') + client;
-    if (ctx.throttle.blocked(pair, now) || ctx.clientThrottle.blocked(client, now))
+    // Counted as failures while the check runs, so parallel attempts cannot slip past the limits.
+    const auto pairAttempt = ctx.throttle.attempt(pair, now);
+    const auto clientAttempt = pairAttempt ? ctx.clientThrottle.attempt(client, now) : std::nullopt;
+    if (!clientAttempt) {
+        if (pairAttempt)
+            ctx.throttle.forgive(*pairAttempt);
         return reply(Http::error(Status::TooManyRequests, QStringLiteral("登录尝试过于频繁，请一分钟后再试")));
+    }
 
     QString storedHash;
     const auto member = ctx.accounts.byEmail(key, &storedHash);
-    // Counted as failures while the check runs, so parallel attempts cannot slip past the limits.
-    ctx.throttle.recordFailure(pair, now);
-    ctx.clientThrottle.recordFailure(client, now);
     auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
     const QPointer<QTcpSocket> socket = pending->socket();
     const auto previous = Auth::requestToken(request);
     Context *c = &ctx;
     const bool queued = ctx.passwords.verify(
         member ? storedHash : Auth::decoyHash(), *password,
-        [c, pending, socket, member, pair, client, previous](bool verified) {
+        [c, pending, socket, member, pair, clientAttempt, previous](bool verified) {
             if (!member || !verified) {
                 if (socket)
                     Http::error(Status::Forbidden, QStringLiteral("邮箱或密码错误")).write(std::move(*pending));
                 return;
             }
             c->throttle.clear(pair);
-            c->clientThrottle.forgive(client);
+            c->clientThrottle.forgive(*clientAttempt);
             if (!socket)
                 return;
             const qint64 now = Context::now();
@@ -72,8 +75,8 @@ void login(Context &ctx, const QHttpServerRequest &request, QHttpServerResponder
             response.write(std::move(*pending));
         });
     if (!queued) {
-        ctx.throttle.forgive(pair);
-        ctx.clientThrottle.forgive(client);
+        ctx.throttle.forgive(*pairAttempt);
+        ctx.clientThrottle.forgive(*clientAttempt);
         Http::error(Status::TooManyRequests, QStringLiteral("服务器繁忙，请稍后再试")).write(std::move(*pending));
     }
 }

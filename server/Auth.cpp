@@ -186,52 +186,43 @@ void Accounts::endSession(const QByteArray &token)
 
 bool Accounts::extendSponsorship(int userId, int days, qint64 now)
 {
-    const auto member = byId(userId);
-    if (!member)
-        return false;
-    const bool forever = member->forever || days >= Auth::kForeverDays;
-    const qint64 from = qMax(member->sponsorUntil, now);
-    const qint64 until = from + qint64(days) * 86400;
-    return m_db
-        .run(QStringLiteral("UPDATE users SET sponsor_until = ?, sponsor_forever = ? WHERE id = ?"),
-             {until, forever ? 1 : 0, userId})
-        .isActive();
+    // One statement: payments committed at the same moment by different instances each extend from the other's end.
+    const bool forever = days >= Auth::kForeverDays;
+    const QSqlQuery update = m_db.run(
+        QStringLiteral("UPDATE users SET sponsor_until = CASE WHEN sponsor_until > ? THEN sponsor_until ELSE ? END + ?,"
+                       " sponsor_forever = CASE WHEN ? = 1 THEN 1 ELSE sponsor_forever END WHERE id = ?"),
+        {now, now, qint64(days) * 86400, forever ? 1 : 0, userId});
+    return update.isActive() && update.numRowsAffected() == 1;
 }
 
-void LoginThrottle::prune(const QString &email, qint64 now)
+std::optional<QString> LoginThrottle::attempt(const QString &key, qint64 now)
 {
-    auto it = m_failures.find(email);
-    if (it == m_failures.end())
-        return;
-    it->removeIf([now](qint64 t) { return now - t >= kWindowSeconds; });
-    if (it->isEmpty())
-        m_failures.erase(it);
-}
-
-bool LoginThrottle::blocked(const QString &email, qint64 now)
-{
-    prune(email, now);
-    return m_failures.value(email).size() >= m_maxFailures;
-}
-
-void LoginThrottle::recordFailure(const QString &email, qint64 now)
-{
-    // Keep memory bounded when many different e-mails are tried.
-    if (m_failures.size() > 4096) {
-        const QStringList keys = m_failures.keys();
-        for (const QString &key : keys)
-            prune(key, now);
+    const qint64 windowStart = now - kWindowSeconds;
+    m_db.run(QStringLiteral("DELETE FROM login_failures WHERE failed_at <= ?"), {windowStart});
+    const QString id = QString::fromLatin1(Auth::newToken().left(32));
+    const QString stored = m_scope + QLatin1Char(':') + key;
+    if (!m_db.run(QStringLiteral("INSERT INTO login_failures (attempt_id, throttle_key, failed_at) VALUES (?, ?, ?)"),
+                  {id, stored, now})
+             .isActive())
+        return std::nullopt;
+    // Counted after the insert: two instances racing for the last free attempt both see it taken.
+    const int failures =
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM login_failures WHERE throttle_key = ? AND failed_at > ?"),
+                    {stored, windowStart})
+            .toInt();
+    if (failures > m_maxFailures) {
+        forgive(id);
+        return std::nullopt;
     }
-    prune(email, now);
-    m_failures[email].append(now);
+    return id;
 }
 
-void LoginThrottle::forgive(const QString &key)
+void LoginThrottle::forgive(const QString &attemptId)
 {
-    auto it = m_failures.find(key);
-    if (it == m_failures.end())
-        return;
-    it->removeLast();
-    if (it->isEmpty())
-        m_failures.erase(it);
+    m_db.run(QStringLiteral("DELETE FROM login_failures WHERE attempt_id = ?"), {attemptId});
+}
+
+void LoginThrottle::clear(const QString &key)
+{
+    m_db.run(QStringLiteral("DELETE FROM login_failures WHERE throttle_key = ?"), {m_scope + QLatin1Char(':') + key});
 }

@@ -2,7 +2,6 @@
 // Accounts and sessions: Argon2id password hashes, random session tokens kept only as hashes, the session cookie,
 // and a throttle for failed sign-ins.
 #include <QByteArray>
-#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -72,26 +71,30 @@ private:
     Database &m_db;
 };
 
-// Failed sign-ins per key (an e-mail with a client address, or a client address alone) within a sliding minute;
-// kept in memory on purpose (a restart forgets them).
+// Failed sign-ins per key (an e-mail with a client address, or a client address alone) within a sliding minute.
+// Kept in the database, so that every instance of the service counts the same attempts.
 class LoginThrottle
 {
 public:
     static constexpr int kMaxFailures = 5;
     static constexpr qint64 kWindowSeconds = 60;
 
-    explicit LoginThrottle(int maxFailures = kMaxFailures)
-        : m_maxFailures(maxFailures)
+    // scope keeps throttles with different limits apart in the one table.
+    LoginThrottle(Database &db, QString scope, int maxFailures = kMaxFailures)
+        : m_db(db)
+        , m_scope(std::move(scope))
+        , m_maxFailures(maxFailures)
     { }
 
-    [[nodiscard]] bool blocked(const QString &email, qint64 now);
-    void recordFailure(const QString &email, qint64 now);
-    void clear(const QString &email) { m_failures.remove(email); }
-    // Takes back the latest failure: an attempt counted while its check ran turned out not to fail.
-    void forgive(const QString &key);
+    // Counts an attempt as failed before its check runs, so parallel attempts on any instance cannot slip past the
+    // limit. Returns the attempt's id, or nothing when the key has reached its limit (nothing is counted then).
+    std::optional<QString> attempt(const QString &key, qint64 now);
+    // Takes an attempt back: its check did not fail, or never ran.
+    void forgive(const QString &attemptId);
+    void clear(const QString &key);
 
 private:
-    void prune(const QString &email, qint64 now);
+    Database &m_db;
+    QString m_scope;
     int m_maxFailures;
-    QHash<QString, QList<qint64>> m_failures;
 };

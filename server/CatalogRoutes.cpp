@@ -92,9 +92,10 @@ QHttpServerResponse search(Context &ctx, const QHttpServerRequest &request)
         const QString like = QStringLiteral(" LIKE ? ESCAPE '\\'");
         apps = ctx.catalogue.apps(
             QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like +
-                QStringLiteral(" OR EXISTS (SELECT 1 FROM json_each(a.tags) t WHERE LOWER(t.value)") + like +
-                QStringLiteral(")") + QStringLiteral(" OR LOWER(a.developer)") + like +
-                QStringLiteral(" OR LOWER(a.slug)") + like + QStringLiteral(" OR LOWER(c.name)") + like,
+                QStringLiteral(" OR EXISTS (SELECT 1 FROM ") + ctx.db.jsonArrayElements(QStringLiteral("a.tags")) +
+                QStringLiteral(" WHERE LOWER(t.value)") + like + QStringLiteral(")") +
+                QStringLiteral(" OR LOWER(a.developer)") + like + QStringLiteral(" OR LOWER(a.slug)") + like +
+                QStringLiteral(" OR LOWER(c.name)") + like,
             {pattern, pattern, pattern, pattern, pattern, pattern},
             QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
 

@@ -113,14 +113,21 @@ QHttpServerResponse checkout(Context &ctx, const QHttpServerRequest &request)
     if (!plan)
         return Http::error(Status::BadRequest, QStringLiteral("未知的赞助方案"));
 
-    const QString orderNo = newOrderNo(now);
-    if (!ctx.db
-             .run(QStringLiteral(
-                      "INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
-                      " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {orderNo, member->id, plan->id, plan->name, plan->days, plan->price, QStringLiteral("pending"),
-                   *payType, *gateway, QDateTime::currentMSecsSinceEpoch(), QVariant(QMetaType::fromType<qlonglong>())})
-             .isActive())
+    // The key refuses a number another instance drew in the same second; a fresh one is drawn then.
+    QString orderNo;
+    bool stored = false;
+    for (int attempt = 0; attempt < 3 && !stored; ++attempt) {
+        orderNo = newOrderNo(now);
+        stored = ctx.db
+                     .run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount,"
+                                         " status, pay_type, gateway, created_at_ms, paid_at_ms)"
+                                         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {orderNo, member->id, plan->id, plan->name, plan->days, plan->price,
+                           QStringLiteral("pending"), *payType, *gateway, QDateTime::currentMSecsSinceEpoch(),
+                           QVariant(QMetaType::fromType<qlonglong>())})
+                     .isActive();
+    }
+    if (!stored)
         return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
 
     return Http::json(QJsonObject{{QStringLiteral("orderNo"), orderNo},
@@ -161,7 +168,9 @@ QHttpServerResponse orders(Context &ctx, const QHttpServerRequest &request)
     return Http::json(body);
 }
 
-// Sandbox payment: marks the order paid and extends the sponsorship once; paying again changes nothing.
+// Sandbox payment: marks the order paid and extends the sponsorship once; paying again changes nothing. The
+// conditional update and the extension share one transaction, so of two instances paying the order at the same
+// moment only the one whose update changed the row extends.
 QHttpServerResponse mockPay(Context &ctx, const QHttpServerRequest &request)
 {
     const qint64 now = Context::now();

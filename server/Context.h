@@ -8,6 +8,8 @@
 #include "server/Records.h"
 
 #include <QDateTime>
+#include <QHostAddress>
+#include <QList>
 #include <QString>
 
 struct Context
@@ -16,11 +18,12 @@ struct Context
     Catalogue catalogue{db};
     Accounts accounts{db};
     // Keyed on e-mail and client address together, so failures from elsewhere cannot lock the owner out.
-    LoginThrottle throttle;
-    LoginThrottle clientThrottle{30}; // per client address, across e-mails
+    LoginThrottle throttle{db, QStringLiteral("pair")};
+    LoginThrottle clientThrottle{db, QStringLiteral("client"), 30}; // per client address, across e-mails
     Http::RouteTable routes;
     QString dataDir;
     QString publicUrl; // scheme, host, port and any path prefix, without a trailing slash
+    QList<QHostAddress> trustedProxies; // balancers whose X-Forwarded-For names the client
     PasswordPool passwords; // last: destroyed first, so no check finishes into a half-destroyed context
 
     [[nodiscard]] static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }

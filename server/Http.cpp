@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <algorithm>
 #include <cmath>
 
 namespace Http {
@@ -88,6 +89,25 @@ std::optional<qint64> integerField(const QJsonObject &body, const QString &key)
     if (!std::isfinite(number) || std::trunc(number) != number || std::fabs(number) > 9007199254740991.0)
         return std::nullopt;
     return qint64(number);
+}
+
+QString clientAddress(const QHttpServerRequest &request, const QList<QHostAddress> &trustedProxies)
+{
+    const QHostAddress peer = request.remoteAddress();
+    const bool trusted = std::any_of(trustedProxies.begin(), trustedProxies.end(), [&peer](const QHostAddress &proxy) {
+        return proxy.isEqual(peer, QHostAddress::TolerantConversion);
+    });
+    if (trusted) {
+        // Earlier entries (and headers) come from the client and may be anything; the proxy's own is the last.
+        QByteArray forwarded;
+        for (const auto &[name, value] : request.headers())
+            if (name.compare("x-forwarded-for", Qt::CaseInsensitive) == 0)
+                forwarded = value;
+        const QHostAddress client(QString::fromLatin1(forwarded.split(',').last().trimmed()));
+        if (!client.isNull())
+            return client.toString();
+    }
+    return peer.toString();
 }
 
 QString escapeHtml(const QString &text)

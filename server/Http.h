@@ -1,6 +1,7 @@
 #pragma once
 // Reply builders and request-body checks shared by every route. Error replies are JSON objects whose only
 // value is the Chinese "error" text, so clients can read them as string-only objects.
+#include <QHostAddress>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -34,6 +35,10 @@ std::optional<QString> stringField(const QJsonObject &body, const QString &key);
 std::optional<qint64> integerField(const QJsonObject &body, const QString &key);
 
 QString escapeHtml(const QString &text);
+
+// The client's address: the peer's, or when the peer is one of the trusted proxies (a balancer), the last address
+// in the X-Forwarded-For it added.
+QString clientAddress(const QHttpServerRequest &request, const QList<QHostAddress> &trustedProxies);
 
 // Length in characters (code points), the way a person counts them: an emoji or a rare Han character is one.
 qsizetype characterCount(const QString &text);

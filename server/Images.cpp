@@ -65,6 +65,16 @@ void paintGlow(QPainter &p, QPointF centre, qreal radius, QColor colour, int alp
     p.fillRect(QRectF(0, 0, p.device()->width(), p.device()->height()), glow);
 }
 
+// A seed that depends on the slug alone (FNV-1a), unlike qHash, which may change between Qt versions: every
+// instance of the service draws the same picture for the same wallpaper row.
+quint32 stableSeed(const QString &slug)
+{
+    quint32 hash = 2166136261u;
+    for (const char byte : slug.toUtf8())
+        hash = (hash ^ quint8(byte)) * 16777619u;
+    return hash;
+}
+
 // Every picture is drawn in relative units, so the thumbnail is the same picture at a smaller size.
 QImage drawWallpaper(const WallpaperEntry &w, QSize size)
 {
@@ -73,7 +83,7 @@ QImage drawWallpaper(const WallpaperEntry &w, QSize size)
     p.setRenderHint(QPainter::Antialiasing);
     const qreal W = size.width(), H = size.height();
     const QColor c1(w.c1), c2(w.c2), c3(w.c3);
-    QRandomGenerator random(qHash(w.slug));
+    QRandomGenerator random(stableSeed(w.slug));
 
     QLinearGradient base(0, 0, W, H);
     base.setColorAt(0, c1);

@@ -18,7 +18,8 @@ QByteArray qrPng(const QByteArray &text);
 
 // File name inside the wallpaper folder, e.g. "aurora-5k.jpg" or "aurora-5k-thumb.jpg".
 QString wallpaperFileName(const QString &slug, WallpaperSize size, bool thumb);
-// The cached JPEG for that wallpaper, drawn and written (atomically) on first use. Empty on failure.
+// The cached JPEG for that wallpaper, drawn and written (atomically) on first use. Empty on failure. The picture
+// depends only on the wallpaper's row, so instances with their own folders serve the same bytes.
 QString ensureWallpaper(const QString &folder, const WallpaperEntry &wallpaper, WallpaperSize size, bool thumb);
 
 } // namespace Images

@@ -71,6 +71,14 @@ const QStringList kAccountSchema = {
     QStringLiteral("CREATE INDEX orders_user ON orders (user_id, created_at_ms)"),
 };
 
+// Failed sign-ins, shared by every instance of the service; rows older than the throttle's minute are deleted.
+const QStringList kThrottleSchema = {
+    QStringLiteral("CREATE TABLE login_failures (attempt_id VARCHAR(32) PRIMARY KEY,"
+                   " throttle_key VARCHAR(600) NOT NULL, failed_at BIGINT NOT NULL)"),
+    QStringLiteral("CREATE INDEX login_failures_key ON login_failures (throttle_key, failed_at)"),
+    QStringLiteral("CREATE INDEX login_failures_time ON login_failures (failed_at)"),
+};
+
 bool runAll(Database &db, const QStringList &statements, QString *error)
 {
     for (const QString &sql : statements) {
@@ -96,6 +104,7 @@ const std::vector<Migration> &migrations()
         {2, [](Database &db, QString *e) { return runAll(db, kAccountSchema, e); }},
         {3, [](Database &db, QString *e) { return seedCatalogue(db, e); }},
         {4, [](Database &db, QString *e) { return seedAccounts(db, e); }},
+        {5, [](Database &db, QString *e) { return runAll(db, kThrottleSchema, e); }},
     };
     return list;
 }

@@ -16,10 +16,24 @@
 StoreServer::StoreServer() = default;
 StoreServer::~StoreServer() = default;
 
-QString StoreServer::databasePath() const
+namespace {
+
+// For balancers: the process answers at all, and it can serve (its database is reachable and migrated).
+void registerHealthRoutes(QHttpServer &server, Context &ctx)
 {
-    return m_context ? QDir(m_context->dataDir).filePath(QStringLiteral("store.sqlite")) : QString();
+    using Method = QHttpServerRequest::Method;
+    Context *c = &ctx;
+    Http::route(server, ctx.routes, QStringLiteral("/healthz"), Method::Get, [] {
+        return Http::json(QJsonObject{{QStringLiteral("ok"), true}});
+    });
+    Http::route(server, ctx.routes, QStringLiteral("/readyz"), Method::Get, [c] {
+        if (!c->db.ready())
+            return Http::error(Http::Status::ServiceUnavailable, QStringLiteral("数据库不可用或版本不符"));
+        return Http::json(QJsonObject{{QStringLiteral("ok"), true}});
+    });
 }
+
+} // namespace
 
 bool StoreServer::start(const Options &options, QString *error)
 {
@@ -34,7 +48,10 @@ bool StoreServer::start(const Options &options, QString *error)
     Auth::decoyHash();
     m_context = std::make_unique<Context>();
     m_context->dataDir = QDir(options.dataDir).absolutePath();
-    if (!m_context->db.open(databasePath(), error))
+    m_context->trustedProxies = options.trustedProxies;
+    m_database = options.database.value_or(
+        DatabaseLocation::sqliteFile(QDir(m_context->dataDir).filePath(QStringLiteral("store.sqlite"))));
+    if (!m_context->db.open(m_database, error))
         return false;
 
     m_http = std::make_unique<QHttpServer>();
@@ -43,6 +60,7 @@ bool StoreServer::start(const Options &options, QString *error)
     registerCommerceRoutes(*m_http, *m_context);
     registerWallpaperRoutes(*m_http, *m_context);
     registerPages(*m_http, *m_context);
+    registerHealthRoutes(*m_http, *m_context);
     const Context *c = m_context.get();
     m_http->setMissingHandler([c](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
         Http::unrouted(c->routes, request).write(std::move(responder));
