@@ -15,8 +15,8 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <atomic>
-#include <csignal>
 #include <barrier>
+#include <csignal>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -86,20 +86,18 @@ private:
     qint64 m_base = 0; // every test member's sponsorship end before the test
     int m_nextMember = 100;
 
-    // New members (copies of the demo member with its password) sponsoring until m_base; returns their e-mails.
-    QStringList addMembers(int count, QList<int> *ids)
+    // A new member (a copy of the demo member with its password) sponsoring until m_base; returns its id.
+    int addMember()
     {
-        QStringList emails;
-        for (int i = 0; i < count; ++i, ++m_nextMember) {
-            emails << u"load%1@vexlo.test"_s.arg(m_nextMember);
-            *ids << m_nextMember;
-            m_db.run(u"INSERT INTO users (id, email, password_hash, nickname, role, level, points, sponsor_until,"
-                     " sponsor_forever, created_at) SELECT ?, ?, password_hash, 'load', 'member', 1, 0, ?, 0, 0"
-                     " FROM users WHERE email = 'member@vexlo.test'"_s,
-                     {m_nextMember, emails.last(), m_base});
-        }
-        return emails;
+        const int id = m_nextMember++;
+        m_db.run(u"INSERT INTO users (id, email, password_hash, nickname, role, level, points, sponsor_until,"
+                 " sponsor_forever, created_at) SELECT ?, ?, password_hash, 'load', 'member', 1, 0, ?, 0, 0"
+                 " FROM users WHERE email = 'member@vexlo.test'"_s,
+                 {id, emailOf(id), m_base});
+        return id;
     }
+
+    static QString emailOf(int id) { return u"load%1@vexlo.test"_s.arg(id); }
 
     qint64 sponsorUntil(int userId)
     {
@@ -122,7 +120,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         if (!m_cluster)
-            QSKIP("runs under scripts/cluster (CTest entry server_cluster)");
+            QSKIP("runs under scripts/cluster (CTest entry server_cluster_postgres)");
         QVERIFY(Auth::initCrypto());
         QCOMPARE(m_cluster->instances.size(), 2);
         QString error;
@@ -155,10 +153,8 @@ private Q_SLOTS:
 
     void paymentsOnTwoInstancesAtOnceCountOnce()
     {
-        QList<int> ids;
-        const QStringList emails = addMembers(1, &ids);
-        QVERIFY(!emails.isEmpty());
-        const QByteArray token = sessionToken(exchange(m_balancer, signIn(emails[0])));
+        const int member = addMember();
+        const QByteArray token = sessionToken(exchange(m_balancer, signIn(emailOf(member))));
         QVERIFY(!token.isEmpty());
         constexpr int kRounds = 12;
         for (int round = 0; round < kRounds; ++round) {
@@ -187,18 +183,16 @@ private Q_SLOTS:
             for (const auto &instance : statuses)
                 QCOMPARE(QList<int>(std::begin(instance), std::end(instance)), (QList<int>{200, 200}));
         }
-        QCOMPARE((sponsorUntil(ids[0]) - m_base) / kDay, qint64(kRounds * 3 * 30));
+        QCOMPARE((sponsorUntil(member) - m_base) / kDay, qint64(kRounds * 3 * 30));
     }
 
     // Behind the balancer every client arrives from its address: the service takes the client from the
     // X-Forwarded-For the balancer adds, and only from a balancer it trusts.
     void signInThrottleSeesTheClientBehindTheBalancer()
     {
-        QList<int> ids;
-        const QStringList emails = addMembers(1, &ids);
-        QVERIFY(!emails.isEmpty());
+        const QString email = emailOf(addMember());
         const auto wrong = [&](const QByteArray &client) {
-            return signIn(emails[0], u"wrong"_s).replace("\r\n\r\n", "\r\nX-Forwarded-For: " + client + "\r\n\r\n");
+            return signIn(email, u"wrong"_s).replace("\r\n\r\n", "\r\nX-Forwarded-For: " + client + "\r\n\r\n");
         };
         QList<int> statuses;
         // Through the balancer a client's own X-Forwarded-For changes nothing.
@@ -234,8 +228,8 @@ private Q_SLOTS:
     {
         constexpr int kClients = 6;
         QList<int> ids;
-        const QStringList emails = addMembers(kClients, &ids);
-        QCOMPARE(emails.size(), kClients);
+        for (int c = 0; c < kClients; ++c)
+            ids << addMember();
         std::atomic<bool> stop{false};
         std::atomic<int> sent{0}, failed{0};
         std::vector<QList<QByteArray>> tokens(kClients);
@@ -253,7 +247,7 @@ private Q_SLOTS:
                 QByteArray token;
                 for (int round = 0; !stop; ++round) {
                     if (round % 8 == 0) {
-                        const QByteArray fresh = sessionToken(send(signIn(emails[c])));
+                        const QByteArray fresh = sessionToken(send(signIn(emailOf(ids[c]))));
                         if (!fresh.isEmpty())
                             tokens[c] << (token = fresh);
                     }
