@@ -9,13 +9,23 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace Transport {
 
 namespace {
+
+// Replies declaring or delivering more than this are refused unread: no reply of the service comes near it, and
+// holding one would cost the memory of a flood and the GUI thread's time to copy it.
+constexpr qint64 maxReplyBytes = 8 * 1024 * 1024;
+// An error body is parsed on the GUI thread for its message only while it is this short.
+constexpr qsizetype maxErrorBodyBytes = 64 * 1024;
+// The most of a body copied out of the reply in one turn of the event loop.
+constexpr qint64 sliceBytes = 256 * 1024;
 
 // Errors below 200 are connection and proxy failures; the rest describe an HTTP reply.
 bool isTransportError(QNetworkReply::NetworkError error)
@@ -68,7 +78,7 @@ QUrl onTheWire(QUrl url)
 
 QString errorMessage(const QByteArray &body, int status)
 {
-    const QJsonDocument doc = QJsonDocument::fromJson(body);
+    const QJsonDocument doc = body.size() <= maxErrorBodyBytes ? QJsonDocument::fromJson(body) : QJsonDocument();
     if (doc.isObject()) {
         const QJsonObject object = doc.object();
         const bool allStrings = std::all_of(object.begin(), object.end(), [](const auto &v) { return v.isString(); });
@@ -99,13 +109,32 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
         co_return StoreError::of(StoreError::Kind::badURL);
 
     QPointer<QNetworkReply> reply = start(method, QNetworkRequest(onTheWire(*url)), body);
+    // A reply over the limit is stopped as soon as its headers or its buffered bytes show it. An abort may
+    // finish the reply and resume this frame before it returns: nothing captured is touched after it.
+    bool tooLarge = false;
+    QNetworkReply *raw = reply.get();
+    const auto refuseOver = [raw, &tooLarge](qint64 bytes) {
+        if (bytes > maxReplyBytes) {
+            tooLarge = true;
+            raw->abort();
+        }
+    };
+    QObject::connect(raw, &QNetworkReply::metaDataChanged, raw,
+                     [raw, refuseOver] { refuseOver(raw->header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
+    QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, refuseOver] { refuseOver(raw->bytesAvailable()); });
     const auto cleanup = qScopeGuard([&reply] {
-        if (reply)
+        if (reply) {
+            reply->disconnect();
             reply->deleteLater();
+        }
     });
     co_await reply.get();
     if (!reply)
         co_return ApiError::transportFailure(u"request abandoned"_s);
+    if (tooLarge) {
+        qCWarning(lcService) << "reply refused: larger than" << maxReplyBytes << "bytes";
+        co_return ApiError::transportFailure(u"reply too large"_s);
+    }
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isTransportError(reply->error()))
@@ -115,7 +144,25 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
             co_return ApiError::transportFailure(reply->errorString());
         co_return StoreError::of(StoreError::Kind::network);
     }
-    QByteArray data = reply->readAll();
+    // Copied out in slices, one per turn of the event loop: one copy of a large body stalls the GUI thread.
+    QByteArray data;
+    data.reserve(reply->bytesAvailable());
+    while (reply && reply->bytesAvailable() > 0) {
+        const qsizetype at = data.size();
+        data.resize(at + std::min(reply->bytesAvailable(), sliceBytes));
+        const qint64 read = reply->read(data.data() + at, data.size() - at);
+        data.resize(at + std::max<qint64>(read, 0));
+        if (read <= 0)
+            break;
+        if (reply->bytesAvailable() > 0) {
+            QTimer nextTurn;
+            nextTurn.setSingleShot(true);
+            nextTurn.start(0);
+            co_await nextTurn;
+        }
+    }
+    if (!reply)
+        co_return ApiError::transportFailure(u"request abandoned"_s);
     co_return method == Method::get ? getOutcome(status.toInt(), std::move(data))
                                     : postOutcome(status.toInt(), std::move(data));
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Saving a fetched file safely: the name check for service-supplied slugs and a streamed fetch that replaces
-// the target in one rename, leaving the old file untouched on any failure.
+// Saving a fetched picture safely: the name check for service-supplied slugs and a streamed fetch that replaces
+// the target in one rename, only with a JPEG or PNG picture, leaving the old file untouched on any failure.
 #include <QString>
 #include <QUrl>
 
@@ -13,13 +13,15 @@
 [[nodiscard]] bool isPlainFileName(const QString &text);
 
 enum class FileFetch {
-    saved, // the reply was 200 and the target now holds its body
+    saved, // the reply was 200 with a picture and the target now holds its body
     badStatus, // an HTTP reply other than 200
-    failed, // no HTTP reply, a broken transfer or the file could not be written
+    failed, // no HTTP reply, a broken transfer, a body that is not a picture or the file could not be written
 };
 
 // GETs url through the app's shared network manager and streams the body into a temporary file beside target,
-// renamed over target only when the whole body arrived with status 200. The temporary file never outlives
-// the call. `progress`, when given, hears the bytes received and the length (-1 when the reply has none).
-QCoro::Task<FileFetch> fetchToFile(QUrl url, QString target,
-                                   std::function<void(qint64 received, qint64 total)> progress = {});
+// renamed over target only when the whole body arrived with status 200 and is a JPEG or PNG picture (checked
+// on a worker thread). A body that does not start as one stops the transfer at once. The temporary file never
+// outlives the call. `progress`, when given, hears the bytes received and the length (-1 when the reply has
+// none).
+QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target,
+                                          std::function<void(qint64 received, qint64 total)> progress = {});

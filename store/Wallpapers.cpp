@@ -60,7 +60,7 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         if (self)
             self->setWallpaperProgress(received, total);
     };
-    const FileFetch fetched = co_await fetchToFile(*url, target, progress);
+    const FileFetch fetched = co_await fetchPictureToFile(*url, target, progress);
     if (!self)
         co_return;
     switch (fetched) {

@@ -8,8 +8,10 @@
 #include "service/UserDefaults.h"
 #include "store/Store.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,20 @@ namespace {
 ScriptedReply image(const QByteArray &body, int code = 200)
 {
     return {.status = code, .body = body, .contentType = "image/jpeg"};
+}
+
+// A picture the client accepts: a gradient of the given width encoded as format ("JPG" or "PNG").
+QByteArray encodedPicture(int width, const char *format = "JPG")
+{
+    QImage image(width, width / 2, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 // An optional text as compared in these tests: absent is "<none>".
@@ -440,7 +456,7 @@ private Q_SLOTS:
     {
         m_server->script("POST", "/api/store/wallpapers",
                          json(QJsonObject{{"ok", true}, {"path", "/files/a.jpg"}, {"resolution", "4K"}}, 300));
-        m_server->script("GET", "/files/a.jpg", image("image-a"));
+        m_server->script("GET", "/files/a.jpg", image(encodedPicture(64)));
         auto first = m_store->downloadWallpaperTask(decode<StoreWallpaper>(wallpaper(u"a"_s)), false);
         QCOMPARE(shown(m_store->wallpaperBusy()), u"a"_s);
         QSignalSpy toasts(m_store.get(), &Store::toastChanged);
@@ -462,12 +478,12 @@ private Q_SLOTS:
         QTest::addColumn<ScriptedReply>("file");
         QTest::addColumn<QString>("toast");
         const ScriptedReply ok = json(QJsonObject{{"path", "/files/w.jpg"}, {"resolution", "5K"}});
-        const ScriptedReply picture = image(QByteArray(4096, 'n'));
-        ScriptedReply cutShort = image(QByteArray(65536, 'n'));
+        const ScriptedReply whole = image(encodedPicture(64));
+        ScriptedReply cutShort = image(encodedPicture(512, "PNG"));
         cutShort.truncate = true;
-        QTest::newRow("needs sponsor") << status(402, R"({"error":"x"})") << picture << u"5K 原图需要赞助会员"_s;
-        QTest::newRow("service message") << status(500, R"({"error":"存储故障"})") << picture << u"存储故障"_s;
-        QTest::newRow("no path") << json(QJsonObject{{"ok", false}}) << picture << u"下载地址无效"_s;
+        QTest::newRow("needs sponsor") << status(402, R"({"error":"x"})") << whole << u"5K 原图需要赞助会员"_s;
+        QTest::newRow("service message") << status(500, R"({"error":"存储故障"})") << whole << u"存储故障"_s;
+        QTest::newRow("no path") << json(QJsonObject{{"ok", false}}) << whole << u"下载地址无效"_s;
         QTest::newRow("file 206") << ok << image("part", 206) << u"原图下载失败"_s;
         QTest::newRow("file 404") << ok << status(404, "gone") << u"原图下载失败"_s;
         QTest::newRow("file transport") << ok << hangUp() << u"下载失败"_s;
@@ -500,8 +516,8 @@ private Q_SLOTS:
     // The preview and then the full picture share one file; a reply without "resolution" still saves.
     void previewThenFullLeavesOneFile()
     {
-        const QByteArray preview(200 * 1024, 'p');
-        const QByteArray full(900 * 1024, 'f');
+        const QByteArray preview = encodedPicture(320);
+        const QByteArray full = encodedPicture(640, "PNG");
         m_server->script("POST", "/api/store/wallpapers",
                          {json(QJsonObject{{"path", "/files/w-4k.jpg"}}),
                           json(QJsonObject{{"path", "/files/w-5k.png"}, {"resolution", "5K"}})});
@@ -554,7 +570,7 @@ private Q_SLOTS:
     {
         m_platform.pictures = m_root->filePath(u"missing/deeper"_s);
         m_server->script("POST", "/api/store/wallpapers", json(QJsonObject{{"path", "/files/w.jpg"}}));
-        m_server->script("GET", "/files/w.jpg", image("bytes"));
+        m_server->script("GET", "/files/w.jpg", image(encodedPicture(64)));
         saveWallpaper(wallpaper(u"w"_s), false);
         QCOMPARE(shown(m_store->toast()), u"下载失败"_s);
         QVERIFY(!m_store->wallpaperBusy());
