@@ -1,3 +1,10 @@
+# The sanitizer build skips compiling QML to C++ ahead of time (every qt_add_qml_module call passes
+# ${VEXLO_QML_CACHEGEN}): it checks our C++, and the generated code would double its compile time.
+set(VEXLO_QML_CACHEGEN)
+if(VEXLO_QML_NO_CACHEGEN)
+  set(VEXLO_QML_CACHEGEN NO_CACHEGEN)
+endif()
+
 # vexlo_qml_module(NAME URI uri [SOURCES ...] [QML_FILES ...] [LIBS ...])
 # One static library with its QML module under qrc:/qt/qml/<uri as path>, linked to LIBS.
 function(vexlo_qml_module name)
@@ -7,6 +14,7 @@ function(vexlo_qml_module name)
   qt_add_qml_module(${name}
     URI ${ARG_URI}
     VERSION 1.0
+    ${VEXLO_QML_CACHEGEN}
     RESOURCE_PREFIX /qt/qml
     OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/qml/${path}
     SOURCES ${ARG_SOURCES}
