@@ -41,6 +41,7 @@ void CategoryLoader::reload()
 QCoro::Task<void> CategoryLoader::loadTask()
 {
     const quint64 run = ++m_generation;
+    setFailed(false);
     if (m_category.isEmpty()) {
         setApps({});
         setLoading(false);
@@ -57,6 +58,7 @@ QCoro::Task<void> CategoryLoader::loadTask()
             apps.append(QVariant::fromValue(app));
     }
     setApps(apps);
+    setFailed(!result.ok());
     setLoading(false);
 }
 
@@ -66,6 +68,14 @@ void CategoryLoader::setApps(const QVariantList &apps)
         return;
     m_apps = apps;
     Q_EMIT appsChanged();
+}
+
+void CategoryLoader::setFailed(bool failed)
+{
+    if (failed == m_failed)
+        return;
+    m_failed = failed;
+    Q_EMIT failedChanged();
 }
 
 void CategoryLoader::setLoading(bool loading)

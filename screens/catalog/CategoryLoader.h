@@ -9,7 +9,7 @@
 
 // The category page's own list: the apps of one category, loaded from the store service whenever
 // the category changes. A newer load supersedes an older one, whose reply is then dropped. A
-// failed load leaves an empty list and reports nothing.
+// failed load leaves an empty list and sets `failed` until the next load (reload() retries).
 class CategoryLoader : public QObject, public QQmlParserStatus
 {
     Q_OBJECT
@@ -18,6 +18,7 @@ class CategoryLoader : public QObject, public QQmlParserStatus
     Q_PROPERTY(QString category READ category WRITE setCategory NOTIFY categoryChanged)
     Q_PROPERTY(QVariantList apps READ apps NOTIFY appsChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    Q_PROPERTY(bool failed READ failed NOTIFY failedChanged)
 
 public:
     explicit CategoryLoader(QObject *parent = nullptr);
@@ -29,6 +30,7 @@ public:
     void setCategory(const QString &slug);
     [[nodiscard]] QVariantList apps() const { return m_apps; }
     [[nodiscard]] bool loading() const { return m_loading; }
+    [[nodiscard]] bool failed() const { return m_failed; }
 
     Q_INVOKABLE void reload();
     QCoro::Task<void> loadTask();
@@ -40,14 +42,17 @@ Q_SIGNALS:
     void categoryChanged();
     void appsChanged();
     void loadingChanged();
+    void failedChanged();
 
 private:
     void setApps(const QVariantList &apps);
     void setLoading(bool loading);
+    void setFailed(bool failed);
 
     QString m_category;
     QVariantList m_apps;
     bool m_loading = false;
+    bool m_failed = false;
     bool m_complete = true;
     quint64 m_generation = 0;
 };

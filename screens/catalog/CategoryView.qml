@@ -114,5 +114,22 @@ AppGridPage {
                 running: parent.visible
             }
         }
+
+        // A load that failed says so under the header, where an empty grid would pass for an empty category.
+        EmptyState {
+            objectName: "categoryFailure"
+            visible: !!root.selected && loader.failed && !loader.loading
+            width: parent.width
+            icon: "exclamationmark.triangle.fill"
+            title: "加载失败"
+            StoreButton {
+                objectName: "categoryRetry"
+                anchors.horizontalCenter: parent.horizontalCenter
+                kind: "bordered"
+                symbol: "arrow.clockwise"
+                text: "重试"
+                onClicked: loader.reload()
+            }
+        }
     }
 }
