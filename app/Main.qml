@@ -20,9 +20,10 @@ ApplicationWindow {
         storeWindow: content
     }
 
-    // The settings shortcut: the platform's own on macOS (Command-,), Ctrl+, elsewhere.
+    // The settings shortcut: the platform's own on macOS (Command-,), Ctrl+, elsewhere. (qmllint of Qt 6.4 does not
+    // resolve the StandardKey enumeration QtQuick exports.)
     Shortcut {
-        sequences: Qt.platform.os === "osx" ? [StandardKey.Preferences] : ["Ctrl+,"]
+        sequences: Qt.platform.os === "osx" ? [StandardKey.Preferences] : ["Ctrl+,"] // qmllint disable unqualified
         onActivated: Shell.showSettings()
     }
 

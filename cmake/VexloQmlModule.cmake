@@ -17,6 +17,8 @@ function(vexlo_qml_module name)
     ${VEXLO_QML_CACHEGEN}
     RESOURCE_PREFIX /qt/qml
     OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/qml/${path}
+    # For qmllint: the value types (color) and model base types the C++ types use.
+    DEPENDENCIES QtQuick QtQml.Models
     SOURCES ${ARG_SOURCES}
     QML_FILES ${ARG_QML_FILES}
   )

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 
 import QtQuick.Controls
@@ -19,6 +20,10 @@ Item {
     property alias flickable: page.flickable
     readonly property bool finished: check.started && !check.running
     readonly property bool hasIdentity: check.identity !== undefined && check.identity !== null
+    // The check's bars and sample list as plain script values, read by key and searched below.
+    readonly property var storageBar: check.storageBar
+    readonly property var batteryBar: check.batteryBar
+    readonly property var profiles: check.profiles
 
     function statusColor(status) {
         switch (status) {
@@ -113,7 +118,7 @@ Item {
                     objectName: "profilePicker"
                     model: root.check.profiles
                     displayText: root.check.profileTitle(root.check.profile)
-                    currentIndex: root.check.profiles.indexOf(root.check.profile)
+                    currentIndex: root.profiles.indexOf(root.check.profile)
                     implicitWidth: 230
                     delegate: ItemDelegate {
                         required property string modelData
@@ -245,6 +250,7 @@ Item {
                     Repeater {
                         model: root.check.cells
                         delegate: Rectangle {
+                            id: cell
                             required property var modelData
                             objectName: "cell_" + modelData.key
                             Layout.fillWidth: true
@@ -255,27 +261,27 @@ Item {
                                 anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
                                           leftMargin: 12; rightMargin: 10 }
                                 spacing: 3
-                                StoreLabel { text: modelData.label; size: 11; color: Theme.secondary }
+                                StoreLabel { text: cell.modelData.label; size: 11; color: Theme.secondary }
                                 Row {
                                     width: parent.width
                                     spacing: 6
                                     StoreLabel {
                                         objectName: "cellValue"
                                         width: Math.min(implicitWidth, parent.width - (flag.visible ? flag.width + 6 : 0))
-                                        text: modelData.value
+                                        text: cell.modelData.value
                                         size: 13
                                         font.weight: Font.DemiBold
                                         elide: Text.ElideRight
-                                        color: modelData.status === "info" || modelData.status === "ok"
-                                            ? Theme.text : root.statusColor(modelData.status)
+                                        color: cell.modelData.status === "info" || cell.modelData.status === "ok"
+                                            ? Theme.text : root.statusColor(cell.modelData.status)
                                     }
                                     StoreLabel {
                                         id: flag
                                         objectName: "cellFlag"
-                                        visible: modelData.flag !== ""
-                                        text: modelData.flag
+                                        visible: cell.modelData.flag !== ""
+                                        text: cell.modelData.flag
                                         size: 11
-                                        color: modelData.status === "info" ? Theme.secondary : root.statusColor(modelData.status)
+                                        color: cell.modelData.status === "info" ? Theme.secondary : root.statusColor(cell.modelData.status)
                                     }
                                 }
                             }
@@ -285,8 +291,8 @@ Item {
                 RowLayout {
                     objectName: "batteryLine"
                     spacing: 6
-                    SymbolIcon { name: "bolt.fill"; size: 14; color: root.statusColor(root.check.batteryBar.status) }
-                    StoreLabel { text: root.check.batteryLine; color: root.statusColor(root.check.batteryBar.status) }
+                    SymbolIcon { name: "bolt.fill"; size: 14; color: root.statusColor(root.batteryBar.status) }
+                    StoreLabel { text: root.check.batteryLine; color: root.statusColor(root.batteryBar.status) }
                 }
             }
         }
@@ -301,14 +307,14 @@ Item {
                 Layout.fillWidth: true
                 title: "系统盘已用"
                 bar: root.check.storageBar
-                fill: root.check.storageBar.status === "bad" ? Theme.danger : Theme.accent
+                fill: root.storageBar.status === "bad" ? Theme.danger : Theme.accent
             }
             CapacityBar {
                 objectName: "batteryBar"
                 Layout.fillWidth: true
                 title: "电池健康"
                 bar: root.check.batteryBar
-                fill: root.statusColor(root.check.batteryBar.status)
+                fill: root.statusColor(root.batteryBar.status)
             }
         }
 
@@ -364,6 +370,7 @@ Item {
         Repeater {
             model: root.check.sectionModel
             delegate: CardFrame {
+                id: section
                 required property string sectionId
                 required property string title
                 required property string icon
@@ -377,11 +384,11 @@ Item {
                     spacing: 8
                     RowLayout {
                         spacing: 8
-                        SymbolIcon { name: icon; size: 16; color: Theme.accent }
-                        StoreLabel { text: title; size: 14; font.bold: true }
+                        SymbolIcon { name: section.icon; size: 16; color: Theme.accent }
+                        StoreLabel { text: section.title; size: 14; font.bold: true }
                     }
                     Repeater {
-                        model: metrics
+                        model: section.metrics
                         delegate: StatusRow {
                             required property var modelData
                             Layout.fillWidth: true

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 
 import QtQuick.Controls
@@ -26,8 +27,11 @@ CardFrame {
     }
     function startScreen() {
         // Full screen on the screen the page's window is on.
+        // qmllint disable type
+        // (Qt 6.4's qmltypes do not list QQuickWindow's screen, a property it inherits from QWindow.)
         if (card.Window.window && card.Window.window.screen)
             colourWindow.screen = card.Window.window.screen
+        // qmllint enable type
         // Cover the screen even where no window manager applies the full-screen state.
         const screen = colourWindow.screen
         if (screen) {
@@ -167,6 +171,7 @@ CardFrame {
         Repeater {
             model: [{ key: "speakerLeft", title: "左声道" }, { key: "speakerRight", title: "右声道" }]
             delegate: RowLayout {
+                id: speaker
                 required property var modelData
                 readonly property string answer: modelData.key === "speakerLeft" ? card.check.speakerLeftAnswer
                                                                                  : card.check.speakerRightAnswer
@@ -175,23 +180,23 @@ CardFrame {
                 Layout.fillWidth: true
                 Layout.leftMargin: 26
                 spacing: 10
-                StoreLabel { text: modelData.title; color: Theme.secondary; Layout.preferredWidth: 60 }
+                StoreLabel { text: speaker.modelData.title; color: Theme.secondary; Layout.preferredWidth: 60 }
                 StoreLabel {
-                    objectName: modelData.key + "Answer"
+                    objectName: speaker.modelData.key + "Answer"
                     Layout.fillWidth: true
-                    text: answer
-                    color: card.answerColor(answer, "正常")
+                    text: speaker.answer
+                    color: card.answerColor(speaker.answer, "正常")
                     font.weight: Font.DemiBold
                 }
                 DeviceButton {
-                    objectName: modelData.key + "Good"
+                    objectName: speaker.modelData.key + "Good"
                     text: "正常"
-                    onClicked: card.check.setAnswer(modelData.key, text)
+                    onClicked: card.check.setAnswer(speaker.modelData.key, text)
                 }
                 DeviceButton {
-                    objectName: modelData.key + "Bad"
+                    objectName: speaker.modelData.key + "Bad"
                     text: "无声或有杂音"
-                    onClicked: card.check.setAnswer(modelData.key, text)
+                    onClicked: card.check.setAnswer(speaker.modelData.key, text)
                 }
             }
         }
@@ -308,6 +313,7 @@ CardFrame {
                 Repeater {
                     model: keyboardMap
                     delegate: Rectangle {
+                        id: keyCap
                         required property string label
                         required property int row
                         required property real offset
@@ -323,9 +329,9 @@ CardFrame {
                         border.color: Theme.hairline
                         StoreLabel {
                             anchors.centerIn: parent
-                            text: label
-                            size: label.length > 2 ? 10 : 13
-                            color: lit ? Theme.card : Theme.text
+                            text: keyCap.label
+                            size: keyCap.label.length > 2 ? 10 : 13
+                            color: keyCap.lit ? Theme.card : Theme.text
                         }
                     }
                 }

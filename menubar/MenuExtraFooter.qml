@@ -12,6 +12,7 @@ ColumnLayout {
     spacing: 6
 
     AbstractButton {
+        id: openStoreButton
         objectName: "openStoreButton"
         Layout.fillWidth: true
         hoverEnabled: true
@@ -20,7 +21,7 @@ ColumnLayout {
         background: Rectangle {
             radius: 7
             color: Theme.accent
-            opacity: parent.hovered ? 0.9 : 1
+            opacity: openStoreButton.hovered ? 0.9 : 1
         }
         contentItem: RowLayout {
             spacing: 6

@@ -60,6 +60,9 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
 
+        // Qt 6.4 creates no bound component in a ListView header or footer or in a Loader, so this file cannot use
+        // "pragma ComponentBehavior: Bound", and qmllint takes ids used inside the components below as unqualified.
+        // qmllint disable unqualified
         header: Column {
             width: list.width
             topPadding: 26
@@ -192,6 +195,7 @@ Item {
             width: list.width
             height: 26
         }
+        // qmllint enable unqualified
     }
 
     Column {
@@ -221,6 +225,7 @@ Item {
         id: sheetLoader
         objectName: "uninstallSheetLoader"
         active: root.uninstallTarget !== null
+        // qmllint disable unqualified
         sourceComponent: UninstallSheet {
             target: root.uninstallTarget
             onDone: {
@@ -230,6 +235,7 @@ Item {
             onClosed: root.uninstallTarget = null
             Component.onCompleted: open()
         }
+        // qmllint enable unqualified
     }
 
     Item {

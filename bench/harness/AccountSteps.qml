@@ -8,7 +8,8 @@ import Vexlo.Store
 QtObject {
     id: steps
     required property var window
-    required property var showSection
+    // Asks the tour to show a section of the store window.
+    signal showSection(string section)
     property int phase: 0
 
     function find(item, name) {

@@ -6,7 +6,8 @@ import QtQuick
 QtObject {
     id: steps
     required property var window
-    required property var showSection
+    // Asks the tour to show a section of the store window.
+    signal showSection(string section)
     property Item startPage: null
 
     function find(item, name) {

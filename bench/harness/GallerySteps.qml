@@ -7,7 +7,8 @@ import Vexlo.Store
 QtObject {
     id: steps
     required property var window
-    required property var showSection
+    // Asks the tour to show a section of the store window.
+    signal showSection(string section)
     property var settingsWindow: null
     property var panelWindow: null
 

@@ -54,13 +54,17 @@ Item {
         { name: "toast", prepare: () => { showSection("discover"); Store.showToast("已复制提取码 8K2D，正在打开网盘") },
           ready: () => Store.toast !== "", settle: 900 },
         { name: "login", prepare: () => { showSection("discover"); Store.showLogin = true },
-          ready: () => Store.showLogin, settle: 600 }
-    ].concat(deviceSteps.list).concat(softwareSteps.list).concat(gallerySteps.signedOut).concat(accountSteps.list)
-        .concat(gallerySteps.sponsor)
-    DeviceSteps { id: deviceSteps; window: tour.window; showSection: tour.showSection }
-    SoftwareSteps { id: softwareSteps; window: tour.window; showSection: tour.showSection }
-    AccountSteps { id: accountSteps; window: tour.window; showSection: tour.showSection }
-    GallerySteps { id: gallerySteps; window: tour.window; showSection: tour.showSection }
+          ready: () => Store.showLogin, settle: 600 },
+        ...deviceSteps.list,
+        ...softwareSteps.list,
+        ...gallerySteps.signedOut,
+        ...accountSteps.list,
+        ...gallerySteps.sponsor
+    ]
+    DeviceSteps { id: deviceSteps; window: tour.window; onShowSection: section => tour.showSection(section) }
+    SoftwareSteps { id: softwareSteps; window: tour.window; onShowSection: section => tour.showSection(section) }
+    AccountSteps { id: accountSteps; window: tour.window; onShowSection: section => tour.showSection(section) }
+    GallerySteps { id: gallerySteps; window: tour.window; onShowSection: section => tour.showSection(section) }
 
     function begin() {
         Shell.parkPointer()

@@ -9,7 +9,8 @@ import Vexlo.Window
 QtObject {
     id: steps
     required property var window
-    required property var showSection
+    // Asks the tour to show a section of the store window.
+    signal showSection(string section)
     readonly property string shots: "/tmp/vexlo-software-shots"
 
     function find(item, name) {

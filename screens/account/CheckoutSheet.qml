@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Vexlo.Account
@@ -142,10 +143,11 @@ FocusScope {
             Repeater {
                 model: Store.home ? Store.home.plans : []
                 PlanRow {
+                    id: planRow
                     objectName: "planRow"
                     width: parent.width
                     enabled: !Store.checkoutBusy
-                    onClicked: flow.choose(modelData)
+                    onClicked: flow.choose(planRow.modelData)
                 }
             }
         }

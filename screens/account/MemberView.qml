@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Vexlo.Account
@@ -165,19 +166,20 @@ StorePage {
                     { topic: "已下载文件", answer: "继续可用，不受影响" }
                 ]
                 Row {
+                    id: rule
                     objectName: "ruleRow"
                     required property var modelData
                     spacing: 14
                     StoreLabel {
                         objectName: "ruleTopic"
                         width: 90
-                        text: modelData.topic
+                        text: rule.modelData.topic
                         size: 12
                         font.weight: Font.DemiBold
                     }
                     StoreLabel {
                         objectName: "ruleAnswer"
-                        text: modelData.answer
+                        text: rule.modelData.answer
                         size: 12
                         color: Theme.secondary
                     }

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Vexlo.Components
@@ -64,6 +65,7 @@ Rectangle {
         Repeater {
             model: root.plan.features
             Row {
+                id: feature
                 required property string modelData
                 spacing: 6
                 SymbolIcon {
@@ -73,7 +75,7 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 StoreLabel {
-                    text: modelData
+                    text: feature.modelData
                     size: 11.5
                     anchors.verticalCenter: parent.verticalCenter
                 }

@@ -50,9 +50,12 @@ Item {
             policy: ScrollBar.AsNeeded
         }
 
+        // Qt 6.4 creates no bound component in a ListView header or footer or in a Loader, so this file cannot use
+        // "pragma ComponentBehavior: Bound", and qmllint takes ids used inside the components below as unqualified.
+        // qmllint disable unqualified
         header: Item {
             width: root.contentWidth
-            height: root.topMargin + (topLoader.item ? topLoader.item.height + (view.count > 0 ? root.sectionSpacing : 0) : 0)
+            height: root.topMargin + (topLoader.item ? (topLoader.item as Item).height + (view.count > 0 ? root.sectionSpacing : 0) : 0)
             Loader {
                 id: topLoader
                 y: root.topMargin
@@ -64,7 +67,7 @@ Item {
             width: root.contentWidth
             // The last row's spacing stands in for part of the gap above the footer.
             readonly property real gap: view.count > 0 ? (root.grid ? 14 : root.rowSpacing) : 0
-            height: (bottomLoader.item && bottomLoader.item.visible ? root.sectionSpacing - gap + bottomLoader.item.height : -gap)
+            height: (bottomLoader.item && (bottomLoader.item as Item).visible ? root.sectionSpacing - gap + (bottomLoader.item as Item).height : -gap)
                     + root.bottomMargin
             Loader {
                 id: bottomLoader
@@ -73,5 +76,6 @@ Item {
                 sourceComponent: root.below
             }
         }
+        // qmllint enable unqualified
     }
 }

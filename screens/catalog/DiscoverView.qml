@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 import Vexlo.Store
@@ -56,7 +57,7 @@ StorePage {
         visible: root.featured.length > 0
         width: parent.width
         app: root.featured.length > 0 ? root.featured[0] : undefined
-        perform: function() { Store.openDetail(root.featured[0].slug) }
+        onClicked: Store.openDetail(root.featured[0].slug)
     }
 
     SectionBlock {

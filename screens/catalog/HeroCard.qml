@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 import QtQuick.Controls
@@ -8,10 +9,8 @@ import Vexlo.Catalog
 AbstractButton {
     id: root
     property var app
-    property var perform: function() {}
     hoverEnabled: true
     implicitHeight: Math.max(left.implicitHeight + 48, 210)
-    onClicked: perform()
 
     background: Item {
         SoftShadow {
@@ -102,6 +101,8 @@ AbstractButton {
                            ? (root.app.isFree ? [] : ["赞助解锁"]).concat([root.app.archLabel + " · " + root.app.size])
                            : []
                     Rectangle {
+                        id: heroChip
+                        required property string modelData
                         objectName: "heroChip"
                         property string label: modelData
                         width: chip.implicitWidth + 14
@@ -111,7 +112,7 @@ AbstractButton {
                         StoreLabel {
                             id: chip
                             anchors.centerIn: parent
-                            text: modelData
+                            text: heroChip.modelData
                             size: 10.1
                             color: Theme.light(0.82)
                         }

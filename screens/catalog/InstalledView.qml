@@ -17,6 +17,9 @@ CatalogListPage {
         records: Store.installed
     }
 
+    // Qt 6.4 creates no bound component in a ListView header or footer or in a Loader, so this file cannot use
+    // "pragma ComponentBehavior: Bound", and qmllint takes ids used inside the components below as unqualified.
+    // qmllint disable unqualified
     above: Column {
         spacing: 26
 
@@ -37,7 +40,9 @@ CatalogListPage {
             hint: "在精选或排行榜里点「获取」即可开始"
         }
     }
+    // qmllint enable unqualified
 
+    // qmllint disable unqualified
     delegate: CardFrame {
         id: entry
         objectName: "installedRow"
@@ -114,4 +119,5 @@ CatalogListPage {
             onClicked: Store.reveal(entry.slug)
         }
     }
+    // qmllint enable unqualified
 }

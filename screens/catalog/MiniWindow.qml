@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 import Vexlo.Service
@@ -24,7 +25,13 @@ Rectangle {
         spacing: 4
         Repeater {
             model: Theme.windowButtons
-            Rectangle { width: 5; height: 5; radius: 2.5; color: modelData }
+            Rectangle {
+                required property color modelData
+                width: 5
+                height: 5
+                radius: 2.5
+                color: modelData
+            }
         }
     }
     Rectangle {
@@ -41,6 +48,7 @@ Rectangle {
             Repeater {
                 model: 4
                 Rectangle {
+                    required property int index
                     width: sidebar.width * (index === 0 ? 0.6 : 0.45) - 7
                     height: 4
                     radius: 2

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 import Vexlo.Store
@@ -37,7 +38,7 @@ CardFrame {
                     width: parent.width
                     index: entry.rank
                     app: entry.record
-                    perform: function() { Store.openDetail(entry.record.slug) }
+                    onClicked: Store.openDetail(entry.record.slug)
                 }
             }
         }

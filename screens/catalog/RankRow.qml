@@ -9,14 +9,12 @@ AbstractButton {
     id: root
     property int index: 1
     property var app
-    property var perform: function() {}
     hoverEnabled: true
     leftPadding: 14
     rightPadding: 16
     topPadding: 9
     bottomPadding: 9
     implicitHeight: 58
-    onClicked: perform()
 
     background: Item {
         Rectangle {

@@ -18,6 +18,9 @@ AppGridPage {
         records: root.results ? root.results.other : []
     }
 
+    // Qt 6.4 creates no bound component in a ListView header or footer or in a Loader, so this file cannot use
+    // "pragma ComponentBehavior: Bound", and qmllint takes ids used inside the components below as unqualified.
+    // qmllint disable unqualified
     above: Column {
         spacing: 26
 
@@ -52,7 +55,9 @@ AppGridPage {
             hint: "试试更宽泛的关键词"
         }
     }
+    // qmllint enable unqualified
 
+    // qmllint disable unqualified
     below: SectionBlock {
         objectName: "searchOtherSection"
         visible: otherModel.count > 0
@@ -129,4 +134,5 @@ AppGridPage {
             }
         }
     }
+    // qmllint enable unqualified
 }

@@ -47,6 +47,7 @@ Item {
             color: Theme.muted
         }
         Button {
+            id: retryButton
             objectName: "retryButton"
             Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: 4
@@ -55,7 +56,7 @@ Item {
             leftPadding: 22
             rightPadding: 22
             contentItem: Label {
-                text: parent.text
+                text: retryButton.text
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
                 color: "white"
@@ -65,7 +66,7 @@ Item {
             background: Rectangle {
                 implicitHeight: 30
                 radius: 7
-                color: parent.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
+                color: retryButton.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
             }
         }
         Label {

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 
@@ -15,6 +16,7 @@ Item {
     Repeater {
         model: root.layers
         Rectangle {
+            required property int index
             readonly property real spread: root.blur * (index + 1) / root.layers
             x: -spread / 2
             y: root.offsetY - spread / 2

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 
@@ -12,6 +13,7 @@ Row {
     Repeater {
         model: 5
         SymbolIcon {
+            required property int index
             objectName: "star" + index
             name: PageText.starSymbol(root.rating, index)
             size: root.size

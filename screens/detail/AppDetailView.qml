@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Vexlo.Components
@@ -221,6 +222,7 @@ StorePage {
                     Repeater {
                         model: root.app ? root.app.features : []
                         Row {
+                            id: feature
                             objectName: "featureRow"
                             required property string modelData
                             spacing: 8
@@ -232,7 +234,7 @@ StorePage {
                             }
                             StoreLabel {
                                 objectName: "featureText"
-                                text: modelData
+                                text: feature.modelData
                                 size: 12.4
                                 anchors.verticalCenter: parent.verticalCenter
                             }

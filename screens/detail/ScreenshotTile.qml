@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Vexlo.Components
 
@@ -71,11 +72,12 @@ Column {
                     Repeater {
                         model: 5
                         Row {
+                            id: line
                             required property int index
                             spacing: 5
-                            Rectangle { width: 9; height: 9; radius: 3; color: index % 2 ? root.tint2 : root.tint }
+                            Rectangle { width: 9; height: 9; radius: 3; color: line.index % 2 ? root.tint2 : root.tint }
                             Rectangle {
-                                width: (body.width * 0.76 - 20) * (0.9 - 0.12 * (index % 3))
+                                width: (body.width * 0.76 - 20) * (0.9 - 0.12 * (line.index % 3))
                                 height: 9
                                 radius: 3
                                 color: Theme.hairline
@@ -94,12 +96,13 @@ Column {
                 Repeater {
                     model: 6
                     Rectangle {
+                        id: card
                         required property int index
                         width: (body.width - 12) / 3
                         height: (body.height - 6) / 2
                         radius: 5
                         gradient: Gradient {
-                            GradientStop { position: 0; color: index % 2 ? root.tint2 : root.tint }
+                            GradientStop { position: 0; color: card.index % 2 ? root.tint2 : root.tint }
                             GradientStop { position: 1; color: Theme.card }
                         }
                         opacity: 0.55

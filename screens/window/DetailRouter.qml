@@ -43,7 +43,7 @@ Item {
             return Store.section
         return "waiting"
     }
-    readonly property Item currentPage: content.item
+    readonly property Item currentPage: content.item as Item
 
     function present(value) {
         return value !== undefined && value !== null

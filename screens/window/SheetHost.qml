@@ -36,8 +36,8 @@ Popup {
     }
 
     contentItem: Item {
-        implicitWidth: sheet.item ? sheet.item.implicitWidth : 0
-        implicitHeight: sheet.item ? sheet.item.implicitHeight : 0
+        implicitWidth: sheet.item ? (sheet.item as Item).implicitWidth : 0
+        implicitHeight: sheet.item ? (sheet.item as Item).implicitHeight : 0
         Loader {
             id: sheet
             anchors.fill: parent

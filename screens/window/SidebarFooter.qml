@@ -53,6 +53,7 @@ Item {
     }
 
     ItemDelegate {
+        id: unlockButton
         objectName: "unlockButton"
         visible: !root.sponsor
         anchors.fill: parent
@@ -60,7 +61,7 @@ Item {
         hoverEnabled: true
         background: Rectangle {
             radius: 6
-            color: parent.hovered ? Theme.shade(0.05) : "transparent"
+            color: unlockButton.hovered ? Theme.shade(0.05) : "transparent"
         }
         contentItem: RowLayout {
             spacing: 7

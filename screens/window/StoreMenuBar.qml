@@ -9,7 +9,7 @@ MenuBar {
     objectName: "storeMenuBar"
 
     // The StoreWindow whose commands the items run.
-    required property Item storeWindow
+    required property StoreWindow storeWindow
 
     Menu {
         title: "商店"

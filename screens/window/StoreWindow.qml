@@ -42,12 +42,15 @@ Item {
 
     function handleDeepLink(url) {
         const target = DeepLinks.parse(url)
+        // The target is a map (kind, argument); qmllint (Qt 6.4) does not know a map's keys.
+        // qmllint disable type
         if (target.kind === "app") {
             Store.openDetail(target.argument)
         } else if (target.kind === "section") {
             Store.section = target.argument
             Store.detail = undefined
         }
+        // qmllint enable type
     }
 
     Connections {
@@ -91,6 +94,7 @@ Item {
                         anchors.rightMargin: 14
                         spacing: 8
                         ToolButton {
+                            id: backButton
                             objectName: "backButton"
                             visible: router.route === "detail"
                             implicitHeight: 28
@@ -100,9 +104,9 @@ Item {
                             Accessible.name: "返回"
                             background: Rectangle {
                                 radius: 6
-                                color: parent.down ? Theme.shade(0.10)
-                                                   : parent.hovered ? Theme.shade(0.05) : "transparent"
-                                border.width: parent.visualFocus ? 1 : 0
+                                color: backButton.down ? Theme.shade(0.10)
+                                                       : backButton.hovered ? Theme.shade(0.05) : "transparent"
+                                border.width: backButton.visualFocus ? 1 : 0
                                 border.color: Theme.accent
                             }
                             ToolTip.visible: hovered
@@ -131,6 +135,7 @@ Item {
                         }
                         Item { Layout.fillWidth: true }
                         ToolButton {
+                            id: refreshButton
                             objectName: "refreshButton"
                             implicitWidth: 30
                             implicitHeight: 28
@@ -139,8 +144,8 @@ Item {
                             Accessible.name: "刷新"
                             background: Rectangle {
                                 radius: 6
-                                color: parent.down ? Theme.shade(0.10)
-                                                   : parent.hovered ? Theme.shade(0.05) : "transparent"
+                                color: refreshButton.down ? Theme.shade(0.10)
+                                                          : refreshButton.hovered ? Theme.shade(0.05) : "transparent"
                             }
                             ToolTip.visible: hovered
                             ToolTip.delay: 600
