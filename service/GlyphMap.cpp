@@ -6,7 +6,9 @@ using namespace Qt::StringLiterals;
 
 namespace GlyphMap {
 
-QString symbol(const QString &glyph)
+namespace {
+
+const QHash<QString, QString> &table()
 {
     static const QHash<QString, QString> table = [] {
         QHash<QString, QString> t;
@@ -46,7 +48,21 @@ QString symbol(const QString &glyph)
         t.insert(u"app"_s, u"square.grid.2x2.fill"_s);
         return t;
     }();
-    return table.value(glyph, u"app.dashed"_s);
+    return table;
+}
+
+} // namespace
+
+QString symbol(const QString &glyph)
+{
+    return table().value(glyph, u"app.dashed"_s);
+}
+
+QStringList symbols()
+{
+    QStringList out = table().values();
+    out.append(u"app.dashed"_s);
+    return out;
 }
 
 } // namespace GlyphMap

@@ -7,8 +7,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
@@ -16,40 +14,15 @@
 
 #include <memory>
 
+#include "ItemQuery.h"
+#include "RecordingPlatform.h"
+#include "ScreenEngine.h"
+
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingPlatform final : public Platform
-{
-public:
-    QStringList opened;
-    void setClipboardText(const QString &) override { }
-    void openUrl(const QUrl &url) override { opened << url.path(); }
-    void revealFile(const QString &) override { }
-    QString picturesFolder() override { return {}; }
-};
-
-QObject *find(QObject *object, const QString &name)
-{
-    if (!object)
-        return nullptr;
-    if (object->objectName() == name)
-        return object;
-    for (QObject *child : object->children()) {
-        if (QObject *found = find(child, name))
-            return found;
-    }
-    if (auto *item = qobject_cast<QQuickItem *>(object)) {
-        for (QQuickItem *child : item->childItems()) {
-            if (QObject *found = find(child, name))
-                return found;
-        }
-    }
-    return nullptr;
-}
 
 QString readLog(const QString &path)
 {
@@ -66,23 +39,14 @@ class TestDevicePage : public QObject
     QTemporaryDir m_dir;
     QString m_log;
     RecordingPlatform m_platform;
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
     std::unique_ptr<QQuickWindow> m_window;
     std::unique_ptr<QObject> m_page;
 
     DeviceCheck *check() const { return m_page->property("check").value<DeviceCheck *>(); }
-    QObject *item(const QString &name) const { return find(m_page.get(), name); }
-    bool shown(const QString &name) const
-    {
-        auto *found = qobject_cast<QQuickItem *>(item(name));
-        return found && found->isVisible();
-    }
-    QString text(const QString &name) const
-    {
-        QObject *found = item(name);
-        return found ? found->property("text").toString() : u"<missing %1>"_s.arg(name);
-    }
+    QObject *item(const QString &name) const { return ItemQuery::one(m_page.get(), name); }
+    bool shown(const QString &name) const { return ItemQuery::shown(m_page.get(), name); }
+    QString text(const QString &name) const { return ItemQuery::text(m_page.get(), name); }
     static void click(QObject *button)
     {
         QVERIFY(button);
@@ -95,12 +59,9 @@ class TestDevicePage : public QObject
 
     bool open()
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Device/DeviceView.qml"_s));
-        m_page.reset(component.createWithInitialProperties({{u"width"_s, 1000}, {u"height"_s, 900}}));
-        if (!m_page) {
-            qWarning().noquote() << component.errorString();
+        m_page = m_screens->load(u"Device/DeviceView.qml"_s, {{u"width"_s, 1000}, {u"height"_s, 900}});
+        if (!m_page)
             return false;
-        }
         qobject_cast<QQuickItem *>(m_page.get())->setParentItem(m_window->contentItem());
         return true;
     }
@@ -128,10 +89,7 @@ private Q_SLOTS:
         QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
         QFile::remove(m_log);
         m_platform.opened.clear();
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
         m_window = std::make_unique<QQuickWindow>();
         m_window->resize(1000, 900);
     }
@@ -140,9 +98,7 @@ private Q_SLOTS:
         qunsetenv("VEXLO_STANDIN_DELAY");
         m_page.reset();
         m_window.reset();
-        m_engine.reset();
-        Store::setInstance(nullptr);
-        m_store.reset();
+        m_screens.reset();
     }
 
     // The page checks by itself once; 重新检测 reads everything again, past the seven-day file cache.
@@ -191,7 +147,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(u"before"_s);
         QMetaObject::invokeMethod(m_page.get(), "copyReport");
         QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
-        QCOMPARE(m_store->property("toast").toString(), QString());
+        QCOMPARE(m_screens->store.property("toast").toString(), QString());
 
         QTRY_VERIFY_WITH_TIMEOUT(item(u"section_storage"_s), 20000);
         QVERIFY(shown(u"deviceCard"_s));
@@ -248,7 +204,7 @@ private Q_SLOTS:
 
         click(item(u"action_5"_s));
         QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), expected);
-        QCOMPARE(m_store->property("toast").toString(), u"报告已复制"_s);
+        QCOMPARE(m_screens->store.property("toast").toString(), u"报告已复制"_s);
     }
 
     // The action row in order, the identity card's toggle and the hands-on answers in the report.
@@ -263,7 +219,10 @@ private Q_SLOTS:
         for (int i = 1; i <= 4; ++i)
             click(item(u"action_%1"_s.arg(i)));
         click(item(u"webCheckButton"_s));
-        QCOMPARE(m_platform.opened,
+        QStringList paths;
+        for (const QUrl &url : std::as_const(m_platform.opened))
+            paths << url.path();
+        QCOMPARE(paths,
                  (QStringList{u"/guides/storage-cleanup"_s, u"/guides/unboxing-and-check"_s,
                               u"/guides/unboxing-and-check"_s, u"/guides/backup-321"_s, u"/tools/mac-check"_s}));
 

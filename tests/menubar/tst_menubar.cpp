@@ -8,8 +8,6 @@
 #include "store/Store.h"
 
 #include <QAbstractItemModelTester>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +17,7 @@
 #include "../store/StoreJson.h"
 #include "RecordingPlatform.h"
 #include "QuickItems.h"
+#include "ScreenEngine.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
@@ -56,21 +55,13 @@ class MenuBarTest : public QObject
 
 private:
     ScriptedServer m_server;
-    std::unique_ptr<Store> m_store;
-    QQmlEngine *m_engine = nullptr;
+    std::unique_ptr<ScreenEngine> m_screens;
 
-    std::unique_ptr<QQuickItem> panel()
-    {
-        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/MenuBar/MenuExtraView.qml"_s));
-        std::unique_ptr<QQuickItem> item(qobject_cast<QQuickItem *>(component.create()));
-        if (!item)
-            qWarning().noquote() << component.errorString();
-        return item;
-    }
+    std::unique_ptr<QQuickItem> panel() { return m_screens->load<QQuickItem>(u"MenuBar/MenuExtraView.qml"_s); }
     void setHome(const QJsonObject &json)
     {
         QString error;
-        m_store->setHome(StoreHome::fromJson(json, &error));
+        m_screens->store.setHome(StoreHome::fromJson(json, &error));
     }
     static void type(QQuickItem *page, const QString &text)
     {
@@ -85,16 +76,9 @@ private Q_SLOTS:
     {
         m_server.requests.clear();
         Endpoint::setBase(m_server.base());
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = new QQmlEngine;
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
-    void cleanup()
-    {
-        delete m_engine;
-        m_store.reset();
-    }
+    void cleanup() { m_screens.reset(); }
 
     // An empty query lists the five newest in the payload's order; spaces only send nothing and show the
     // not-found text with the spaces; Chinese goes out percent-encoded and its hits replace the list.
@@ -173,16 +157,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, request);
         setHome(homeWith(1, std::nullopt));
         QString error;
-        m_store->setDetail(StoreDetail::fromJson(fixtures::detail(u"open"_s), &error));
-        QVERIFY(m_store->detail());
+        m_screens->store.setDetail(StoreDetail::fromJson(fixtures::detail(u"open"_s), &error));
+        QVERIFY(m_screens->store.detail());
         auto page = panel();
         QSignalSpy raised(page.get(), SIGNAL(storeWindowWanted()));
         QMetaObject::invokeMethod(one(page.get(), pressed), "clicked");
         QCOMPARE(raised.size(), 1);
-        QCOMPARE(m_store->section(), section);
+        QCOMPARE(m_screens->store.section(), section);
         if (request.isEmpty()) {
-            QVERIFY(!m_store->detail());
-            QVERIFY(!m_store->detailLoading());
+            QVERIFY(!m_screens->store.detail());
+            QVERIFY(!m_screens->store.detailLoading());
         } else {
             QTRY_VERIFY(!m_server.requests.isEmpty());
             QCOMPARE(m_server.requests.first().target, request);

@@ -12,8 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
@@ -25,6 +23,7 @@
 #include "Fixtures.h"
 #include "ItemQuery.h"
 #include "ScriptedServer.h"
+#include "ScreenEngine.h"
 
 #include "vexlo_qml_plugins.h"
 
@@ -75,8 +74,7 @@ class AccountTest : public QObject
 
 private:
     std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
     std::unique_ptr<QQuickWindow> m_window;
     QJsonObject m_home;
 
@@ -85,18 +83,15 @@ private:
         QJsonObject home = m_home;
         if (edit)
             edit(home);
-        m_store->setHome(decode<StoreHome>(home));
+        m_screens->store.setHome(decode<StoreHome>(home));
     }
 
     // Loads a screen of the account module into a shown window, so keys reach it.
     QQuickItem *show(const QString &file)
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Account/"_s + file));
-        auto *item = qobject_cast<QQuickItem *>(component.create());
-        if (!item) {
-            qWarning().noquote() << component.errorString();
+        auto *item = m_screens->load<QQuickItem>(u"Account/"_s + file).release();
+        if (!item)
             return nullptr;
-        }
         m_window = std::make_unique<QQuickWindow>();
         m_window->resize(1000, 900);
         item->setParentItem(m_window->contentItem());
@@ -118,18 +113,13 @@ private Q_SLOTS:
         QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
         m_server = std::make_unique<ScriptedServer>();
         Endpoint::setBase(m_server->base());
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
 
     void cleanup()
     {
         m_window.reset();
-        m_engine.reset();
-        Store::setInstance(nullptr);
-        m_store.reset();
+        m_screens.reset();
         m_server.reset();
     }
 
@@ -192,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(!one(sheet, u"loginSubmit"_s)->property("enabled").toBool()); // busy
         if (error.isEmpty()) {
             QVERIFY(closed.wait());
-            QVERIFY(m_store->member()); // the store was reloaded before the sheet went
+            QVERIFY(m_screens->store.member()); // the store was reloaded before the sheet went
             QCOMPARE(m_server->count("GET", "/api/store/home"), 1);
         } else {
             QTRY_VERIFY(shown(sheet, u"loginError"_s));
@@ -274,7 +264,7 @@ private Q_SLOTS:
         if (!status.isEmpty())
             QCOMPARE(text(page, u"memberStatus"_s), status);
         else
-            QVERIFY(press(page, u"memberLogin"_s) && m_store->showLogin());
+            QVERIFY(press(page, u"memberLogin"_s) && m_screens->store.showLogin());
         QCOMPARE(texts(page, u"ruleTopic"_s),
                  (QStringList{u"到期行为"_s, u"设备绑定"_s, u"取消流程"_s, u"已下载文件"_s}));
 
@@ -287,7 +277,7 @@ private Q_SLOTS:
         }
         QVERIFY(yearly);
         QVERIFY(press(yearly, u"planButton"_s));
-        QVERIFY(m_store->showCheckout());
+        QVERIFY(m_screens->store.showCheckout());
         QTRY_COMPARE(m_server->count("POST", "/api/store/checkout"), 1);
         const QJsonObject body = QJsonDocument::fromJson(m_server->requests.last().body).object();
         QCOMPARE(body[u"planId"_s].toInt(), 2);
@@ -304,7 +294,7 @@ private Q_SLOTS:
         QVERIFY(!shown(sheet, u"planPicker"_s));
         QVERIFY(all(sheet, u"planRow"_s, true).isEmpty());
         QVERIFY(press(sheet, u"checkoutLogin"_s));
-        QVERIFY(m_store->showLogin());
+        QVERIFY(m_screens->store.showLogin());
     }
 
     void orderView_data()
@@ -371,8 +361,7 @@ private Q_SLOTS:
         QFETCH(bool, fetched);
         QCOMPARE(QrCodeImage::serviceAddress(qr).has_value(), fetched);
         m_server->script("GET", "/api/store/qr/C1", ScriptedReply{.body = "not an image", .contentType = "image/png"});
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Account/QRCodeView.qml"_s));
-        std::unique_ptr<QObject> view(component.createWithInitialProperties({{u"qr"_s, qr}, {u"size"_s, 168}}));
+        auto view = m_screens->load(u"Account/QRCodeView.qml"_s, {{u"qr"_s, qr}, {u"size"_s, 168}});
         QVERIFY(view);
         QTest::qWait(100);
         QCOMPARE(m_server->requests.size(), fetched ? 1 : 0);
@@ -402,32 +391,32 @@ private Q_SLOTS:
         m_server->script("GET", "/api/store/home", json(m_home));
         m_server->script("GET", "/api/store/orders", json({{u"orders"_s, QJsonArray{}}}));
         m_server->script("GET", "/api/store/qr/P9", status(404));
-        m_store->setShowCheckout(true);
+        m_screens->store.setShowCheckout(true);
         QQuickItem *sheet = show(u"CheckoutSheet.qml"_s);
         QVERIFY(sheet);
         auto *flow = qobject_cast<CheckoutFlow *>(sheet->property("flow").value<QObject *>());
         QVERIFY(flow);
         flow->setPollInterval(20);
         QSignalSpy closed(sheet, SIGNAL(closeRequested()));
-        m_store->setCheckout(decode<CheckoutPayload>(order(u"P9"_s, u"wxpay"_s, false)));
+        m_screens->store.setCheckout(decode<CheckoutPayload>(order(u"P9"_s, u"wxpay"_s, false)));
         QVERIFY(flow->polling()); // an order appearing while the sheet is open is polled
 
         if (ending == u"paid"_s) {
-            QTRY_VERIFY(!m_store->checkout());
+            QTRY_VERIFY(!m_screens->store.checkout());
             QTRY_VERIFY(!flow->polling());
         } else {
             QTRY_COMPARE(m_server->count("GET", statusPath), ending == u"late"_s ? 2 : 1);
             QVERIFY(press(sheet, u"orderCancel"_s));
             QCOMPARE(closed.count(), 1);
             QVERIFY(!flow->polling());
-            m_store->setShowCheckout(false);
+            m_screens->store.setShowCheckout(false);
         }
         const int polls = m_server->count("GET", statusPath);
         QTest::qWait(250);
         QCOMPARE(m_server->count("GET", statusPath), polls);
-        QVERIFY(!m_store->checkout());
+        QVERIFY(!m_screens->store.checkout());
         QVERIFY(shown(sheet, u"planPicker"_s) || closed.count() == 1);
-        QCOMPARE(m_store->showCheckout(), ending == u"paid"_s);
+        QCOMPARE(m_screens->store.showCheckout(), ending == u"paid"_s);
     }
 };
 

@@ -10,8 +10,6 @@
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -20,6 +18,7 @@
 #include "Fixtures.h"
 #include "ItemQuery.h"
 #include "RecordingPlatform.h"
+#include "ScreenEngine.h"
 
 #include "vexlo_qml_plugins.h"
 
@@ -57,8 +56,7 @@ class DetailTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
     RecordingPlatform m_platform;
 
     // Shows the fixture detail with `edit` applied to its JSON and loads the page.
@@ -69,19 +67,15 @@ private:
         if (edit)
             edit(json, app);
         json[u"app"_s] = app;
-        m_store->setDetail(decode<StoreDetail>(json));
+        m_screens->store.setDetail(decode<StoreDetail>(json));
         return load(u"AppDetailView.qml"_s);
     }
 
     std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Detail/"_s + file));
         QVariantMap initial{{u"width"_s, 1100}, {u"height"_s, 900}};
         initial.insert(properties);
-        std::unique_ptr<QObject> object(component.createWithInitialProperties(initial));
-        if (!object)
-            qWarning().noquote() << component.errorString();
-        return object;
+        return m_screens->load(u"Detail/"_s + file, initial);
     }
 
 private Q_SLOTS:
@@ -91,17 +85,12 @@ private Q_SLOTS:
         Endpoint::setBase(u"http://127.0.0.1:9"_s);
         Platform::setInstance(&m_platform);
         m_platform.revealed.clear();
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
 
     void cleanup()
     {
-        m_engine.reset();
-        Store::setInstance(nullptr);
-        m_store.reset();
+        m_screens.reset();
         Platform::setInstance(nullptr);
     }
 
@@ -144,9 +133,9 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         const QString slug = u"muse-chat"_s;
         if (fetching)
-            m_store->setDownloading({slug});
+            m_screens->store.setDownloading({slug});
         if (!recorded.isEmpty())
-            m_store->setInstalled({{slug, record(slug, recorded)}});
+            m_screens->store.setInstalled({{slug, record(slug, recorded)}});
         auto view = page([&](QJsonObject &detail, QJsonObject &app) {
             detail[u"needsSponsor"_s] = needsSponsor;
             detail[u"unlocked"_s] = unlocked;
@@ -174,18 +163,18 @@ private Q_SLOTS:
             QCOMPARE(text(area, u"getButton"_s), title);
             QCOMPARE(text(area, u"getCaption"_s), caption);
             QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_store->section(), Store::Section::member);
+            QCOMPARE(m_screens->store.section(), Store::Section::member);
             break;
         case GetAction::Kind::Get:
             QCOMPARE(text(area, u"getButton"_s), title);
             QCOMPARE(text(area, u"getCaption"_s), caption);
             QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_store->netdiskFor(), std::optional<QString>(slug));
+            QCOMPARE(m_screens->store.netdiskFor(), std::optional<QString>(slug));
             break;
         }
 
         // The button follows the store: a download starting later takes over at once.
-        m_store->setDownloading({slug});
+        m_screens->store.setDownloading({slug});
         QCOMPARE(area->property("state").toInt(), int(GetAction::Kind::Fetching));
     }
 
@@ -258,7 +247,7 @@ private Q_SLOTS:
 
         VersionModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setVersions(m_store->detail()->qmlVersions());
+        model.setVersions(m_screens->store.detail()->qmlVersions());
         QCOMPARE(model.rowCount(), rows);
         QCOMPARE(model.total(), count);
         model.setVersions(QVariant());

@@ -12,8 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QRawFont>
 #include <QRegularExpression>
@@ -25,11 +23,14 @@
 #include <memory>
 
 #include "Fixtures.h"
+#include "ItemQuery.h"
 #include "ScriptedServer.h"
+#include "ScreenEngine.h"
 
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using namespace ItemQuery;
 
 namespace {
 
@@ -41,41 +42,6 @@ QJsonArray firstOf(const QJsonArray &list, qsizetype n)
     return out;
 }
 
-// Every object below `root` (QObject children and visual children) with the given objectName.
-void collect(QObject *object, const QString &name, QList<QObject *> &out, QSet<QObject *> &seen)
-{
-    if (!object || seen.contains(object))
-        return;
-    seen.insert(object);
-    if (object->objectName() == name)
-        out.append(object);
-    for (QObject *child : object->children())
-        collect(child, name, out, seen);
-    if (auto *item = qobject_cast<QQuickItem *>(object)) {
-        for (QQuickItem *child : item->childItems())
-            collect(child, name, out, seen);
-    }
-}
-
-QList<QObject *> findAll(QObject *root, const QString &name)
-{
-    QList<QObject *> out;
-    QSet<QObject *> seen;
-    collect(root, name, out, seen);
-    return out;
-}
-
-QList<QObject *> visibleOnly(const QList<QObject *> &objects)
-{
-    QList<QObject *> out;
-    for (QObject *o : objects) {
-        auto *item = qobject_cast<QQuickItem *>(o);
-        if (!item || item->isVisible())
-            out.append(o);
-    }
-    return out;
-}
-
 } // namespace
 
 class PagesTest : public QObject
@@ -83,8 +49,7 @@ class PagesTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
     QJsonObject m_home;
 
     StoreHome home(const std::function<void(QJsonObject &)> &edit = {}) const
@@ -97,29 +62,9 @@ private:
 
     std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/"_s + file));
-        if (!component.isReady()) {
-            qWarning().noquote() << component.errorString();
-            return {};
-        }
         QVariantMap initial{{u"width"_s, 1000}, {u"height"_s, 900}};
         initial.insert(properties);
-        std::unique_ptr<QObject> object(component.createWithInitialProperties(initial));
-        if (!object)
-            qWarning().noquote() << component.errorString();
-        return object;
-    }
-
-    static QString text(QObject *root, const QString &name)
-    {
-        const auto found = findAll(root, name);
-        return found.isEmpty() ? u"<missing %1>"_s.arg(name) : found.first()->property("text").toString();
-    }
-
-    static bool shown(QObject *root, const QString &name)
-    {
-        const auto found = findAll(root, name);
-        return !found.isEmpty() && qobject_cast<QQuickItem *>(found.first())->isVisible();
+        return m_screens->load(file, initial);
     }
 
 private Q_SLOTS:
@@ -129,18 +74,10 @@ private Q_SLOTS:
     {
         // Any warning from the pages (a failed binding, a type error) is a failure.
         QTest::failOnWarning(QRegularExpression(u"qrc:/qt/qml/Vexlo/"_s));
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
 
-    void cleanup()
-    {
-        m_engine.reset();
-        Store::setInstance(nullptr);
-        m_store.reset();
-    }
+    void cleanup() { m_screens.reset(); }
 
     void greetingFollowsTheHour_data()
     {
@@ -162,13 +99,13 @@ private Q_SLOTS:
         QFETCH(int, hour);
         QFETCH(bool, signedIn);
         QFETCH(QString, title);
-        m_store->setHome(home([&](QJsonObject &json) {
+        m_screens->store.setHome(home([&](QJsonObject &json) {
             if (!signedIn)
                 json.remove(u"member"_s);
         }));
         auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, hour}});
         QVERIFY(page);
-        const auto header = findAll(page.get(), u"discoverHeader"_s);
+        const auto header = all(page.get(), u"discoverHeader"_s);
         QCOMPARE(header.size(), 1);
         QCOMPARE(text(header.first(), u"pageTitle"_s), title);
         QCOMPARE(text(page.get(), u"discoverStats"_s), u"共收录 128 款应用 · 累计 12.3 万 次下载 · 36 组壁纸"_s);
@@ -189,7 +126,7 @@ private Q_SLOTS:
         QFETCH(int, featured);
         QFETCH(int, top);
         QFETCH(int, wallpapers);
-        m_store->setHome(home([&](QJsonObject &json) {
+        m_screens->store.setHome(home([&](QJsonObject &json) {
             json[u"featured"_s] = firstOf(json[u"featured"_s].toArray(), featured);
             json[u"top"_s] = firstOf(json[u"top"_s].toArray(), top);
             json[u"wallpapers"_s] = firstOf(json[u"wallpapers"_s].toArray(), wallpapers);
@@ -199,14 +136,14 @@ private Q_SLOTS:
         QCOMPARE(shown(page.get(), u"heroCard"_s), featured > 0);
         if (featured > 0)
             QCOMPARE(text(page.get(), u"heroName"_s), u"Notely"_s);
-        QCOMPARE(findAll(page.get(), u"appCard"_s).size(), std::max(0, featured - 1));
+        QCOMPARE(all(page.get(), u"appCard"_s).size(), std::max(0, featured - 1));
         QCOMPARE(shown(page.get(), u"staffPicksSection"_s), featured > 1);
-        const auto rows = findAll(page.get(), u"rankRow"_s);
+        const auto rows = all(page.get(), u"rankRow"_s);
         QCOMPARE(rows.size(), std::min(top, 5));
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows[i]->property("index").toInt(), i + 1);
-        QCOMPARE(findAll(page.get(), u"wallpaperTile"_s).size(), std::min(wallpapers, 4));
-        QCOMPARE(findAll(page.get(), u"trustTitle"_s).size(), 4);
+        QCOMPARE(all(page.get(), u"wallpaperTile"_s).size(), std::min(wallpapers, 4));
+        QCOMPARE(all(page.get(), u"trustTitle"_s).size(), 4);
     }
 
     void starRowShowsHalves_data()
@@ -230,7 +167,7 @@ private Q_SLOTS:
         auto row = load(u"Components/StarRow.qml"_s, {{u"rating"_s, rating}, {u"showNumber"_s, true}});
         QVERIFY(row);
         for (int i = 0; i < 5; ++i) {
-            const auto star = findAll(row.get(), u"star%1"_s.arg(i));
+            const auto star = all(row.get(), u"star%1"_s.arg(i));
             QCOMPARE(star.size(), 1);
             QCOMPARE(star.first()->property("name").toString(), stars[i]);
             QVERIFY(star.first()->property("known").toBool());
@@ -262,18 +199,18 @@ private Q_SLOTS:
         }
         auto strip = load(u"Catalog/SponsorStrip.qml"_s, {{u"plans"_s, plans}});
         QVERIFY(strip);
-        const auto button = findAll(strip.get(), u"sponsorPlanButton"_s);
+        const auto button = all(strip.get(), u"sponsorPlanButton"_s);
         QCOMPARE(button.size(), 1);
         QCOMPARE(qobject_cast<QQuickItem *>(button.first())->isVisible(), !label.isEmpty());
         if (!label.isEmpty()) {
             QCOMPARE(button.first()->property("text").toString(), label);
             QMetaObject::invokeMethod(button.first(), "clicked");
-            QVERIFY(m_store->showCheckout());
-            QVERIFY(!m_store->checkout());
+            QVERIFY(m_screens->store.showCheckout());
+            QVERIFY(!m_screens->store.checkout());
         }
 
-        QMetaObject::invokeMethod(findAll(strip.get(), u"sponsorAllPlansButton"_s).first(), "clicked");
-        QCOMPARE(m_store->section(), Store::Section::member);
+        QMetaObject::invokeMethod(all(strip.get(), u"sponsorAllPlansButton"_s).first(), "clicked");
+        QCOMPARE(m_screens->store.section(), Store::Section::member);
     }
 
     void sponsorStripOnlyForMembersWithoutSponsorship_data()
@@ -289,7 +226,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, member);
         QFETCH(bool, shown);
-        m_store->setHome(home([&](QJsonObject &json) {
+        m_screens->store.setHome(home([&](QJsonObject &json) {
             if (member == u"none"_s) {
                 json.remove(u"member"_s);
             } else {
@@ -300,7 +237,7 @@ private Q_SLOTS:
         }));
         auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, 9}});
         QVERIFY(page);
-        QCOMPARE(this->shown(page.get(), u"sponsorStrip"_s), shown);
+        QCOMPARE(ItemQuery::shown(page.get(), u"sponsorStrip"_s), shown);
     }
 
     void unknownSymbolsDrawTheFallback()
@@ -314,7 +251,7 @@ private Q_SLOTS:
         auto icon = load(u"Components/AppIconView.qml"_s,
                          {{u"glyph"_s, u"App"_s}, {u"accent"_s, u"#0A84FF"_s}, {u"accent2"_s, u"#5E5CE6"_s}});
         QVERIFY(icon);
-        QObject *symbol = findAll(icon.get(), u"appIconSymbol"_s).value(0);
+        QObject *symbol = all(icon.get(), u"appIconSymbol"_s).value(0);
         QVERIFY(symbol);
         QCOMPARE(symbol->property("name").toString(), u"app.dashed"_s);
         QCOMPARE(symbol->property("text").toString(), QString(QChar(fallback)));
@@ -322,43 +259,10 @@ private Q_SLOTS:
         QCOMPARE(symbol->property("text").toString(), QString(QChar(Symbols::codePoint(u"terminal"_s))));
     }
 
-    void everyRecordGlyphHasItsOwnSymbol()
+    void everyRecordGlyphHasASymbol()
     {
-        const QStringList glyphs{u"text.alignleft"_s,
-                                 u"terminal"_s,
-                                 u"film"_s,
-                                 u"waveform"_s,
-                                 u"key.horizontal"_s,
-                                 u"lock.shield"_s,
-                                 u"brain.head.profile"_s,
-                                 u"calendar"_s,
-                                 u"doc.on.clipboard"_s,
-                                 u"photo.stack"_s,
-                                 u"internaldrive"_s,
-                                 u"square.on.circle"_s,
-                                 u"rectangle.split.3x1"_s,
-                                 u"sparkles"_s,
-                                 u"leaf"_s,
-                                 u"curlybraces"_s,
-                                 u"shippingbox"_s,
-                                 u"archivebox"_s,
-                                 u"folder.badge.gearshape"_s,
-                                 u"eye.slash"_s,
-                                 u"clock.arrow.circlepath"_s,
-                                 u"menubar.rectangle"_s,
-                                 u"square.grid.3x3"_s,
-                                 u"square.grid.2x2"_s,
-                                 u"doc.richtext"_s,
-                                 u"mic.fill"_s,
-                                 u"video.badge.waveform"_s,
-                                 u"wrench.and.screwdriver"_s,
-                                 u"paintpalette"_s,
-                                 u"checklist"_s,
-                                 u"chevron.left.forwardslash.chevron.right"_s,
-                                 u"network.badge.shield.half.filled"_s,
-                                 u"app"_s};
-        for (const QString &glyph : glyphs)
-            QVERIFY2(Symbols::contains(GlyphMap::symbol(glyph)), qPrintable(glyph));
+        for (const QString &symbol : GlyphMap::symbols())
+            QVERIFY2(Symbols::contains(symbol), qPrintable(symbol));
     }
 
     void everySymbolExistsInTheIconFont()
@@ -399,14 +303,14 @@ private Q_SLOTS:
         QFETCH(QString, selected);
         QFETCH(QString, title);
         QFETCH(int, tiles);
-        m_store->setHome(home());
-        m_store->setSection(Store::Section::categories);
+        m_screens->store.setHome(home());
+        m_screens->store.setSection(Store::Section::categories);
         if (!selected.isEmpty())
-            m_store->setSelectedCategory(selected);
+            m_screens->store.setSelectedCategory(selected);
         auto page = load(u"Catalog/CategoryView.qml"_s);
         QVERIFY(page);
         QCOMPARE(text(page.get(), u"pageTitle"_s), title);
-        const auto found = visibleOnly(findAll(page.get(), u"categoryTile"_s));
+        const auto found = all(page.get(), u"categoryTile"_s, true);
         QCOMPARE(found.size(), tiles);
         if (selected == u"dev"_s)
             QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
@@ -414,8 +318,8 @@ private Q_SLOTS:
         QCOMPARE(page->property("loader").value<QObject *>()->property("category").toString(), selected);
         if (tiles > 0) {
             QMetaObject::invokeMethod(found.last(), "clicked");
-            QCOMPARE(m_store->selectedCategory().value_or(QString()), u"dev"_s);
-            QCOMPARE(m_store->section(), Store::Section::categories);
+            QCOMPARE(m_screens->store.selectedCategory().value_or(QString()), u"dev"_s);
+            QCOMPARE(m_screens->store.section(), Store::Section::categories);
             QCOMPARE(text(page.get(), u"pageTitle"_s), u"开发"_s);
         }
     }
@@ -468,6 +372,47 @@ private Q_SLOTS:
         QVERIFY(!loader.loading());
     }
 
+    // A failed load says so under the header and offers 重试, which loads the list; a category that loaded fine
+    // but holds nothing stays an empty grid without the failure.
+    void categoryFailureOffersRetry_data()
+    {
+        QTest::addColumn<bool>("failsFirst");
+        QTest::addColumn<int>("apps");
+        QTest::newRow("fails, then loads") << true << 1;
+        QTest::newRow("loads empty") << false << 0;
+    }
+
+    void categoryFailureOffersRetry()
+    {
+        QFETCH(bool, failsFirst);
+        QFETCH(int, apps);
+        ScriptedServer service;
+        Endpoint::setBase(service.base());
+        const QJsonArray list = firstOf(readJson(u"app.json"_s).value(u"apps"_s).toArray(), apps);
+        QList<ScriptedReply> replies{json({{u"total"_s, apps}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, list}})};
+        if (failsFirst)
+            replies.prepend(status(500, R"({"error":"坏了"})"));
+        service.script("GET", CategoryLoader::listPath(u"dev"_s).toUtf8(), replies);
+        m_screens->store.setHome(home());
+        m_screens->store.setSection(Store::Section::categories);
+        m_screens->store.setSelectedCategory(u"dev"_s);
+        auto page = load(u"Catalog/CategoryView.qml"_s);
+        QVERIFY(page);
+        auto *loader = page->property("loader").value<QObject *>();
+        QTRY_VERIFY(!loader->property("loading").toBool());
+
+        QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
+        QCOMPARE(shown(page.get(), u"categoryFailure"_s), failsFirst);
+        if (failsFirst) {
+            QCOMPARE(text(one(page.get(), u"categoryFailure"_s), u"emptyTitle"_s), u"加载失败"_s);
+            QVERIFY(all(page.get(), u"appCard"_s, true).isEmpty());
+            QVERIFY(press(page.get(), u"categoryRetry"_s));
+            QTRY_VERIFY(!loader->property("loading").toBool() && !shown(page.get(), u"categoryFailure"_s));
+        }
+        QTRY_COMPARE(all(page.get(), u"appCard"_s, true).size(), apps);
+        QCOMPARE(service.requests.size(), failsFirst ? 2 : 1);
+    }
+
     void searchPageShowsAppsAndOtherHits_data()
     {
         QTest::addColumn<int>("apps");
@@ -489,21 +434,21 @@ private Q_SLOTS:
                                       {u"title"_s, u"备份"_s},
                                       {u"sub"_s, u"三二一法则"_s}});
         }
-        m_store->setSearchText(u"笔记"_s);
-        m_store->setSearchResults(decode<SearchResult>(
+        m_screens->store.setSearchText(u"笔记"_s);
+        m_screens->store.setSearchResults(decode<SearchResult>(
             QJsonObject{{u"apps"_s, firstOf(m_home[u"featured"_s].toArray(), apps)}, {u"other"_s, others}}));
         auto page = load(u"Catalog/SearchView.qml"_s);
         QVERIFY(page);
         QCOMPARE(text(page.get(), u"pageTitle"_s), u"「笔记」的结果"_s);
         QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"%1 款软件"_s.arg(apps));
         QCOMPARE(shown(page.get(), u"searchEmpty"_s), apps == 0);
-        QCOMPARE(findAll(page.get(), u"appCard"_s).size(), apps);
+        QCOMPARE(all(page.get(), u"appCard"_s).size(), apps);
         QCOMPARE(shown(page.get(), u"searchOtherSection"_s), withOthers);
         if (withOthers) {
-            const auto rows = findAll(page.get(), u"searchOtherRow"_s);
+            const auto rows = all(page.get(), u"searchOtherRow"_s);
             QCOMPARE(rows.size(), 2);
             QMetaObject::invokeMethod(rows.first(), "clicked");
-            QCOMPARE(m_store->section(), Store::Section::wallpapers);
+            QCOMPARE(m_screens->store.section(), Store::Section::wallpapers);
         }
     }
 
@@ -527,9 +472,9 @@ private Q_SLOTS:
         record(u"old"_s, now.addDays(-3));
         record(u"new"_s, now);
         record(u"mid"_s, now.addSecs(-60));
-        m_store->setInstalled(records);
+        m_screens->store.setInstalled(records);
         QVERIFY(!shown(page.get(), u"installedEmpty"_s));
-        const auto rows = findAll(page.get(), u"installedRow"_s);
+        const auto rows = all(page.get(), u"installedRow"_s);
         QStringList order;
         for (QObject *row : rows)
             order << row->property("slug").toString();
@@ -538,14 +483,14 @@ private Q_SLOTS:
 
     void listPagesShowTheirLists()
     {
-        m_store->setHome(home());
+        m_screens->store.setHome(home());
         auto chart = load(u"Catalog/TopChartView.qml"_s);
         QVERIFY(chart);
-        QCOMPARE(findAll(chart.get(), u"rankRow"_s).size(), 7);
-        QCOMPARE(findAll(chart.get(), u"appCard"_s).size(), 4);
+        QCOMPARE(all(chart.get(), u"rankRow"_s).size(), 7);
+        QCOMPARE(all(chart.get(), u"appCard"_s).size(), 4);
         auto latest = load(u"Catalog/LatestView.qml"_s);
         QVERIFY(latest);
-        QCOMPARE(findAll(latest.get(), u"appCard"_s).size(), 4);
+        QCOMPARE(all(latest.get(), u"appCard"_s).size(), 4);
         QCOMPARE(text(latest.get(), u"pageTitle"_s), u"刚刚通过审核"_s);
     }
 };

@@ -1,20 +1,23 @@
-// The whole store window against the real reference service, driven as a user would: sign in, open the
-// membership page, sponsor the yearly plan, see the QR code, pay in the sandbox and see the days left.
+// The whole store window against the real reference service, driven as a user would: buying while signed out
+// asks for the sign-in sheet; a member who is not a sponsor is refused the full-size wallpaper and led to the
+// membership page; sponsoring the yearly plan shows the QR code; the sandbox payment lists the order as paid,
+// the page counts the days left and the full-size wallpaper lands in the Pictures folder.
 #include "service/Endpoint.h"
+#include "service/StoreAPI.h"
 #include "store/Store.h"
 
-#include <QProcess>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
+#include <QDir>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
+#include <QCoro/QCoroTask>
 
 #include "ItemQuery.h"
+#include "RecordingPlatform.h"
+#include "ScreenEngine.h"
+#include "ServerProcess.h"
 
 #include "vexlo_qml_plugins.h"
 
@@ -27,42 +30,28 @@ class SponsorshipEndToEnd : public QObject
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_server;
+    ServerProcess m_server;
+    RecordingPlatform m_platform;
 
 private Q_SLOTS:
     void initTestCase()
     {
-#ifndef STORE_SERVER
-        QSKIP("the reference service is not part of this build");
-#else
         QVERIFY(m_dir.isValid());
-        m_server.setProgram(QStringLiteral(STORE_SERVER));
-        m_server.setArguments({u"--port"_s, u"0"_s, u"--data-dir"_s, m_dir.filePath(u"data"_s)});
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start();
-        QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
-        const QRegularExpression listening(u"listening on (http://\\S+)"_s);
-        QString banner;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (banner += QString::fromUtf8(m_server.readAllStandardOutput()), listening.match(banner).hasMatch()), 20000);
-        Endpoint::setBase(listening.match(banner).captured(1));
-#endif
+        QString error;
+        QVERIFY2(m_server.start(m_dir.filePath(u"data"_s), 0, &error), qPrintable(error));
+        Endpoint::setBase(m_server.base());
+        m_platform.pictures = m_dir.filePath(u"Pictures"_s);
+        QDir().mkpath(m_platform.pictures);
+        Platform::setInstance(&m_platform);
     }
 
-    void cleanupTestCase()
-    {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
+    void cleanupTestCase() { Platform::setInstance(nullptr); }
 
     void signInSponsorAndPay()
     {
-        Store store(nullptr);
-        Store::setInstance(&store);
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
-        QQmlComponent component(&engine);
+        ScreenEngine screens;
+        Store &store = screens.store;
+        QQmlComponent component(screens.engine.get());
         component.setData("import QtQuick\nimport QtQuick.Controls\nimport Vexlo.Window\n"
                           "ApplicationWindow { width: 1180; height: 780; visible: true\n"
                           "  StoreWindow { anchors.fill: parent } }",
@@ -75,9 +64,16 @@ private Q_SLOTS:
         // Launch: the window loads the store by itself; nobody is signed in.
         QTRY_VERIFY_WITH_TIMEOUT(store.home().has_value(), 15000);
         QVERIFY(!store.member());
+        QVERIFY(!store.home()->plans.isEmpty());
+        const StoreWallpaper wallpaper = [&] {
+            auto list = QCoro::waitFor(StoreAPI2::wallpaperList(std::nullopt));
+            return list.ok() && !list.value().wallpapers.isEmpty() ? list.value().wallpapers.first() : StoreWallpaper{};
+        }();
+        QVERIFY(!wallpaper.slug.isEmpty());
 
-        // 登录 in the toolbar opens the sign-in sheet.
-        QVERIFY(press(window, u"accountChip"_s));
+        // Buying signed out opens the sign-in sheet instead.
+        QCoro::waitFor(store.startCheckoutTask(store.home()->plans.first()));
+        QVERIFY(!store.checkoutError());
         QTRY_VERIFY(shown(window, u"loginPage"_s));
         one(window, u"emailField"_s)->setProperty("text", u"member@vexlo.test"_s);
         one(window, u"passwordField"_s)->setProperty("text", u"vexlo-member"_s);
@@ -86,8 +82,9 @@ private Q_SLOTS:
         QTRY_VERIFY(!shown(window, u"loginPage"_s));
         QVERIFY(!store.member()->sponsorActive);
 
-        // The account chip now leads to the membership page.
-        QVERIFY(press(window, u"accountChip"_s));
+        // Not yet a sponsor: the full-size wallpaper is refused and the membership page is shown.
+        QCoro::waitFor(store.downloadWallpaperTask(wallpaper, true));
+        QCOMPARE(store.toast(), std::optional<QString>(u"5K 原图需要赞助会员"_s));
         QTRY_VERIFY(shown(window, u"memberView"_s));
         QCOMPARE(text(window, u"memberStatus"_s), u"未赞助"_s);
         QObject *yearly = nullptr;
@@ -98,22 +95,39 @@ private Q_SLOTS:
         QVERIFY(yearly);
         QVERIFY(press(yearly, u"planButton"_s));
 
-        // The sheet shows the order and the service's QR code.
+        // The sheet shows the order and the service's QR code; a poll before paying leaves the order open.
         QTRY_VERIFY(shown(window, u"checkoutPage"_s));
         QTRY_VERIFY_WITH_TIMEOUT(shown(window, u"orderView"_s), 15000);
         QCOMPARE(text(window, u"orderPrompt"_s), u"请使用微信扫码支付"_s);
         QTRY_VERIFY_WITH_TIMEOUT(one(window, u"qrCode"_s)->property("loaded").toBool(), 15000);
+        const QString orderNo = store.checkout()->orderNo;
+        QCoro::waitFor(store.pollCheckoutTask());
+        QCOMPARE(store.checkout()->orderNo, orderNo);
 
-        // Sandbox payment: the sponsorship becomes active and the page counts its days.
+        // Sandbox payment: the order is paid, the sponsorship active and the page counts its days.
         QVERIFY(press(window, u"mockPay"_s));
         QTRY_VERIFY_WITH_TIMEOUT(!store.checkout().has_value(), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(store.member() && store.member()->sponsorActive, 15000);
+        QVERIFY2(!store.checkoutError(), qPrintable(store.checkoutError().value_or(QString())));
+        const auto orderStatus = [&] {
+            for (const OrderSummary &order : store.orders()) {
+                if (order.orderNo == orderNo)
+                    return order.status;
+            }
+            return QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(orderStatus(), u"paid"_s, 15000);
         QVERIFY(press(window, u"checkoutClose"_s));
         QTRY_VERIFY(!store.showCheckout());
         QTRY_VERIFY(QRegularExpression(u"^剩余 \\d+ 天$"_s).match(text(window, u"memberStatus"_s)).hasMatch());
 
+        // Now the full size downloads and lands in the Pictures folder.
+        QCoro::waitFor(store.downloadWallpaperTask(wallpaper, true));
+        QVERIFY2(store.toast()->startsWith(u"已保存 "_s), qPrintable(*store.toast()));
+        const QString target = QDir(m_platform.pictures).filePath(u"Vexlo-"_s + wallpaper.slug + u".jpg"_s);
+        QVERIFY(QFileInfo(target).size() > 0);
+        QCOMPARE(m_platform.revealed, QStringList{target});
         object.reset();
-        Store::setInstance(nullptr);
     }
 };
 

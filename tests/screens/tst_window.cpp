@@ -9,8 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
@@ -20,10 +18,13 @@
 #include <memory>
 
 #include "Fixtures.h"
+#include "ItemQuery.h"
+#include "ScreenEngine.h"
 
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using namespace ItemQuery;
 
 namespace {
 
@@ -62,40 +63,9 @@ StoreDetail someDetail()
     return decode<StoreDetail>(readJson(u"window-detail.json"_s));
 }
 
-QObject *find(QObject *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    if (auto *item = qobject_cast<QQuickItem *>(root)) {
-        for (QQuickItem *child : item->childItems()) {
-            if (QObject *found = find(child, name))
-                return found;
-        }
-    }
-    for (QObject *child : root->children()) {
-        if (QObject *found = find(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-bool shown(QObject *root, const QString &name)
-{
-    auto *item = qobject_cast<QQuickItem *>(find(root, name));
-    return item && item->isVisible();
-}
-
-QString textOf(QObject *root, const QString &name)
-{
-    QObject *object = find(root, name);
-    return object ? object->property("text").toString() : u"<missing %1>"_s.arg(name);
-}
-
 void click(QObject *root, const QString &name)
 {
-    QObject *button = find(root, name);
+    QObject *button = one(root, name);
     QVERIFY2(button, qPrintable(name));
     QVERIFY(QMetaObject::invokeMethod(button, "clicked"));
 }
@@ -107,21 +77,14 @@ class WindowTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
 
     std::unique_ptr<QQuickItem> load(const QString &file)
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/"_s + file));
-        std::unique_ptr<QObject> object(component.create());
-        if (!object)
-            qWarning().noquote() << component.errorString();
-        auto *item = qobject_cast<QQuickItem *>(object.get());
-        if (item) {
-            object.release();
+        auto item = m_screens->load<QQuickItem>(file);
+        if (item)
             item->setSize(QSizeF(980, 640));
-        }
-        return std::unique_ptr<QQuickItem>(item);
+        return item;
     }
 
 private Q_SLOTS:
@@ -129,33 +92,11 @@ private Q_SLOTS:
     {
         // Nothing may reach a real service: every request goes to a port where nobody listens.
         Endpoint::setBase(u"http://127.0.0.1:9"_s);
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
     }
 
-    void init()
-    {
-        Store &s = *m_store;
-        s.setHome(std::nullopt);
-        s.setLoading(false);
-        s.setError(std::nullopt);
-        s.setSection(Store::Section::discover);
-        s.setSelectedCategory(std::nullopt);
-        s.setSearchText(QString());
-        s.setSearchResults(std::nullopt);
-        s.setDetail(std::nullopt);
-        s.setDetailLoading(false);
-        s.setShowLogin(false);
-        s.setShowCheckout(false);
-    }
-
-    void cleanupTestCase()
-    {
-        m_engine.reset();
-        Store::setInstance(nullptr);
-    }
+    // Each test starts from a fresh Store.
+    void init() { m_screens = std::make_unique<ScreenEngine>(); }
+    void cleanup() { m_screens.reset(); }
 
     // The first rule that holds wins: search, detail, detail loading, store loading, error, section.
     void routerOrder_data()
@@ -204,7 +145,7 @@ private Q_SLOTS:
 
         auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
-        Store &s = *m_store;
+        Store &s = m_screens->store;
         if (home)
             s.setHome(homeWith());
         s.setLoading(loading);
@@ -226,22 +167,22 @@ private Q_SLOTS:
     {
         auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
-        m_store->setError(u"请求失败（500）"_s);
+        m_screens->store.setError(u"请求失败（500）"_s);
         auto *page = router->property("currentPage").value<QQuickItem *>();
         QVERIFY(page);
         QCOMPARE(page->objectName(), u"errorState"_s);
-        QCOMPARE(textOf(page, u"errorTitle"_s), u"无法连接商店"_s);
-        QCOMPARE(textOf(page, u"errorMessage"_s), u"请求失败（500）"_s);
-        QCOMPARE(textOf(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
-        QCOMPARE(textOf(page, u"retryButton"_s), u"重试"_s);
+        QCOMPARE(text(page, u"errorTitle"_s), u"无法连接商店"_s);
+        QCOMPARE(text(page, u"errorMessage"_s), u"请求失败（500）"_s);
+        QCOMPARE(text(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
+        QCOMPARE(text(page, u"retryButton"_s), u"重试"_s);
 
         // Retry starts a home load.
         click(page, u"retryButton"_s);
-        QVERIFY(m_store->loading());
+        QVERIFY(m_screens->store.loading());
         page = router->property("currentPage").value<QQuickItem *>();
         QCOMPARE(page->objectName(), u"storeLoading"_s);
-        QCOMPARE(textOf(page, u"spinnerText"_s), u"正在载入商店…"_s);
-        QTRY_VERIFY(!m_store->loading());
+        QCOMPARE(text(page, u"spinnerText"_s), u"正在载入商店…"_s);
+        QTRY_VERIFY(!m_screens->store.loading());
     }
 
     // Each section routes to its page once the home payload is there; pages not built yet show a placeholder.
@@ -262,8 +203,8 @@ private Q_SLOTS:
         QFETCH(QString, page);
         auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
-        m_store->setHome(homeWith());
-        m_store->setProperty("section", section);
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setProperty("section", section);
         QCOMPARE(router->property("route").toString(), section);
         auto *item = router->property("currentPage").value<QQuickItem *>();
         QVERIFY(item);
@@ -295,7 +236,7 @@ private Q_SLOTS:
         auto sidebar = load(u"Window/SidebarView.qml"_s);
         QVERIFY(sidebar);
         if (loaded)
-            m_store->setHome(homeWith({{u"billingEnabled"_s, billing}}));
+            m_screens->store.setHome(homeWith({{u"billingEnabled"_s, billing}}));
 
         for (const QString &row : {u"row_device"_s, u"row_softwareManager"_s, u"row_discover"_s, u"row_top"_s,
                                    u"row_latest"_s, u"row_installed"_s, u"row_wallpapers"_s})
@@ -306,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(shown(sidebar.get(), u"category_productivity"_s), categories);
         QCOMPARE(shown(sidebar.get(), u"category_dev"_s), categories);
         if (categories)
-            QCOMPARE(find(sidebar.get(), u"categoryRows"_s)->property("count").toInt(), 2);
+            QCOMPARE(one(sidebar.get(), u"categoryRows"_s)->property("count").toInt(), 2);
     }
 
     // The footer and the account chip follow the member of the home payload.
@@ -336,30 +277,30 @@ private Q_SLOTS:
         auto sidebar = load(u"Window/SidebarView.qml"_s);
         auto account = load(u"Window/AccountChip.qml"_s);
         QVERIFY(sidebar && account);
-        m_store->setHome(homeWith({{u"member"_s, memberJson}}));
+        m_screens->store.setHome(homeWith({{u"member"_s, memberJson}}));
 
         const bool sponsor = !footerTitle.isEmpty();
         QCOMPARE(shown(sidebar.get(), u"sponsorStatus"_s), sponsor);
         QCOMPARE(shown(sidebar.get(), u"unlockButton"_s), !sponsor);
         if (sponsor) {
-            QCOMPARE(textOf(sidebar.get(), u"sponsorTitle"_s), footerTitle);
-            QCOMPARE(textOf(sidebar.get(), u"sponsorDetail"_s), footerDetail);
+            QCOMPARE(text(sidebar.get(), u"sponsorTitle"_s), footerTitle);
+            QCOMPARE(text(sidebar.get(), u"sponsorDetail"_s), footerDetail);
         } else {
-            m_store->setSection(Store::Section::top);
+            m_screens->store.setSection(Store::Section::top);
             click(sidebar.get(), u"unlockButton"_s);
-            QCOMPARE(m_store->section(), Store::Section::member);
+            QCOMPARE(m_screens->store.section(), Store::Section::member);
         }
 
-        QCOMPARE(textOf(account.get(), u"accountLabel"_s), chip);
+        QCOMPARE(text(account.get(), u"accountLabel"_s), chip);
         QCOMPARE(shown(account.get(), u"sponsorDot"_s), !memberJson.isNull());
-        m_store->setSection(Store::Section::top);
+        m_screens->store.setSection(Store::Section::top);
         click(account.get(), u"accountChip"_s);
         if (memberJson.isNull()) {
-            QVERIFY(m_store->showLogin());
-            QCOMPARE(m_store->section(), Store::Section::top);
+            QVERIFY(m_screens->store.showLogin());
+            QCOMPARE(m_screens->store.section(), Store::Section::top);
         } else {
-            QVERIFY(!m_store->showLogin());
-            QCOMPARE(m_store->section(), Store::Section::member);
+            QVERIFY(!m_screens->store.showLogin());
+            QCOMPARE(m_screens->store.section(), Store::Section::member);
         }
     }
 
@@ -368,22 +309,22 @@ private Q_SLOTS:
     {
         auto sidebar = load(u"Window/SidebarView.qml"_s);
         QVERIFY(sidebar);
-        m_store->setHome(homeWith());
-        m_store->setDetail(someDetail());
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setDetail(someDetail());
 
         click(sidebar.get(), u"category_dev"_s);
-        QCOMPARE(m_store->section(), Store::Section::categories);
-        QCOMPARE(m_store->selectedCategory(), std::optional<QString>(u"dev"_s));
-        QVERIFY(find(sidebar.get(), u"category_dev"_s)->property("selected").toBool());
-        QVERIFY(!find(sidebar.get(), u"category_productivity"_s)->property("selected").toBool());
-        QVERIFY(!find(sidebar.get(), u"row_top"_s)->property("selected").toBool());
+        QCOMPARE(m_screens->store.section(), Store::Section::categories);
+        QCOMPARE(m_screens->store.selectedCategory(), std::optional<QString>(u"dev"_s));
+        QVERIFY(one(sidebar.get(), u"category_dev"_s)->property("selected").toBool());
+        QVERIFY(!one(sidebar.get(), u"category_productivity"_s)->property("selected").toBool());
+        QVERIFY(!one(sidebar.get(), u"row_top"_s)->property("selected").toBool());
 
         click(sidebar.get(), u"row_top"_s);
-        QCOMPARE(m_store->section(), Store::Section::top);
-        QCOMPARE(m_store->selectedCategory(), std::nullopt);
-        QVERIFY(find(sidebar.get(), u"row_top"_s)->property("selected").toBool());
-        QVERIFY(!find(sidebar.get(), u"category_dev"_s)->property("selected").toBool());
-        QVERIFY(m_store->detail().has_value());
+        QCOMPARE(m_screens->store.section(), Store::Section::top);
+        QCOMPARE(m_screens->store.selectedCategory(), std::nullopt);
+        QVERIFY(one(sidebar.get(), u"row_top"_s)->property("selected").toBool());
+        QVERIFY(!one(sidebar.get(), u"category_dev"_s)->property("selected").toBool());
+        QVERIFY(m_screens->store.detail().has_value());
     }
 
     // Emptying the search text removes the results, so the detail or section page comes back; other edits
@@ -392,27 +333,71 @@ private Q_SLOTS:
     {
         auto window = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(window);
-        auto *router = find(window.get(), u"detailRouter"_s);
+        auto *router = one(window.get(), u"detailRouter"_s);
         QVERIFY(router);
-        m_store->setHome(homeWith());
-        m_store->setDetail(someDetail());
-        m_store->setSearchText(u"截图"_s);
-        m_store->setSearchResults(someResults());
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setDetail(someDetail());
+        m_screens->store.setSearchText(u"截图"_s);
+        m_screens->store.setSearchResults(someResults());
         QCOMPARE(router->property("route").toString(), u"search"_s);
-        QCOMPARE(find(window.get(), u"searchField"_s)->property("text").toString(), u"截图"_s);
+        QCOMPARE(one(window.get(), u"searchField"_s)->property("text").toString(), u"截图"_s);
 
-        m_store->setSearchText(u"截"_s);
-        QVERIFY(m_store->searchResults().has_value());
+        m_screens->store.setSearchText(u"截"_s);
+        QVERIFY(m_screens->store.searchResults().has_value());
 
         click(window.get(), u"searchClear"_s);
-        QCOMPARE(m_store->searchText(), QString());
-        QVERIFY(!m_store->searchResults().has_value());
+        QCOMPARE(m_screens->store.searchText(), QString());
+        QVERIFY(!m_screens->store.searchResults().has_value());
         QCOMPARE(router->property("route").toString(), u"detail"_s);
 
-        m_store->setSearchText(u"a"_s);
-        m_store->setSearchResults(someResults());
-        m_store->setSearchText(QString());
-        QVERIFY(!m_store->searchResults().has_value());
+        m_screens->store.setSearchText(u"a"_s);
+        m_screens->store.setSearchResults(someResults());
+        m_screens->store.setSearchText(QString());
+        QVERIFY(!m_screens->store.searchResults().has_value());
+    }
+
+    // A detail opened from the results shows in front of them and 返回 brings them back; results of a newer
+    // search come in front of the detail; a wallpaper hit shows the wallpapers page. Each step, then the route.
+    void resultsAndDetailTakeTurns_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("routes");
+        QTest::newRow("result pressed, then back") << QStringList{u"search"_s, u"open detail"_s, u"back"_s}
+                                                   << QStringList{u"search"_s, u"detail"_s, u"search"_s};
+        QTest::newRow("newer search over the detail") << QStringList{u"search"_s, u"open detail"_s, u"search"_s}
+                                                      << QStringList{u"search"_s, u"detail"_s, u"search"_s};
+        QTest::newRow("wallpaper hit") << QStringList{u"search"_s, u"press wallpaper hit"_s}
+                                       << QStringList{u"search"_s, u"wallpapers"_s};
+    }
+
+    void resultsAndDetailTakeTurns()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, routes);
+        auto window = load(u"Window/StoreWindow.qml"_s);
+        QVERIFY(window);
+        auto *router = one(window.get(), u"detailRouter"_s);
+        Store &s = m_screens->store;
+        s.setHome(homeWith());
+        s.setSearchText(u"壁纸"_s);
+        // Each search brings different results: one wallpaper hit named after the step.
+        const auto results = [](qsizetype step) {
+            const QJsonObject hit{
+                {u"type"_s, u"wall"_s}, {u"slug"_s, u"dunes"_s}, {u"title"_s, u"沙丘 %1"_s.arg(step)}};
+            return decode<SearchResult>(QJsonObject{{u"apps"_s, QJsonArray{}}, {u"other"_s, QJsonArray{hit}}});
+        };
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QString &step = steps.at(i);
+            if (step == u"search"_s)
+                s.setSearchResults(results(i));
+            else if (step == u"open detail"_s)
+                s.setDetail(someDetail()); // what pressing an app on the results page leads to
+            else if (step == u"back"_s)
+                click(window.get(), u"backButton"_s);
+            else if (step == u"press wallpaper hit"_s)
+                click(router->property("currentPage").value<QObject *>(), u"searchOtherRow"_s);
+            QCOMPARE(router->property("route").toString(), routes.at(i));
+        }
     }
 
     // The menu's "返回精选" and the links handed to the window.
@@ -420,37 +405,37 @@ private Q_SLOTS:
     {
         auto window = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(window);
-        m_store->setHome(homeWith());
-        m_store->setSection(Store::Section::top);
-        m_store->setDetail(someDetail());
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setSection(Store::Section::top);
+        m_screens->store.setDetail(someDetail());
         QVERIFY(QMetaObject::invokeMethod(window.get(), "backToDiscover"));
-        QVERIFY(!m_store->detail().has_value());
-        QCOMPARE(m_store->section(), Store::Section::discover);
+        QVERIFY(!m_screens->store.detail().has_value());
+        QCOMPARE(m_screens->store.section(), Store::Section::discover);
 
         // A section link closes an open detail; "categories" means discover.
-        m_store->setDetail(someDetail());
+        m_screens->store.setDetail(someDetail());
         DeepLinks::instance()->open(QUrl(u"vexlink://section/wallpapers"_s));
-        QCOMPARE(m_store->section(), Store::Section::wallpapers);
-        QVERIFY(!m_store->detail().has_value());
-        m_store->setDetail(someDetail());
+        QCOMPARE(m_screens->store.section(), Store::Section::wallpapers);
+        QVERIFY(!m_screens->store.detail().has_value());
+        m_screens->store.setDetail(someDetail());
         DeepLinks::instance()->open(QUrl(u"vexlink://section/categories"_s));
-        QCOMPARE(m_store->section(), Store::Section::discover);
-        QVERIFY(!m_store->detail().has_value());
+        QCOMPARE(m_screens->store.section(), Store::Section::discover);
+        QVERIFY(!m_screens->store.detail().has_value());
 
         // Links that do not match change nothing.
-        m_store->setSection(Store::Section::top);
-        m_store->setDetail(someDetail());
+        m_screens->store.setSection(Store::Section::top);
+        m_screens->store.setDetail(someDetail());
         for (const QString &link : {u"vexlink://app/"_s, u"https://section/latest"_s, u"vexlink://shop/latest"_s})
             DeepLinks::instance()->open(QUrl(link));
-        QCOMPARE(m_store->section(), Store::Section::top);
-        QVERIFY(m_store->detail().has_value());
-        QVERIFY(!m_store->detailLoading());
+        QCOMPARE(m_screens->store.section(), Store::Section::top);
+        QVERIFY(m_screens->store.detail().has_value());
+        QVERIFY(!m_screens->store.detailLoading());
 
         // An app link opens the detail: the load starts at once (and fails here, with a toast).
         DeepLinks::instance()->open(QUrl(u"vexlink://app/muse-chat"_s));
-        QVERIFY(m_store->detailLoading());
-        QTRY_VERIFY(!m_store->detailLoading());
-        QVERIFY(m_store->toast().has_value());
+        QVERIFY(m_screens->store.detailLoading());
+        QTRY_VERIFY(!m_screens->store.detailLoading());
+        QVERIFY(m_screens->store.toast().has_value());
     }
 
     // The home payload loads when the window first appears, and only then; the sheets follow their flags.
@@ -461,13 +446,13 @@ private Q_SLOTS:
         auto content = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(content);
         content->setParentItem(window.contentItem());
-        QSignalSpy loads(m_store.get(), &Store::loadingChanged);
+        QSignalSpy loads(&m_screens->store, &Store::loadingChanged);
         QTest::qWait(50);
         QCOMPARE(loads.count(), 0);
 
         window.show();
-        QTRY_VERIFY(m_store->error().has_value()); // nobody answers on the test's port
-        QVERIFY(!m_store->loading());
+        QTRY_VERIFY(m_screens->store.error().has_value()); // nobody answers on the test's port
+        QVERIFY(!m_screens->store.loading());
         const qsizetype afterFirst = loads.count();
         QVERIFY(afterFirst >= 2);
         window.hide();
@@ -475,26 +460,26 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(loads.count(), afterFirst);
 
-        QObject *sheet = find(content.get(), u"loginSheet"_s);
+        QObject *sheet = one(content.get(), u"loginSheet"_s);
         QVERIFY(sheet);
         QVERIFY(!sheet->property("visible").toBool());
-        m_store->setShowLogin(true);
+        m_screens->store.setShowLogin(true);
         QTRY_VERIFY(sheet->property("opened").toBool());
-        QObject *body = find(window.contentItem(), u"sheetPlaceholder"_s);
+        QObject *body = one(window.contentItem(), u"sheetPlaceholder"_s);
         if (body) { // the sign-in screen itself closes the sheet through the flag; the stand-in has a button
             click(body, u"sheetClose"_s);
-            QVERIFY(!m_store->showLogin());
+            QVERIFY(!m_screens->store.showLogin());
         } else {
-            m_store->setShowLogin(false);
+            m_screens->store.setShowLogin(false);
         }
         QTRY_VERIFY(!sheet->property("visible").toBool());
 
         // Escape (closing the popup by other means) clears the flag too.
-        m_store->setShowCheckout(true);
-        QObject *checkout = find(content.get(), u"checkoutSheet"_s);
+        m_screens->store.setShowCheckout(true);
+        QObject *checkout = one(content.get(), u"checkoutSheet"_s);
         QTRY_VERIFY(checkout->property("opened").toBool());
         QVERIFY(QMetaObject::invokeMethod(checkout, "close"));
-        QTRY_VERIFY(!m_store->showCheckout());
+        QTRY_VERIFY(!m_screens->store.showCheckout());
         content.reset();
     }
 
@@ -502,7 +487,7 @@ private Q_SLOTS:
     // Ctrl+R starts a home load.
     void menuShortcuts()
     {
-        QQmlComponent component(m_engine.get());
+        QQmlComponent component(m_screens->engine.get());
         component.setData(R"(
             import QtQuick
             import QtQuick.Controls
@@ -519,39 +504,47 @@ private Q_SLOTS:
         QVERIFY(window);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QTRY_VERIFY(!m_store->loading()); // the first appearance's load (fails here)
+        QTRY_VERIFY(!m_screens->store.loading()); // the first appearance's load (fails here)
         window->requestActivate();
         QVERIFY(QTest::qWaitForWindowActive(window));
 
-        m_store->setHome(homeWith());
-        m_store->setSection(Store::Section::top);
-        m_store->setDetail(someDetail());
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setSection(Store::Section::top);
+        m_screens->store.setDetail(someDetail());
         QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
-        QVERIFY(!m_store->detail().has_value());
-        QCOMPARE(m_store->section(), Store::Section::discover);
+        QVERIFY(!m_screens->store.detail().has_value());
+        QCOMPARE(m_screens->store.section(), Store::Section::discover);
 
-        QSignalSpy loads(m_store.get(), &Store::loadingChanged);
+        // The refresh symbol turns while the store loads; a failed reload keeps the page and says so.
+        QObject *symbol = one(window->contentItem(), u"refreshSymbol"_s);
+        QVERIFY(symbol);
+        m_screens->store.setLoading(true);
+        QTRY_VERIFY(symbol->property("rotation").toReal() > 0);
+        m_screens->store.setLoading(false);
+        QSignalSpy loads(&m_screens->store, &Store::loadingChanged);
         QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(loads.count() >= 1);
-        QTRY_VERIFY(!m_store->loading());
-        QVERIFY(m_store->home().has_value()); // a failed refresh keeps the loaded payload
+        QTRY_VERIFY(!m_screens->store.loading());
+        QVERIFY(m_screens->store.home().has_value());
+        QCOMPARE(m_screens->store.toast().value_or(QString()), u"刷新失败：加载失败"_s);
+        QCOMPARE(one(window->contentItem(), u"storeWindow"_s)->property("pageName").toString(), u"discoverView"_s);
     }
 
     // The toast capsule shows the store's message and keeps the text while it leaves.
     void toast()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_store->toast().has_value(), 5000); // a toast left by an earlier test
+        QTRY_VERIFY_WITH_TIMEOUT(!m_screens->store.toast().has_value(), 5000); // a toast left by an earlier test
         auto overlay = load(u"Window/ToastOverlay.qml"_s);
         QVERIFY(overlay);
         QVERIFY(!overlay->property("showing").toBool());
-        m_store->showToast(u"已复制提取码"_s);
+        m_screens->store.showToast(u"已复制提取码"_s);
         QVERIFY(overlay->property("showing").toBool());
-        QCOMPARE(textOf(overlay.get(), u"toastText"_s), u"已复制提取码"_s);
-        m_store->showToast(u"第二条"_s);
-        QCOMPARE(textOf(overlay.get(), u"toastText"_s), u"第二条"_s);
+        QCOMPARE(text(overlay.get(), u"toastText"_s), u"已复制提取码"_s);
+        m_screens->store.showToast(u"第二条"_s);
+        QCOMPARE(text(overlay.get(), u"toastText"_s), u"第二条"_s);
         QTRY_VERIFY_WITH_TIMEOUT(!overlay->property("showing").toBool(), 5000);
-        QCOMPARE(textOf(overlay.get(), u"toastText"_s), u"第二条"_s);
-        QTRY_VERIFY(!find(overlay.get(), u"toastCapsule"_s)->property("visible").toBool());
+        QCOMPARE(text(overlay.get(), u"toastText"_s), u"第二条"_s);
+        QTRY_VERIFY(!one(overlay.get(), u"toastCapsule"_s)->property("visible").toBool());
     }
 };
 

@@ -5,35 +5,25 @@
 #include "service/UserDefaults.h"
 #include "store/Store.h"
 
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSettings>
 #include <QtTest>
 
 #include "../store/StoreJson.h"
+#include "QuickItems.h"
 #include "RecordingPlatform.h"
+#include "ScreenEngine.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using quickitems::one;
 
 namespace {
 
-QQuickItem *find(QQuickItem *root, const QString &name)
-{
-    for (QQuickItem *child : root->childItems()) {
-        if (child->objectName() == name)
-            return child;
-        if (QQuickItem *found = find(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 QString text(QQuickItem *root, const QString &name)
 {
-    QQuickItem *item = find(root, name);
+    QQuickItem *item = one(root, name);
     return item ? item->property("text").toString() : u"<missing %1>"_s.arg(name);
 }
 
@@ -45,23 +35,15 @@ class SettingsTest : public QObject
 
 private:
     ScriptedServer m_server;
-    std::unique_ptr<Store> m_store;
-    QQmlEngine *m_engine = nullptr;
+    std::unique_ptr<ScreenEngine> m_screens;
 
-    std::unique_ptr<QQuickItem> view()
-    {
-        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/Settings/SettingsView.qml"_s));
-        std::unique_ptr<QQuickItem> item(qobject_cast<QQuickItem *>(component.create()));
-        if (!item)
-            qWarning().noquote() << component.errorString();
-        return item;
-    }
+    std::unique_ptr<QQuickItem> view() { return m_screens->load<QQuickItem>(u"Settings/SettingsView.qml"_s); }
     void signIn(const QJsonObject &member)
     {
         QJsonObject home = fixtures::home(u"站"_s);
         home.insert("member", member);
         QString error;
-        m_store->setHome(StoreHome::fromJson(home, &error));
+        m_screens->store.setHome(StoreHome::fromJson(home, &error));
     }
 
 private Q_SLOTS:
@@ -70,16 +52,9 @@ private Q_SLOTS:
         m_server.requests.clear();
         Endpoint::setBase(m_server.base());
         m_server.script("GET", "/api/store/home", json(fixtures::home(u"站"_s)));
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = new QQmlEngine;
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
-    void cleanup()
-    {
-        delete m_engine;
-        m_store.reset();
-    }
+    void cleanup() { m_screens.reset(); }
 
     void saveAddress_data()
     {
@@ -98,11 +73,11 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         QFETCH(QString, stored);
         auto page = view();
-        QQuickItem *field = find(page.get(), u"addressField"_s);
+        QQuickItem *field = one(page.get(), u"addressField"_s);
         QCOMPARE(field->property("text").toString(), m_server.base());
         field->setProperty("text", typed);
         QMetaObject::invokeMethod(field, "textEdited");
-        QQuickItem *save = find(page.get(), u"saveButton"_s);
+        QQuickItem *save = one(page.get(), u"saveButton"_s);
         QCOMPARE(save->isEnabled(), enabled);
         if (!enabled)
             return;
@@ -110,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(Endpoint::base(), stored);
         QCOMPARE(field->property("text").toString(), typed);
         QCOMPARE(save->property("text").toString(), u"已保存"_s);
-        QTRY_VERIFY(!m_store->loading());
+        QTRY_VERIFY(!m_screens->store.loading());
         QTest::qWait(1000);
         QCOMPARE(save->property("text").toString(), u"已保存"_s);
         QTRY_COMPARE_WITH_TIMEOUT(save->property("text").toString(), u"保存并刷新"_s, 2000);
@@ -120,7 +95,7 @@ private Q_SLOTS:
     void restoreDefault()
     {
         auto page = view();
-        QMetaObject::invokeMethod(find(page.get(), u"restoreButton"_s), "clicked");
+        QMetaObject::invokeMethod(one(page.get(), u"restoreButton"_s), "clicked");
         QCOMPARE(text(page.get(), u"addressField"_s), Endpoint::defaultBase());
         QCOMPARE(userDefaults()->value("baseURL").toString(), u"http://127.0.0.1:4812"_s);
         QCOMPARE(m_server.requests.size(), 0);
@@ -143,17 +118,17 @@ private Q_SLOTS:
         QFETCH(int, days);
         QFETCH(QString, sponsorship);
         auto page = view();
-        QVERIFY(find(page.get(), u"signedOut"_s)->isVisible());
+        QVERIFY(one(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(text(page.get(), u"signInButton"_s), u"登录\u2008"_s);
-        QMetaObject::invokeMethod(find(page.get(), u"signInButton"_s), "clicked");
-        QVERIFY(m_store->showLogin());
+        QMetaObject::invokeMethod(one(page.get(), u"signInButton"_s), "clicked");
+        QVERIFY(m_screens->store.showLogin());
 
         QJsonObject member = fixtures::member(active);
         member["forever"] = forever;
         member["daysLeft"] = days;
         signIn(member);
-        QVERIFY(find(page.get(), u"signedIn"_s)->isVisible());
-        QVERIFY(!find(page.get(), u"signedOut"_s)->isVisible());
+        QVERIFY(one(page.get(), u"signedIn"_s)->isVisible());
+        QVERIFY(!one(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(text(page.get(), u"nicknameValue"_s), u"Ada"_s);
         QCOMPARE(text(page.get(), u"emailValue"_s), u"ada@vexlo.test"_s);
         QCOMPARE(text(page.get(), u"sponsorValue"_s), sponsorship);
@@ -165,8 +140,8 @@ private Q_SLOTS:
         signIn(fixtures::member(true));
         m_server.script("POST", "/api/auth/logout", status(200, "{}"));
         auto page = view();
-        QMetaObject::invokeMethod(find(page.get(), u"signOutButton"_s), "clicked");
-        QTRY_VERIFY(find(page.get(), u"signedOut"_s)->isVisible());
+        QMetaObject::invokeMethod(one(page.get(), u"signOutButton"_s), "clicked");
+        QTRY_VERIFY(one(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(m_server.requests.first().target, QByteArray("/api/auth/logout"));
     }
 };

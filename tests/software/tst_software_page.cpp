@@ -4,6 +4,7 @@
 #include "TestTree.h"
 
 #include "RecordingPlatform.h"
+#include "ScreenEngine.h"
 #include "ScriptedServer.h"
 #include "service/Endpoint.h"
 #include "software/SoftwareListModel.h"
@@ -11,8 +12,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
@@ -127,27 +126,24 @@ class TestSoftwarePage : public QObject
 
 private:
     RecordingPlatform m_platform;
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<ScreenEngine> m_screens;
     std::unique_ptr<QQuickWindow> m_window;
     QTemporaryDir m_dir;
 
-    // A shown page over the given folder, its first scan finished.
-    std::unique_ptr<QQuickItem> page(const QString &root)
+    // A shown page over the given folder; with `scanned`, once its first scan finished.
+    std::unique_ptr<QQuickItem> page(const QString &root, bool scanned = true)
     {
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml"_s));
-        std::unique_ptr<QQuickItem> item(
-            qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"roots"_s, QStringList{root}}})));
-        if (!item) {
-            qWarning() << component.errorString();
+        auto item =
+            m_screens->load<QQuickItem>(u"Software/SoftwareManagerView.qml"_s, {{u"roots"_s, QStringList{root}}});
+        if (!item)
             return nullptr;
-        }
         item->setParentItem(m_window->contentItem());
         item->setSize({800, 1200});
         auto *apps = item->property("apps").value<SoftwareListModel *>();
-        if (apps->scanning())
+        if (scanned && apps->scanning())
             QSignalSpy(apps, &SoftwareListModel::scanFinished).wait(10000);
-        QCoreApplication::processEvents();
+        if (scanned)
+            QCoreApplication::processEvents();
         return item;
     }
 
@@ -164,10 +160,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Platform::setInstance(&m_platform);
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = std::make_unique<QQmlEngine>();
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
         m_window = std::make_unique<QQuickWindow>();
         m_window->resize(800, 1200);
         m_window->show(); // animations (the toast's fade) advance only in a shown window
@@ -175,23 +168,17 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         m_window.reset();
-        m_engine.reset();
-        Store::setInstance(nullptr);
-        m_store.reset();
+        m_screens.reset();
         Platform::setInstance(nullptr);
     }
-    void init() { m_store->setHome(std::nullopt); }
+    void init() { m_screens->store.setHome(std::nullopt); }
 
     // Scanning with no rows yet, the list, the markers once a catalogue is loaded, and the empty state.
     void statesAndMarkers()
     {
         const QString root = tree(u"states"_s);
-        QQmlComponent component(m_engine.get(), QUrl(u"qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml"_s));
-        std::unique_ptr<QQuickItem> view(
-            qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"roots"_s, QStringList{root}}})));
-        QVERIFY2(view, qPrintable(component.errorString()));
-        view->setParentItem(m_window->contentItem());
-        view->setSize({800, 1200});
+        auto view = page(root, false);
+        QVERIFY(view);
         auto *apps = view->property("apps").value<SoftwareListModel *>();
         QVERIFY(apps->scanning());
         QCOMPARE(text(view.get(), u"scanningText"_s), u"扫描中…"_s);
@@ -209,7 +196,7 @@ private Q_SLOTS:
         QVERIFY(named(view.get(), u"appRowUpdate"_s).isEmpty());
         QCOMPARE(named(view.get(), u"appRowUninstall"_s).size(), 3);
 
-        m_store->setHome(homeWith({{u"Foo"_s, u"1.10"_s}, {u"Broken"_s, u"2"_s}}));
+        m_screens->store.setHome(homeWith({{u"Foo"_s, u"1.10"_s}, {u"Broken"_s, u"2"_s}}));
         QCoreApplication::processEvents();
         QCOMPARE(rowTexts(view.get(), u"appRowBadgeText"_s), QStringList{u"有新版 v1.10"_s});
         QCOMPARE(named(view.get(), u"appRowUpdate"_s).size(), 1);
@@ -231,12 +218,12 @@ private Q_SLOTS:
     {
         ScriptedServer server;
         Endpoint::setBase(server.base());
-        m_store->setSection(Store::Section::softwareManager);
-        m_store->setHome(homeWith({{u"Foo"_s, u"1.10"_s}}));
+        m_screens->store.setSection(Store::Section::softwareManager);
+        m_screens->store.setHome(homeWith({{u"Foo"_s, u"1.10"_s}}));
         auto view = page(tree(u"update"_s));
         QVERIFY(view);
         press(one(rowOf(view.get(), u"Foo"_s), u"appRowUpdate"_s));
-        QCOMPARE(m_store->section(), Store::Section::discover);
+        QCOMPARE(m_screens->store.section(), Store::Section::discover);
         QTRY_COMPARE(server.count("GET", "/api/store/apps/foo-slug"), 1);
     }
 

@@ -3,7 +3,7 @@
 
 #include "TestTree.h"
 
-#include "../server/ServerProcess.h"
+#include "ServerProcess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

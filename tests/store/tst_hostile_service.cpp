@@ -5,7 +5,6 @@
 // runs on a thread of its own, so its work is not counted against the client.
 #include "service/Endpoint.h"
 #include "service/Transport.h"
-#include "store/Platform.h"
 #include "store/Store.h"
 
 #include <QCryptographicHash>
@@ -21,6 +20,8 @@
 #include <QTimer>
 
 #include <ctime>
+
+#include "RecordingPlatform.h"
 
 using namespace Qt::StringLiterals;
 
@@ -204,16 +205,6 @@ qint64 threadCpuMs()
     return qint64(used.tv_sec) * 1000 + used.tv_nsec / 1'000'000;
 }
 
-class TestPlatform final : public Platform
-{
-public:
-    void setClipboardText(const QString &) override { }
-    void openUrl(const QUrl &) override { }
-    void revealFile(const QString &path) override { revealed.append(path); }
-    QString picturesFolder() override { return QDir::home().filePath(u"Pictures"_s); }
-    QStringList revealed;
-};
-
 // Every regular file under the home folder with a digest of its bytes.
 QMap<QString, QByteArray> homeSnapshot()
 {
@@ -272,7 +263,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         ServiceThread service(attack);
         Endpoint::setBase(service.base());
-        TestPlatform platform;
+        RecordingPlatform platform;
+        platform.pictures = QDir::home().filePath(u"Pictures"_s);
         Platform::setInstance(&platform);
         auto resetPlatform = qScopeGuard([] { Platform::setInstance(nullptr); });
         Store store(nullptr);

@@ -10,8 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFile>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +19,7 @@
 #include "../store/StoreJson.h"
 #include "Fixtures.h"
 #include "RecordingPlatform.h"
+#include "ScreenEngine.h"
 #include "QuickItems.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
@@ -97,17 +96,9 @@ private:
     ScriptedServer m_server;
     QTemporaryDir m_pictures;
     RecordingPlatform m_platform;
-    std::unique_ptr<Store> m_store;
-    QQmlEngine *m_engine = nullptr;
+    std::unique_ptr<ScreenEngine> m_screens;
 
-    QQuickItem *gallery()
-    {
-        QQmlComponent component(m_engine, QUrl(u"qrc:/qt/qml/Vexlo/Wallpapers/WallpaperGallery.qml"_s));
-        auto *item = qobject_cast<QQuickItem *>(component.create());
-        if (!item)
-            qWarning().noquote() << component.errorString();
-        return item;
-    }
+    std::unique_ptr<QQuickItem> gallery() { return m_screens->load<QQuickItem>(u"Wallpapers/WallpaperGallery.qml"_s); }
     int listRequests() const
     {
         int n = 0;
@@ -123,15 +114,11 @@ private Q_SLOTS:
         m_platform.pictures = m_pictures.path();
         Platform::setInstance(&m_platform);
         Endpoint::setBase(m_server.base());
-        m_store = std::make_unique<Store>(nullptr);
-        Store::setInstance(m_store.get());
-        m_engine = new QQmlEngine;
-        m_engine->addImportPath(u"qrc:/qt/qml"_s);
+        m_screens = std::make_unique<ScreenEngine>();
     }
     void cleanup()
     {
-        delete m_engine;
-        m_store.reset();
+        m_screens.reset();
         Platform::setInstance(nullptr);
     }
 
@@ -142,7 +129,7 @@ private Q_SLOTS:
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2", "a3"}, 400));
         m_server.script("GET", "/api/store/wallpapers?collection=gradient", listReply({"g1"}));
         m_server.script("GET", "/api/store/wallpapers?collection=minimal", status(500, R"({"error":"坏了"})"));
-        std::unique_ptr<QQuickItem> page(gallery());
+        auto page = gallery();
         QVERIFY(page);
         auto *model = page->property("model").value<WallpaperGalleryModel *>();
         QAbstractItemModelTester tester(model);
@@ -163,7 +150,7 @@ private Q_SLOTS:
         QTRY_COMPARE(listRequests(), 3);
         QTRY_VERIFY(!model->loading());
         QCOMPARE(model->rowCount(), 1);
-        QVERIFY(m_store->toast() == std::nullopt);
+        QVERIFY(m_screens->store.toast() == std::nullopt);
     }
 
     void lockAndUnlock_data()
@@ -178,10 +165,10 @@ private Q_SLOTS:
     {
         QFETCH(bool, sponsor);
         QJsonObject member = fixtures::member(true);
-        m_store->setHome(decode<StoreHome>(homeWith(sponsor ? std::optional(member) : std::nullopt)));
+        m_screens->store.setHome(decode<StoreHome>(homeWith(sponsor ? std::optional(member) : std::nullopt)));
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
         m_server.script("POST", "/api/store/wallpapers", status(402, R"({"error":"需要赞助"})"));
-        std::unique_ptr<QQuickItem> page(gallery());
+        auto page = gallery();
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
 
         QCOMPARE(one(page.get(), u"unlockButton"_s)->isVisible(), !sponsor);
@@ -192,24 +179,24 @@ private Q_SLOTS:
         if (sponsor)
             return;
         press(named(page.get(), u"download5k"_s).first());
-        QTRY_COMPARE(m_store->toast().value_or(QString()), u"5K 原图需要赞助会员"_s);
+        QTRY_COMPARE(m_screens->store.toast().value_or(QString()), u"5K 原图需要赞助会员"_s);
         const auto post = std::find_if(m_server.requests.cbegin(), m_server.requests.cend(),
                                        [](const RecordedRequest &r) { return r.method == "POST"; });
         QVERIFY(post != m_server.requests.cend());
         QCOMPARE(post->body, QByteArray(R"({"size":"full","slug":"a1"})"));
-        QCOMPARE(m_store->section(), Store::Section::member);
+        QCOMPARE(m_screens->store.section(), Store::Section::member);
         press(one(page.get(), u"unlockButton"_s));
-        QCOMPARE(m_store->section(), Store::Section::member);
+        QCOMPARE(m_screens->store.section(), Store::Section::member);
     }
 
     // Only the card being saved shows its progress; the others keep their buttons.
     void oneBusyCard()
     {
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2", "a3"}));
-        std::unique_ptr<QQuickItem> page(gallery());
+        auto page = gallery();
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 3);
-        m_store->setWallpaperBusy(u"a2"_s);
-        m_store->setWallpaperProgress(1'500'000, 6'000'000);
+        m_screens->store.setWallpaperBusy(u"a2"_s);
+        m_screens->store.setWallpaperProgress(1'500'000, 6'000'000);
         for (QQuickItem *card : named(page.get(), u"wallpaperCard"_s)) {
             const bool busy = card->property("slug").toString() == u"a2"_s;
             QCOMPARE(one(card, u"wallpaperSaving"_s)->isVisible(), busy);
@@ -247,14 +234,14 @@ private Q_SLOTS:
         QVERIFY(saved.open(QIODevice::WriteOnly));
         saved.close();
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
-        std::unique_ptr<QQuickItem> page(gallery());
+        auto page = gallery();
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
         const auto buttons = named(page.get(), u"setAsDesktop"_s);
         QCOMPARE(buttons.size(), 2);
         QVERIFY(!buttons[0]->isVisible());
         QVERIFY(buttons[1]->isVisible());
         press(buttons[1]);
-        QTRY_COMPARE(m_store->toast().value_or(QString()), toast);
+        QTRY_COMPARE(m_screens->store.toast().value_or(QString()), toast);
         if (portal)
             QCOMPARE(fake.uris, QStringList{QUrl::fromLocalFile(saved.fileName()).toString()});
         fake.bus.unregisterService(u"org.freedesktop.portal.Desktop"_s);
