@@ -78,7 +78,7 @@ QtObject {
         { name: "wallpapers-sponsor", prepare: () => { close(); showGallery("all") }, ready: galleryReady,
           settle: 1500 },
         { name: "wallpaper-saving",
-          prepare: () => { const card = find(gallery(), "download5k"); if (card) card.clicked() },
+          prepare: () => { const card = find(window.contentItem, "download5k"); if (card) card.clicked() },
           // Saving from the local service takes a moment only: the picture is taken at once.
           ready: () => true, settle: 1 },
         { name: "settings-signed-in", prepare: settings, target: () => settingsWindow, ready: () => true }
