@@ -74,17 +74,19 @@ Rectangle {
                 }
                 RowLayout {
                     spacing: 8
-                    Button {
+                    StoreButton {
                         objectName: "saveButton"
+                        kind: "prominent"
+                        small: true
                         text: site.saved ? "已保存" : "保存并刷新"
                         enabled: site.canSave
-                        font.pixelSize: 12
                         onClicked: site.save()
                     }
-                    Button {
+                    StoreButton {
                         objectName: "restoreButton"
+                        kind: "bordered"
+                        small: true
                         text: "恢复默认"
-                        font.pixelSize: 12
                         onClicked: site.restoreDefault()
                     }
                 }
@@ -110,10 +112,11 @@ Rectangle {
                     color: Theme.secondary
                 }
                 Item { Layout.fillWidth: true }
-                Button {
+                StoreButton {
                     objectName: "signInButton"
+                    kind: "bordered"
+                    small: true
                     text: "登录\u2008"
-                    font.pixelSize: 12
                     onClicked: {
                         site.signIn()
                         root.storeWindowWanted()
@@ -131,10 +134,11 @@ Rectangle {
                 ValueRow { label: "昵称"; value: site.nickname; valueName: "nicknameValue" }
                 ValueRow { label: "邮箱"; value: site.email; valueName: "emailValue" }
                 ValueRow { label: "赞助"; value: site.sponsorship; valueName: "sponsorValue" }
-                Button {
+                StoreButton {
                     objectName: "signOutButton"
+                    kind: "bordered"
+                    small: true
                     text: "退出登录"
-                    font.pixelSize: 12
                     onClicked: site.signOut()
                 }
             }
