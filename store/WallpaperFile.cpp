@@ -31,6 +31,9 @@ constexpr int transferTimeoutMs = 60'000;
 constexpr QByteArrayView jpegStart("\xFF\xD8\xFF", 3);
 constexpr QByteArrayView pngStart("\x89PNG\r\n\x1A\n", 8);
 constexpr qsizetype headBytes = 8;
+// More than any picture the store offers (a 5K PNG stays well under it): a longer body is stopped, so a faulty
+// service cannot fill the disk.
+constexpr qint64 maxPictureBytes = 128 * 1024 * 1024;
 
 // True while the first bytes seen so far could still begin a JPEG or a PNG.
 bool couldStartPicture(QByteArrayView head)
@@ -119,9 +122,19 @@ QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target, std::functio
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(sharedNetwork().get(request));
     QNetworkReply *raw = reply.get();
     QByteArray head;
+    qint64 written = 0;
     // An abort finishes the reply and may resume this frame before it returns: nothing captured is touched after.
-    QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, &file, &head] {
+    QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [raw] {
+        if (raw->header(QNetworkRequest::ContentLengthHeader).toLongLong() > maxPictureBytes)
+            raw->abort();
+    });
+    QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, &file, &head, &written] {
         const QByteArray chunk = raw->readAll();
+        written += chunk.size();
+        if (written > maxPictureBytes) {
+            raw->abort();
+            return;
+        }
         if (head.size() < headBytes) {
             head += chunk.first(std::min(headBytes - head.size(), chunk.size()));
             if (!couldStartPicture(head)) {

@@ -37,7 +37,8 @@ enum class Attack {
     wrongShape,
     redirectLoop,
     notJpeg,
-    fakeJpeg
+    fakeJpeg,
+    hugeJpeg
 };
 
 QByteArray head(int status, const QByteArray &type, qint64 length, const QByteArray &extra = {})
@@ -144,6 +145,9 @@ private:
             socket->write(head(200, "image/jpeg", body.size()) + body);
             break;
         }
+        case Attack::hugeJpeg:
+            socket->write(head(200, "image/jpeg", qint64(1) << 30) + QByteArray("\xFF\xD8\xFF\xE0", 4));
+            break;
         case Attack::fakeJpeg: {
             const QByteArray body = QByteArray("\xFF\xD8\xFF\xE0", 4) + tenMegabytesOfNoise().first(65536);
             socket->write(head(200, "image/jpeg", body.size()) + body);
@@ -254,6 +258,7 @@ private Q_SLOTS:
         QTest::newRow("wallpaper: 10 MB garbage") << Attack::garbage << true << u"下载失败"_s;
         QTest::newRow("wallpaper: not a JPEG") << Attack::notJpeg << true << u"下载失败"_s;
         QTest::newRow("wallpaper: JPEG marker, then noise") << Attack::fakeJpeg << true << u"下载失败"_s;
+        QTest::newRow("wallpaper: a JPEG of 1 GB") << Attack::hugeJpeg << true << u"下载失败"_s;
     }
 
     void actionEndsAndWindowStaysResponsive()
