@@ -24,8 +24,10 @@ namespace {
 constexpr qint64 maxReplyBytes = 8 * 1024 * 1024;
 // An error body is parsed on the GUI thread for its message only while it is this short.
 constexpr qsizetype maxErrorBodyBytes = 64 * 1024;
-// The most of a body copied out of the reply in one turn of the event loop.
-constexpr qint64 sliceBytes = 256 * 1024;
+// The most of a body copied out of the reply in one turn of the event loop. A copy this size takes well under a
+// millisecond; every further turn can wait a whole frame, so ordinary replies (the largest catalogue page is
+// under 1 MB) are copied in one.
+constexpr qint64 sliceBytes = 2 * 1024 * 1024;
 
 // Errors below 200 are connection and proxy failures; the rest describe an HTTP reply.
 bool isTransportError(QNetworkReply::NetworkError error)
