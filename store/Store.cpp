@@ -17,6 +17,8 @@ Store::Store(QObject *parent)
 {
     m_toastTimer.setSingleShot(true);
     m_toastTimer.setInterval(toastMilliseconds);
+    // A coarse timer may fire up to 5 % early: the toast would be cut short by 160 ms.
+    m_toastTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_toastTimer, &QTimer::timeout, this, &Store::clearToast);
     m_installed = readInstalledRecords();
 }
