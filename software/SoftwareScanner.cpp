@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QSet>
+#include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -187,9 +189,18 @@ QList<LocalApp> scan()
 
 QList<LocalApp> scan(const QStringList &roots)
 {
-    // Listing is cheap; measuring is what takes time, so bundles are described in parallel. blockingMapped keeps
-    // the input order and lets the calling thread take part in the work.
+    // Listing is cheap; measuring is what takes time, so bundles are described in parallel on the global pool.
+    // blockingMapped keeps the input order; the calling thread mostly just waits for the pool's threads. On a
+    // thread of that pool (a background scan) it hands its slot back meanwhile, else one thread fewer measures.
     const QStringList paths = bundlePaths(roots);
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const bool onPool = pool->contains(QThread::currentThread());
+    if (onPool)
+        pool->releaseThread();
+    const auto reserve = qScopeGuard([pool, onPool] {
+        if (onPool)
+            pool->reserveThread();
+    });
     return QtConcurrent::blockingMapped<QList<LocalApp>>(paths, describeBundle);
 }
 
