@@ -6,11 +6,14 @@
 #include <QImageReader>
 #include <QQmlEngine>
 #include <QRunnable>
+#include <QThread>
 #include <QThreadPool>
 #include <QUrl>
 
 #include <plist/plist.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -46,19 +49,29 @@ std::optional<QString> plistString(const QString &plistPath, std::initializer_li
     return std::nullopt;
 }
 
-// Loads on the pool and hands the image over through a queued signal, so a response Qt Quick has already
-// dropped (the row scrolled away) never receives it.
+// Icons decode on a pool of their own, so they never hold a thread that a scan measuring bundles on the global
+// pool is waiting for; half the cores at most, the rest stay with the scan and the page.
+struct IconPool : QThreadPool
+{
+    IconPool() { setMaxThreadCount(std::max(1, QThread::idealThreadCount() / 2)); }
+};
+Q_GLOBAL_STATIC(IconPool, iconPool)
+
+// Loads on the icon pool and hands the image over through a queued signal, so a response Qt Quick has already
+// dropped (the row scrolled away) never receives it. A job whose response was cancelled before it started
+// decodes nothing.
 class IconJob : public QObject, public QRunnable
 {
     Q_OBJECT
 
 public:
-    IconJob(QString bundlePath, QSize size)
+    IconJob(QString bundlePath, QSize size, std::shared_ptr<std::atomic_bool> cancelled)
         : m_bundlePath(std::move(bundlePath))
         , m_size(size)
+        , m_cancelled(std::move(cancelled))
     { }
 
-    void run() override { Q_EMIT done(BundleIcon::load(m_bundlePath, m_size)); }
+    void run() override { Q_EMIT done(*m_cancelled ? QImage() : BundleIcon::load(m_bundlePath, m_size)); }
 
 Q_SIGNALS:
     void done(const QImage &image);
@@ -66,6 +79,7 @@ Q_SIGNALS:
 private:
     QString m_bundlePath;
     QSize m_size;
+    std::shared_ptr<std::atomic_bool> m_cancelled;
 };
 
 class IconResponse : public QQuickImageResponse
@@ -73,13 +87,16 @@ class IconResponse : public QQuickImageResponse
 public:
     IconResponse(const QString &bundlePath, QSize size)
     {
-        auto *job = new IconJob(bundlePath, size);
+        auto *job = new IconJob(bundlePath, size, m_cancelled);
         connect(job, &IconJob::done, this, [this](const QImage &image) {
             m_image = image;
             Q_EMIT finished();
         });
-        QThreadPool::globalInstance()->start(job);
+        iconPool()->start(job);
     }
+
+    // The row is gone; the job still reports (Qt Quick waits for finished()) but skips the decoding.
+    void cancel() override { *m_cancelled = true; }
 
     QQuickTextureFactory *textureFactory() const override
     {
@@ -90,6 +107,7 @@ public:
 
 private:
     QImage m_image;
+    std::shared_ptr<std::atomic_bool> m_cancelled = std::make_shared<std::atomic_bool>(false);
 };
 
 } // namespace
