@@ -156,6 +156,8 @@ qint64 FrontSocket::readData(char *data, qint64 maxSize)
     const qint64 n = qMin(maxSize, qint64(m_forward.size()));
     std::memcpy(data, m_forward.constData(), size_t(n));
     m_forward.remove(0, n);
+    if (m_forward.isEmpty())
+        m_forward.clear(); // the request (up to its head and body limits) is not kept while the connection idles
     return n;
 }
 
@@ -169,8 +171,11 @@ void FrontSocket::process()
     }
     if (m_phase == Phase::responding)
         return; // the next request waits in the wire's bounded buffer
-    // Bounded, so a client pipelining many requests waits in its own socket buffer instead of in memory here.
-    m_in += m_wire->read(qMax<qint64>(0, m_limits.readBufferBytes - m_in.size()));
+    // Bounded, so a client pipelining many requests waits in its own socket buffer instead of in memory here. Only
+    // what has arrived is asked for: read(n) allocates n bytes up front and keeps that capacity, which made every
+    // connection, however slow, hold a whole read buffer.
+    const qint64 room = qMax<qint64>(0, m_limits.readBufferBytes - m_in.size());
+    m_in += m_wire->read(qMin(room, m_wire->bytesAvailable()));
 
     while (!m_in.isEmpty() && (m_phase == Phase::idle || m_phase == Phase::head)) {
         if (m_phase == Phase::idle) {
