@@ -2,18 +2,21 @@
 
 #include "server/Auth.h"
 
-#include <QThread>
-
 #ifdef Q_OS_LINUX
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 PasswordPool::PasswordPool(int threads, int capacity)
 {
-    // Each check holds 64 MiB (Argon2id's interactive limit), so a few threads are enough.
+    // Each check holds 64 MiB (Argon2id's interactive limit, which the stored hashes carry) while it runs, and the
+    // rest of the service needs about 30 MB: a second check at the same time would take it past 100 MB. Sign-ins
+    // beyond what one thread checks wait in the queue instead.
     if (threads <= 0)
-        threads = qBound(1, QThread::idealThreadCount() - 1, 4);
+        threads = 1;
     m_pool.setMaxThreadCount(threads);
     m_pool.setExpiryTimeout(-1);
     m_capacity = capacity > 0 ? capacity : threads * 8;
@@ -36,6 +39,11 @@ bool PasswordPool::verify(const QString &storedHash, const QString &password, st
         // Linux keeps a nice value per thread: requests on the event loop go first.
         static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 10) == 0;
         Q_UNUSED(niced);
+#endif
+#ifdef __GLIBC__
+        // The check maps 64 MiB of its own. Heap the event loop has freed since (connections come and go) is still
+        // resident until handed back, and would add to it.
+        malloc_trim(0);
 #endif
         const bool verified = Auth::verifyPassword(storedHash, password);
         m_pending.fetch_sub(1);

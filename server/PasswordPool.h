@@ -1,7 +1,7 @@
 #pragma once
-// Password checks off the event loop. Each Argon2id check costs a quarter of a second of CPU, so they run on a few
-// low-priority worker threads (fewer than the cores, so the event loop keeps one) behind a bounded queue; when the
-// queue is full a check is refused at once and the caller answers 429.
+// Password checks off the event loop. Each Argon2id check costs a quarter of a second of CPU and holds 64 MiB while
+// it runs, so they run one at a time on a low-priority worker thread behind a bounded queue; when the queue is full
+// a check is refused at once and the caller answers 429.
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -11,7 +11,7 @@
 class PasswordPool
 {
 public:
-    // threads 0: one less than the cores, from one to four; capacity 0: eight checks per thread, running or queued.
+    // threads 0: one; capacity 0: eight checks per thread, running or queued.
     explicit PasswordPool(int threads = 0, int capacity = 0);
     ~PasswordPool();
 
