@@ -45,30 +45,38 @@ Item {
             StoreLabel {
                 objectName: "appRowName"
                 anchors.verticalCenter: parent.verticalCenter
-                width: Math.min(implicitWidth, parent.width - (badge.visible ? badge.width + 6 : 0))
+                width: Math.min(implicitWidth, parent.width - (badge.active ? badge.width + 6 : 0))
                 text: row.name
                 size: 12.8
                 font.weight: Font.Medium
                 elide: Text.ElideRight
             }
-            Rectangle {
+            // The badge and the update button exist only on rows with an update: most rows have none, and the
+            // first screen of rows is built before the list is drawn.
+            Loader {
                 id: badge
-                objectName: "appRowBadge"
-                visible: row.hasUpdate
+                active: row.hasUpdate
+                visible: active
                 anchors.verticalCenter: parent.verticalCenter
-                width: badgeText.implicitWidth + 10
-                height: badgeText.implicitHeight + 4
-                radius: 4
-                color: Theme.tint(Theme.orange, 0.16)
-                StoreLabel {
-                    id: badgeText
-                    objectName: "appRowBadgeText"
-                    anchors.centerIn: parent
-                    text: row.hasUpdate ? "有新版 v" + row.storeApp.version : ""
-                    size: 9
-                    font.bold: true
-                    color: Theme.orange
+                // Qt 6.4 makes no bound component in a Loader, so qmllint takes the ids used inside as unqualified.
+                // qmllint disable unqualified
+                sourceComponent: Rectangle {
+                    objectName: "appRowBadge"
+                    width: badgeText.implicitWidth + 10
+                    height: badgeText.implicitHeight + 4
+                    radius: 4
+                    color: Theme.tint(Theme.orange, 0.16)
+                    StoreLabel {
+                        id: badgeText
+                        objectName: "appRowBadgeText"
+                        anchors.centerIn: parent
+                        text: "有新版 v" + row.storeApp.version
+                        size: 9
+                        font.bold: true
+                        color: Theme.orange
+                    }
                 }
+                // qmllint enable unqualified
             }
         }
         Row {
@@ -95,15 +103,20 @@ Item {
         anchors.rightMargin: 16
         anchors.verticalCenter: parent.verticalCenter
         spacing: 12
-        SoftwareButton {
-            objectName: "appRowUpdate"
-            visible: row.hasUpdate
-            width: 74
-            prominent: true
-            tint: Theme.orange
-            symbol: "arrow.triangle.2.circlepath"
-            text: "更新"
-            onClicked: row.updateRequested(row.storeApp)
+        Loader {
+            active: row.hasUpdate
+            visible: active
+            // qmllint disable unqualified
+            sourceComponent: SoftwareButton {
+                objectName: "appRowUpdate"
+                width: 74
+                prominent: true
+                tint: Theme.orange
+                symbol: "arrow.triangle.2.circlepath"
+                text: "更新"
+                onClicked: row.updateRequested(row.storeApp)
+            }
+            // qmllint enable unqualified
         }
         SoftwareButton {
             objectName: "appRowUninstall"

@@ -33,12 +33,23 @@ Item {
         toastTimer.restart()
     }
 
+    // The spinner turns only once a scan has lasted a moment: a quick scan would just flash it, and each of its
+    // frames redraws the window while the bundles are being measured.
+    property bool longScan: false
+
     SoftwareListModel {
         id: appList
         objectName: "softwareApps"
         home: Store.home
+        onScanningChanged: if (!appList.scanning) root.longScan = false
     }
     Component.onCompleted: if (autoScan) appList.scan()
+
+    Timer {
+        interval: 400
+        running: appList.scanning
+        onTriggered: root.longScan = true
+    }
 
     Timer {
         id: toastTimer
@@ -57,6 +68,8 @@ Item {
         anchors.fill: parent
         model: appList
         clip: true
+        // No rows are made ahead off screen, so icons load only for the rows shown.
+        cacheBuffer: 0
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
 
@@ -117,7 +130,7 @@ Item {
                         width: 18
                         height: 18
                         visible: appList.scanning
-                        running: appList.scanning
+                        running: root.longScan
                     }
                     StoreLabel {
                         objectName: "scanningText"
