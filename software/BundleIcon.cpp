@@ -71,7 +71,7 @@ public:
         , m_cancelled(std::move(cancelled))
     { }
 
-    void run() override { Q_EMIT done(*m_cancelled ? QImage() : BundleIcon::load(m_bundlePath, m_size)); }
+    void run() override { Q_EMIT done(*m_cancelled ? QImage() : BundleIcon::shown(m_bundlePath, m_size)); }
 
 Q_SIGNALS:
     void done(const QImage &image);
@@ -160,6 +160,15 @@ QImage load(const QString &bundlePath, const QSize &size)
     if (image.isNull() || !size.isValid() || image.size() == size)
         return image;
     return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage shown(const QString &bundlePath, const QSize &size)
+{
+#ifdef Q_OS_MACOS
+    return workspaceIcon(bundlePath, size);
+#else
+    return load(bundlePath, size);
+#endif
 }
 
 } // namespace BundleIcon

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
-// The bundle's own icon: the file its Info.plist names (CFBundleIconFile, else CFBundleIconName) under
+// The bundle's icon. On macOS the page shows the one the workspace (Finder) shows for the bundle path, custom
+// icons included; elsewhere the file its Info.plist names (CFBundleIconFile, else CFBundleIconName) under
 // Contents/Resources, ".icns" added when the name has no extension, decoded with Qt's image plugins.
 namespace BundleIcon {
 
@@ -17,6 +18,15 @@ namespace BundleIcon {
 // The representation nearest to size (the smallest at least as large, else the largest), scaled to size when
 // size is valid. A null image when nothing loads.
 [[nodiscard]] QImage load(const QString &bundlePath, const QSize &size);
+
+#ifdef Q_OS_MACOS
+// The workspace's icon for the bundle path, a square of the smaller side of size (128 when size is not valid).
+// Callable off the main thread.
+[[nodiscard]] QImage workspaceIcon(const QString &bundlePath, const QSize &size);
+#endif
+
+// What a row shows: workspaceIcon() on macOS, load() elsewhere.
+[[nodiscard]] QImage shown(const QString &bundlePath, const QSize &size);
 
 } // namespace BundleIcon
 

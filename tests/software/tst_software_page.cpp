@@ -234,6 +234,9 @@ private Q_SLOTS:
         QVERIFY(view);
         QTRY_VERIFY(one(rowOf(view.get(), u"Foo"_s), u"appRowIcon"_s)->property("loaded").toBool());
         QVERIFY(!one(rowOf(view.get(), u"Foo"_s), u"appRowIcon"_s)->property("placeholderShown").toBool());
+#ifdef Q_OS_MACOS
+        QSKIP("The workspace has an icon for every bundle, so no row shows the placeholder");
+#endif
         QTRY_VERIFY(one(rowOf(view.get(), u"Broken"_s), u"appRowIcon"_s)->property("placeholderShown").toBool());
         QVERIFY(one(rowOf(view.get(), u"Broken"_s), u"bundleIconPlaceholder"_s));
     }
