@@ -7,6 +7,8 @@
 
 #include <QCoro/QCoroTimer>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 DeviceCheck::DeviceCheck(QObject *parent)
@@ -17,6 +19,13 @@ DeviceCheck::DeviceCheck(DiagnosticsConfig config, QObject *parent)
     : QObject(parent)
     , m_config(std::move(config))
 { }
+
+DeviceCheck::~DeviceCheck()
+{
+    // The run notices only at its next step; the tools queued for it need not wait for that.
+    if (const auto run = m_run.lock())
+        run->skipQueued();
+}
 
 const QList<DeviceCheck::Step> &DeviceCheck::steps()
 {
@@ -41,6 +50,18 @@ void DeviceCheck::finishStep(const QString &key)
     Q_EMIT stepFinished(key);
 }
 
+namespace {
+
+// Lets go of the worker of a run whose check is gone: the jobs queued behind the running one are skipped, and
+// the worker is released once it is idle, so this thread never waits for a running tool.
+QCoro::Task<> release(std::shared_ptr<Diagnostics> diagnostics)
+{
+    diagnostics->skipQueued();
+    co_await diagnostics->idle();
+}
+
+} // namespace
+
 QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
 {
     if (m_running)
@@ -58,41 +79,54 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
         m_pending << step.key;
     Q_EMIT changed();
 
-    // Held by this frame, so the worker outlives every await even if the screen goes away.
+    // Every step is queued on the worker up front, so it runs the tools back to back (still one at a time)
+    // while this thread shows each result as it arrives; the worker never waits for the page to draw.
+    // The steps that need the identity are queued as soon as it is known, still behind the sections. The
+    // worker is held by this frame, so it outlives every await even if the screen goes away.
     auto diagnostics = std::make_shared<Diagnostics>(m_config);
+    m_run = diagnostics;
+    std::optional<QCoro::Task<>> cleared;
     if (forceRefresh)
-        co_await diagnostics->clearPersistentCache();
+        cleared = diagnostics->clearPersistentCache();
+    QCoro::Task<DeviceIdentity> identityStep = diagnostics->identity();
+    std::array<QCoro::Task<DeviceSection>, 4> sectionSteps{diagnostics->battery(), diagnostics->storage(),
+                                                           diagnostics->display(), diagnostics->io()};
 
-    const DeviceIdentity identity = co_await diagnostics->identity();
-    if (!self)
+    const DeviceIdentity identity = co_await identityStep;
+    if (!self) {
+        release(diagnostics);
         co_return;
+    }
+    QCoro::Task<DeviceSection> securityStep = diagnostics->security(identity);
+    QCoro::Task<CrossCheckResult> crossStep = diagnostics->crossChecks(identity);
+    QCoro::Task<ToolStats> statsStep = diagnostics->stats();
     m_identity = identity;
     finishStep(u"identity"_s);
     if (m_stepPause.count() > 0) {
         co_await QCoro::sleepFor(m_stepPause);
-        if (!self)
+        if (!self) {
+            release(diagnostics);
             co_return;
+        }
     }
 
-    using SectionStep = QCoro::Task<DeviceSection> (Diagnostics::*)();
-    for (SectionStep step : {&Diagnostics::battery, &Diagnostics::storage, &Diagnostics::display, &Diagnostics::io}) {
-        const DeviceSection section = co_await ((*diagnostics).*step)();
-        if (!self)
+    for (QCoro::Task<DeviceSection> *step :
+         {&sectionSteps[0], &sectionSteps[1], &sectionSteps[2], &sectionSteps[3], &securityStep}) {
+        const DeviceSection section = co_await *step;
+        if (!self) {
+            release(diagnostics);
             co_return;
+        }
         m_sections.append(section);
         m_sectionModel.append(section);
         finishStep(section.id);
     }
-    const DeviceSection security = co_await diagnostics->security(identity);
-    if (!self)
-        co_return;
-    m_sections.append(security);
-    m_sectionModel.append(security);
-    finishStep(security.id);
 
-    const CrossCheckResult cross = co_await diagnostics->crossChecks(identity);
-    if (!self)
+    const CrossCheckResult cross = co_await crossStep;
+    if (!self) {
+        release(diagnostics);
         co_return;
+    }
     m_checks = cross.checks;
     m_issues = cross.issues;
     const DeviceSection *battery = nullptr;
@@ -101,7 +135,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
             battery = &section;
     }
     m_score = DeviceRules::scoreFor(cross.penalty, battery);
-    m_stats = co_await diagnostics->stats();
+    m_stats = co_await statsStep;
     if (!self)
         co_return;
     m_scannedAt = QDateTime::currentDateTime();

@@ -64,6 +64,7 @@ public:
 
     explicit DeviceCheck(QObject *parent = nullptr);
     explicit DeviceCheck(DiagnosticsConfig config, QObject *parent = nullptr);
+    ~DeviceCheck() override;
 
     // The steps of a run, in order: identity, battery, storage, display, io, security, cross.
     [[nodiscard]] static const QList<Step> &steps();
@@ -157,6 +158,7 @@ private:
     QDateTime m_scannedAt;
     QString m_osVersion = kMissing;
     ToolStats m_stats;
+    std::weak_ptr<Diagnostics> m_run; // the worker of the run going on, held by the run
     DeviceSectionModel m_sectionModel;
     bool m_showAll = false;
     bool m_rerun = false; // the profile changed while a run was going

@@ -161,3 +161,8 @@ QCoro::Task<ToolStats> Diagnostics::stats()
 {
     return onWorker([](DiagnosticsEngine &e) { return e.stats(); });
 }
+
+QCoro::Task<> Diagnostics::idle()
+{
+    return onWorker([](DiagnosticsEngine &) {});
+}

@@ -14,6 +14,7 @@
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTask>
 
+#include <atomic>
 #include <memory>
 
 // Where a check gets its tools from.
@@ -68,6 +69,12 @@ public:
     QCoro::Task<CrossCheckResult> crossChecks(const Identity &identity);
     QCoro::Task<QString> osVersion();
     QCoro::Task<ToolStats> stats();
+    // Drops the work queued behind the job now running: each of those tasks finishes at once with an empty
+    // result. Any thread may call it.
+    void skipQueued() { m_skipQueued = true; }
+    // Finishes when the worker has done everything queued before it, so letting go of the object then does
+    // not block on a running tool.
+    QCoro::Task<> idle();
 
     [[nodiscard]] static std::optional<QString> field(const QString &text, const QString &key)
     {
@@ -106,11 +113,12 @@ private:
         promise->start();
         QMetaObject::invokeMethod(
             m_context,
-            [promise, job = std::move(job), engine = m_engine.get()]() mutable {
+            [promise, job = std::move(job), engine = m_engine.get(), skip = &m_skipQueued]() mutable {
                 if constexpr (std::is_void_v<Result>) {
-                    job(*engine);
+                    if (!skip->load())
+                        job(*engine);
                 } else {
-                    promise->addResult(job(*engine));
+                    promise->addResult(skip->load() ? Result{} : job(*engine));
                 }
                 promise->finish();
             },
@@ -121,5 +129,6 @@ private:
     DiagnosticsConfig m_config;
     std::unique_ptr<DiagnosticsEngine> m_engine;
     QThread m_thread;
+    std::atomic_bool m_skipQueued{false};
     QObject *m_context; // lives on m_thread, where jobs run in its event loop; deleted there when it finishes
 };

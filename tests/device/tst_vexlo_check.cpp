@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -162,6 +164,39 @@ private Q_SLOTS:
         QCOMPARE(check.score(), 9);
         QCOMPARE(check.sampleData(), true);
         QCOMPARE(check.reportText(), readFile(QStringLiteral(DATA_DIR "/report-tampered.txt")));
+    }
+
+    // A check that goes away mid-run lets the tool running end, starts no other, and never makes this thread
+    // wait for that tool.
+    void goneMidRun()
+    {
+        auto config = DiagnosticsConfig::forProfile(u"healthy"_s);
+        QVERIFY(config);
+        config->cacheDir = m_dir.filePath(u"cache-gone"_s);
+        const QString log = m_dir.filePath(u"gone.log"_s);
+        config->tools.environment.insert(u"VEXLO_STANDIN_LOG"_s, log);
+        config->tools.environment.insert(u"VEXLO_STANDIN_DELAY"_s, u"0.4"_s);
+        auto check = std::make_unique<DeviceCheck>(*config);
+        check->setStepPause(std::chrono::milliseconds(0));
+        QSignalSpy steps(check.get(), &DeviceCheck::stepFinished);
+        check->runAll(false);
+        QVERIFY(steps.wait(20000)); // the identity
+        check.reset();
+
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, this, [&] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        ticks.start(10);
+        QTest::qWait(2000);
+        QVERIFY2(longest < 250, qPrintable(QString::number(longest)));
+        // The two reads of the identity, and the battery read if it had started.
+        const qsizetype reads = readFile(log).count(u'\n');
+        QVERIFY2(reads == 2 || reads == 3, qPrintable(QString::number(reads)));
     }
 };
 
