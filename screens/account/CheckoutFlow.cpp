@@ -4,15 +4,14 @@
 #include "store/Store.h"
 
 #include <QPointer>
-#include <QTimer>
-
-#include <QCoro/QCoroTimer>
 
 using namespace Qt::StringLiterals;
 
 CheckoutFlow::CheckoutFlow(QObject *parent)
     : QObject(parent)
 {
+    m_pollTimer.setSingleShot(true);
+    connect(&m_pollTimer, &QTimer::timeout, this, &CheckoutFlow::pollOnce);
     if (Store *store = Store::instance()) {
         connect(store, &Store::checkoutChanged, this, &CheckoutFlow::checkoutChanged);
         checkoutChanged();
@@ -96,33 +95,28 @@ void CheckoutFlow::startPolling()
     if (m_closed || !store || !store->checkout())
         return;
     m_order = store->checkout()->orderNo;
-    const quint64 run = ++m_run;
+    ++m_run;
     setPolls(0);
-    pollRun(run);
+    setPolling(true);
+    m_pollTimer.start(m_pollInterval);
 }
 
-QCoro::Task<> CheckoutFlow::pollRun(quint64 run)
+QCoro::Task<> CheckoutFlow::pollOnce()
 {
-    QPointer<CheckoutFlow> self(this);
-    setPolling(true);
-    while (self && run == m_run && m_polls < maxPolls) {
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.start(m_pollInterval);
-        co_await timer;
-        if (!self || run != m_run)
-            co_return;
-        Store *store = Store::instance();
-        if (!store || !store->checkout())
-            break;
-        setPolls(m_polls + 1);
-        co_await store->pollCheckoutTask();
-        if (!self || run != m_run)
-            co_return;
-        if (!Store::instance() || !Store::instance()->checkout())
-            break;
+    const quint64 run = m_run;
+    Store *store = Store::instance();
+    if (!store || !store->checkout()) {
+        setPolling(false);
+        co_return;
     }
-    if (self && run == m_run)
+    QPointer<CheckoutFlow> self(this);
+    setPolls(m_polls + 1);
+    co_await store->pollCheckoutTask();
+    if (!self || run != m_run)
+        co_return;
+    if (m_polls < maxPolls && Store::instance() && Store::instance()->checkout())
+        m_pollTimer.start(m_pollInterval);
+    else
         setPolling(false);
 }
 
@@ -130,6 +124,7 @@ void CheckoutFlow::close()
 {
     m_closed = true;
     ++m_run;
+    m_pollTimer.stop();
     setPolling(false);
     if (Store *store = Store::instance())
         store->setCheckout(std::nullopt);

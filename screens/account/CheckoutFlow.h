@@ -4,6 +4,7 @@
 // Closing ends the run at once; an answer that arrives after closing never refills or reopens the sheet.
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
@@ -58,7 +59,7 @@ Q_SIGNALS:
 
 private:
     void checkoutChanged();
-    QCoro::Task<> pollRun(quint64 run);
+    QCoro::Task<> pollOnce();
     void setPolling(bool polling);
     void setPolls(int polls);
 
@@ -67,6 +68,8 @@ private:
     bool m_polling = false;
     int m_polls = 0;
     int m_pollInterval = 3000;
+    // Single shot, started for each wait between polls; stopping it ends the run with nothing left waiting.
+    QTimer m_pollTimer;
     // Changes whenever polling is restarted or the sheet closes: a run or an order reply of an older value
     // has been superseded and stops without touching anything.
     quint64 m_run = 0;

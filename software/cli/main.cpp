@@ -199,5 +199,9 @@ int main(int argc, char **argv)
             << u"\n用法见 vexlo-apps --help"_s << Qt::endl;
         return usage;
     }
-    return QCoro::waitFor(run(parser, json, root));
+    const int code = QCoro::waitFor(run(parser, json, root));
+    // The finished request was handed to deleteLater inside the wait's own event loop: let it and the network
+    // objects it holds go before the application does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
 }
