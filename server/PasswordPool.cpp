@@ -6,9 +6,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 PasswordPool::PasswordPool(int threads, int capacity)
 {
@@ -39,11 +36,6 @@ bool PasswordPool::verify(const QString &storedHash, const QString &password, st
         // Linux keeps a nice value per thread: requests on the event loop go first.
         static thread_local const bool niced = setpriority(PRIO_PROCESS, gettid(), 10) == 0;
         Q_UNUSED(niced);
-#endif
-#ifdef __GLIBC__
-        // The check maps 64 MiB of its own. Heap the event loop has freed since (connections come and go) is still
-        // resident until handed back, and would add to it.
-        malloc_trim(0);
 #endif
         const bool verified = Auth::verifyPassword(storedHash, password);
         m_pending.fetch_sub(1);
