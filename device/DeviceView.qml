@@ -16,8 +16,9 @@ Item {
     property DeviceCheck check: DeviceCheck {}
     // Whether the first showing starts a check by itself (a picture of the start card turns it off).
     property bool autoStart: true
-    property alias handsOn: handsOnCard
-    property alias flickable: page.flickable
+    // The hands-on card and the scrolling area, set as the cards are built.
+    property HandsOnCard handsOn: null
+    property Flickable flickable: null
     readonly property bool finished: check.started && !check.running
     readonly property bool hasIdentity: check.identity !== undefined && check.identity !== null
     // The check's bars and sample list as plain script values, read by key and searched below.
@@ -38,470 +39,484 @@ Item {
             Store.showToast("报告已复制")
     }
 
-    // The first time the page is shown it checks by itself; later visits keep what was found.
+    // The first time the page is shown it checks by itself; later visits keep what was found. The check
+    // starts before the cards are built, so building them (on a first opening also loading the fonts and
+    // controls they use) goes on while the first tools run instead of ahead of them.
     Component.onCompleted: {
-        check.loadOsVersion()
         if (autoStart && !check.started)
             check.runAll(false)
+        check.loadOsVersion()
+        cards.createObject(root)
     }
 
-    Rectangle {
-        anchors.fill: parent
-        color: Theme.background
-    }
+    Component {
+        id: cards
+        Item {
+            anchors.fill: parent
+            Component.onCompleted: {
+                root.handsOn = handsOnCard
+                root.flickable = page.flickable
+            }
 
-    // Top bar: title, where the run is, and a fresh check that ignores the seven-day cache.
-    Rectangle {
-        id: topBar
-        objectName: "deviceTopBar"
-        anchors { left: parent.left; right: parent.right; top: parent.top }
-        height: 52
-        color: Theme.card
-        Rectangle {
-            anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-            height: 1
-            color: Theme.hairline
-        }
-        RowLayout {
-            anchors { fill: parent; leftMargin: 22; rightMargin: 18 }
-            spacing: 8
-            SymbolIcon { name: "desktopcomputer"; size: 18; color: Theme.accent }
-            StoreLabel { text: "设备信息"; size: 15; font.bold: true }
-            Item { Layout.fillWidth: true }
-            BusyIndicator {
-                objectName: "statusSpinner"
-                visible: root.check.running
-                running: visible
-                Layout.preferredWidth: 18
-                Layout.preferredHeight: 18
+            Rectangle {
+                anchors.fill: parent
+                color: Theme.background
             }
-            StoreLabel {
-                objectName: "statusText"
-                text: root.check.statusText
-                color: Theme.secondary
-            }
-            DeviceButton {
-                objectName: "refreshButton"
-                symbol: "arrow.clockwise"
-                text: "重新检测"
-                enabled: !root.check.running
-                onClicked: root.check.runAll(true)
-            }
-        }
-    }
 
-    StorePage {
-        id: page
-        objectName: "devicePage"
-        anchors { left: parent.left; right: parent.right; top: topBar.bottom; bottom: parent.bottom }
-        topMargin: 18
-        spacing: 14
-
-        // Off macOS the facts are a bundled sample Mac, and the page says so.
-        CardFrame {
-            objectName: "sampleNote"
-            visible: root.check.profiles.length > 0
-            width: page.contentWidth
-            height: sampleRow.implicitHeight + 24
-            RowLayout {
-                id: sampleRow
-                anchors { fill: parent; margins: 12; leftMargin: 16 }
-                spacing: 10
-                SymbolIcon { name: "exclamationmark.triangle.fill"; size: 16; color: Theme.caution }
-                StoreLabel {
-                    Layout.fillWidth: true
-                    text: "这台电脑不是 Mac，下面显示的是示例机器的数据，不是本机。"
-                    wrapMode: Text.Wrap
+            // Top bar: title, where the run is, and a fresh check that ignores the seven-day cache.
+            Rectangle {
+                id: topBar
+                objectName: "deviceTopBar"
+                anchors { left: parent.left; right: parent.right; top: parent.top }
+                height: 52
+                color: Theme.card
+                Rectangle {
+                    anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+                    height: 1
+                    color: Theme.hairline
                 }
-                StoreLabel { text: "示例机器"; color: Theme.secondary }
-                ComboBox {
-                    objectName: "profilePicker"
-                    model: root.check.profiles
-                    displayText: root.check.profileTitle(root.check.profile)
-                    currentIndex: root.profiles.indexOf(root.check.profile)
-                    implicitWidth: 230
-                    delegate: ItemDelegate {
-                        required property string modelData
-                        width: ListView.view.width
-                        text: root.check.profileTitle(modelData)
-                    }
-                    onActivated: index => root.check.profile = root.check.profiles[index]
-                }
-            }
-        }
-
-        // Not started: what the check does.
-        CardFrame {
-            objectName: "startCard"
-            visible: !root.check.started
-            width: page.contentWidth
-            height: 230
-            ColumnLayout {
-                anchors.centerIn: parent
-                width: parent.width - 60
-                spacing: 10
-                SymbolIcon {
-                    Layout.alignment: Qt.AlignHCenter
-                    name: "checklist"
-                    size: 40
-                    color: Theme.accent
-                }
-                StoreLabel {
-                    Layout.alignment: Qt.AlignHCenter
-                    text: "体检这台 Mac"
-                    size: 18
-                    font.bold: true
-                }
-                StoreLabel {
-                    Layout.fillWidth: true
-                    horizontalAlignment: Text.AlignHCenter
-                    text: "逐项读取硬件信息并做交叉校验。全部在本机完成，不联网、不上传。"
-                    color: Theme.secondary
-                    wrapMode: Text.Wrap
-                }
-                DeviceButton {
-                    objectName: "startButton"
-                    Layout.alignment: Qt.AlignHCenter
-                    prominent: true
-                    text: "开始体检"
-                    onClicked: root.check.runAll(false)
-                }
-            }
-        }
-
-        // The machine, its verdict and score; a placeholder until the identity is read.
-        CardFrame {
-            objectName: root.hasIdentity ? "deviceCard" : "devicePlaceholder"
-            visible: root.check.started
-            width: page.contentWidth
-            height: 132
-            StoreLabel {
-                visible: !root.hasIdentity
-                anchors.centerIn: parent
-                text: "读取中…"
-                color: Theme.secondary
-            }
-            RowLayout {
-                visible: root.hasIdentity
-                anchors { fill: parent; margins: 18; leftMargin: 24 }
-                spacing: 22
-                DevicePicture {
-                    kind: root.check.deviceKind
-                    Layout.preferredWidth: 120
-                    Layout.preferredHeight: 90
-                }
-                ColumnLayout {
-                    Layout.fillWidth: true
-                    spacing: 6
-                    StoreLabel {
-                        objectName: "modelName"
-                        text: root.hasIdentity ? root.check.identity.modelName : ""
-                        size: 19
-                        font.bold: true
-                    }
-                    StoreLabel {
-                        objectName: "verdict"
-                        Layout.fillWidth: true
-                        text: root.finished ? root.check.verdict : "正在体检…"
-                        color: root.finished ? Theme.text : Theme.secondary
-                        size: 14
-                        wrapMode: Text.Wrap
-                    }
-                }
-                StoreLabel {
-                    objectName: "scoreText"
-                    visible: root.finished
-                    text: "体检 " + root.check.score + " 分"
-                    size: 22
-                    font.bold: true
-                    color: root.statusColor(root.check.scoreLevel)
-                }
-            }
-        }
-
-        // Identity cells, the indicator cells and the battery line.
-        CardFrame {
-            objectName: "identityCard"
-            visible: root.hasIdentity
-            width: page.contentWidth
-            height: identityColumn.implicitHeight + 32
-            ColumnLayout {
-                id: identityColumn
-                anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
-                spacing: 12
                 RowLayout {
+                    anchors { fill: parent; leftMargin: 22; rightMargin: 18 }
                     spacing: 8
-                    SymbolIcon { name: "laptopcomputer"; size: 16; color: Theme.accent }
-                    StoreLabel { text: "整机信息"; size: 14; font.bold: true }
+                    SymbolIcon { name: "desktopcomputer"; size: 18; color: Theme.accent }
+                    StoreLabel { text: "设备信息"; size: 15; font.bold: true }
                     Item { Layout.fillWidth: true }
+                    BusyIndicator {
+                        objectName: "statusSpinner"
+                        visible: root.check.running
+                        running: visible
+                        Layout.preferredWidth: 18
+                        Layout.preferredHeight: 18
+                    }
+                    StoreLabel {
+                        objectName: "statusText"
+                        text: root.check.statusText
+                        color: Theme.secondary
+                    }
                     DeviceButton {
-                        objectName: "showAllToggle"
-                        flat: true
-                        text: root.check.showAll ? "收起" : "全部指标"
-                        onClicked: root.check.showAll = !root.check.showAll
+                        objectName: "refreshButton"
+                        symbol: "arrow.clockwise"
+                        text: "重新检测"
+                        enabled: !root.check.running
+                        onClicked: root.check.runAll(true)
                     }
                 }
-                GridLayout {
-                    objectName: "cellGrid"
-                    Layout.fillWidth: true
-                    columns: Math.max(1, Math.floor(width / 190))
-                    rowSpacing: 8
-                    columnSpacing: 8
-                    Repeater {
-                        model: root.check.cells
-                        delegate: Rectangle {
-                            id: cell
-                            required property var modelData
-                            objectName: "cell_" + modelData.key
+            }
+
+            StorePage {
+                id: page
+                objectName: "devicePage"
+                anchors { left: parent.left; right: parent.right; top: topBar.bottom; bottom: parent.bottom }
+                topMargin: 18
+                spacing: 14
+
+                // Off macOS the facts are a bundled sample Mac, and the page says so.
+                CardFrame {
+                    objectName: "sampleNote"
+                    visible: root.check.profiles.length > 0
+                    width: page.contentWidth
+                    height: sampleRow.implicitHeight + 24
+                    RowLayout {
+                        id: sampleRow
+                        anchors { fill: parent; margins: 12; leftMargin: 16 }
+                        spacing: 10
+                        SymbolIcon { name: "exclamationmark.triangle.fill"; size: 16; color: Theme.caution }
+                        StoreLabel {
                             Layout.fillWidth: true
-                            Layout.preferredHeight: 54
-                            radius: 8
-                            color: Theme.background
-                            Column {
-                                anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
-                                          leftMargin: 12; rightMargin: 10 }
-                                spacing: 3
-                                StoreLabel { text: cell.modelData.label; size: 11; color: Theme.secondary }
-                                Row {
-                                    width: parent.width
-                                    spacing: 6
-                                    StoreLabel {
-                                        objectName: "cellValue"
-                                        width: Math.min(implicitWidth, parent.width - (flag.visible ? flag.width + 6 : 0))
-                                        text: cell.modelData.value
-                                        size: 13
-                                        font.weight: Font.DemiBold
-                                        elide: Text.ElideRight
-                                        color: cell.modelData.status === "info" || cell.modelData.status === "ok"
-                                            ? Theme.text : root.statusColor(cell.modelData.status)
+                            text: "这台电脑不是 Mac，下面显示的是示例机器的数据，不是本机。"
+                            wrapMode: Text.Wrap
+                        }
+                        StoreLabel { text: "示例机器"; color: Theme.secondary }
+                        ComboBox {
+                            objectName: "profilePicker"
+                            model: root.check.profiles
+                            displayText: root.check.profileTitle(root.check.profile)
+                            currentIndex: root.profiles.indexOf(root.check.profile)
+                            implicitWidth: 230
+                            delegate: ItemDelegate {
+                                required property string modelData
+                                width: ListView.view.width
+                                text: root.check.profileTitle(modelData)
+                            }
+                            onActivated: index => root.check.profile = root.check.profiles[index]
+                        }
+                    }
+                }
+
+                // Not started: what the check does.
+                CardFrame {
+                    objectName: "startCard"
+                    visible: !root.check.started
+                    width: page.contentWidth
+                    height: 230
+                    ColumnLayout {
+                        anchors.centerIn: parent
+                        width: parent.width - 60
+                        spacing: 10
+                        SymbolIcon {
+                            Layout.alignment: Qt.AlignHCenter
+                            name: "checklist"
+                            size: 40
+                            color: Theme.accent
+                        }
+                        StoreLabel {
+                            Layout.alignment: Qt.AlignHCenter
+                            text: "体检这台 Mac"
+                            size: 18
+                            font.bold: true
+                        }
+                        StoreLabel {
+                            Layout.fillWidth: true
+                            horizontalAlignment: Text.AlignHCenter
+                            text: "逐项读取硬件信息并做交叉校验。全部在本机完成，不联网、不上传。"
+                            color: Theme.secondary
+                            wrapMode: Text.Wrap
+                        }
+                        DeviceButton {
+                            objectName: "startButton"
+                            Layout.alignment: Qt.AlignHCenter
+                            prominent: true
+                            text: "开始体检"
+                            onClicked: root.check.runAll(false)
+                        }
+                    }
+                }
+
+                // The machine, its verdict and score; a placeholder until the identity is read.
+                CardFrame {
+                    objectName: root.hasIdentity ? "deviceCard" : "devicePlaceholder"
+                    visible: root.check.started
+                    width: page.contentWidth
+                    height: 132
+                    StoreLabel {
+                        visible: !root.hasIdentity
+                        anchors.centerIn: parent
+                        text: "读取中…"
+                        color: Theme.secondary
+                    }
+                    RowLayout {
+                        visible: root.hasIdentity
+                        anchors { fill: parent; margins: 18; leftMargin: 24 }
+                        spacing: 22
+                        DevicePicture {
+                            kind: root.check.deviceKind
+                            Layout.preferredWidth: 120
+                            Layout.preferredHeight: 90
+                        }
+                        ColumnLayout {
+                            Layout.fillWidth: true
+                            spacing: 6
+                            StoreLabel {
+                                objectName: "modelName"
+                                text: root.hasIdentity ? root.check.identity.modelName : ""
+                                size: 19
+                                font.bold: true
+                            }
+                            StoreLabel {
+                                objectName: "verdict"
+                                Layout.fillWidth: true
+                                text: root.finished ? root.check.verdict : "正在体检…"
+                                color: root.finished ? Theme.text : Theme.secondary
+                                size: 14
+                                wrapMode: Text.Wrap
+                            }
+                        }
+                        StoreLabel {
+                            objectName: "scoreText"
+                            visible: root.finished
+                            text: "体检 " + root.check.score + " 分"
+                            size: 22
+                            font.bold: true
+                            color: root.statusColor(root.check.scoreLevel)
+                        }
+                    }
+                }
+
+                // Identity cells, the indicator cells and the battery line.
+                CardFrame {
+                    objectName: "identityCard"
+                    visible: root.hasIdentity
+                    width: page.contentWidth
+                    height: identityColumn.implicitHeight + 32
+                    ColumnLayout {
+                        id: identityColumn
+                        anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
+                        spacing: 12
+                        RowLayout {
+                            spacing: 8
+                            SymbolIcon { name: "laptopcomputer"; size: 16; color: Theme.accent }
+                            StoreLabel { text: "整机信息"; size: 14; font.bold: true }
+                            Item { Layout.fillWidth: true }
+                            DeviceButton {
+                                objectName: "showAllToggle"
+                                flat: true
+                                text: root.check.showAll ? "收起" : "全部指标"
+                                onClicked: root.check.showAll = !root.check.showAll
+                            }
+                        }
+                        GridLayout {
+                            objectName: "cellGrid"
+                            Layout.fillWidth: true
+                            columns: Math.max(1, Math.floor(width / 190))
+                            rowSpacing: 8
+                            columnSpacing: 8
+                            Repeater {
+                                model: root.check.cells
+                                delegate: Rectangle {
+                                    id: cell
+                                    required property var modelData
+                                    objectName: "cell_" + modelData.key
+                                    Layout.fillWidth: true
+                                    Layout.preferredHeight: 54
+                                    radius: 8
+                                    color: Theme.background
+                                    Column {
+                                        anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
+                                                  leftMargin: 12; rightMargin: 10 }
+                                        spacing: 3
+                                        StoreLabel { text: cell.modelData.label; size: 11; color: Theme.secondary }
+                                        Row {
+                                            width: parent.width
+                                            spacing: 6
+                                            StoreLabel {
+                                                objectName: "cellValue"
+                                                width: Math.min(implicitWidth, parent.width - (flag.visible ? flag.width + 6 : 0))
+                                                text: cell.modelData.value
+                                                size: 13
+                                                font.weight: Font.DemiBold
+                                                elide: Text.ElideRight
+                                                color: cell.modelData.status === "info" || cell.modelData.status === "ok"
+                                                    ? Theme.text : root.statusColor(cell.modelData.status)
+                                            }
+                                            StoreLabel {
+                                                id: flag
+                                                objectName: "cellFlag"
+                                                visible: cell.modelData.flag !== ""
+                                                text: cell.modelData.flag
+                                                size: 11
+                                                color: cell.modelData.status === "info" ? Theme.secondary : root.statusColor(cell.modelData.status)
+                                            }
+                                        }
                                     }
-                                    StoreLabel {
-                                        id: flag
-                                        objectName: "cellFlag"
-                                        visible: cell.modelData.flag !== ""
-                                        text: cell.modelData.flag
-                                        size: 11
-                                        color: cell.modelData.status === "info" ? Theme.secondary : root.statusColor(cell.modelData.status)
-                                    }
+                                }
+                            }
+                        }
+                        RowLayout {
+                            objectName: "batteryLine"
+                            spacing: 6
+                            SymbolIcon { name: "bolt.fill"; size: 14; color: root.statusColor(root.batteryBar.status) }
+                            StoreLabel { text: root.check.batteryLine; color: root.statusColor(root.batteryBar.status) }
+                        }
+                    }
+                }
+
+                // Capacity bars.
+                RowLayout {
+                    visible: root.hasIdentity
+                    width: page.contentWidth
+                    spacing: 14
+                    CapacityBar {
+                        objectName: "storageBar"
+                        Layout.fillWidth: true
+                        title: "系统盘已用"
+                        bar: root.check.storageBar
+                        fill: root.storageBar.status === "bad" ? Theme.danger : Theme.accent
+                    }
+                    CapacityBar {
+                        objectName: "batteryBar"
+                        Layout.fillWidth: true
+                        title: "电池健康"
+                        bar: root.check.batteryBar
+                        fill: root.statusColor(root.batteryBar.status)
+                    }
+                }
+
+                // Cross-checks, or a placeholder while the sections are still being read.
+                CardFrame {
+                    objectName: "crossPlaceholder"
+                    visible: root.check.running && root.check.checks.length === 0
+                    width: page.contentWidth
+                    height: 58
+                    RowLayout {
+                        anchors.centerIn: parent
+                        spacing: 8
+                        BusyIndicator { Layout.preferredWidth: 18; Layout.preferredHeight: 18; running: parent.visible }
+                        StoreLabel { text: "正在做交叉校验…"; color: Theme.secondary }
+                    }
+                }
+                CardFrame {
+                    objectName: "crossCard"
+                    visible: root.check.checks.length > 0
+                    width: page.contentWidth
+                    height: crossColumn.implicitHeight + 32
+                    ColumnLayout {
+                        id: crossColumn
+                        anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
+                        spacing: 8
+                        RowLayout {
+                            spacing: 8
+                            SymbolIcon { name: "checkmark.shield"; size: 16; color: Theme.accent }
+                            StoreLabel { text: "交叉校验"; size: 14; font.bold: true }
+                            Item { Layout.fillWidth: true }
+                            StoreLabel {
+                                objectName: "crossSummary"
+                                text: root.check.crossSummary
+                                color: text === "全部通过" ? Theme.good : Theme.secondary
+                            }
+                        }
+                        Repeater {
+                            model: root.check.checks
+                            delegate: StatusRow {
+                                required property var modelData
+                                Layout.fillWidth: true
+                                objectName: "crossRow"
+                                dot: root.statusColor(modelData.status)
+                                label: modelData.label
+                                value: modelData.result
+                                detail: modelData.detail === undefined ? "" : modelData.detail
+                            }
+                        }
+                    }
+                }
+
+                // The metric sections in arrival order, and what is being read while fewer than all are in.
+                Repeater {
+                    model: root.check.sectionModel
+                    delegate: CardFrame {
+                        id: section
+                        required property string sectionId
+                        required property string title
+                        required property string icon
+                        required property var metrics
+                        objectName: "section_" + sectionId
+                        width: page.contentWidth
+                        height: sectionColumn.implicitHeight + 32
+                        ColumnLayout {
+                            id: sectionColumn
+                            anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
+                            spacing: 8
+                            RowLayout {
+                                spacing: 8
+                                SymbolIcon { name: section.icon; size: 16; color: Theme.accent }
+                                StoreLabel { text: section.title; size: 14; font.bold: true }
+                            }
+                            Repeater {
+                                model: section.metrics
+                                delegate: StatusRow {
+                                    required property var modelData
+                                    Layout.fillWidth: true
+                                    objectName: "metric_" + modelData.key
+                                    dot: root.statusColor(modelData.status)
+                                    label: modelData.label
+                                    value: modelData.value
+                                    detail: modelData.detail === undefined ? "" : modelData.detail
                                 }
                             }
                         }
                     }
                 }
-                RowLayout {
-                    objectName: "batteryLine"
-                    spacing: 6
-                    SymbolIcon { name: "bolt.fill"; size: 14; color: root.statusColor(root.batteryBar.status) }
-                    StoreLabel { text: root.check.batteryLine; color: root.statusColor(root.batteryBar.status) }
+                StoreLabel {
+                    objectName: "progressLine"
+                    visible: text !== ""
+                    text: root.check.progressText
+                    color: Theme.secondary
                 }
-            }
-        }
 
-        // Capacity bars.
-        RowLayout {
-            visible: root.hasIdentity
-            width: page.contentWidth
-            spacing: 14
-            CapacityBar {
-                objectName: "storageBar"
-                Layout.fillWidth: true
-                title: "系统盘已用"
-                bar: root.check.storageBar
-                fill: root.storageBar.status === "bad" ? Theme.danger : Theme.accent
-            }
-            CapacityBar {
-                objectName: "batteryBar"
-                Layout.fillWidth: true
-                title: "电池健康"
-                bar: root.check.batteryBar
-                fill: root.statusColor(root.batteryBar.status)
-            }
-        }
-
-        // Cross-checks, or a placeholder while the sections are still being read.
-        CardFrame {
-            objectName: "crossPlaceholder"
-            visible: root.check.running && root.check.checks.length === 0
-            width: page.contentWidth
-            height: 58
-            RowLayout {
-                anchors.centerIn: parent
-                spacing: 8
-                BusyIndicator { Layout.preferredWidth: 18; Layout.preferredHeight: 18; running: parent.visible }
-                StoreLabel { text: "正在做交叉校验…"; color: Theme.secondary }
-            }
-        }
-        CardFrame {
-            objectName: "crossCard"
-            visible: root.check.checks.length > 0
-            width: page.contentWidth
-            height: crossColumn.implicitHeight + 32
-            ColumnLayout {
-                id: crossColumn
-                anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
-                spacing: 8
-                RowLayout {
-                    spacing: 8
-                    SymbolIcon { name: "checkmark.shield"; size: 16; color: Theme.accent }
-                    StoreLabel { text: "交叉校验"; size: 14; font.bold: true }
-                    Item { Layout.fillWidth: true }
-                    StoreLabel {
-                        objectName: "crossSummary"
-                        text: root.check.crossSummary
-                        color: text === "全部通过" ? Theme.good : Theme.secondary
-                    }
-                }
-                Repeater {
-                    model: root.check.checks
-                    delegate: StatusRow {
-                        required property var modelData
-                        Layout.fillWidth: true
-                        objectName: "crossRow"
-                        dot: root.statusColor(modelData.status)
-                        label: modelData.label
-                        value: modelData.result
-                        detail: modelData.detail === undefined ? "" : modelData.detail
-                    }
-                }
-            }
-        }
-
-        // The metric sections in arrival order, and what is being read while fewer than all are in.
-        Repeater {
-            model: root.check.sectionModel
-            delegate: CardFrame {
-                id: section
-                required property string sectionId
-                required property string title
-                required property string icon
-                required property var metrics
-                objectName: "section_" + sectionId
-                width: page.contentWidth
-                height: sectionColumn.implicitHeight + 32
-                ColumnLayout {
-                    id: sectionColumn
-                    anchors { left: parent.left; right: parent.right; top: parent.top; margins: 16; leftMargin: 18 }
-                    spacing: 8
+                // What needs attention.
+                CardFrame {
+                    objectName: "issueBar"
+                    visible: root.finished && root.check.issues.length > 0
+                    width: page.contentWidth
+                    height: issueColumn.implicitHeight + 28
                     RowLayout {
-                        spacing: 8
-                        SymbolIcon { name: section.icon; size: 16; color: Theme.accent }
-                        StoreLabel { text: section.title; size: 14; font.bold: true }
-                    }
-                    Repeater {
-                        model: section.metrics
-                        delegate: StatusRow {
-                            required property var modelData
+                        anchors { fill: parent; margins: 14; leftMargin: 18 }
+                        spacing: 12
+                        SymbolIcon {
+                            Layout.alignment: Qt.AlignTop
+                            name: "exclamationmark.triangle.fill"
+                            size: 18
+                            color: Theme.caution
+                        }
+                        Column {
+                            id: issueColumn
                             Layout.fillWidth: true
-                            objectName: "metric_" + modelData.key
-                            dot: root.statusColor(modelData.status)
-                            label: modelData.label
-                            value: modelData.value
-                            detail: modelData.detail === undefined ? "" : modelData.detail
+                            spacing: 4
+                            Repeater {
+                                model: root.check.issues
+                                delegate: StoreLabel {
+                                    required property string modelData
+                                    width: issueColumn.width
+                                    text: modelData
+                                    wrapMode: Text.Wrap
+                                }
+                            }
                         }
                     }
                 }
-            }
-        }
-        StoreLabel {
-            objectName: "progressLine"
-            visible: text !== ""
-            text: root.check.progressText
-            color: Theme.secondary
-        }
 
-        // What needs attention.
-        CardFrame {
-            objectName: "issueBar"
-            visible: root.finished && root.check.issues.length > 0
-            width: page.contentWidth
-            height: issueColumn.implicitHeight + 28
-            RowLayout {
-                anchors { fill: parent; margins: 14; leftMargin: 18 }
-                spacing: 12
-                SymbolIcon {
-                    Layout.alignment: Qt.AlignTop
-                    name: "exclamationmark.triangle.fill"
-                    size: 18
-                    color: Theme.caution
-                }
-                Column {
-                    id: issueColumn
-                    Layout.fillWidth: true
-                    spacing: 4
+                // Shortcuts: details, the store's guides and the report.
+                Flow {
+                    objectName: "actionRow"
+                    visible: root.hasIdentity
+                    width: page.contentWidth
+                    spacing: 10
                     Repeater {
-                        model: root.check.issues
-                        delegate: StoreLabel {
-                            required property string modelData
-                            width: issueColumn.width
-                            text: modelData
-                            wrapMode: Text.Wrap
+                        model: [
+                            { symbol: "bolt.fill", title: "电池详情", path: "" },
+                            { symbol: "internaldrive.fill", title: "存储详情", path: "/guides/storage-cleanup" },
+                            { symbol: "rectangle.on.rectangle", title: "坏点检查", path: "/guides/unboxing-and-check" },
+                            { symbol: "lock.fill", title: "激活锁", path: "/guides/unboxing-and-check" },
+                            { symbol: "externaldrive.fill", title: "备份", path: "/guides/backup-321" },
+                            { symbol: "square.and.arrow.up", title: "导出报告", path: "" }
+                        ]
+                        delegate: DeviceButton {
+                            required property var modelData
+                            required property int index
+                            objectName: "action_" + index
+                            symbol: modelData.symbol
+                            text: modelData.title
+                            onClicked: {
+                                if (index === 0)
+                                    root.check.showAll = true
+                                else if (index === 5)
+                                    root.copyReport()
+                                else
+                                    Store.openOnWeb(modelData.path)
+                            }
                         }
                     }
                 }
-            }
-        }
 
-        // Shortcuts: details, the store's guides and the report.
-        Flow {
-            objectName: "actionRow"
-            visible: root.hasIdentity
-            width: page.contentWidth
-            spacing: 10
-            Repeater {
-                model: [
-                    { symbol: "bolt.fill", title: "电池详情", path: "" },
-                    { symbol: "internaldrive.fill", title: "存储详情", path: "/guides/storage-cleanup" },
-                    { symbol: "rectangle.on.rectangle", title: "坏点检查", path: "/guides/unboxing-and-check" },
-                    { symbol: "lock.fill", title: "激活锁", path: "/guides/unboxing-and-check" },
-                    { symbol: "externaldrive.fill", title: "备份", path: "/guides/backup-321" },
-                    { symbol: "square.and.arrow.up", title: "导出报告", path: "" }
-                ]
-                delegate: DeviceButton {
-                    required property var modelData
-                    required property int index
-                    objectName: "action_" + index
-                    symbol: modelData.symbol
-                    text: modelData.title
-                    onClicked: {
-                        if (index === 0)
-                            root.check.showAll = true
-                        else if (index === 5)
-                            root.copyReport()
-                        else
-                            Store.openOnWeb(modelData.path)
+                HandsOnCard {
+                    id: handsOnCard
+                    objectName: "handsOnCard"
+                    visible: root.hasIdentity
+                    width: page.contentWidth
+                    check: root.check
+                }
+
+                // When and what was checked.
+                RowLayout {
+                    objectName: "footer"
+                    visible: root.finished
+                    width: page.contentWidth
+                    spacing: 10
+                    StoreLabel {
+                        objectName: "footerText"
+                        text: root.check.footerText
+                        color: Theme.secondary
+                        size: 11.5
+                    }
+                    StoreLabel { text: "仅供参考"; color: Theme.tertiary; size: 11.5 }
+                    Item { Layout.fillWidth: true }
+                    DeviceButton {
+                        objectName: "webCheckButton"
+                        flat: true
+                        symbol: "safari"
+                        text: "网页版体检"
+                        onClicked: Store.openOnWeb("/tools/mac-check")
                     }
                 }
-            }
-        }
-
-        HandsOnCard {
-            id: handsOnCard
-            objectName: "handsOnCard"
-            visible: root.hasIdentity
-            width: page.contentWidth
-            check: root.check
-        }
-
-        // When and what was checked.
-        RowLayout {
-            objectName: "footer"
-            visible: root.finished
-            width: page.contentWidth
-            spacing: 10
-            StoreLabel {
-                objectName: "footerText"
-                text: root.check.footerText
-                color: Theme.secondary
-                size: 11.5
-            }
-            StoreLabel { text: "仅供参考"; color: Theme.tertiary; size: 11.5 }
-            Item { Layout.fillWidth: true }
-            DeviceButton {
-                objectName: "webCheckButton"
-                flat: true
-                symbol: "safari"
-                text: "网页版体检"
-                onClicked: Store.openOnWeb("/tools/mac-check")
             }
         }
     }
