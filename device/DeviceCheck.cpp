@@ -141,7 +141,6 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     m_scannedAt = QDateTime::currentDateTime();
     m_running = false;
     finishStep(u"cross"_s);
-    Q_EMIT cellsChanged();
     Q_EMIT finished();
     if (std::exchange(m_rerun, false))
         runAll(false);
