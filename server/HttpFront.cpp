@@ -247,11 +247,21 @@ qint64 FrontSocket::writeData(const char *data, qint64 size)
             }
             if (!m_keepAlive)
                 m_outHead.insert(end + 2, "Connection: close\r\n");
-            m_wire->write(m_outHead);
+            if (m_outBodyLeft == 0 || m_headRequest) {
+                m_wire->write(m_outHead);
+                m_outHead.clear();
+            }
         } else {
             const qint64 n = qMin(m_outBodyLeft, qint64(chunk.size()));
-            if (!m_headRequest)
+            if (!m_headRequest && !m_outHead.isEmpty()) {
+                // The head goes out with the start of the body: written apart, each would take a buffer of its own
+                // in the wire (32 KB for a head of a few hundred bytes) for as long as the reply is on its way.
+                m_outHead.append(chunk.data(), n);
+                m_wire->write(m_outHead);
+                m_outHead.clear();
+            } else if (!m_headRequest) {
                 m_wire->write(chunk.data(), n);
+            }
             m_outBodyLeft -= n;
             chunk = chunk.sliced(n);
         }
