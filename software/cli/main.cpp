@@ -2,6 +2,7 @@
 
 #include "service/CatalogRecords.h"
 #include "service/Endpoint.h"
+#include "service/Network.h"
 #include "service/StoreAPI.h"
 #include "software/SampleApps.h"
 #include "software/SoftwareListModel.h"
@@ -200,8 +201,11 @@ int main(int argc, char **argv)
         return usage;
     }
     const int code = QCoro::waitFor(run(parser, json, root));
-    // The finished request was handed to deleteLater inside the wait's own event loop: let it and the network
-    // objects it holds go before the application does.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (args[0] == u"outdated") {
+        // The finished request was handed to deleteLater inside the wait's own event loop. Let it go, then the
+        // network manager, which stops its connection thread and waits for it, before the application ends.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete &sharedNetwork();
+    }
     return code;
 }
