@@ -12,23 +12,32 @@ Item {
     readonly property bool homeReady: !!window && !!Store.home
     onHomeReadyChanged: if (homeReady) Qt.callLater(timer.start)
 
+    function advance() {
+        if (next >= shots.length) {
+            quitTimer.start()
+            return
+        }
+        Store.selectedCategory = shots[next][1]
+        Store.section = shots[next][0]
+        next += 1
+        timer.start()
+    }
+
     Timer {
         id: timer
         interval: 2500
         onTriggered: {
-            if (probe.next > 0) {
-                const shot = probe.shots[probe.next - 1]
-                const name = Qt.application.arguments[2] + "/" + shot[0] + (shot[1] ? "-" + shot[1] : "") + ".png"
-                probe.window.contentItem.grabToImage(result => result.saveToFile(name))
-            }
-            if (probe.next >= probe.shots.length) {
-                quitTimer.start()
+            if (probe.next === 0) {
+                probe.advance()
                 return
             }
-            Store.selectedCategory = probe.shots[probe.next][1]
-            Store.section = probe.shots[probe.next][0]
-            probe.next += 1
-            timer.start()
+            // The picture is taken at the next frame: the next page is shown only once it has been saved.
+            const shot = probe.shots[probe.next - 1]
+            const name = Qt.application.arguments[2] + "/" + shot[0] + (shot[1] ? "-" + shot[1] : "") + ".png"
+            probe.window.contentItem.grabToImage(result => {
+                result.saveToFile(name)
+                probe.advance()
+            })
         }
     }
     Timer {
