@@ -5,6 +5,7 @@
 #include "app/TrayIcon.h"
 #include "menubar/LaunchRequest.h"
 #include "menubar/PanelPlacement.h"
+#include "screens/components/Renderer.h"
 #include "screens/window/DeepLink.h"
 #include "screens/window/InstanceRelay.h"
 #include "screens/window/Shell.h"
@@ -132,13 +133,7 @@ int main(int argc, char *argv[])
 
     loadFonts();
     QQuickStyle::setStyle(u"Basic"_s);
-#ifndef Q_OS_MACOS
-    // The window draws only rectangles, text, images and shapes, which Qt Quick's software renderer draws as
-    // well as OpenGL; it starts faster and needs about half the memory, above all where OpenGL itself runs on
-    // the processor (no graphics driver, virtual displays). QT_QUICK_BACKEND still chooses otherwise.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-#endif
+    Renderer::choose();
     sharedNetwork();
     Store store(nullptr);
     Store::setInstance(&store);

@@ -1,6 +1,7 @@
 // Opens the device page in a window over the stand-in tools and measures, while the check runs: the time from
 // opening the page to the first frame of the finished page, and the longest gap between two drawn frames.
 
+#include "screens/components/Renderer.h"
 #include "device/DeviceCheck.h"
 #include "store/Store.h"
 
@@ -22,6 +23,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    Renderer::choose();
     Store store(nullptr);
     Store::setInstance(&store);
     QQmlEngine engine;

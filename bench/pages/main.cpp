@@ -1,5 +1,6 @@
 // bench_pages BASE_URL: the catalogue pages in a bare window over the store service at BASE_URL, driven by
 // PagesProbe.qml, which prints the figures and quits.
+#include "screens/components/Renderer.h"
 #include "service/Endpoint.h"
 #include "store/Store.h"
 
@@ -14,6 +15,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    Renderer::choose();
     if (app.arguments().size() < 2) {
         qWarning("usage: bench_pages BASE_URL");
         return 2;

@@ -6,6 +6,7 @@
 //                                                    sorted rows (drawn after they were published), and the
 //                                                    best of RUNS scans with the sort
 
+#include "screens/components/Renderer.h"
 #include "software/SoftwareListModel.h"
 #include "software/SoftwareScanner.h"
 
@@ -185,6 +186,7 @@ int measure(const QString &root, int runs)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    Renderer::choose();
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == u"generate")
         return generate(args[2], args[3].toInt());
