@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -40,10 +41,13 @@ DeviceMetric metric(QString key, QString label, QString value, std::optional<QSt
     return DeviceMetric{std::move(key), std::move(label), std::move(value), std::move(detail), status};
 }
 
-// Sizes are shown truncated toward zero.
+// Sizes are shown truncated toward zero. A size no 64-bit integer holds (only a garbled tool output gives one) is
+// printed as it is rather than converted, which would be undefined.
 QString wholeGB(double gb)
 {
-    return QString::number(static_cast<qint64>(gb));
+    if (std::isfinite(gb) && std::abs(gb) < 9.0e18)
+        return QString::number(static_cast<qint64>(gb));
+    return QString::number(gb, 'f', 0);
 }
 
 // The container lines of the internal disk only: the block that starts at the "/dev/disk0" header and ends at
@@ -359,7 +363,8 @@ DeviceSection batteryFrom(const QString &ioreg)
     }
 
     if (design > 0 && full > 0) {
-        const auto health = static_cast<qint64>(std::round(double(full) / double(design) * 100.0));
+        // Capped so that a garbled capacity cannot overflow the conversion; real values stay far below.
+        const auto health = static_cast<qint64>(std::min(std::round(double(full) / double(design) * 100.0), 1e15));
         const DeviceStatus status = health >= 85 ? DeviceStatus::ok
             : health >= 75                       ? DeviceStatus::warn
                                                  : DeviceStatus::bad;
