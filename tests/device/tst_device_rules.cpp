@@ -101,7 +101,12 @@ std::pair<DeviceIdentity, CrossCheckInputs> healthyMachine()
     return {id, in};
 }
 
+// A change to the healthy machine's identity and inputs.
+using Change = void (*)(DeviceIdentity &, CrossCheckInputs &);
+
 } // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class TestDeviceRules : public QObject
 {
@@ -431,93 +436,75 @@ private Q_SLOTS:
                               u"firewall=未开启|-|warn"_s, u"activation=未开启|未绑定，可直接重置|info"_s}));
     }
 
-    // Each row that costs points: the identity/inputs change, the penalty and issue expected.
+    // Each row that costs points: a change to the healthy machine, the check row, the penalty and issues expected.
     void crossCheckPenalties_data()
     {
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<Change>("change");
         QTest::addColumn<QString>("row");
         QTest::addColumn<int>("penalty");
         QTest::addColumn<QString>("issue");
-        QTest::newRow("healthy") << QString() << u"多码可读=3/3|ok"_s << 0 << QString();
-        QTest::newRow("short serial") << u"serial"_s << u"序列号格式=无法识别|warn"_s << 0 << QString();
-        QTest::newRow("chip contradicts model")
-            << u"modelId"_s << u"机型与芯片=存在矛盾|bad"_s << 25 << u"机型标识与芯片信息不一致，可能被改写过"_s;
-        QTest::newRow("iMac identifier is consistent") << u"imac"_s << u"机型与芯片=匹配|ok"_s << 0 << QString();
-        QTest::newRow("Intel never contradicts") << u"intel"_s << u"机型与芯片=匹配|ok"_s << 0 << QString();
-        QTest::newRow("disk serial missing")
-            << u"nvme"_s << u"多码可读=2/3|warn"_s << 8 << u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s;
-        QTest::newRow("no UUID") << u"uuid"_s << u"硬件 UUID=未读取|warn"_s << 0 << QString();
-        QTest::newRow("UDID shown") << u"udid"_s << u"设备 UDID=已读取|info"_s << 0 << QString();
-        QTest::newRow("activation lock") << u"lock"_s << u"Apple ID 激活锁=已开启|warn"_s << 8 << QString();
-        QTest::newRow("battery serial on older machines")
-            << u"batterySerialNumber"_s << u"电池来源=原厂可读|ok"_s << 0 << QString();
-        QTest::newRow("desktop: two serials, no battery") << u"desktop"_s << u"多码可读=2/2|ok"_s << 0 << QString();
-        QTest::newRow("desktop battery row") << u"desktop"_s << u"电池来源=无电池|info"_s << 0 << QString();
-        QTest::newRow("desktop disk serial missing")
-            << u"desktopNoDisk"_s << u"多码可读=1/2|warn"_s << 8 << u"有硬件序列号无法读取，可能被更换过（硬盘）"_s;
-        QTest::newRow("laptop without battery")
-            << u"noBattery"_s << u"电池来源=需确认|warn"_s << 8 + 10
-            << u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）|无法读取电池序列号，电池可能为非原厂"_s;
-        QTest::newRow("small design capacity")
-            << u"design1000"_s << u"电池来源=需确认|warn"_s << 10 << u"无法读取电池序列号，电池可能为非原厂"_s;
-        QTest::newRow("expanded disk")
-            << u"expanded"_s << u"出厂容量=疑似扩容|bad"_s << 30
-            << u"磁盘被扩容：型号 MLY33CH/A 出厂为 256GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s;
-        QTest::newRow("shrunk disk") << u"shrunk"_s << u"出厂容量=容量异常偏小|warn"_s << 12
-                                     << u"实测容量小于出厂配置，可能换过硬盘或存在隐藏分区"_s;
-        QTest::newRow("memory differs") << u"memory"_s << u"内存配置=与出厂不符|warn"_s << 0 << QString();
-        QTest::newRow("partitioned") << u"partitioned"_s << u"磁盘分区=分了 2 个容器|warn"_s << 8
-                                     << u"磁盘被划分成 2 个容器，系统盘只占一部分"_s;
+        const auto add = [](const char *name, const QString &row, int penalty, const QString &issue, Change change) {
+            QTest::newRow(name) << change << row << penalty << issue;
+        };
+        add("healthy", u"多码可读=3/3|ok"_s, 0, {}, [](auto &, auto &) {});
+        add("short serial", u"序列号格式=无法识别|warn"_s, 0, {}, [](auto &id, auto &) { id.serial = u"C02X"_s; });
+        add("chip contradicts model", u"机型与芯片=存在矛盾|bad"_s, 25, u"机型标识与芯片信息不一致，可能被改写过"_s,
+            [](auto &id, auto &) { id.modelId = u"iMacPro1,1"_s; });
+        add("iMac identifier is consistent", u"机型与芯片=匹配|ok"_s, 0, {},
+            [](auto &id, auto &) { id.modelId = u"iMac21,1"_s; });
+        add("Intel never contradicts", u"机型与芯片=匹配|ok"_s, 0, {}, [](auto &id, auto &) {
+            id.modelId = u"Book8,1"_s;
+            id.chip = u"Quad-Core Intel Core i5"_s;
+        });
+        add("disk serial missing", u"多码可读=2/3|warn"_s, 8, u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s,
+            [](auto &, auto &in) { in.nvme.clear(); });
+        add("no UUID", u"硬件 UUID=未读取|warn"_s, 0, {}, [](auto &id, auto &) { id.hwUUID = dash; });
+        add("UDID shown", u"设备 UDID=已读取|info"_s, 0, {}, [](auto &id, auto &) { id.udid = u"00008112-001A"_s; });
+        add("activation lock", u"Apple ID 激活锁=已开启|warn"_s, 8, {},
+            [](auto &id, auto &) { id.activationLock = u"Enabled"_s; });
+        add("battery serial on older machines", u"电池来源=原厂可读|ok"_s, 0, {}, [](auto &, auto &in) {
+            in.ioreg = ioregBattery(u"DesignCapacity=5103 BatterySerialNumber=\"D865033Y2CXF9CPAD\""_s);
+        });
+        const Change desktop = [](auto &id, auto &in) {
+            id.modelName = u"iMac Pro"_s;
+            in.ioreg.clear();
+        };
+        add("desktop: two serials, no battery", u"多码可读=2/2|ok"_s, 0, {}, desktop);
+        add("desktop battery row", u"电池来源=无电池|info"_s, 0, {}, desktop);
+        add("desktop disk serial missing", u"多码可读=1/2|warn"_s, 8, u"有硬件序列号无法读取，可能被更换过（硬盘）"_s,
+            [](auto &id, auto &in) {
+                id.modelName = u"Mac Studio"_s;
+                in.ioreg.clear();
+                in.nvme.clear();
+            });
+        add("laptop without battery", u"电池来源=需确认|warn"_s, 8 + 10,
+            u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）|无法读取电池序列号，电池可能为非原厂"_s,
+            [](auto &id, auto &in) {
+                id.modelName = u"MacBook Pro"_s;
+                in.ioreg.clear();
+            });
+        add("small design capacity", u"电池来源=需确认|warn"_s, 10, u"无法读取电池序列号，电池可能为非原厂"_s,
+            [](auto &, auto &in) { in.ioreg = ioregBattery(u"DesignCapacity=1000 Serial=\"F5D3\""_s); });
+        add("expanded disk", u"出厂容量=疑似扩容|bad"_s, 30,
+            u"磁盘被扩容：型号 MLY33CH/A 出厂为 256GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s,
+            [](auto &, auto &in) { in.diskInfo = diskInfo(u"1.0 TB"_s); });
+        add("shrunk disk", u"出厂容量=容量异常偏小|warn"_s, 12, u"实测容量小于出厂配置，可能换过硬盘或存在隐藏分区"_s,
+            [](auto &, auto &in) { in.diskInfo = diskInfo(u"128.0 GB"_s); });
+        add("memory differs", u"内存配置=与出厂不符|warn"_s, 0, {}, [](auto &id, auto &) { id.memory = u"16 GB"_s; });
+        add("partitioned", u"磁盘分区=分了 2 个容器|warn"_s, 8, u"磁盘被划分成 2 个容器，系统盘只占一部分"_s,
+            [](auto &, auto &in) {
+                const QString list = onDisk0({{u"disk3"_s, u"150 GB"_s}, {u"disk5"_s, u"100 GB"_s}});
+                in.layout = diskLayoutFrom(in.diskInfo, list, rootOnDisk3);
+            });
     }
     void crossCheckPenalties()
     {
-        QFETCH(QString, change);
+        QFETCH(Change, change);
         QFETCH(QString, row);
         QFETCH(int, penalty);
         QFETCH(QString, issue);
         auto [id, in] = healthyMachine();
-        if (change == u"serial")
-            id.serial = u"C02X"_s;
-        if (change == u"modelId")
-            id.modelId = u"iMacPro1,1"_s;
-        if (change == u"imac")
-            id.modelId = u"iMac21,1"_s;
-        if (change == u"intel") {
-            id.modelId = u"Book8,1"_s;
-            id.chip = u"Quad-Core Intel Core i5"_s;
-        }
-        if (change == u"nvme")
-            in.nvme.clear();
-        if (change == u"uuid")
-            id.hwUUID = dash;
-        if (change == u"udid")
-            id.udid = u"00008112-001A"_s;
-        if (change == u"lock")
-            id.activationLock = u"Enabled"_s;
-        if (change == u"batterySerialNumber")
-            in.ioreg = ioregBattery(u"DesignCapacity=5103 BatterySerialNumber=\"D865033Y2CXF9CPAD\""_s);
-        if (change.startsWith(u"desktop"_s)) {
-            id.modelName = change == u"desktop" ? u"iMac Pro"_s : u"Mac Studio"_s;
-            in.ioreg.clear();
-        }
-        if (change == u"desktopNoDisk")
-            in.nvme.clear();
-        if (change == u"noBattery") {
-            id.modelName = u"MacBook Pro"_s;
-            in.ioreg.clear();
-        }
-        if (change == u"design1000")
-            in.ioreg = ioregBattery(u"DesignCapacity=1000 Serial=\"F5D3\""_s);
-        if (change == u"expanded")
-            in.diskInfo = diskInfo(u"1.0 TB"_s);
-        if (change == u"shrunk")
-            in.diskInfo = diskInfo(u"128.0 GB"_s);
-        if (change == u"memory")
-            id.memory = u"16 GB"_s;
-        if (change == u"partitioned")
-            in.layout = diskLayoutFrom(in.diskInfo, onDisk0({{u"disk3"_s, u"150 GB"_s}, {u"disk5"_s, u"100 GB"_s}}),
-                                       rootOnDisk3);
-
+        change(id, in);
         const CrossCheckResult r = crossChecksFrom(id, in);
         QStringList rows;
         for (const CrossCheck &c : r.checks)
