@@ -202,9 +202,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pickerLength");
         QTest::newRow("36500 days") << 36500 << 298.0 << u"¥298"_s << u"/ 永久"_s << u"长期有效"_s;
         QTest::newRow("more than 36500") << 40000 << 298.0 << u"¥298"_s << u"/ 永久"_s << u"长期有效"_s;
-        QTest::newRow("90 days") << 90 << 45.0 << u"¥45"_s << u"/ 季"_s << u"90 天"_s;
+        QTest::newRow("90 days, rounding noise dropped") << 90 << 45.0000001 << u"¥45"_s << u"/ 季"_s << u"90 天"_s;
         QTest::newRow("30 days, cents kept") << 30 << 9.9 << u"¥9.9"_s << u"/ 月"_s << u"30 天"_s;
-        QTest::newRow("180 days") << 180 << 68.5 << u"¥68.5"_s << u"/ 年"_s << u"180 天"_s;
+        QTest::newRow("180 days, two decimals") << 180 << 68.25 << u"¥68.25"_s << u"/ 年"_s << u"180 天"_s;
     }
 
     // The same plan on the membership page and in the checkout picker.

@@ -1,6 +1,5 @@
 // The store pages, loaded in a QML engine over a Store in a prepared state; checked by object name.
 #include "screens/catalog/CategoryLoader.h"
-#include "screens/components/PageText.h"
 #include "screens/components/Symbols.h"
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
@@ -79,28 +78,32 @@ private Q_SLOTS:
 
     void cleanup() { m_screens.reset(); }
 
-    void greetingFollowsTheHour_data()
+    // The greeting follows the hour and names a member; the sponsor strip shows only to a member not sponsoring.
+    void greetingAndSponsorStrip_data()
     {
         QTest::addColumn<int>("hour");
-        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QString>("member"); // none, inactive or active
         QTest::addColumn<QString>("title");
-        QTest::newRow("5:59") << 5 << false << u"深夜好，今天值得装点什么"_s;
-        QTest::newRow("6:00") << 6 << false << u"早上好，今天值得装点什么"_s;
-        QTest::newRow("11:59") << 11 << false << u"早上好，今天值得装点什么"_s;
-        QTest::newRow("12:00") << 12 << false << u"下午好，今天值得装点什么"_s;
-        QTest::newRow("17:59") << 17 << false << u"下午好，今天值得装点什么"_s;
-        QTest::newRow("18:00") << 18 << false << u"晚上好，今天值得装点什么"_s;
-        QTest::newRow("midnight, member") << 0 << true << u"深夜好，小林"_s;
-        QTest::newRow("23:00, member") << 23 << true << u"晚上好，小林"_s;
+        QTest::newRow("5:59") << 5 << u"none"_s << u"深夜好，今天值得装点什么"_s;
+        QTest::newRow("6:00") << 6 << u"none"_s << u"早上好，今天值得装点什么"_s;
+        QTest::newRow("11:59") << 11 << u"none"_s << u"早上好，今天值得装点什么"_s;
+        QTest::newRow("12:00") << 12 << u"none"_s << u"下午好，今天值得装点什么"_s;
+        QTest::newRow("17:59") << 17 << u"none"_s << u"下午好，今天值得装点什么"_s;
+        QTest::newRow("18:00") << 18 << u"none"_s << u"晚上好，今天值得装点什么"_s;
+        QTest::newRow("midnight, member") << 0 << u"inactive"_s << u"深夜好，小林"_s;
+        QTest::newRow("23:00, sponsor") << 23 << u"active"_s << u"晚上好，小林"_s;
     }
 
-    void greetingFollowsTheHour()
+    void greetingAndSponsorStrip()
     {
         QFETCH(int, hour);
-        QFETCH(bool, signedIn);
+        QFETCH(QString, member);
         QFETCH(QString, title);
         m_screens->store.setHome(home([&](QJsonObject &json) {
-            if (!signedIn)
+            QJsonObject m = json[u"member"_s].toObject();
+            m[u"sponsorActive"_s] = member == u"active"_s;
+            json[u"member"_s] = m;
+            if (member == u"none"_s)
                 json.remove(u"member"_s);
         }));
         auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, hour}});
@@ -109,6 +112,7 @@ private Q_SLOTS:
         QCOMPARE(header.size(), 1);
         QCOMPARE(text(header.first(), u"pageTitle"_s), title);
         QCOMPARE(text(page.get(), u"discoverStats"_s), u"共收录 128 款应用 · 累计 12.3 万 次下载 · 36 组壁纸"_s);
+        QCOMPARE(shown(page.get(), u"sponsorStrip"_s), member == u"inactive"_s);
     }
 
     void discoverSectionsFollowThePayload_data()
@@ -213,33 +217,6 @@ private Q_SLOTS:
         QCOMPARE(m_screens->store.section(), Store::Section::member);
     }
 
-    void sponsorStripOnlyForMembersWithoutSponsorship_data()
-    {
-        QTest::addColumn<QString>("member");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("signed out") << u"none"_s << false;
-        QTest::newRow("inactive sponsor") << u"inactive"_s << true;
-        QTest::newRow("active sponsor") << u"active"_s << false;
-    }
-
-    void sponsorStripOnlyForMembersWithoutSponsorship()
-    {
-        QFETCH(QString, member);
-        QFETCH(bool, shown);
-        m_screens->store.setHome(home([&](QJsonObject &json) {
-            if (member == u"none"_s) {
-                json.remove(u"member"_s);
-            } else {
-                QJsonObject m = json[u"member"_s].toObject();
-                m[u"sponsorActive"_s] = member == u"active"_s;
-                json[u"member"_s] = m;
-            }
-        }));
-        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, 9}});
-        QVERIFY(page);
-        QCOMPARE(ItemQuery::shown(page.get(), u"sponsorStrip"_s), shown);
-    }
-
     void unknownSymbolsDrawTheFallback()
     {
         const char16_t fallback = Symbols::codePoint(u"app.dashed"_s);
@@ -274,18 +251,6 @@ private Q_SLOTS:
         QVERIFY(font.isValid());
         for (const QString &name : Symbols::names())
             QVERIFY2(font.supportsCharacter(QChar(Symbols::codePoint(name))), qPrintable(name));
-    }
-
-    void pricesAndPeriods()
-    {
-        QCOMPARE(PageText::price(128), u"128"_s);
-        QCOMPARE(PageText::price(128.0000001), u"128"_s);
-        QCOMPARE(PageText::price(99.9), u"99.9"_s);
-        QCOMPARE(PageText::price(12.25), u"12.25"_s);
-        QCOMPARE(PageText::period(30), u"/ 月"_s);
-        QCOMPARE(PageText::period(90), u"/ 季"_s);
-        QCOMPARE(PageText::period(365), u"/ 年"_s);
-        QCOMPARE(PageText::period(36500), u"/ 永久"_s);
     }
 
     void categoryPageShowsOverviewOrSelection_data()
