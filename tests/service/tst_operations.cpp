@@ -22,113 +22,12 @@ template <typename Task> bool decodes(Task task)
     return QCoro::waitFor(std::move(task)).ok();
 }
 
-struct Operation
-{
-    const char *name;
-    std::function<bool()> run; // true when the scripted reply decoded
-    QByteArray reply;
-    QByteArray request; // "METHOD target"
-    QJsonObject body; // empty: no body
-};
-
-const QList<Operation> &operations()
-{
-    const QByteArray empty = "{}";
-    const QByteArray wallpapers = R"({"sponsorActive":false,"wallpapers":[]})";
-    const QByteArray orders = R"({"orders":[]})";
-    static const QList<Operation> all{
-        {"home",
-         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::homePath())); },
-         empty,
-         "GET /api/store/home",
-         {}},
-        {"detail",
-         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::detailPath(u"pixel-art"_s))); },
-         empty,
-         "GET /api/store/apps/pixel-art",
-         {}},
-        {"category",
-         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::categoryPath(u"dev"_s))); },
-         empty,
-         "GET /api/store/apps?category=dev&perPage=40",
-         {}},
-        {"search ampersand",
-         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"a&b c"_s))); },
-         empty,
-         "GET /api/store/search?q=a&b%20c",
-         {}},
-        {"search chinese",
-         [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"截图"_s))); },
-         empty,
-         "GET /api/store/search?q=%E6%88%AA%E5%9B%BE",
-         {}},
-        {"netdisk",
-         [] { return decodes(StoreAPI::netdisk(u"pixel-art"_s)); },
-         R"({"ok":false,"links":[]})",
-         "GET /api/store/apps/pixel-art/netdisk",
-         {}},
-        {"login",
-         [] { return decodes(StoreAPI::login(u"a@b.cn"_s, u"p w"_s)); },
-         R"({"ok":true,"role":"member"})",
-         "POST /api/auth/login",
-         {{u"email"_s, u"a@b.cn"_s}, {u"password"_s, u"p w"_s}}},
-        {"wallpaperList none",
-         [] { return decodes(wallpaperList(std::nullopt)); },
-         wallpapers,
-         "GET /api/store/wallpapers",
-         {}},
-        {"wallpaperList all",
-         [] { return decodes(wallpaperList(u"all"_s)); },
-         wallpapers,
-         "GET /api/store/wallpapers",
-         {}},
-        {"wallpaperList nature",
-         [] { return decodes(wallpaperList(u"nature"_s)); },
-         wallpapers,
-         "GET /api/store/wallpapers?collection=nature",
-         {}},
-        {"wallpaperDownload full",
-         [] { return decodes(wallpaperDownload(u"dune"_s, true)); },
-         empty,
-         "POST /api/store/wallpapers",
-         {{u"slug"_s, u"dune"_s}, {u"size"_s, u"full"_s}}},
-        {"wallpaperDownload preview",
-         [] { return decodes(wallpaperDownload(u"dune"_s, false)); },
-         empty,
-         "POST /api/store/wallpapers",
-         {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}}},
-        // QJsonObject equality tells the integer 3 from the string "3".
-        {"checkout",
-         [] { return decodes(checkout(3, u"wxpay"_s, u"hubijiao"_s)); },
-         R"({"orderNo":"VX1","amount":9.9,"planName":"月度","days":30,"payType":"wxpay","gateway":"hubijiao",
-             "live":false,"qr":"q","redirect":"r","sponsorActive":false,"daysLeft":0})",
-         "POST /api/store/checkout",
-         {{u"planId"_s, 3}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}}},
-        {"orderStatus",
-         [] { return decodes(orderStatus(u"VX123"_s)); },
-         orders,
-         "GET /api/store/orders?order=VX123",
-         {}},
-        {"account", [] { return decodes(account()); }, orders, "GET /api/store/orders", {}},
-        {"mockPay",
-         [] { return decodes(mockPay(u"VX123"_s)); },
-         R"({"ok":true})",
-         "POST /api/store/orders",
-         {{u"orderNo"_s, u"VX123"_s}}},
-        // Logout decodes nothing and sends no body.
-        {"logout",
-         [] {
-             QCoro::waitFor(StoreAPI::logout());
-             return true;
-         },
-         "boom",
-         "POST /api/auth/logout",
-         {}},
-    };
-    return all;
-}
+// Runs one operation against the scripted reply; true when the reply decoded.
+using Run = std::function<bool()>;
 
 } // namespace
+
+Q_DECLARE_METATYPE(Run)
 
 class OperationsTest : public QObject
 {
@@ -143,25 +42,77 @@ private Q_SLOTS:
 
     void requestOnTheWire_data()
     {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < operations().size(); ++i)
-            QTest::newRow(operations()[i].name) << i;
+        QTest::addColumn<QByteArray>("request"); // "METHOD target"
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QJsonObject>("body"); // empty: no body
+        QTest::addColumn<Run>("run");
+        const auto add = [](const char *name, const QByteArray &request, const QByteArray &reply,
+                            const QJsonObject &body,
+                            Run run) { QTest::newRow(name) << request << reply << body << run; };
+        const QByteArray empty = "{}";
+        const QByteArray wallpapers = R"({"sponsorActive":false,"wallpapers":[]})";
+        const QByteArray orders = R"({"orders":[]})";
+        add("home", "GET /api/store/home", empty, {},
+            [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::homePath())); });
+        add("detail", "GET /api/store/apps/pixel-art", empty, {},
+            [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::detailPath(u"pixel-art"_s))); });
+        add("category", "GET /api/store/apps?category=dev&perPage=40", empty, {},
+            [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::categoryPath(u"dev"_s))); });
+        add("search ampersand", "GET /api/store/search?q=a&b%20c", empty, {},
+            [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"a&b c"_s))); });
+        add("search chinese", "GET /api/store/search?q=%E6%88%AA%E5%9B%BE", empty, {},
+            [] { return decodes(StoreAPI::get<LoginResult>(StoreAPI::searchPath(u"截图"_s))); });
+        add("netdisk", "GET /api/store/apps/pixel-art/netdisk", R"({"ok":false,"links":[]})", {},
+            [] { return decodes(StoreAPI::netdisk(u"pixel-art"_s)); });
+        add("login", "POST /api/auth/login", R"({"ok":true,"role":"member"})",
+            {{u"email"_s, u"a@b.cn"_s}, {u"password"_s, u"p w"_s}},
+            [] { return decodes(StoreAPI::login(u"a@b.cn"_s, u"p w"_s)); });
+        add("wallpaperList none", "GET /api/store/wallpapers", wallpapers, {},
+            [] { return decodes(wallpaperList(std::nullopt)); });
+        add("wallpaperList all", "GET /api/store/wallpapers", wallpapers, {},
+            [] { return decodes(wallpaperList(u"all"_s)); });
+        add("wallpaperList nature", "GET /api/store/wallpapers?collection=nature", wallpapers, {},
+            [] { return decodes(wallpaperList(u"nature"_s)); });
+        add("wallpaperDownload full", "POST /api/store/wallpapers", empty,
+            {{u"slug"_s, u"dune"_s}, {u"size"_s, u"full"_s}},
+            [] { return decodes(wallpaperDownload(u"dune"_s, true)); });
+        add("wallpaperDownload preview", "POST /api/store/wallpapers", empty,
+            {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}},
+            [] { return decodes(wallpaperDownload(u"dune"_s, false)); });
+        // QJsonObject equality tells the integer 3 from the string "3".
+        add("checkout", "POST /api/store/checkout",
+            R"({"orderNo":"VX1","amount":9.9,"planName":"月度","days":30,"payType":"wxpay","gateway":"hubijiao",
+                "live":false,"qr":"q","redirect":"r","sponsorActive":false,"daysLeft":0})",
+            {{u"planId"_s, 3}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}},
+            [] { return decodes(checkout(3, u"wxpay"_s, u"hubijiao"_s)); });
+        add("orderStatus", "GET /api/store/orders?order=VX123", orders, {},
+            [] { return decodes(orderStatus(u"VX123"_s)); });
+        add("account", "GET /api/store/orders", orders, {}, [] { return decodes(account()); });
+        add("mockPay", "POST /api/store/orders", R"({"ok":true})", {{u"orderNo"_s, u"VX123"_s}},
+            [] { return decodes(mockPay(u"VX123"_s)); });
+        // Logout decodes nothing and sends no body.
+        add("logout", "POST /api/auth/logout", "boom", {}, [] {
+            QCoro::waitFor(StoreAPI::logout());
+            return true;
+        });
     }
 
     void requestOnTheWire()
     {
-        QFETCH(int, index);
-        const Operation &op = operations()[index];
-        m_server->reply(200, op.reply);
-        QVERIFY(op.run());
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, reply);
+        QFETCH(QJsonObject, body);
+        QFETCH(Run, run);
+        m_server->reply(200, reply);
+        QVERIFY(run());
         QCOMPARE(m_server->requests.size(), 1);
-        const RecordedRequest &request = m_server->requests.first();
-        QCOMPARE(request.method + ' ' + request.target, op.request);
-        if (op.body.isEmpty()) {
-            QVERIFY(request.body.isEmpty());
-            QVERIFY(!request.headers.contains("content-type"));
+        const RecordedRequest &sent = m_server->requests.first();
+        QCOMPARE(sent.method + ' ' + sent.target, request);
+        if (body.isEmpty()) {
+            QVERIFY(sent.body.isEmpty());
+            QVERIFY(!sent.headers.contains("content-type"));
         } else {
-            QCOMPARE(QJsonDocument::fromJson(request.body).object(), op.body);
+            QCOMPARE(QJsonDocument::fromJson(sent.body).object(), body);
         }
     }
 
