@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include "Fixtures.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -23,12 +25,6 @@ void writeFile(const QString &path, const QByteArray &bytes, bool executable = f
 void writeTool(const QString &root, const QString &relativePath, const QByteArray &script)
 {
     writeFile(root + u'/' + relativePath, "#!/bin/sh\n" + script, true);
-}
-
-QString readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -50,7 +46,7 @@ class TestDeviceEngine : public QObject
         options.timeout = timeout;
         return options;
     }
-    int runs(const QString &line) const { return readFile(m_log).split(u'\n').count(line); }
+    int runs(const QString &line) const { return readText(m_log).split(u'\n').count(line); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -159,7 +155,7 @@ private Q_SLOTS:
         }
         QCOMPARE(runs(command), 1);
         const QString file = m_cache + u'/' + DiagnosticsEngine::cacheFileName(command);
-        const QString stored = readFile(file);
+        const QString stored = readText(file);
         const qint64 stamp = stored.section(u'\n', 0, 0).toLongLong();
         QVERIFY(qAbs(QDateTime::currentSecsSinceEpoch() - stamp) < 60);
         QCOMPARE(stored.section(u'\n', 1), expected); // byte for byte, empty lines and trailing line feed kept
@@ -197,7 +193,7 @@ private Q_SLOTS:
         QCOMPARE(output.startsWith(u"Model Name: Stored"_s), used);
         QCOMPARE(runs(command), used ? 0 : 1);
         if (!used) // replaced by a fresh entry
-            QVERIFY(readFile(file).contains(u"Type: SPHardwareDataType"_s));
+            QVERIFY(readText(file).contains(u"Type: SPHardwareDataType"_s));
     }
 
     void fileCacheTwoPrefixes()
@@ -214,7 +210,7 @@ private Q_SLOTS:
         emptyTools.toolRoot = m_dir.filePath(u"empty"_s);
         DiagnosticsEngine first(emptyTools, m_cache);
         QCOMPARE(first.cachedStatic(displays), QString());
-        const QString stored = readFile(m_cache + u'/' + DiagnosticsEngine::cacheFileName(displays));
+        const QString stored = readText(m_cache + u'/' + DiagnosticsEngine::cacheFileName(displays));
         QVERIFY(stored.endsWith(u'\n'));
         QCOMPARE(stored.count(u'\n'), 1);
         DiagnosticsEngine second(emptyTools, m_cache);

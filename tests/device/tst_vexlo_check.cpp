@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "Fixtures.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -30,12 +32,6 @@ Run runCheck(const QStringList &arguments, const QString &log = {})
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -91,7 +87,7 @@ private Q_SLOTS:
 
         // Each memory-cached command ran once in the whole check; the hardware report twice (cached + live)
         // because the file cache was cleared first.
-        const QStringList calls = readFile(log).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList calls = readText(log).split(u'\n', Qt::SkipEmptyParts);
         for (const QString &once :
              {u"ioreg -rn AppleSmartBattery"_s, u"system_profiler SPNVMeDataType"_s, u"diskutil info disk0"_s,
               u"diskutil list"_s, u"csrutil status"_s, u"fdesetup status"_s})
@@ -103,8 +99,8 @@ private Q_SLOTS:
         QFile::remove(log);
         const Run text = runCheck({u"--profile"_s, profile}, log);
         QCOMPARE(text.exitCode, 0);
-        QCOMPARE(text.out, readFile(QStringLiteral(DATA_DIR "/report-") + profile + u".txt"_s) + u'\n');
-        QCOMPARE(readFile(log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s), 1);
+        QCOMPARE(text.out, QString::fromUtf8(readFixture(u"report-"_s + profile + u".txt"_s)) + u'\n');
+        QCOMPARE(readText(log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s), 1);
     }
 
     void toolsFolderAndOptions()
@@ -163,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(check.scannedAt().isValid());
         QCOMPARE(check.score(), 9);
         QCOMPARE(check.sampleData(), true);
-        QCOMPARE(check.reportText(), readFile(QStringLiteral(DATA_DIR "/report-tampered.txt")));
+        QCOMPARE(check.reportText(), QString::fromUtf8(readFixture(u"report-tampered.txt"_s)));
     }
 
     // A check that goes away mid-run lets the tool running end, starts no other, and never makes this thread
@@ -195,7 +191,7 @@ private Q_SLOTS:
         QTest::qWait(2000);
         QVERIFY2(longest < 250, qPrintable(QString::number(longest)));
         // The two reads of the identity, and the battery read if it had started.
-        const qsizetype reads = readFile(log).count(u'\n');
+        const qsizetype reads = readText(log).count(u'\n');
         QVERIFY2(reads == 2 || reads == 3, qPrintable(QString::number(reads)));
     }
 };

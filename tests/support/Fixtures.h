@@ -1,5 +1,6 @@
 #pragma once
-// Fixture files from the data/ folder beside a test's CMakeLists.txt (DATA_DIR), and strict decoding into records.
+// Fixture files from the data/ folder beside a test's CMakeLists.txt (DATA_DIR), strict decoding into records, and
+// reading back the files a test made.
 #include <QByteArray>
 #include <QFile>
 #include <QJsonDocument>
@@ -12,6 +13,18 @@ inline QByteArray readFixture(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing fixture %s", qPrintable(name));
     return file.readAll();
+}
+
+// A file's whole content; empty when it cannot be read.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QString readText(const QString &path)
+{
+    return QString::fromUtf8(readBytes(path));
 }
 
 inline QJsonObject readJson(const QString &name)
