@@ -10,6 +10,8 @@
 #include <QtTest>
 
 #include "../store/StoreJson.h"
+#include "Fixtures.h"
+#include "ItemQuery.h"
 #include "QuickItems.h"
 #include "RecordingPlatform.h"
 #include "ScreenEngine.h"
@@ -17,17 +19,8 @@
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using ItemQuery::text;
 using quickitems::one;
-
-namespace {
-
-QString text(QQuickItem *root, const QString &name)
-{
-    QQuickItem *item = one(root, name);
-    return item ? item->property("text").toString() : u"<missing %1>"_s.arg(name);
-}
-
-} // namespace
 
 class SettingsTest : public QObject
 {
@@ -40,10 +33,7 @@ private:
     std::unique_ptr<QQuickItem> view() { return m_screens->load<QQuickItem>(u"Settings/SettingsView.qml"_s); }
     void signIn(const QJsonObject &member)
     {
-        QJsonObject home = fixtures::home(u"站"_s);
-        home.insert("member", member);
-        QString error;
-        m_screens->store.setHome(StoreHome::fromJson(home, &error));
+        m_screens->store.setHome(decode<StoreHome>(fixtures::home(u"站"_s, member)));
     }
 
 private Q_SLOTS:

@@ -55,8 +55,9 @@ inline QJsonObject member(bool sponsor = false)
                        {"points", 0}};
 }
 
-// withMember: a signed-in home; billing: absent when not given.
-inline QJsonObject home(const QString &siteName, bool withMember = false, std::optional<bool> billing = std::nullopt)
+// member: a signed-in home; billing: absent when not given.
+inline QJsonObject home(const QString &siteName, const std::optional<QJsonObject> &member = std::nullopt,
+                        std::optional<bool> billing = std::nullopt)
 {
     QJsonObject o{
         {"site", QJsonObject{{"name", siteName}, {"tagline", "t"}, {"announcement", "a"}}},
@@ -68,8 +69,8 @@ inline QJsonObject home(const QString &siteName, bool withMember = false, std::o
         {"wallpapers", QJsonArray{}},
         {"plans", QJsonArray{}},
     };
-    if (withMember)
-        o.insert("member", member());
+    if (member)
+        o.insert("member", *member);
     if (billing)
         o.insert("billingEnabled", *billing);
     return o;

@@ -53,12 +53,6 @@ QStringList folderEntries(const QString &path)
     return QDir(path).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 const QByteArray kInstalled = R"({"alpha":{"slug":"alpha","name":"A","version":"1","size":"1 MB",)"
                               R"("installedAt":700000000.5,"location":"/nowhere/a.dmg"},)"
                               R"("beta":{"slug":"beta","name":"B","version":"2","size":"2 MB","installedAt":1}})";
@@ -74,7 +68,7 @@ class TestStore : public QObject
     RecordingPlatform m_platform;
     std::unique_ptr<QTemporaryDir> m_root;
 
-    void signIn() { m_store->setHome(decode<StoreHome>(home(u"Vexlo"_s, true))); }
+    void signIn() { m_store->setHome(decode<StoreHome>(home(u"Vexlo"_s, member()))); }
     void openOrder() { m_store->setCheckout(decode<CheckoutPayload>(checkout(u"V1"_s))); }
     QJsonObject sent(int i = 0) const { return QJsonDocument::fromJson(m_server->requests.value(i).body).object(); }
     QString picture() const { return QDir(m_platform.pictures).filePath(u"Vexlo-w.jpg"_s); }
@@ -152,7 +146,7 @@ private Q_SLOTS:
     {
         QFETCH(ScriptedReply, failure);
         QFETCH(QString, message);
-        m_server->script("GET", "/api/store/home", {json(home(u"First"_s, true, false)), failure});
+        m_server->script("GET", "/api/store/home", {json(home(u"First"_s, member(), false)), failure});
         QCoro::waitFor(m_store->bootstrapTask());
         QVERIFY(!m_store->error() && !m_store->billingOn());
         QCOMPARE(m_store->member()->nickname, u"Ada"_s);
@@ -379,7 +373,7 @@ private Q_SLOTS:
         signIn();
         openOrder();
         m_server->script("GET", "/api/store/orders?order=V1", reply);
-        m_server->script("GET", "/api/store/home", json(home(u"Paid"_s, true)));
+        m_server->script("GET", "/api/store/home", json(home(u"Paid"_s, member())));
         m_server->script("GET", "/api/store/orders", json(account({u"V1"_s})));
 
         QCoro::waitFor(m_store->pollCheckoutTask());
@@ -398,7 +392,7 @@ private Q_SLOTS:
         signIn();
         openOrder();
         m_server->script("POST", "/api/store/orders", json(QJsonObject{{"ok", true}}));
-        m_server->script("GET", "/api/store/home", json(home(u"Sponsoring"_s, true), 300));
+        m_server->script("GET", "/api/store/home", json(home(u"Sponsoring"_s, member()), 300));
         m_server->script("GET", "/api/store/orders", json(account({u"V1"_s})));
         QStringList events;
         const auto record = [&](auto signal, const QString &name) {
@@ -507,7 +501,7 @@ private Q_SLOTS:
         QCOMPARE(shown(m_store->toast()), toast);
         QCOMPARE(m_store->section(), request.status == 402 ? Store::Section::member : Store::Section::discover);
         QVERIFY(!m_store->wallpaperBusy());
-        QCOMPARE(readFile(picture()), QByteArray("old picture"));
+        QCOMPARE(readBytes(picture()), QByteArray("old picture"));
         QCOMPARE(folderEntries(m_platform.pictures), QStringList{u"Vexlo-w.jpg"_s});
         QVERIFY(m_platform.revealed.isEmpty());
         QCOMPARE(sent(), (QJsonObject{{"slug", "w"}, {"size", "full"}}));
@@ -526,13 +520,13 @@ private Q_SLOTS:
 
         saveWallpaper(wallpaper(u"w"_s), false);
         QCOMPARE(shown(m_store->toast()), u"已保存  到「图片」"_s);
-        QVERIFY(readFile(picture()) == preview);
+        QVERIFY(readBytes(picture()) == preview);
         QCOMPARE(m_platform.revealed, QStringList{picture()});
 
         saveWallpaper(wallpaper(u"w"_s), true);
         QCOMPARE(shown(m_store->toast()), u"已保存 5K 到「图片」"_s);
         QCOMPARE(folderEntries(m_platform.pictures), QStringList{u"Vexlo-w.jpg"_s});
-        QVERIFY(readFile(picture()) == full);
+        QVERIFY(readBytes(picture()) == full);
         QCOMPARE(m_platform.revealed.size(), 2);
         QVERIFY(!m_store->wallpaperBusy());
     }

@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(object->property("billingOn").toBool(), true);
         QCOMPARE(object->property("section").toString(), u"discover"_s);
 
-        store.setHome(decode<StoreHome>(fixtures::home(u"Vexlo"_s, true, false)));
+        store.setHome(decode<StoreHome>(fixtures::home(u"Vexlo"_s, fixtures::member(), false)));
         QCOMPARE(object->property("siteName").toString(), u"Vexlo"_s);
         QCOMPARE(object->property("featured").toString(), u"alpha"_s);
         QCOMPARE(object->property("hasMember").toBool(), true);

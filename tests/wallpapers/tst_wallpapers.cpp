@@ -38,14 +38,6 @@ ScriptedReply listReply(const QStringList &slugs, int delayMs = 0)
     return json({{"sponsorActive", false}, {"wallpapers", list}}, delayMs);
 }
 
-QJsonObject homeWith(std::optional<QJsonObject> member)
-{
-    QJsonObject home = fixtures::home(u"站"_s);
-    if (member)
-        home.insert("member", *member);
-    return home;
-}
-
 void press(QQuickItem *button)
 {
     QVERIFY(button);
@@ -165,7 +157,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, sponsor);
         QJsonObject member = fixtures::member(true);
-        m_screens->store.setHome(decode<StoreHome>(homeWith(sponsor ? std::optional(member) : std::nullopt)));
+        m_screens->store.setHome(
+            decode<StoreHome>(fixtures::home(u"站"_s, sponsor ? std::optional(member) : std::nullopt)));
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
         m_server.script("POST", "/api/store/wallpapers", status(402, R"({"error":"需要赞助"})"));
         auto page = gallery();
