@@ -1,12 +1,14 @@
 #pragma once
 
-// Helpers for tests that build small folder trees and, when running as root, act as an ordinary user so
-// that file permissions apply.
+// Helpers for tests that build small folder trees and app bundles and, when running as root, act as an ordinary
+// user so that file permissions apply.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QString>
 #include <QTest>
 
@@ -33,6 +35,36 @@ inline void writeFile(const QString &path, const QByteArray &data)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(file.write(data), data.size());
+}
+
+// An app bundle `root/file` whose Info.plist names it and its version, with `extraKeys` added to the dictionary.
+inline void makeBundle(const QString &root, const QString &file, const QString &name, const QString &version,
+                       const QByteArray &extraKeys = {})
+{
+    writeFile(root + u'/' + file + QStringLiteral("/Contents/Info.plist"),
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key><string>" + name.toUtf8() +
+                  "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() + "</string>" +
+                  extraKeys + "</dict></plist>");
+}
+
+// An ICNS file holding one PNG element per side.
+inline QByteArray icnsWith(std::initializer_list<std::pair<const char *, int>> elements)
+{
+    const auto be32 = [](quint32 v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(b, 4);
+    };
+    QByteArray body;
+    for (const auto &[type, side] : elements) {
+        QImage image(side, side, QImage::Format_ARGB32);
+        image.fill(QColor(side / 2, 0, 0));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        body += QByteArray(type, 4) + be32(png.size() + 8) + png;
+    }
+    return "icns" + be32(body.size() + 8) + body;
 }
 
 inline qint64 entrySize(const QString &path)

@@ -11,7 +11,6 @@
 #include "software/UpdateMatch.h"
 
 #include <QAbstractItemModelTester>
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QImage>
@@ -33,41 +32,12 @@ StoreApp storeApp(const QString &slug, const QString &name, const QString &versi
     return app;
 }
 
-void makeBundle(const QString &root, const QString &file, const QString &name, const QString &version,
-                const QByteArray &extraKeys = {})
-{
-    writeFile(root + u'/' + file + u"/Contents/Info.plist"_s,
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key><string>" + name.toUtf8() +
-                  "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() + "</string>" +
-                  extraKeys + "</dict></plist>");
-}
-
 QStringList column(const SoftwareListModel &model, int role)
 {
     QStringList values;
     for (int row = 0; row < model.rowCount(); ++row)
         values << model.data(model.index(row), role).toString();
     return values;
-}
-
-// An ICNS file holding one PNG element per side.
-QByteArray icnsWith(std::initializer_list<std::pair<const char *, int>> elements)
-{
-    const auto be32 = [](quint32 v) {
-        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-        return QByteArray(b, 4);
-    };
-    QByteArray body;
-    for (const auto &[type, side] : elements) {
-        QImage image(side, side, QImage::Format_ARGB32);
-        image.fill(QColor(side / 2, 0, 0));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        body += QByteArray(type, 4) + be32(png.size() + 8) + png;
-    }
-    return "icns" + be32(body.size() + 8) + body;
 }
 
 QByteArray treeDigest(const QString &root)

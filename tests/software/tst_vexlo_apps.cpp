@@ -24,7 +24,8 @@ struct Run
     QString err;
 };
 
-void makeBundle(const QString &root, const QString &file, const QString &name, const QString &version)
+// Named by its display name, with an identifier and a 1500-byte program.
+void makeAppBundle(const QString &root, const QString &file, const QString &name, const QString &version)
 {
     writeFile(root + u'/' + file + u"/Contents/Info.plist"_s,
               "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleDisplayName</key><string>" +
@@ -71,10 +72,10 @@ private:
     {
         const QString root = m_dir.filePath(u"Applications"_s);
         if (!QFileInfo::exists(root)) {
-            makeBundle(root, u"Lumen.app"_s, u"流光启动器"_s, u"3.1.0"_s);
-            makeBundle(root, u"Keys.app"_s, u"钥匙库"_s, u"7.4.0"_s);
-            makeBundle(root, u"zed.app"_s, u"zed"_s, u"1.0"_s);
-            makeBundle(root, u"Abc.app"_s, u"Abc"_s, u"0.1"_s);
+            makeAppBundle(root, u"Lumen.app"_s, u"流光启动器"_s, u"3.1.0"_s);
+            makeAppBundle(root, u"Keys.app"_s, u"钥匙库"_s, u"7.4.0"_s);
+            makeAppBundle(root, u"zed.app"_s, u"zed"_s, u"1.0"_s);
+            makeAppBundle(root, u"Abc.app"_s, u"Abc"_s, u"0.1"_s);
         }
         return root;
     }
@@ -84,7 +85,7 @@ private Q_SLOTS:
     {
         const QString root = tree();
         const QString other = m_dir.filePath(u"More"_s);
-        makeBundle(other, u"Mid.app"_s, u"mid"_s, u"2"_s);
+        makeAppBundle(other, u"Mid.app"_s, u"mid"_s, u"2"_s);
         const Run result = run({u"list"_s, u"--json"_s, u"--root"_s, root, u"--root"_s, other});
         QCOMPARE(result.exitCode, 0);
         const QJsonArray rows = QJsonDocument::fromJson(result.out).array();
