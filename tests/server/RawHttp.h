@@ -93,6 +93,16 @@ private:
     QByteArray m_buffer;
 };
 
+// One request on a fresh connection, from `source` when given; status 0 when no complete answer came. Sign-ins
+// queue for the password checks, which a busy machine makes slow: the answer gets a long time.
+inline RawResponse exchange(quint16 port, const QByteArray &request, const QHostAddress &source = {})
+{
+    RawConnection connection;
+    if (!connection.open(port, source, 5000) || !connection.send(request))
+        return {};
+    return connection.read(30'000);
+}
+
 inline QByteArray rawGet(const QByteArray &target, const QByteArray &method = "GET", const QByteArray &extra = {})
 {
     return method + ' ' + target + " HTTP/1.1\r\nHost: test\r\n" + extra + "\r\n";

@@ -76,17 +76,6 @@ QByteArray post(const QByteArray &target, const QByteArray &body, const QByteArr
         extra + "\r\n" + body;
 }
 
-// One request on a fresh connection from the given loopback address.
-// One request on a fresh connection from the given loopback address. Sign-ins queue for the password checks, which
-// a busy machine makes slow: they get a long time-out.
-RawResponse exchange(quint16 port, const QByteArray &request, const QHostAddress &source = {})
-{
-    RawConnection connection;
-    if (!connection.open(port, source) || !connection.send(request))
-        return {};
-    return connection.read(request.startsWith("POST /api/auth/login") ? 30'000 : 5000);
-}
-
 // The process's resident size now (VmRSS) or at its peak (VmHWM).
 qint64 residentKiB(qint64 pid, QByteArrayView field = "VmRSS:")
 {

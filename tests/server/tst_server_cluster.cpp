@@ -42,15 +42,6 @@ QByteArray requestBytes(const QByteArray &method, const QByteArray &target, cons
     return head + "\r\n" + body;
 }
 
-// One request on its own connection; status 0 when no complete answer came.
-RawResponse exchange(quint16 port, const QByteArray &request)
-{
-    RawConnection connection;
-    if (!connection.open(port, {}, 5000) || !connection.send(request))
-        return {};
-    return connection.read(30'000);
-}
-
 QByteArray json(const QJsonObject &object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);

@@ -357,61 +357,49 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         const int server = int(StoreError::Kind::server);
+        const int needsSponsor = int(StoreError::Kind::needsSponsor);
+        const int unauthorized = int(StoreError::Kind::unauthorized);
         const QString none;
+        const auto add = [](const char *name, const QString &account, int kind, int code, const QString &message,
+                            const Probe &probe) { QTest::newRow(name) << account << probe << kind << code << message; };
 
-        QTest::newRow("unknown app") << none << expectFailure<StoreDetail>([] {
-            return StoreAPI::get<StoreDetail>(StoreAPI::detailPath(u"no-such-app"_s));
-        }) << server << 404 << none;
-        QTest::newRow("links of unknown app")
-            << none << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(u"no-such-app"_s); }) << server
-            << 404 << none;
-        QTest::newRow("unknown category") << none << expectFailure<AppListPage>([] {
-            return StoreAPI::get<AppListPage>(StoreAPI::categoryPath(u"no-such-category"_s));
-        }) << server << 404 << none;
-        QTest::newRow("paid links, signed out")
-            << none << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }) << server << 402
-            << none;
-        QTest::newRow("paid links, not sponsoring")
-            << kMember << expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }) << server << 402
-            << none;
-        QTest::newRow("5K, signed out") << none << expectFailure<WallpaperDownload>([] {
-            return StoreAPI2::wallpaperDownload(u"aurora"_s, true);
-        }) << int(StoreError::Kind::needsSponsor)
-                                        << 0 << none;
-        QTest::newRow("5K, not sponsoring")
-            << kMember
-            << expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); })
-            << int(StoreError::Kind::needsSponsor) << 0 << none;
-        QTest::newRow("checkout, signed out")
-            << none << expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); })
-            << int(StoreError::Kind::unauthorized) << 0 << none;
-        QTest::newRow("sandbox payment, signed out")
-            << none << expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); })
-            << int(StoreError::Kind::unauthorized) << 0 << none;
-        QTest::newRow("order history, signed out")
-            << none << expectFailure<OrderStatusPayload>([] { return StoreAPI2::account(); }) << server << 401
-            << u"请先登录账户"_s;
-        QTest::newRow("wrong password") << none << expectFailure<LoginResult>([] {
-            return StoreAPI::login(kMember, u"not-the-password"_s);
-        }) << server << 403 << u"邮箱或密码错误"_s;
-        QTest::newRow("unknown e-mail") << none << expectFailure<LoginResult>([] {
-            return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s);
-        }) << server << 403 << u"邮箱或密码错误"_s;
-        QTest::newRow("unknown order") << kMember << expectFailure<OrderStatusPayload>([] {
-            return StoreAPI2::orderStatus(u"VX-NONE"_s);
-        }) << server << 404 << none;
-        QTest::newRow("another member's order")
-            << kMember << expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); })
-            << server << 404 << none;
-        QTest::newRow("paying another member's order")
-            << kMember << expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }) << server
-            << 404 << none;
-        QTest::newRow("search over 100 characters") << none << expectFailure<SearchResult>([] {
-            return StoreAPI::get<SearchResult>(StoreAPI::searchPath(QString(u"😀"_s).repeated(101)));
-        }) << server << 400 << u"搜索内容过长"_s;
-        QTest::newRow("unknown plan") << kMember << expectFailure<CheckoutPayload>([] {
-            return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s);
-        }) << server << 400 << u"未知的赞助方案"_s;
+        add("unknown app", none, server, 404, none, expectFailure<StoreDetail>([] {
+                return StoreAPI::get<StoreDetail>(StoreAPI::detailPath(u"no-such-app"_s));
+            }));
+        add("links of unknown app", none, server, 404, none,
+            expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(u"no-such-app"_s); }));
+        add("unknown category", none, server, 404, none, expectFailure<AppListPage>([] {
+                return StoreAPI::get<AppListPage>(StoreAPI::categoryPath(u"no-such-category"_s));
+            }));
+        add("paid links, signed out", none, server, 402, none,
+            expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }));
+        add("paid links, not sponsoring", kMember, server, 402, none,
+            expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }));
+        add("5K, signed out", none, needsSponsor, 0, none,
+            expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }));
+        add("5K, not sponsoring", kMember, needsSponsor, 0, none,
+            expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }));
+        add("checkout, signed out", none, unauthorized, 0, none,
+            expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); }));
+        add("sandbox payment, signed out", none, unauthorized, 0, none,
+            expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }));
+        add("order history, signed out", none, server, 401, u"请先登录账户"_s,
+            expectFailure<OrderStatusPayload>([] { return StoreAPI2::account(); }));
+        add("wrong password", none, server, 403, u"邮箱或密码错误"_s,
+            expectFailure<LoginResult>([] { return StoreAPI::login(kMember, u"not-the-password"_s); }));
+        add("unknown e-mail", none, server, 403, u"邮箱或密码错误"_s,
+            expectFailure<LoginResult>([] { return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s); }));
+        add("unknown order", kMember, server, 404, none,
+            expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-NONE"_s); }));
+        add("another member's order", kMember, server, 404, none,
+            expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); }));
+        add("paying another member's order", kMember, server, 404, none,
+            expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }));
+        add("search over 100 characters", none, server, 400, u"搜索内容过长"_s, expectFailure<SearchResult>([] {
+                return StoreAPI::get<SearchResult>(StoreAPI::searchPath(QString(u"😀"_s).repeated(101)));
+            }));
+        add("unknown plan", kMember, server, 400, u"未知的赞助方案"_s,
+            expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s); }));
     }
 
     void refusals()
