@@ -83,12 +83,13 @@ Item {
             spacing: 8
             StoreLabel {
                 objectName: "appRowVersion"
-                anchors.baseline: parent.children[1].baseline
+                anchors.baseline: sizeLabel.baseline
                 text: "v" + row.version
                 size: 10
                 color: Theme.secondary
             }
             StoreLabel {
+                id: sizeLabel
                 objectName: "appRowSize"
                 text: row.sizeText
                 size: 9.5
