@@ -1,6 +1,8 @@
 #include "device/DeviceRules.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QStringTokenizer>
 
 #include <algorithm>
 #include <cmath>
@@ -16,10 +18,33 @@ bool isSpaceOrTab(QChar c)
     return c == u' ' || c == u'\t';
 }
 
+QStringView spacesTrimmed(QStringView text)
+{
+    while (!text.isEmpty() && isSpaceOrTab(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isSpaceOrTab(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// Compiling a pattern costs far more than matching it, and every check asks for the same few patterns again, so
+// each thread keeps the ones it compiled. Keys come from the code; the bound only guards against a caller that
+// builds keys from data.
+const QRegularExpression &compiled(const QString &pattern)
+{
+    thread_local QHash<QString, QRegularExpression> cache;
+    auto it = cache.constFind(pattern);
+    if (it == cache.cend()) {
+        if (cache.size() >= 64)
+            cache.clear();
+        it = cache.insert(pattern, QRegularExpression(pattern));
+    }
+    return *it;
+}
+
 QString firstCapture(const QString &text, const QString &pattern)
 {
-    const QRegularExpression re(pattern);
-    const auto match = re.match(text);
+    const auto match = compiled(pattern).match(text);
     if (!match.hasMatch())
         return {};
     return trimSpaces(match.captured(1));
@@ -59,7 +84,7 @@ QStringList internalDiskLines(const QString &diskList)
         std::any_of(lines.begin(), lines.end(), [](const QString &l) { return l.startsWith(u"/dev/"); });
     if (!hasHeaders)
         return lines;
-    const QRegularExpression internalHeader(u"^/dev/disk0(\\s|\\(|:|$)"_s);
+    const QRegularExpression &internalHeader = compiled(u"^/dev/disk0(\\s|\\(|:|$)"_s);
     QStringList block;
     bool inside = false;
     for (const QString &line : lines) {
@@ -119,13 +144,7 @@ std::optional<int> leadingInt(QString text, const QString &unit)
 
 QString trimSpaces(const QString &text)
 {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isSpaceOrTab(text[start]))
-        ++start;
-    while (end > start && isSpaceOrTab(text[end - 1]))
-        --end;
-    return text.mid(start, end - start);
+    return spacesTrimmed(text).toString();
 }
 
 QString stripDirectionMarks(QString text)
@@ -139,18 +158,18 @@ QString stripDirectionMarks(QString text)
 
 std::optional<QString> field(const QString &text, const QString &key)
 {
-    const QString prefix = key + u':';
-    for (const QString &raw : text.split(u'\n', Qt::SkipEmptyParts)) {
-        const QString line = trimSpaces(raw);
-        if (line.startsWith(prefix))
-            return trimSpaces(line.mid(prefix.size()));
+    // Walks the lines in place: a profiler report has hundreds, and each check reads a dozen fields.
+    for (const QStringView raw : QStringTokenizer(text, u'\n', Qt::SkipEmptyParts)) {
+        const QStringView line = spacesTrimmed(raw);
+        if (line.startsWith(key) && line.sliced(key.size()).startsWith(u':'))
+            return spacesTrimmed(line.sliced(key.size() + 1)).toString();
     }
     return std::nullopt;
 }
 
 std::optional<qint64> intField(const QString &text, const QString &key)
 {
-    const QRegularExpression re(u'"' + key + u"\"\\s*=\\s*(\\d+)"_s);
+    const QRegularExpression &re = compiled(u'"' + key + u"\"\\s*=\\s*(\\d+)"_s);
     if (!re.isValid())
         return std::nullopt;
     const auto match = re.match(text);
@@ -479,7 +498,7 @@ bool sipEnabled(const QString &csrutilStatus)
 {
     // Judge by the status line: "enabled (Custom Configuration)." is followed by a list in which some
     // protections still say "enabled", yet the machine is not protected.
-    const QRegularExpression statusLine(u"System Integrity Protection status:\\s*([^\\n]*)"_s);
+    const QRegularExpression &statusLine = compiled(u"System Integrity Protection status:\\s*([^\\n]*)"_s);
     const auto match = statusLine.match(csrutilStatus);
     if (!match.hasMatch())
         return csrutilStatus.contains(u"enabled"_s);
@@ -489,7 +508,7 @@ bool sipEnabled(const QString &csrutilStatus)
 
 bool firewallEnabled(const QString &globalState)
 {
-    const QRegularExpression stateNumber(u"State\\s*=\\s*(\\d+)"_s);
+    const QRegularExpression &stateNumber = compiled(u"State\\s*=\\s*(\\d+)"_s);
     const auto match = stateNumber.match(globalState);
     if (match.hasMatch())
         return match.captured(1).toInt() > 0;
@@ -522,7 +541,7 @@ QString batterySerial(const QString &ioreg)
 {
     // Older machines name the key "BatterySerialNumber".
     for (const QString &key : {u"Serial"_s, u"BatterySerialNumber"_s}) {
-        const QRegularExpression re(u'"' + key + u"\"\\s*=\\s*\"([^\"]+)\""_s);
+        const QRegularExpression &re = compiled(u'"' + key + u"\"\\s*=\\s*\"([^\"]+)\""_s);
         const auto match = re.match(ioreg);
         if (match.hasMatch())
             return match.captured(1);
@@ -576,7 +595,7 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInput
         serialUnreadable ? DeviceStatus::warn : DeviceStatus::ok);
 
     // 2. chip against model identifier. Apple-silicon identifiers begin with "Mac", except the iMac's ("iMac21,1").
-    const QRegularExpression imac(u"^iMac\\d"_s);
+    const QRegularExpression &imac = compiled(u"^iMac\\d"_s);
     const bool contradicts =
         id.chip.contains(u"Apple"_s) && !id.modelId.startsWith(u"Mac"_s) && !imac.match(id.modelId).hasMatch();
     add(u"机型与芯片"_s, contradicts ? u"存在矛盾"_s : u"匹配"_s, id.modelId + u" / "_s + id.chip,
