@@ -95,6 +95,9 @@ QtObject {
               for (let i = 14; i < 40; ++i)
                   p.handsOn.keyboard.light(i)
           },
-          ready: () => page().handsOn.keyboardPanel.opened, settle: 600 }
+          ready: () => page().handsOn.keyboardPanel.opened, settle: 600 },
+        // No picture: closes the keyboard panel, which a later step's immediate picture would otherwise still show
+        // over the next page (the old page, and the panel with it, goes only once the event loop runs).
+        { name: "device-close", shot: true, prepare: () => clear(), ready: () => true }
     ]
 }
