@@ -71,7 +71,7 @@ void login(Context &ctx, const QHttpServerRequest &request, QHttpServerResponder
             const QByteArray token = c->accounts.createSession(member->id, now);
             QHttpServerResponse response = Http::json(
                 QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("role"), member->effectiveRole(now)}});
-            response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::sessionCookie(token));
+            response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::sessionCookie(token, c->secureCookies));
             response.write(std::move(*pending));
         });
     if (!queued) {
@@ -86,7 +86,7 @@ QHttpServerResponse logout(Context &ctx, const QHttpServerRequest &request)
     if (const auto token = Auth::requestToken(request))
         ctx.accounts.endSession(*token);
     QHttpServerResponse response = Http::json(QJsonObject{{QStringLiteral("ok"), true}});
-    response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::expiredCookie());
+    response.addHeader(QByteArrayLiteral("Set-Cookie"), Auth::expiredCookie(ctx.secureCookies));
     return response;
 }
 

@@ -53,15 +53,15 @@ QString tokenHash(const QByteArray &token)
     return QString::fromLatin1(digest.toHex());
 }
 
-QByteArray sessionCookie(const QByteArray &token)
+QByteArray sessionCookie(const QByteArray &token, bool secure)
 {
     return QByteArray(kCookieName) + '=' + token + "; Path=/; Max-Age=" + QByteArray::number(kSessionSeconds) +
-        "; HttpOnly; SameSite=Lax";
+        "; HttpOnly; SameSite=Lax" + (secure ? "; Secure" : "");
 }
 
-QByteArray expiredCookie()
+QByteArray expiredCookie(bool secure)
 {
-    return QByteArray(kCookieName) + "=; Path=/; Max-Age=0; HttpOnly; SameSite=Lax";
+    return QByteArray(kCookieName) + "=; Path=/; Max-Age=0; HttpOnly; SameSite=Lax" + (secure ? "; Secure" : "");
 }
 
 std::optional<QByteArray> requestToken(const QHttpServerRequest &request)

@@ -25,8 +25,9 @@ const QString &decoyHash();
 
 QByteArray newToken(); // 64 hex digits: 256 random bits
 QString tokenHash(const QByteArray &token); // what the database stores
-QByteArray sessionCookie(const QByteArray &token);
-QByteArray expiredCookie();
+// secure: the service is reached over https, so the cookie must never travel over plain http.
+QByteArray sessionCookie(const QByteArray &token, bool secure);
+QByteArray expiredCookie(bool secure);
 // The session token the request carries in its Cookie header(s), if any.
 std::optional<QByteArray> requestToken(const QHttpServerRequest &request);
 

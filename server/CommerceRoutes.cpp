@@ -18,6 +18,11 @@ using Http::Status;
 const QStringList kPayTypes{QStringLiteral("wxpay"), QStringLiteral("alipay")};
 const QStringList kGateways{QStringLiteral("hubijiao"), QStringLiteral("xunhu")};
 
+// Unpaid orders a member may open within a day. Trying plans, pay types and gateways takes a handful, and a paid
+// or day-old order no longer counts; past the cap a script (or a stuck client) only fills the table.
+constexpr int kMaxOpenOrders = 20;
+constexpr qint64 kOpenOrderWindowMs = 24LL * 60 * 60 * 1000;
+
 QString isoTime(qint64 msecs)
 {
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODate);
@@ -112,6 +117,13 @@ QHttpServerResponse checkout(Context &ctx, const QHttpServerRequest &request)
     const auto plan = ctx.catalogue.plan(*planId);
     if (!plan)
         return Http::error(Status::BadRequest, QStringLiteral("未知的赞助方案"));
+    const QVariant open = ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM orders WHERE user_id = ? AND"
+                                                       " status = 'pending' AND created_at_ms > ?"),
+                                        {member->id, QDateTime::currentMSecsSinceEpoch() - kOpenOrderWindowMs});
+    if (!open.isValid())
+        return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
+    if (open.toInt() >= kMaxOpenOrders)
+        return Http::error(Status::TooManyRequests, QStringLiteral("未支付的订单过多，请先完成已有订单或明天再试"));
 
     // The key refuses a number another instance drew in the same second; a fresh one is drawn then.
     QString orderNo;

@@ -23,6 +23,7 @@ struct Context
     Http::RouteTable routes;
     QString dataDir;
     QString publicUrl; // scheme, host, port and any path prefix, without a trailing slash
+    bool secureCookies = false; // the public address is https
     QList<QHostAddress> trustedProxies; // balancers whose X-Forwarded-For names the client
     PasswordPool passwords; // last: destroyed first, so no check finishes into a half-destroyed context
 

@@ -163,6 +163,11 @@ QByteArray RouteTable::allowed(const QString &path) const
 QHttpServerResponse unrouted(const RouteTable &table, const QHttpServerRequest &request)
 {
     const QString path = request.url().path();
+    if (path == QLatin1String("*") && request.method() == QHttpServerRequest::Method::Options) {
+        QHttpServerResponse response(Status::Ok); // the service as a whole
+        response.addHeader(QByteArrayLiteral("Allow"), QByteArrayLiteral("GET, HEAD, POST, OPTIONS"));
+        return response;
+    }
     const QByteArray allow = table.allowed(path);
     if (allow.isEmpty())
         return error(Status::NotFound, QStringLiteral("未找到：%1").arg(path));

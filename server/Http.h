@@ -71,7 +71,7 @@ void route(QHttpServer &server, RouteTable &table, const QString &pattern, QHttp
 }
 
 // The reply for a request no route took: 405 with Allow when the path is served with other methods (an OPTIONS
-// request gets the Allow list with 200), 404 otherwise.
+// request gets the Allow list with 200, and "OPTIONS *" the methods of the whole service), 404 otherwise.
 QHttpServerResponse unrouted(const RouteTable &table, const QHttpServerRequest &request);
 
 } // namespace Http

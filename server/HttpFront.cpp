@@ -1,5 +1,6 @@
 #include "server/HttpFront.h"
 #include "server/Logging.h"
+#include "server/ReplyFramer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,10 +22,12 @@ QByteArray refusal(int status)
     };
     static constexpr Reason reasons[] = {
         {400, "Bad Request", u"请求格式错误"},
+        {403, "Forbidden", u"不接受来自其他网站的请求"},
         {408, "Request Timeout", u"请求超时，连接已关闭"},
         {411, "Length Required", u"请求内容需要 Content-Length"},
         {413, "Payload Too Large", u"请求内容过大"},
         {414, "URI Too Long", u"请求地址过长"},
+        {415, "Unsupported Media Type", u"请求内容须为 JSON（Content-Type: application/json）"},
         {417, "Expectation Failed", u"不支持的 Expect 请求头"},
         {431, "Request Header Fields Too Large", u"请求头过大"},
         {501, "Not Implemented", u"不支持的请求方法"},
@@ -50,7 +53,7 @@ namespace {
 class FrontSocket final : public QTcpSocket
 {
 public:
-    FrontSocket(QTcpSocket *wire, const FrontLimits &limits, QObject *parent);
+    FrontSocket(QTcpSocket *wire, const FrontLimits &limits, const QByteArray &publicOrigin, QObject *parent);
     ~FrontSocket() override;
 
     [[nodiscard]] qint64 bytesAvailable() const override { return QTcpSocket::bytesAvailable() + m_forward.size(); }
@@ -61,7 +64,8 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
-    enum class Phase { idle, head, body, responding, closing };
+    // waiting: a reply is done, but the next request waits until the client has read enough of the output.
+    enum class Phase { idle, head, body, responding, waiting, closing };
 
     void process();
     void handOver();
@@ -69,6 +73,7 @@ private:
     void lingerAfterRefusal();
     void drain();
     void responseDone();
+    void outputMoved();
     void deadlinePassed();
     void closeWire();
     void wireGone();
@@ -76,24 +81,24 @@ private:
 
     QPointer<QTcpSocket> m_wire;
     const FrontLimits m_limits;
+    const QByteArray m_publicOrigin;
     QTimer m_deadline;
     Phase m_phase = Phase::idle;
     QByteArray m_in; // received, not yet let through
     QByteArray m_forward; // the current request, for QHttpServer to read
     qint64 m_bodyLeft = 0;
-    bool m_keepAlive = true;
+    ReplyFramer::Connection m_connection = ReplyFramer::Connection::persistent;
     bool m_headRequest = false;
     bool m_shutDown = false;
     qint64 m_drained = 0;
-    // The reply being written: its head until the blank line, then how much of its body is still to come.
-    QByteArray m_outHead;
-    qint64 m_outBodyLeft = -1; // -1: in the head
+    ReplyFramer m_reply;
 };
 
-FrontSocket::FrontSocket(QTcpSocket *wire, const FrontLimits &limits, QObject *parent)
+FrontSocket::FrontSocket(QTcpSocket *wire, const FrontLimits &limits, const QByteArray &publicOrigin, QObject *parent)
     : QTcpSocket(parent)
     , m_wire(wire)
     , m_limits(limits)
+    , m_publicOrigin(publicOrigin)
 {
     wire->setParent(this);
     wire->setReadBufferSize(limits.readBufferBytes);
@@ -108,12 +113,7 @@ FrontSocket::FrontSocket(QTcpSocket *wire, const FrontLimits &limits, QObject *p
     connect(&m_deadline, &QTimer::timeout, this, &FrontSocket::deadlinePassed);
     connect(wire, &QTcpSocket::readyRead, this, &FrontSocket::process);
     connect(wire, &QTcpSocket::disconnected, this, &FrontSocket::wireGone);
-    connect(wire, &QTcpSocket::bytesWritten, this, [this] {
-        if (m_phase == Phase::idle)
-            arm(m_limits.idleMs); // a client still reading a long reply is not idle
-        else if (m_phase == Phase::closing)
-            lingerAfterRefusal();
-    });
+    connect(wire, &QTcpSocket::bytesWritten, this, &FrontSocket::outputMoved);
     arm(m_limits.idleMs);
     if (wire->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &FrontSocket::process, Qt::QueuedConnection);
@@ -169,7 +169,7 @@ void FrontSocket::process()
         drain();
         return;
     }
-    if (m_phase == Phase::responding)
+    if (m_phase == Phase::responding || m_phase == Phase::waiting)
         return; // the next request waits in the wire's bounded buffer
     // Bounded, so a client pipelining many requests waits in its own socket buffer instead of in memory here. Only
     // what has arrived is asked for: read(n) allocates n bytes up front and keeps that capacity, which made every
@@ -189,12 +189,16 @@ void FrontSocket::process()
             refuse(head.status);
             return;
         }
-        const qsizetype start = m_in.indexOf(head.method);
+        if (const int status = forgeryStatus(head, m_publicOrigin)) {
+            refuse(status);
+            return;
+        }
         m_headRequest = head.method == "HEAD";
-        m_forward = m_headRequest ? "GET" + m_in.mid(start + 4, head.headLength - start - 4)
-                                  : m_in.mid(start, head.headLength - start);
+        m_forward = forwardedHead(m_in, head);
         m_in.remove(0, head.headLength);
-        m_keepAlive = head.keepAlive;
+        m_connection = !head.keepAlive ? ReplyFramer::Connection::close
+            : head.http10              ? ReplyFramer::Connection::keepAlive
+                                       : ReplyFramer::Connection::persistent;
         m_bodyLeft = head.contentLength;
         if (head.expectContinue && m_bodyLeft > 0)
             m_wire->write("HTTP/1.1 100 Continue\r\n\r\n");
@@ -215,8 +219,7 @@ void FrontSocket::handOver()
 {
     m_phase = Phase::responding;
     m_deadline.stop();
-    m_outHead.clear();
-    m_outBodyLeft = -1;
+    m_reply.start(m_connection, m_headRequest);
     Q_EMIT readyRead();
     // QHttpServer drops every connection of a socket whose request it cannot parse; then the socket is ours to end.
     static const QMetaMethod disconnectedSignal = QMetaMethod::fromSignal(&QTcpSocket::disconnected);
@@ -228,66 +231,57 @@ void FrontSocket::handOver()
 
 qint64 FrontSocket::writeData(const char *data, qint64 size)
 {
-    if (!m_wire || m_phase == Phase::closing)
+    if (!m_wire || m_phase != Phase::responding)
         return size;
-    QByteArrayView chunk(data, size);
-    while (!chunk.isEmpty()) {
-        if (m_outBodyLeft < 0) {
-            const qsizetype before = m_outHead.size();
-            m_outHead.append(chunk);
-            const qsizetype end = m_outHead.indexOf("\r\n\r\n", qMax<qsizetype>(0, before - 3));
-            if (end < 0)
-                return size;
-            m_outHead.truncate(end + 4);
-            chunk = chunk.sliced(end + 4 - before);
-            m_outBodyLeft = 0;
-            for (const QByteArray &line : m_outHead.split('\n')) {
-                if (line.startsWith("Content-Length:"))
-                    m_outBodyLeft = line.mid(15).trimmed().toLongLong();
-            }
-            if (!m_keepAlive)
-                m_outHead.insert(end + 2, "Connection: close\r\n");
-            if (m_outBodyLeft == 0 || m_headRequest) {
-                m_wire->write(m_outHead);
-                m_outHead.clear();
-            }
-        } else {
-            const qint64 n = qMin(m_outBodyLeft, qint64(chunk.size()));
-            if (!m_headRequest && !m_outHead.isEmpty()) {
-                // The head goes out with the start of the body: written apart, each would take a buffer of its own
-                // in the wire (32 KB for a head of a few hundred bytes) for as long as the reply is on its way.
-                m_outHead.append(chunk.data(), n);
-                m_wire->write(m_outHead);
-                m_outHead.clear();
-            } else if (!m_headRequest) {
-                m_wire->write(chunk.data(), n);
-            }
-            m_outBodyLeft -= n;
-            chunk = chunk.sliced(n);
-        }
-        if (m_outBodyLeft == 0) {
-            responseDone();
-            if (!chunk.isEmpty())
-                qCWarning(lcServer, "HttpFront: %lld bytes written after a complete reply were dropped",
-                          qint64(chunk.size()));
-            return size;
-        }
+    const QByteArrayView chunk(data, size);
+    const qsizetype taken =
+        m_reply.write(chunk, [this](QByteArrayView bytes) { m_wire->write(bytes.data(), bytes.size()); });
+    if (m_reply.complete()) {
+        if (taken < chunk.size())
+            qCWarning(lcServer, "HttpFront: %lld bytes written after a complete reply were dropped",
+                      qint64(chunk.size() - taken));
+        responseDone();
     }
     return size;
 }
 
+// The next request is taken up only while the client keeps reading: what it leaves unread stays within the
+// output bound, and a client that reads nothing for the idle time-out is cut off.
 void FrontSocket::responseDone()
 {
-    m_outHead.clear();
-    m_outBodyLeft = -1;
-    if (!m_keepAlive) {
+    if (m_connection == ReplyFramer::Connection::close) {
         closeWire();
         return;
     }
-    m_phase = Phase::idle;
+    m_phase = Phase::waiting;
     arm(m_limits.idleMs);
-    // Any request already received is taken up after QHttpServer has finished with this one.
-    QMetaObject::invokeMethod(this, &FrontSocket::process, Qt::QueuedConnection);
+    outputMoved();
+}
+
+void FrontSocket::outputMoved()
+{
+    if (!m_wire)
+        return;
+    switch (m_phase) {
+    case Phase::idle:
+        arm(m_limits.idleMs); // a client still reading a long reply is not idle
+        break;
+    case Phase::waiting:
+        arm(m_limits.idleMs);
+        if (m_wire->bytesToWrite() <= m_limits.maxUnsentBytes) {
+            m_phase = Phase::idle;
+            // Any request already received is taken up after QHttpServer has finished with this one.
+            QMetaObject::invokeMethod(this, &FrontSocket::process, Qt::QueuedConnection);
+        }
+        break;
+    case Phase::closing:
+        lingerAfterRefusal();
+        break;
+    case Phase::head:
+    case Phase::body:
+    case Phase::responding:
+        break;
+    }
 }
 
 void FrontSocket::refuse(int status)
@@ -334,9 +328,9 @@ void FrontSocket::deadlinePassed()
     case Phase::body:
         refuse(408);
         break;
+    case Phase::waiting: // nothing of the output went out for the idle time
     case Phase::closing:
-        if (m_wire)
-            m_wire->abort();
+        m_wire->abort();
         break;
     case Phase::responding:
         break;
@@ -364,5 +358,5 @@ void HttpFront::incomingConnection(qintptr descriptor)
     }
     // Replies go out as a head and a body; without this the body waits for the client's delayed acknowledgement.
     wire->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    addPendingConnection(new FrontSocket(wire, m_limits, this));
+    addPendingConnection(new FrontSocket(wire, m_limits, m_publicOrigin, this));
 }

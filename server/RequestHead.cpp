@@ -60,6 +60,23 @@ bool methodServed(QByteArrayView method)
     return false;
 }
 
+// "/path?query" for an absolute target such as "http://host:port/path?query"; null when target is not one.
+QByteArray originFormOf(QByteArrayView target)
+{
+    const qsizetype schemeEnd = target.indexOf("://");
+    if (schemeEnd < 0 ||
+        !(equalsIgnoringCase(target.first(schemeEnd), "http") || equalsIgnoringCase(target.first(schemeEnd), "https")))
+        return {};
+    const QByteArrayView rest = target.sliced(schemeEnd + 3);
+    qsizetype authorityEnd = 0;
+    while (authorityEnd < rest.size() && rest[authorityEnd] != '/' && rest[authorityEnd] != '?')
+        ++authorityEnd;
+    if (authorityEnd == 0)
+        return {};
+    const QByteArrayView path = rest.sliced(authorityEnd);
+    return path.startsWith('/') ? path.toByteArray() : "/" + path.toByteArray();
+}
+
 RequestHead refused(int status)
 {
     RequestHead head;
@@ -69,7 +86,7 @@ RequestHead refused(int status)
 }
 
 // The request line without its CRLF: method, target and version, or the status that refuses it (0 when it is fine).
-int readRequestLine(QByteArrayView line, RequestHead *head, bool *http10)
+int readRequestLine(QByteArrayView line, RequestHead *head)
 {
     const qsizetype firstSpace = line.indexOf(' ');
     const qsizetype secondSpace = firstSpace < 0 ? -1 : line.indexOf(' ', firstSpace + 1);
@@ -85,7 +102,12 @@ int readRequestLine(QByteArrayView line, RequestHead *head, bool *http10)
         if (u <= 0x20 || u >= 0x7f)
             return 400;
     }
-    if (target.front() != '/' && target != "*")
+    QByteArray originTarget;
+    if (target.front() == '/')
+        originTarget = target.toByteArray();
+    else if (target == "*" && method == "OPTIONS")
+        originTarget = "*";
+    else if (originTarget = originFormOf(target); originTarget.isNull())
         return 400;
     if (version.size() != 8 || !version.startsWith("HTTP/") || version[6] != '.' || version[5] < '0' ||
         version[5] > '9' || version[7] < '0' || version[7] > '9')
@@ -95,8 +117,8 @@ int readRequestLine(QByteArrayView line, RequestHead *head, bool *http10)
     if (!methodServed(method))
         return 501;
     head->method = method.toByteArray();
-    head->target = target.toByteArray();
-    *http10 = version == "HTTP/1.0";
+    head->target = originTarget;
+    head->http10 = version == "HTTP/1.0";
     return 0;
 }
 
@@ -144,6 +166,13 @@ int readField(QByteArrayView line, Fields *fields, RequestHead *head)
             else if (equalsIgnoringCase(trimmed(option), "keep-alive"))
                 fields->keepAliveToken = true;
         }
+    } else if (equalsIgnoringCase(name, "origin")) {
+        if (head->origin)
+            return 400;
+        head->origin = value.toByteArray();
+    } else if (equalsIgnoringCase(name, "content-type")) {
+        const qsizetype semicolon = value.indexOf(';');
+        head->mediaType = trimmed(semicolon < 0 ? value : value.first(semicolon)).toByteArray().toLower();
     } else if (equalsIgnoringCase(name, "expect")) {
         if (!equalsIgnoringCase(value, "100-continue"))
             return 417;
@@ -173,12 +202,12 @@ RequestHead parseRequestHead(QByteArrayView data, const HeadLimits &limits)
     const QByteArrayView requestLine = data.sliced(pos, lineEnd - 1 - pos);
     if (requestLine.size() > limits.maxRequestLine)
         return refused(414);
-    bool http10 = false;
-    if (const int status = readRequestLine(requestLine, &head, &http10))
+    if (const int status = readRequestLine(requestLine, &head))
         return refused(status);
 
     Fields fields;
     const qsizetype headersStart = lineEnd + 1;
+    head.fieldsStart = headersStart;
     pos = headersStart;
     int count = 0;
     for (;;) {
@@ -202,14 +231,40 @@ RequestHead parseRequestHead(QByteArrayView data, const HeadLimits &limits)
             return refused(status);
     }
 
-    if (fields.hosts > 1 || (!http10 && fields.hosts == 0))
+    if (fields.hosts > 1 || (!head.http10 && fields.hosts == 0))
         return refused(400);
     if (fields.chunked)
         return refused(fields.hasLength ? 400 : 411); // bodies are framed by Content-Length only
     if (head.contentLength > limits.maxBody)
         return refused(413);
-    head.keepAlive = !fields.close && (!http10 || fields.keepAliveToken);
+    head.keepAlive = !fields.close && (!head.http10 || fields.keepAliveToken);
     head.headLength = pos;
     head.outcome = RequestHead::Outcome::accepted;
     return head;
+}
+
+QByteArray forwardedHead(QByteArrayView data, const RequestHead &head)
+{
+    QByteArray out = head.method == "HEAD" ? QByteArray("GET") : head.method;
+    out += ' ' + head.target + (head.http10 ? " HTTP/1.0\r\n" : " HTTP/1.1\r\n");
+    const QByteArrayView fields = data.sliced(head.fieldsStart, head.headLength - head.fieldsStart);
+    for (qsizetype pos = 0; pos < fields.size();) {
+        const qsizetype next = fields.indexOf('\n', pos) + 1;
+        const QByteArrayView line = fields.sliced(pos, next - pos);
+        if (!equalsIgnoringCase(line.first(qMin<qsizetype>(8, line.size())), "upgrade:"))
+            out += line;
+        pos = next;
+    }
+    return out;
+}
+
+int forgeryStatus(const RequestHead &head, QByteArrayView publicOrigin)
+{
+    if (head.method == "GET" || head.method == "HEAD" || head.method == "OPTIONS")
+        return 0;
+    if (head.origin && !equalsIgnoringCase(*head.origin, publicOrigin))
+        return 403;
+    if ((head.contentLength > 0 || !head.mediaType.isEmpty()) && head.mediaType != "application/json")
+        return 415;
+    return 0;
 }

@@ -9,9 +9,12 @@
 #include "server/WallpaperRoutes.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QUrl>
 
 StoreServer::StoreServer() = default;
 StoreServer::~StoreServer() = default;
@@ -33,6 +36,41 @@ void registerHealthRoutes(QHttpServer &server, Context &ctx)
     });
 }
 
+// "scheme://host[:port]", as a browser names the page it sends a request from.
+QByteArray originOf(const QString &address)
+{
+    const QUrl url(address);
+    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
+    const QString host = url.host(QUrl::FullyEncoded);
+    QString origin = url.scheme() + QStringLiteral("://") + (host.contains(u':') ? u'[' + host + u']' : host);
+    if (url.port(defaultPort) != defaultPort)
+        origin += u':' + QString::number(url.port());
+    return origin.toLatin1();
+}
+
+// The data folder holds password and session hashes: only the service's own user may read it. A folder the service
+// creates is closed to others; a database file it finds open to others (and its journal files) is closed too, and
+// a new one is created closed, so that SQLite gives its journal files the same mode.
+bool makePrivateFolder(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        return QFileInfo(path).isDir();
+    return QDir().mkpath(path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void makePrivateDatabase(const DatabaseLocation &location)
+{
+    if (location.engine != DatabaseLocation::Engine::sqlite)
+        return;
+    QFile file(location.path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.close();
+    for (const QString &suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+        if (QFile::exists(location.path + suffix))
+            QFile::setPermissions(location.path + suffix, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 } // namespace
 
 bool StoreServer::start(const Options &options, QString *error)
@@ -41,7 +79,7 @@ bool StoreServer::start(const Options &options, QString *error)
         *error = QStringLiteral("libsodium could not be initialised");
         return false;
     }
-    if (options.dataDir.isEmpty() || !QDir().mkpath(options.dataDir)) {
+    if (options.dataDir.isEmpty() || !makePrivateFolder(options.dataDir)) {
         *error = QStringLiteral("cannot create the data folder %1").arg(options.dataDir);
         return false;
     }
@@ -51,6 +89,7 @@ bool StoreServer::start(const Options &options, QString *error)
     m_context->trustedProxies = options.trustedProxies;
     m_database = options.database.value_or(
         DatabaseLocation::sqliteFile(QDir(m_context->dataDir).filePath(QStringLiteral("store.sqlite"))));
+    makePrivateDatabase(m_database);
     if (!m_context->db.open(m_database, error))
         return false;
 
@@ -90,6 +129,8 @@ bool StoreServer::start(const Options &options, QString *error)
             : host.toString();
         m_context->publicUrl = QStringLiteral("http://%1:%2").arg(name).arg(m_port);
     }
+    tcp->setPublicOrigin(originOf(m_context->publicUrl));
+    m_context->secureCookies = m_context->publicUrl.startsWith(QLatin1String("https:"));
     return true;
 }
 

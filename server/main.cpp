@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -40,6 +41,8 @@ QString publicUrl(const QString &text)
 
 int main(int argc, char **argv)
 {
+    // The data folder holds password and session hashes: what the service writes is for its own user alone.
+    ::umask(S_IRWXG | S_IRWXO);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexlo-store-server"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -75,6 +75,17 @@ public:
         return m_buffer.isEmpty() && !deadline.hasExpired();
     }
 
+    // True when the server ends the connection within the time; what it still sends is read and dropped.
+    bool closedWhileDraining(int timeoutMs = 3000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (m_socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+            m_socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+            m_socket.readAll();
+        }
+        return m_socket.state() != QAbstractSocket::ConnectedState;
+    }
+
     QTcpSocket &socket() { return m_socket; }
 
 private:

@@ -1,15 +1,20 @@
 // The store service under hostile and broken clients: each attack runs while a probe keeps requesting the home
 // payload, which must go on answering; refusals carry their status and close the connection. Time-outs are
-// shortened (1 s for a request, 2 s idle) so each attack takes a few seconds.
+// shortened (1 s for a request, 2 s idle) so each attack takes a few seconds. The service is reached at an https
+// address and creates its own data folder.
 #include "RawHttp.h"
 #include "ServerProcess.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <thread>
 
@@ -18,6 +23,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kPublicUrl = u"https://pay.vexlo.test/store"_s;
+const QByteArray kOrder = R"({"planId":1,"payType":"wxpay","gateway":"xunhu"})";
+constexpr int kMaxOpenOrders = 20;
 
 // Requests the home payload every few milliseconds on its own thread; each must be answered within two seconds.
 class HomeProbe
@@ -70,10 +77,12 @@ QByteArray loginBody(const QString &email, const QString &password)
     return QJsonDocument(QJsonObject{{u"email"_s, email}, {u"password"_s, password}}).toJson(QJsonDocument::Compact);
 }
 
-QByteArray post(const QByteArray &target, const QByteArray &body, const QByteArray &extra = {})
+// A POST as the app sends it (JSON, no Origin) with the fields given; with fields, they replace the Content-Type.
+QByteArray post(const QByteArray &target, const QByteArray &body, const QByteArray &extra = {},
+                const QByteArray &fields = "Content-Type: application/json\r\n")
 {
     return "POST " + target + " HTTP/1.1\r\nHost: test\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" +
-        extra + "\r\n" + body;
+        fields + extra + "\r\n" + body;
 }
 
 // The process's resident size now (VmRSS) or at its peak (VmHWM).
@@ -131,7 +140,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_dataDir.isValid());
         QString error;
-        QVERIFY2(m_server.start(m_dataDir.path(), 0, &error,
+        QVERIFY2(m_server.start(dataFolder(), 0, &error,
                                 {u"--public-url"_s, kPublicUrl + u'/', u"--idle-timeout"_s, u"2"_s,
                                  u"--request-timeout"_s, u"1"_s}),
                  qPrintable(error));
@@ -165,6 +174,36 @@ private Q_SLOTS:
                 return u"%1 of 8 bodies refused with 413 and closed"_s.arg(refused.load());
             return grownKiB < 32 * 1024 ? QString() : u"the service grew by %1 KiB"_s.arg(grownKiB);
         });
+        QTest::newRow("four clients pipelining picture requests, reading nothing")
+            << Attack([](quint16 port, qint64 pid) {
+                   const QByteArray picture = "/files/wallpapers/dawn-glow-4k.jpg";
+                   if (exchange(port, rawGet(picture)).status != 200) // drawn once, before measuring
+                       return u"the picture is not served"_s;
+                   QByteArray requests;
+                   for (int i = 0; i < 1000; ++i)
+                       requests += rawGet(picture);
+                   const qint64 before = residentKiB(pid);
+                   std::vector<std::unique_ptr<RawConnection>> clients;
+                   for (int i = 0; i < 4; ++i) {
+                       auto &c = *clients.emplace_back(std::make_unique<RawConnection>());
+                       c.socket().setReadBufferSize(4096);
+                       if (!c.open(port))
+                           return u"cannot connect"_s;
+                       c.send(requests, 1000); // the service stops reading them
+                   }
+                   qint64 peak = 0;
+                   for (QDeadlineTimer window(4000); !window.hasExpired();
+                        std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+                       peak = qMax(peak, residentKiB(pid));
+#ifndef __SANITIZE_ADDRESS__ // freed memory is held back there
+                   if (peak - before > 32 * 1024)
+                       return u"the service grew from %1 to %2 KiB"_s.arg(before).arg(peak);
+#endif
+                   for (auto &c : clients) // the 2 s idle time-out has passed without their output moving
+                       if (!c->closedWhileDraining(3000))
+                           return u"a client that read nothing for the idle time-out is still connected"_s;
+                   return QString();
+               });
         QTest::newRow("invalid or repeated Content-Length with a request behind it") << Attack(
             [](quint16 port, qint64) {
                 const QByteArray smuggled = rawGet("/api/store/home");
@@ -188,7 +227,8 @@ private Q_SLOTS:
                 if (i % 3 == 1)
                     c.send("GET /api/store/home HTTP/1.1\r\nHo");
                 else if (i % 3 == 2)
-                    c.send("POST /api/auth/login HTTP/1.1\r\nHost: test\r\nContent-Length: 100\r\n\r\n{\"email\"");
+                    c.send("POST /api/auth/login HTTP/1.1\r\nHost: test\r\nContent-Type: application/json\r\n"
+                           "Content-Length: 100\r\n\r\n{\"email\"");
             }
             for (std::size_t i = 0; i < connections.size(); ++i) {
                 RawConnection &c = *connections[i];
@@ -249,64 +289,236 @@ private Q_SLOTS:
         QCOMPARE(probe.failed(), 0);
     }
 
-    void methodsAndHead_data()
+    void methodsTargetsAndUpgrades_data()
     {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("allow");
-        QTest::newRow("HEAD") << rawGet("/api/store/home", "HEAD") << 200 << QByteArray();
-        QTest::newRow("HEAD of an unknown path") << rawGet("/no-such-page", "HEAD") << 404 << QByteArray();
-        QTest::newRow("PUT on a read-only path") << rawGet("/api/store/home", "PUT") << 405 << "GET, HEAD, OPTIONS"_ba;
+        QTest::addColumn<QByteArray>("connection"); // the reply's Connection field
+        QTest::newRow("HEAD") << rawGet("/api/store/home", "HEAD") << 200 << QByteArray() << QByteArray();
+        QTest::newRow("HEAD of an unknown path")
+            << rawGet("/no-such-page", "HEAD") << 404 << QByteArray() << QByteArray();
+        QTest::newRow("PUT on a read-only path")
+            << rawGet("/api/store/home", "PUT") << 405 << "GET, HEAD, OPTIONS"_ba << QByteArray();
         QTest::newRow("DELETE on orders")
-            << rawGet("/api/store/orders", "DELETE") << 405 << "GET, HEAD, POST, OPTIONS"_ba;
-        QTest::newRow("OPTIONS") << rawGet("/app/lumen-launch", "OPTIONS") << 200 << "GET, HEAD, OPTIONS"_ba;
-        QTest::newRow("unknown method") << rawGet("/api/store/home", "BREW") << 501 << QByteArray();
+            << rawGet("/api/store/orders", "DELETE") << 405 << "GET, HEAD, POST, OPTIONS"_ba << QByteArray();
+        QTest::newRow("OPTIONS") << rawGet("/app/lumen-launch", "OPTIONS") << 200 << "GET, HEAD, OPTIONS"_ba
+                                 << QByteArray();
+        QTest::newRow("OPTIONS *") << rawGet("*", "OPTIONS") << 200 << "GET, HEAD, POST, OPTIONS"_ba << QByteArray();
+        QTest::newRow("absolute target") << rawGet("https://pay.vexlo.test/api/store/home?x=1") << 200 << QByteArray()
+                                         << QByteArray();
+        QTest::newRow("WebSocket upgrade answered as plain HTTP")
+            << rawGet("/healthz", "GET",
+                      "Connection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
+                      "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n")
+            << 200 << QByteArray() << QByteArray();
+        QTest::newRow("HTTP/1.0 keep-alive")
+            << "GET /healthz HTTP/1.0\r\nConnection: keep-alive\r\n\r\n"_ba << 200 << QByteArray() << "keep-alive"_ba;
+        QTest::newRow("asterisk for GET") << rawGet("*") << 400 << QByteArray() << "close"_ba;
+        QTest::newRow("unknown method") << rawGet("/api/store/home", "BREW") << 501 << QByteArray() << "close"_ba;
     }
 
-    // Each request is followed on the same connection by a GET, which must be read as the next response: a HEAD
-    // reply that carried a body would shift it.
-    void methodsAndHead()
+    // Each request is followed on the same connection by a GET, which must be read as the next response (a HEAD
+    // reply that carried a body would shift it), unless the first was refused.
+    void methodsTargetsAndUpgrades()
     {
         QFETCH(QByteArray, request);
         QFETCH(int, status);
         QFETCH(QByteArray, allow);
-        RawConnection connection;
-        QVERIFY(connection.open(m_server.port()));
-        QVERIFY(connection.send(request + rawGet("/api/store/search?q=json", "GET", "Connection: close\r\n")));
+        QFETCH(QByteArray, connection);
+        RawConnection client;
+        QVERIFY(client.open(m_server.port()));
+        QVERIFY(client.send(request + rawGet("/api/store/search?q=json", "GET", "Connection: close\r\n")));
         const bool head = request.startsWith("HEAD");
-        const RawResponse first = connection.read(5000, head);
+        const RawResponse first = client.read(5000, head);
         QCOMPARE(first.status, status);
         QCOMPARE(first.header("Allow"), allow);
+        QCOMPARE(first.header("Connection"), connection);
         if (head) {
             const RawResponse get = exchange(m_server.port(), request.replace(0, 4, "GET"));
             QCOMPARE(first.header("Content-Length"), QByteArray::number(get.body.size()));
         }
-        if (status == 501) {
-            QVERIFY(connection.closedByServer());
+        if (status >= 400 && status != 404 && status != 405) {
+            QVERIFY(client.closedByServer());
             return;
         }
-        const RawResponse next = connection.read(5000);
+        const RawResponse next = client.read(5000);
         QCOMPARE(next.status, 200);
         QVERIFY(next.body.startsWith("{\"apps\":"));
-        QVERIFY(connection.closedByServer()); // as that request asked
+        QVERIFY(client.closedByServer()); // as that request asked
     }
 
-    void paymentAddressesUseThePublicUrl()
+    void sessionCookieIsSecureOverHttps()
     {
         const RawResponse login =
             exchange(m_server.port(), post("/api/auth/login", loginBody(u"member@vexlo.test"_s, u"vexlo-member"_s)));
         QCOMPARE(login.status, 200);
-        const QByteArray cookie = login.header("Set-Cookie").split(';').first();
+        QVERIFY2(login.header("Set-Cookie").endsWith("; Secure"), login.header("Set-Cookie").constData());
+        const QByteArray cookie = "Cookie: " + login.header("Set-Cookie").split(';').first() + "\r\n";
+        const RawResponse logout = exchange(m_server.port(), post("/api/auth/logout", {}, cookie, {}));
+        QCOMPARE(logout.status, 200);
+        QVERIFY2(logout.header("Set-Cookie").endsWith("; Secure"), logout.header("Set-Cookie").constData());
+    }
+
+    void forgedRequestsAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::addColumn<int>("status");
+        const QByteArray checkout = "/api/store/checkout";
+        const QByteArray json = "Content-Type: application/json\r\n";
+        const QByteArray evil = "Origin: http://evil.example\r\n";
+        QTest::newRow("plain text from another site") << checkout << evil + "Content-Type: text/plain\r\n" << 403;
+        QTest::newRow("JSON from another site") << checkout << evil + json << 403;
+        QTest::newRow("JSON from another port of the host")
+            << checkout << "Origin: https://pay.vexlo.test:8443\r\n" + json << 403;
+        QTest::newRow("JSON from an opaque origin") << checkout << "Origin: null\r\n" + json << 403;
+        QTest::newRow("plain text") << checkout << "Content-Type: text/plain\r\n"_ba << 415;
+        QTest::newRow("form") << checkout << "Content-Type: application/x-www-form-urlencoded\r\n"_ba << 415;
+        QTest::newRow("no type") << checkout << QByteArray() << 415;
+        QTest::newRow("payment as plain text") << "/api/store/orders"_ba
+                                               << "Content-Type: text/plain\r\n"_ba << 415;
+        QTest::newRow("sign-out from another site") << "/api/auth/logout"_ba << evil << 403;
+        QTest::newRow("JSON from the service's own pages")
+            << checkout << "Origin: https://pay.vexlo.test\r\nContent-Type: Application/JSON; charset=utf-8\r\n"_ba
+            << 200;
+        QTest::newRow("JSON without an origin, as the app sends it") << checkout << json << 200;
+    }
+
+    void forgedRequestsAreRefused()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, fields);
+        QFETCH(int, status);
+        const QByteArray cookie = memberCookie();
+        const auto orders = history();
+        QVERIFY(orders);
+        const QByteArray body = target.endsWith("checkout") ? kOrder
+            : target.endsWith("orders")                     ? R"({"orderNo":"VX0"})"_ba
+                                                            : QByteArray();
+        RawConnection client;
+        QVERIFY(client.open(m_server.port()));
+        QVERIFY(client.send(post(target, body, cookie, fields)));
+        QCOMPARE(client.read(5000).status, status);
+        if (status != 200) {
+            QVERIFY(client.closedByServer());
+            QVERIFY(history() == orders); // still signed in, and no order made
+        }
+    }
+
+    void paymentAddressesUseThePublicUrl()
+    {
         RawConnection connection;
         QVERIFY(connection.open(m_server.port()));
-        const QByteArray order = R"({"planId":1,"payType":"wxpay","gateway":"xunhu"})";
-        QVERIFY(connection.send("POST /api/store/checkout HTTP/1.1\r\nHost: attacker.example\r\nCookie: " + cookie +
-                                "\r\nContent-Length: " + QByteArray::number(order.size()) + "\r\n\r\n" + order));
+        QVERIFY(
+            connection.send(post("/api/store/checkout", kOrder, memberCookie()).replace("Host: test", "Host: evil")));
         const RawResponse checkout = connection.read(5000);
         QCOMPARE(checkout.status, 200);
         const QString redirect = QJsonDocument::fromJson(checkout.body).object().value(u"redirect"_s).toString();
         QVERIFY2(redirect.startsWith(kPublicUrl + u"/pay/VX"_s), qPrintable(redirect));
     }
+
+    // Checkouts sent back to back stop at the cap of open orders; a paid order no longer counts.
+    void openOrdersPerMemberAreCapped()
+    {
+        const auto pending = [this] {
+            QStringList orderNos;
+            for (const QJsonValue &order : history().value_or(QJsonArray()))
+                if (order[u"status"_s] == u"pending"_s)
+                    orderNos << order[u"orderNo"_s].toString();
+            return orderNos;
+        };
+        const qsizetype open = pending().size();
+        QVERIFY(open < kMaxOpenOrders);
+        const QByteArray checkout = post("/api/store/checkout", kOrder, memberCookie());
+        RawConnection client;
+        QVERIFY(client.open(m_server.port()));
+        QVERIFY(client.send(checkout.repeated(kMaxOpenOrders + 5)));
+        QList<int> statuses, expected;
+        for (int i = 0; i < kMaxOpenOrders + 5; ++i) {
+            statuses << client.read(5000).status;
+            expected << (i < kMaxOpenOrders - open ? 200 : 429);
+        }
+        QCOMPARE(statuses, expected);
+        const QStringList orderNos = pending();
+        QCOMPARE(orderNos.size(), kMaxOpenOrders);
+
+        const QByteArray pay = "{\"orderNo\":\"" + orderNos.first().toLatin1() + "\"}";
+        QVERIFY(client.send(post("/api/store/orders", pay, memberCookie()) + checkout + checkout));
+        QCOMPARE((QList<int>{client.read(5000).status, client.read(5000).status, client.read(5000).status}),
+                 (QList<int>{200, 200, 429}));
+    }
+
+    // While the service is stopped, only its listen backlog holds new connections: past it, a connection waits a
+    // second for the retransmitted handshake. A burst of 200 must all be held, and then served.
+    void burstOfConnectionsIsHeld()
+    {
+        const pid_t pid = pid_t(m_server.processId());
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        auto resume = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        std::vector<std::unique_ptr<RawConnection>> clients(200);
+        for (auto &client : clients) {
+            client = std::make_unique<RawConnection>();
+            client->socket().connectToHost(QHostAddress::LocalHost, m_server.port());
+        }
+        const QDeadlineTimer deadline(700);
+        int held = 0;
+        for (auto &client : clients)
+            held += client->socket().waitForConnected(int(qMax<qint64>(1, deadline.remainingTime())));
+        resume.dismiss();
+        ::kill(pid, SIGCONT);
+        QCOMPARE(held, 200);
+        for (auto &client : clients) {
+            QVERIFY(client->send(rawGet("/healthz")));
+            QCOMPARE(client->read(10'000).status, 200);
+        }
+    }
+
+    // Last, after every kind of file was written: nothing in the data folder is open to other users.
+    void dataFolderIsPrivate()
+    {
+        constexpr QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QStringList paths{dataFolder()}, open;
+        QDirIterator it(dataFolder(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+        QVERIFY(paths.contains(dataFolder() + u"/store.sqlite"_s));
+        QVERIFY(paths.contains(dataFolder() + u"/wallpapers/dawn-glow-4k.jpg"_s));
+        for (const QString &path : paths)
+            if (QFileInfo(path).permissions() & others)
+                open << path;
+        QVERIFY2(open.isEmpty(), qPrintable(open.join(u", "_s)));
+    }
+
+private:
+    QString dataFolder() const
+    {
+        return m_dataDir.filePath(u"data"_s);
+    }
+
+    // The member's session as a Cookie field line; signed in once.
+    QByteArray memberCookie()
+    {
+        if (m_cookie.isEmpty()) {
+            const RawResponse login = exchange(
+                m_server.port(), post("/api/auth/login", loginBody(u"member@vexlo.test"_s, u"vexlo-member"_s)));
+            m_cookie = "Cookie: " + login.header("Set-Cookie").split(';').first() + "\r\n";
+        }
+        return m_cookie;
+    }
+
+    // The member's orders; nothing when the session does not answer.
+    std::optional<QJsonArray> history()
+    {
+        const RawResponse reply = exchange(m_server.port(), rawGet("/api/store/orders", "GET", memberCookie()));
+        if (reply.status != 200)
+            return std::nullopt;
+        return QJsonDocument::fromJson(reply.body)[u"orders"_s].toArray();
+    }
+
+    QByteArray m_cookie;
 };
 
 QTEST_GUILESS_MAIN(ServerAbuseTest)

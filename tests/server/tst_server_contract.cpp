@@ -557,6 +557,7 @@ private Q_SLOTS:
         QVERIFY2(match.hasMatch(), cookie.constData());
         for (const char *attribute : {"HttpOnly", "SameSite=Lax", "Path=/", "Max-Age=2592000"})
             QVERIFY2(cookie.contains(attribute), cookie.constData());
+        QVERIFY2(!cookie.contains("Secure"), cookie.constData()); // over plain http the app could not send it back
 
         const QString state = accountState();
         const QByteArray plain = match.captured(1).toLatin1();

@@ -254,7 +254,13 @@ private Q_SLOTS:
         QTest::newRow("folded field") << get + "X: a\r\n b\r\n\r\n" << 400 << qint64(0) << true;
         QTest::newRow("space before colon") << get + "Content-Length : 5\r\n\r\n" << 400 << qint64(0) << true;
         QTest::newRow("NUL in a value") << get + "X: a\0b\r\n\r\n"_ba << 400 << qint64(0) << true;
-        QTest::newRow("absolute target") << "GET http://a/ HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("absolute target") << "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0)
+                                         << true;
+        QTest::newRow("absolute target without a host")
+            << "GET http:///x HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("relative target") << "GET a/b HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
+        QTest::newRow("OPTIONS *") << "OPTIONS * HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0) << true;
+        QTest::newRow("GET *") << "GET * HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
         QTest::newRow("unknown method") << "BREW /pot HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 501 << qint64(0) << true;
         QTest::newRow("HTTP/2.0") << "GET / HTTP/2.0\r\nHost: a\r\n\r\n"_ba << 505 << qint64(0) << true;
         QTest::newRow("Expect other than 100-continue") << get + "Expect: 200-ok\r\n\r\n" << 417 << qint64(0) << true;
