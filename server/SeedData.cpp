@@ -4,26 +4,50 @@
 #include "server/Database.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
-// Never a null QString: the driver would bind NULL for it, and every seeded text column is NOT NULL.
-QString text(const char *utf8)
+// The demo catalogue built into the service: categories, apps, wallpapers, plans, articles and the texts reviews and
+// release notes are drawn from. Empty when it cannot be read.
+const QJsonObject &catalogue()
 {
-    const QString s = QString::fromUtf8(utf8);
+    static const QJsonObject data = [] {
+        QFile file(QStringLiteral(":/seed/catalogue.json"));
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    }();
+    return data;
+}
+
+QJsonArray section(const char *name)
+{
+    return catalogue().value(QLatin1String(name)).toArray();
+}
+
+// Never a null QString: the driver would bind NULL for it, and every seeded text column is NOT NULL.
+QString text(const QJsonValue &value)
+{
+    const QString s = value.toString();
     return s.isNull() ? QStringLiteral("") : s;
 }
 
-QString listJson(const char *items, char separator)
+QString listJson(const QJsonValue &items)
 {
-    QJsonArray array;
-    for (const QString &item : QString::fromUtf8(items).split(QLatin1Char(separator), Qt::SkipEmptyParts))
-        array.append(item.trimmed());
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(QJsonDocument(items.toArray()).toJson(QJsonDocument::Compact));
+}
+
+// The text at index modulo the list's length.
+QString pick(const QJsonArray &texts, qsizetype index)
+{
+    return text(texts.at(index % texts.size()));
 }
 
 bool check(Database &db, const QSqlQuery &q, QString *error)
@@ -64,33 +88,38 @@ QStringList previousVersions(const QString &current)
 bool seedCategories(Database &db, QString *error)
 {
     int position = 0;
-    for (const Seed::Category &c : Seed::categories()) {
+    for (const QJsonValue &c : section("categories")) {
         ++position;
-        if (!check(db,
-                   db.run(QStringLiteral("INSERT INTO categories (id, slug, name, glyph, accent, position)"
-                                         " VALUES (?, ?, ?, ?, ?, ?)"),
-                          {position, text(c.slug), text(c.name), text(c.glyph), text(c.accent), position}),
-                   error))
+        if (!check(
+                db,
+                db.run(QStringLiteral("INSERT INTO categories (id, slug, name, glyph, accent, position)"
+                                      " VALUES (?, ?, ?, ?, ?, ?)"),
+                       {position, text(c[u"slug"]), text(c[u"name"]), text(c[u"glyph"]), text(c[u"accent"]), position}),
+                error))
             return false;
     }
     return true;
 }
 
-int categoryId(const char *slug)
+int categoryId(const QJsonValue &slug)
 {
     int id = 0;
-    for (const Seed::Category &c : Seed::categories()) {
+    for (const QJsonValue &c : section("categories")) {
         ++id;
-        if (qstrcmp(c.slug, slug) == 0)
+        if (c[u"slug"] == slug)
             return id;
     }
     return 0;
 }
 
-bool seedApp(Database &db, int id, const Seed::App &a, QString *error)
+bool isFree(const QJsonValue &app)
 {
-    const bool isFree = a.license[0] == '\0' || a.price == 0;
-    const QString license = a.license[0] == '\0' ? QStringLiteral("免费") : text(a.license);
+    return text(app[u"license"]).isEmpty() || app[u"price"].toDouble() == 0;
+}
+
+bool seedApp(Database &db, int id, const QJsonValue &a, QString *error)
+{
+    const QString license = text(a[u"license"]).isEmpty() ? QStringLiteral("免费") : text(a[u"license"]);
     return check(
         db,
         db.run(
@@ -100,80 +129,79 @@ bool seedApp(Database &db, int id, const Seed::App &a, QString *error)
                 " features, description, homepage, developer, updated_at, position)"
                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             {id,
-             text(a.slug),
-             text(a.name),
-             text(a.tagline),
-             text(a.glyph),
-             text(a.accent),
-             text(a.accent2),
-             text(a.version),
-             text(a.size),
-             text(a.minOs),
-             text(a.arch),
-             isFree ? 1 : 0,
+             text(a[u"slug"]),
+             text(a[u"name"]),
+             text(a[u"tagline"]),
+             text(a[u"glyph"]),
+             text(a[u"accent"]),
+             text(a[u"accent2"]),
+             text(a[u"version"]),
+             text(a[u"size"]),
+             text(a[u"minOs"]),
+             text(a[u"arch"]),
+             isFree(a) ? 1 : 0,
              license,
-             a.price,
-             a.rating,
-             a.ratingCount,
-             a.downloads,
-             categoryId(a.category),
-             (a.flags & Seed::StaffPick) ? 1 : 0,
-             (a.flags & Seed::EditorsChoice) ? 1 : 0,
-             (a.flags & Seed::Featured) ? 1 : 0,
-             listJson(a.tags, ','),
-             listJson(a.features, '|'),
-             text(a.description),
-             QStringLiteral("https://%1.example.com/").arg(text(a.slug)),
-             text(a.developer),
-             text(a.updatedAt),
+             a[u"price"].toDouble(),
+             a[u"rating"].toDouble(),
+             a[u"ratingCount"].toInt(),
+             a[u"downloads"].toInteger(),
+             categoryId(a[u"category"]),
+             a[u"staffPick"].toBool() ? 1 : 0,
+             a[u"editorsChoice"].toBool() ? 1 : 0,
+             a[u"featured"].toBool() ? 1 : 0,
+             listJson(a[u"tags"]),
+             listJson(a[u"features"]),
+             text(a[u"description"]),
+             QStringLiteral("https://%1.example.com/").arg(text(a[u"slug"])),
+             text(a[u"developer"]),
+             text(a[u"updatedAt"]),
              id}),
         error);
 }
 
-bool seedVersions(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
+bool seedVersions(Database &db, int appId, const QJsonValue &a, int *nextId, QString *error)
 {
-    const auto notes = Seed::releaseNotes();
-    QStringList versions{text(a.version)};
+    const QJsonArray notes = section("releaseNotes");
+    QStringList versions{text(a[u"version"])};
     versions += previousVersions(versions.first());
     for (int i = 0; i < versions.size(); ++i) {
         // The oldest release of every third app has no notes: not every release had them.
-        const QVariant note = (i == 2 && appId % 3 == 0) ? QVariant(QMetaType::fromType<QString>())
-                                                         : QVariant(text(notes[size_t(appId + i) % notes.size()]));
+        const QVariant note =
+            (i == 2 && appId % 3 == 0) ? QVariant(QMetaType::fromType<QString>()) : QVariant(pick(notes, appId + i));
         if (!check(db,
                    db.run(QStringLiteral("INSERT INTO app_versions (id, app_id, version, size, notes, released_at,"
                                          " position) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                          {(*nextId)++, appId, versions[i], text(a.size), note,
-                           isoDaysBefore(text(a.updatedAt), i * 41), i}),
+                          {(*nextId)++, appId, versions[i], text(a[u"size"]), note,
+                           isoDaysBefore(text(a[u"updatedAt"]), i * 41), i}),
                    error))
             return false;
     }
     return true;
 }
 
-bool seedReviews(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
+bool seedReviews(Database &db, int appId, const QJsonValue &a, int *nextId, QString *error)
 {
-    const auto texts = Seed::reviewTexts();
-    const auto names = Seed::reviewerNames();
+    const QJsonArray texts = section("reviewTexts");
+    const QJsonArray names = section("reviewerNames");
     const int count = 2 + appId % 3;
     for (int i = 0; i < count; ++i) {
         const int rating = (appId + i) % 4 == 0 ? 4 : 5;
         if (!check(db,
                    db.run(QStringLiteral("INSERT INTO reviews (id, app_id, nickname, rating, content, created_at)"
                                          " VALUES (?, ?, ?, ?, ?, ?)"),
-                          {(*nextId)++, appId, text(names[size_t(appId * 3 + i) % names.size()]), rating,
-                           text(texts[size_t(appId * 7 + i * 3) % texts.size()]),
-                           isoDaysBefore(text(a.updatedAt), i * 9 + 2)}),
+                          {(*nextId)++, appId, pick(names, appId * 3 + i), rating, pick(texts, appId * 7 + i * 3),
+                           isoDaysBefore(text(a[u"updatedAt"]), i * 9 + 2)}),
                    error))
             return false;
     }
     return true;
 }
 
-bool seedLinks(Database &db, int appId, const Seed::App &a, int *nextId, QString *error)
+bool seedLinks(Database &db, int appId, const QJsonValue &a, int *nextId, QString *error)
 {
     static const char *const kCodes[] = {"vx8k", "m3qa", "p7de", "z2rn", "h5tw", "c9lb"};
-    const QString slug = text(a.slug);
-    const QString size = text(a.size);
+    const QString slug = text(a[u"slug"]);
+    const QString size = text(a[u"size"]);
     struct Link
     {
         QString provider, label, url, code, note;
@@ -186,7 +214,7 @@ bool seedLinks(Database &db, int appId, const Seed::App &a, int *nextId, QString
          QStringLiteral("https://pan.example.com/quark/%1").arg(slug), QString::fromLatin1(kCodes[(appId + 3) % 6]),
          QStringLiteral("不限速")},
     };
-    if (a.license[0] == '\0' || a.price == 0)
+    if (isFree(a))
         links.append({QStringLiteral("direct"), QStringLiteral("官方直链"),
                       QStringLiteral("https://%1.example.com/download").arg(slug), QStringLiteral(""),
                       QStringLiteral("开发者官网下载")});
@@ -205,12 +233,12 @@ bool seedLinks(Database &db, int appId, const Seed::App &a, int *nextId, QString
 // Related apps: the others of the same category first, then neighbours in the catalogue, four in all.
 bool seedRelated(Database &db, QString *error)
 {
-    const auto apps = Seed::apps();
+    const QJsonArray apps = section("apps");
     const int n = int(apps.size());
     for (int i = 0; i < n; ++i) {
         QList<int> related;
         for (int j = 0; j < n && related.size() < 4; ++j)
-            if (j != i && qstrcmp(apps[size_t(j)].category, apps[size_t(i)].category) == 0)
+            if (j != i && apps[j][u"category"] == apps[i][u"category"])
                 related.append(j);
         for (int step = 1; step < n && related.size() < 4; ++step) {
             const int j = (i + step * 7) % n;
@@ -232,13 +260,15 @@ bool seedRelated(Database &db, QString *error)
 bool seedWallpapers(Database &db, QString *error)
 {
     int id = 0;
-    for (const Seed::Wallpaper &w : Seed::wallpapers()) {
+    for (const QJsonValue &w : section("wallpapers")) {
         ++id;
+        const QJsonArray colors = w[u"colors"].toArray();
         if (!check(db,
                    db.run(QStringLiteral("INSERT INTO wallpapers (id, slug, title, collection, resolution, c1, c2,"
                                          " c3, featured, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                          {id, text(w.slug), text(w.title), text(w.collection), QStringLiteral("5K"), text(w.c1),
-                           text(w.c2), text(w.c3), w.featured ? 1 : 0, id}),
+                          {id, text(w[u"slug"]), text(w[u"title"]), text(w[u"collection"]), QStringLiteral("5K"),
+                           text(colors.at(0)), text(colors.at(1)), text(colors.at(2)), w[u"featured"].toBool() ? 1 : 0,
+                           id}),
                    error))
             return false;
     }
@@ -248,12 +278,13 @@ bool seedWallpapers(Database &db, QString *error)
 bool seedPlans(Database &db, QString *error)
 {
     int position = 0;
-    for (const Seed::Plan &p : Seed::plans()) {
+    for (const QJsonValue &p : section("plans")) {
         if (!check(db,
                    db.run(QStringLiteral("INSERT INTO plans (id, slug, name, days, price, original_price, badge,"
                                          " description, features, position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                          {p.id, text(p.slug), text(p.name), p.days, p.price, p.originalPrice, text(p.badge),
-                           text(p.description), listJson(p.features, '|'), position++}),
+                          {p[u"id"].toInt(), text(p[u"slug"]), text(p[u"name"]), p[u"days"].toInt(),
+                           p[u"price"].toDouble(), p[u"originalPrice"].toDouble(), text(p[u"badge"]),
+                           text(p[u"description"]), listJson(p[u"features"]), position++}),
                    error))
             return false;
     }
@@ -263,13 +294,13 @@ bool seedPlans(Database &db, QString *error)
 bool seedArticles(Database &db, QString *error)
 {
     int id = 0;
-    for (const Seed::Article &a : Seed::articles()) {
+    for (const QJsonValue &a : section("articles")) {
         ++id;
         if (!check(db,
                    db.run(QStringLiteral("INSERT INTO articles (id, kind, slug, title, summary, body, published_at)"
                                          " VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                          {id, text(a.kind), text(a.slug), text(a.title), text(a.summary), text(a.body),
-                           text(a.publishedAt)}),
+                          {id, text(a[u"kind"]), text(a[u"slug"]), text(a[u"title"]), text(a[u"summary"]),
+                           text(a[u"body"]), text(a[u"publishedAt"])}),
                    error))
             return false;
     }
@@ -294,10 +325,18 @@ bool seedSite(Database &db, QString *error)
 
 bool seedCatalogue(Database &db, QString *error)
 {
+    const bool readable = section("plans").size() >= 3 &&
+        std::ranges::none_of(std::array{"categories", "apps", "releaseNotes", "reviewTexts", "reviewerNames"},
+                             [](const char *name) { return section(name).isEmpty(); });
+    if (!readable) {
+        if (error)
+            *error = QStringLiteral("the built-in catalogue cannot be read");
+        return false;
+    }
     if (!seedSite(db, error) || !seedCategories(db, error))
         return false;
     int versionId = 1, reviewId = 1, linkId = 1, id = 0;
-    for (const Seed::App &a : Seed::apps()) {
+    for (const QJsonValue &a : section("apps")) {
         ++id;
         if (!seedApp(db, id, a, error) || !seedVersions(db, id, a, &versionId, error) ||
             !seedReviews(db, id, a, &reviewId, error) || !seedLinks(db, id, a, &linkId, error))
@@ -340,13 +379,13 @@ bool seedAccounts(Database &db, QString *error)
             return false;
     }
     // The demo sponsor's yearly plan, so its order history is not empty.
-    const Seed::Plan &yearly = Seed::plans()[2];
+    const QJsonValue yearly = section("plans").at(2);
     return check(db,
                  db.run(QStringLiteral(
                             "INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount, status,"
                             " pay_type, gateway, created_at_ms, paid_at_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                        {QStringLiteral("VX-DEMO-0001"), 1, yearly.id, text(yearly.name), yearly.days, yearly.price,
-                         QStringLiteral("paid"), QStringLiteral("wxpay"), QStringLiteral("hubijiao"), (now - 60) * 1000,
-                         (now - 30) * 1000}),
+                        {QStringLiteral("VX-DEMO-0001"), 1, yearly[u"id"].toInt(), text(yearly[u"name"]),
+                         yearly[u"days"].toInt(), yearly[u"price"].toDouble(), QStringLiteral("paid"),
+                         QStringLiteral("wxpay"), QStringLiteral("hubijiao"), (now - 60) * 1000, (now - 30) * 1000}),
                  error);
 }
