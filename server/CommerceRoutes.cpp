@@ -6,9 +6,7 @@
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
-#include <QSqlQuery>
 #include <QUrlQuery>
-#include <sodium.h>
 
 namespace {
 
@@ -28,15 +26,6 @@ QString isoTime(qint64 msecs)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC).toString(Qt::ISODate);
 }
 
-QString newOrderNo(qint64 now)
-{
-    QByteArray random(5, Qt::Uninitialized);
-    randombytes_buf(random.data(), size_t(random.size()));
-    return QStringLiteral("VX") +
-        QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss")) +
-        QString::fromLatin1(random.toHex()).toUpper();
-}
-
 // The address a phone opens after scanning: this service's sandbox payment page, at its configured public address
 // (never the request's Host header, which the client chooses).
 QString paymentPage(const Context &ctx, const QString &orderNo)
@@ -44,51 +33,19 @@ QString paymentPage(const Context &ctx, const QString &orderNo)
     return ctx.publicUrl + QStringLiteral("/pay/") + orderNo;
 }
 
-struct OrderRow
-{
-    QString orderNo, planName, status, payType, gateway;
-    double amount = 0;
-    int days = 0;
-    qint64 createdAt = 0;
-    qint64 paidAt = 0;
-};
-
-const QString kOrderSelect = QStringLiteral(
-    "SELECT order_no, plan_name, status, pay_type, gateway, amount, days, created_at_ms, paid_at_ms FROM orders ");
-
-OrderRow orderFrom(const QSqlQuery &q)
-{
-    return OrderRow{q.value(0).toString(), q.value(1).toString(),   q.value(2).toString(),
-                    q.value(3).toString(), q.value(4).toString(),   q.value(5).toDouble(),
-                    q.value(6).toInt(),    q.value(7).toLongLong(), q.value(8).isNull() ? 0 : q.value(8).toLongLong()};
-}
-
-std::optional<OrderRow> findOrder(Context &ctx, int userId, const QString &orderNo)
-{
-    QSqlQuery q = ctx.db.run(kOrderSelect + QStringLiteral("WHERE order_no = ? AND user_id = ?"), {orderNo, userId});
-    if (!q.next())
-        return std::nullopt;
-    return orderFrom(q);
-}
-
 QJsonArray orderHistory(Context &ctx, int userId)
 {
     QJsonArray out;
-    QSqlQuery q = ctx.db.run(kOrderSelect +
-                                 QStringLiteral("WHERE user_id = ? ORDER BY created_at_ms DESC, order_no DESC"
-                                                " LIMIT 50"),
-                             {userId});
-    while (q.next()) {
-        const OrderRow o = orderFrom(q);
+    for (const Order &o : ctx.orders.history(userId)) {
         QJsonObject summary{{QStringLiteral("orderNo"), o.orderNo},
                             {QStringLiteral("planName"), o.planName},
                             {QStringLiteral("amount"), o.amount},
                             {QStringLiteral("status"), o.status},
                             {QStringLiteral("gateway"), o.gateway},
                             {QStringLiteral("payType"), o.payType},
-                            {QStringLiteral("createdAt"), isoTime(o.createdAt)}};
-        if (o.paidAt > 0)
-            summary.insert(QStringLiteral("paidAt"), isoTime(o.paidAt));
+                            {QStringLiteral("createdAt"), isoTime(o.createdAtMs)}};
+        if (o.paidAtMs > 0)
+            summary.insert(QStringLiteral("paidAt"), isoTime(o.paidAtMs));
         out.append(summary);
     }
     return out;
@@ -117,30 +74,16 @@ QHttpServerResponse checkout(Context &ctx, const QHttpServerRequest &request)
     const auto plan = ctx.catalogue.plan(*planId);
     if (!plan)
         return Http::error(Status::BadRequest, QStringLiteral("未知的赞助方案"));
-    const QVariant open = ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM orders WHERE user_id = ? AND"
-                                                       " status = 'pending' AND created_at_ms > ?"),
-                                        {member->id, QDateTime::currentMSecsSinceEpoch() - kOpenOrderWindowMs});
-    if (!open.isValid())
+    const auto open = ctx.orders.pendingSince(member->id, QDateTime::currentMSecsSinceEpoch() - kOpenOrderWindowMs);
+    if (!open)
         return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
-    if (open.toInt() >= kMaxOpenOrders)
+    if (*open >= kMaxOpenOrders)
         return Http::error(Status::TooManyRequests, QStringLiteral("未支付的订单过多，请先完成已有订单或明天再试"));
 
-    // The key refuses a number another instance drew in the same second; a fresh one is drawn then.
-    QString orderNo;
-    bool stored = false;
-    for (int attempt = 0; attempt < 3 && !stored; ++attempt) {
-        orderNo = newOrderNo(now);
-        stored = ctx.db
-                     .run(QStringLiteral("INSERT INTO orders (order_no, user_id, plan_id, plan_name, days, amount,"
-                                         " status, pay_type, gateway, created_at_ms, paid_at_ms)"
-                                         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                          {orderNo, member->id, plan->id, plan->name, plan->days, plan->price,
-                           QStringLiteral("pending"), *payType, *gateway, QDateTime::currentMSecsSinceEpoch(),
-                           QVariant(QMetaType::fromType<qlonglong>())})
-                     .isActive();
-    }
-    if (!stored)
+    const auto opened = ctx.orders.open(member->id, *plan, *payType, *gateway, now);
+    if (!opened)
         return Http::error(Status::InternalServerError, QStringLiteral("下单失败，请稍后再试"));
+    const QString &orderNo = *opened;
 
     return Http::json(QJsonObject{{QStringLiteral("orderNo"), orderNo},
                                   {QStringLiteral("amount"), plan->price},
@@ -166,15 +109,15 @@ QHttpServerResponse orders(Context &ctx, const QHttpServerRequest &request)
     const QUrlQuery query = request.query();
     if (query.hasQueryItem(QStringLiteral("order"))) {
         const auto order =
-            findOrder(ctx, member->id, query.queryItemValue(QStringLiteral("order"), QUrl::FullyDecoded));
+            ctx.orders.find(member->id, query.queryItemValue(QStringLiteral("order"), QUrl::FullyDecoded));
         if (!order)
             return Http::notFound(QStringLiteral("订单不存在"));
         QJsonObject state{{QStringLiteral("orderNo"), order->orderNo},
                           {QStringLiteral("status"), order->status},
                           {QStringLiteral("amount"), order->amount},
                           {QStringLiteral("planName"), order->planName}};
-        if (order->paidAt > 0)
-            state.insert(QStringLiteral("paidAt"), isoTime(order->paidAt));
+        if (order->paidAtMs > 0)
+            state.insert(QStringLiteral("paidAt"), isoTime(order->paidAtMs));
         body.insert(QStringLiteral("order"), state);
     }
     return Http::json(body);
@@ -196,18 +139,14 @@ QHttpServerResponse mockPay(Context &ctx, const QHttpServerRequest &request)
     const auto orderNo = Http::stringField(*body, QStringLiteral("orderNo"));
     if (!orderNo)
         return Http::error(Status::BadRequest, QStringLiteral("缺少订单号"));
-    const auto order = findOrder(ctx, member->id, *orderNo);
+    const auto order = ctx.orders.find(member->id, *orderNo);
     if (!order)
         return Http::notFound(QStringLiteral("订单不存在"));
 
     if (order->status != QLatin1String("paid")) {
         Transaction tx(ctx.db);
-        QSqlQuery update = ctx.db.run(QStringLiteral("UPDATE orders SET status = 'paid', paid_at_ms = ?"
-                                                     " WHERE order_no = ? AND status <> 'paid'"),
-                                      {QDateTime::currentMSecsSinceEpoch(), *orderNo});
-        const bool changed = update.isActive() && update.numRowsAffected() == 1;
-        if (!update.isActive() || (changed && !ctx.accounts.extendSponsorship(member->id, order->days, now)) ||
-            !tx.commit())
+        const auto changed = ctx.orders.markPaid(*orderNo, QDateTime::currentMSecsSinceEpoch());
+        if (!changed || (*changed && !ctx.accounts.extendSponsorship(member->id, order->days, now)) || !tx.commit())
             return Http::error(Status::InternalServerError, QStringLiteral("支付处理失败，请稍后再试"));
         ctx.catalogue.invalidateStats();
     }
@@ -222,8 +161,7 @@ QHttpServerResponse mockPay(Context &ctx, const QHttpServerRequest &request)
 
 QHttpServerResponse qrImage(Context &ctx, const QString &orderNo)
 {
-    const QVariant exists = ctx.db.scalar(QStringLiteral("SELECT order_no FROM orders WHERE order_no = ?"), {orderNo});
-    if (!exists.isValid())
+    if (!ctx.orders.byNumber(orderNo))
         return Http::notFound(QStringLiteral("订单不存在"));
     const QByteArray png = Images::qrPng(paymentPage(ctx, orderNo).toUtf8());
     if (png.isEmpty())

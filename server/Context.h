@@ -4,6 +4,7 @@
 #include "server/Auth.h"
 #include "server/Database.h"
 #include "server/Http.h"
+#include "server/Orders.h"
 #include "server/PasswordPool.h"
 #include "server/Records.h"
 
@@ -17,6 +18,7 @@ struct Context
     Database db;
     Catalogue catalogue{db};
     Accounts accounts{db};
+    Orders orders{db};
     // Keyed on e-mail and client address together, so failures from elsewhere cannot lock the owner out.
     LoginThrottle throttle{db, QStringLiteral("pair")};
     LoginThrottle clientThrottle{db, QStringLiteral("client"), 30}; // per client address, across e-mails

@@ -119,16 +119,15 @@ QHttpServerResponse macCheckPage(Context &ctx)
 
 QHttpServerResponse payPage(Context &ctx, const QString &orderNo)
 {
-    QSqlQuery q =
-        ctx.db.run(QStringLiteral("SELECT plan_name, amount, status FROM orders WHERE order_no = ?"), {orderNo});
-    if (!q.next())
+    const auto order = ctx.orders.byNumber(orderNo);
+    if (!order)
         return notFoundPage(QStringLiteral("订单不存在"));
-    const bool paid = q.value(2).toString() == QLatin1String("paid");
+    const bool paid = order->status == QLatin1String("paid");
     const QString body =
         QStringLiteral("<h1>沙箱支付</h1><div class=\"card\"><p>订单号：%1</p><p>%2 · ¥%3</p>"
                        "<p><strong>%4</strong></p></div><p class=\"muted\">这是演示环境，不会真实扣款。"
                        "请回到应用中点击「模拟支付成功（演示）」完成支付。</p>")
-            .arg(escapeHtml(orderNo), escapeHtml(q.value(0).toString()), QString::number(q.value(1).toDouble(), 'f', 2),
+            .arg(escapeHtml(orderNo), escapeHtml(order->planName), QString::number(order->amount, 'f', 2),
                  paid ? QStringLiteral("已支付") : QStringLiteral("等待支付"));
     return Http::html(layout(QStringLiteral("沙箱支付"), body));
 }
