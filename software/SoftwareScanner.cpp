@@ -228,10 +228,13 @@ BundleInfo readBundleInfo(const QString &bundlePath)
 
 qint64 directorySize(const QString &path)
 {
-    const int fd = openRetrying(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    return sumTree(fd);
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = openRetrying(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0)
+        return sumTree(fd);
+    // A bundle that is a link measures as the link itself, never as what it points to.
+    struct stat st;
+    return ::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode) ? st.st_size : 0;
 }
 
 } // namespace SoftwareScanner
