@@ -494,6 +494,29 @@ DeviceSection ioFrom(const QString &airport, const QString &bluetooth, const QSt
     return section;
 }
 
+bool unreadable(const QString &toolOutput)
+{
+    return toolOutput.trimmed().isEmpty();
+}
+
+namespace {
+
+// The metric `key` of a section reads as unreadable when its tool's answer was.
+void markUnreadable(DeviceSection &section, QStringView key, const QString &toolOutput)
+{
+    if (!unreadable(toolOutput))
+        return;
+    for (DeviceMetric &m : section.metrics) {
+        if (m.key == key) {
+            m.value = kUnreadable;
+            m.detail = u"没有读到结果，可重新检测"_s;
+            m.status = DeviceStatus::warn;
+        }
+    }
+}
+
+} // namespace
+
 bool sipEnabled(const QString &csrutilStatus)
 {
     // Judge by the status line: "enabled (Custom Configuration)." is followed by a list in which some
@@ -534,6 +557,9 @@ DeviceSection securityFrom(const QString &csrutilStatus, const QString &fdesetup
     section.metrics << metric(u"activation"_s, u"激活锁"_s, lockOn ? u"已开启"_s : u"未开启"_s,
                               lockOn ? u"已绑定 Apple ID，二手需卖家先退出"_s : u"未绑定，可直接重置"_s,
                               DeviceStatus::info);
+    markUnreadable(section, u"sip", csrutilStatus);
+    markUnreadable(section, u"filevault", fdesetupStatus);
+    markUnreadable(section, u"firewall", firewallState);
     return section;
 }
 
@@ -684,7 +710,9 @@ CrossCheckResult crossChecksFrom(const DeviceIdentity &id, const CrossCheckInput
     }
 
     // 12. system integrity
-    if (sipEnabled(in.csrutilStatus)) {
+    if (unreadable(in.csrutilStatus)) {
+        add(u"系统完整性"_s, kUnreadable, u"没有读到 SIP 状态，可重新检测"_s, DeviceStatus::warn);
+    } else if (sipEnabled(in.csrutilStatus)) {
         add(u"系统完整性"_s, u"未被改动"_s, u"SIP 开启"_s, DeviceStatus::ok);
     } else {
         add(u"系统完整性"_s, u"已被关闭"_s, u"SIP 被关闭过，建议抹盘重装"_s, DeviceStatus::bad);

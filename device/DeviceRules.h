@@ -41,6 +41,10 @@ namespace DeviceRules {
 [[nodiscard]] DeviceSection displayFrom(const QString &displays);
 [[nodiscard]] DeviceSection ioFrom(const QString &airport, const QString &bluetooth, const QString &thunderbolt,
                                    const QString &camera, const QString &audio);
+// What a security fact reads when its tool gave no readable answer: it hung, printed nothing, printed what is not
+// text or far too much. Such an answer proves nothing either way, so it carries no verdict and no penalty.
+inline const QString kUnreadable = QStringLiteral("无法读取");
+[[nodiscard]] bool unreadable(const QString &toolOutput);
 [[nodiscard]] bool sipEnabled(const QString &csrutilStatus);
 [[nodiscard]] bool firewallEnabled(const QString &globalState);
 [[nodiscard]] DeviceSection securityFrom(const QString &csrutilStatus, const QString &fdesetupStatus,

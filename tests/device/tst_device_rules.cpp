@@ -383,39 +383,43 @@ private Q_SLOTS:
     void securityStates_data()
     {
         QTest::addColumn<QString>("csrutil");
-        QTest::addColumn<bool>("sipOn");
+        QTest::addColumn<QString>("sip");
+        QTest::addColumn<QString>("integrity"); // the cross-check's result
         QTest::addColumn<QString>("firewall");
-        QTest::addColumn<bool>("firewallOn");
-        QTest::newRow("enabled, state 1") << u"System Integrity Protection status: enabled.\n"_s << true
-                                          << u"Firewall is enabled. (State = 1)\n"_s << true;
+        QTest::addColumn<QString>("firewallValue");
+        QTest::newRow("enabled, state 1") << u"System Integrity Protection status: enabled.\n"_s << u"已开启"_s
+                                          << u"未被改动"_s << u"Firewall is enabled. (State = 1)\n"_s << u"已开启"_s;
         QTest::newRow("disabled, state 2 is the strictest")
-            << u"System Integrity Protection status: disabled.\n"_s << false
-            << u"Firewall is blocking all non-essential incoming connections. (State = 2)\n"_s << true;
+            << u"System Integrity Protection status: disabled.\n"_s << u"已关闭"_s << u"已被关闭"_s
+            << u"Firewall is blocking all non-essential incoming connections. (State = 2)\n"_s << u"已开启"_s;
         QTest::newRow("custom with enabled items, state 0")
             << u"System Integrity Protection status: enabled (Custom Configuration).\n\nConfiguration:\n\tApple Internal: disabled\n"
                u"\tKext Signing: enabled\n\tFilesystem Protections: disabled\n"_s
-            << false << u"Firewall is disabled. (State = 0)\n"_s << false;
+            << u"已关闭"_s << u"已被关闭"_s << u"Firewall is disabled. (State = 0)\n"_s << u"未开启"_s;
         QTest::newRow("unknown custom, no state")
             << u"System Integrity Protection status: unknown (Custom Configuration).\n\nConfiguration:\n\tKext Signing: enabled\n"_s
-            << false << u"Firewall is enabled.\n"_s << true;
-        QTest::newRow("empty") << QString() << false << QString() << false;
+            << u"已关闭"_s << u"已被关闭"_s << u"Firewall is enabled.\n"_s << u"已开启"_s;
+        // No answer (a tool that hung, failed or printed no text) proves nothing either way.
+        QTest::newRow("empty") << QString() << u"无法读取"_s << u"无法读取"_s << QString() << u"无法读取"_s;
+        QTest::newRow("white space") << u" \n"_s << u"无法读取"_s << u"无法读取"_s << u"\n"_s << u"无法读取"_s;
     }
     void securityStates()
     {
         QFETCH(QString, csrutil);
-        QFETCH(bool, sipOn);
+        QFETCH(QString, sip);
+        QFETCH(QString, integrity);
         QFETCH(QString, firewall);
-        QFETCH(bool, firewallOn);
-        QCOMPARE(sipEnabled(csrutil), sipOn);
+        QFETCH(QString, firewallValue);
+        QCOMPARE(sipEnabled(csrutil), sip == u"已开启"_s);
         const DeviceSection s = securityFrom(csrutil, {}, firewall, {});
-        QCOMPARE(row(s, u"sip"_s).value, sipOn ? u"已开启"_s : u"已关闭"_s);
-        QCOMPARE(row(s, u"firewall"_s).value, firewallOn ? u"已开启"_s : u"未开启"_s);
-        QCOMPARE(row(s, u"firewall"_s).status, firewallOn ? DeviceStatus::ok : DeviceStatus::warn);
+        QCOMPARE(row(s, u"sip"_s).value, sip);
+        QCOMPARE(row(s, u"firewall"_s).value, firewallValue);
+        QCOMPARE(row(s, u"firewall"_s).status, firewallValue == u"已开启"_s ? DeviceStatus::ok : DeviceStatus::warn);
         CrossCheckInputs in;
         in.csrutilStatus = csrutil;
         const CrossCheckResult r = crossChecksFrom({}, in);
-        QCOMPARE(r.checks.last().result, sipOn ? u"未被改动"_s : u"已被关闭"_s);
-        QCOMPARE(r.issues.contains(u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s), !sipOn);
+        QCOMPARE(r.checks.last().result, integrity);
+        QCOMPARE(r.issues.contains(u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s), sip == u"已关闭"_s);
     }
 
     void securityRows()
@@ -430,10 +434,17 @@ private Q_SLOTS:
                          u"firewall=已开启|-|ok"_s, u"activation=已开启|已绑定 Apple ID，二手需卖家先退出|info"_s}));
         DeviceIdentity other;
         other.activationLock = u"enabled"_s;
-        const DeviceSection off = securityFrom({}, u"FileVault is Off.\n"_s, {}, other);
+        const DeviceSection off =
+            securityFrom(u"System Integrity Protection status: disabled.\n"_s, u"FileVault is Off.\n"_s,
+                         u"Firewall is disabled. (State = 0)\n"_s, other);
         QCOMPARE(values(off),
                  (QStringList{u"sip=已关闭|被关闭过，建议抹盘重装|bad"_s, u"filevault=未开启|建议开启 FileVault|warn"_s,
                               u"firewall=未开启|-|warn"_s, u"activation=未开启|未绑定，可直接重置|info"_s}));
+        const DeviceSection unread = securityFrom({}, {}, {}, other);
+        QCOMPARE(values(unread).mid(0, 3),
+                 (QStringList{u"sip=无法读取|没有读到结果，可重新检测|warn"_s,
+                              u"filevault=无法读取|没有读到结果，可重新检测|warn"_s,
+                              u"firewall=无法读取|没有读到结果，可重新检测|warn"_s}));
     }
 
     // Each row that costs points: a change to the healthy machine, the check row, the penalty and issues expected.
@@ -516,9 +527,11 @@ private Q_SLOTS:
 
     void crossChecksNothingReadable()
     {
-        // Nothing readable, not even the model name: judged as a laptop, serials 0/3, battery needs confirming.
+        // Nothing readable, not even the model name: judged as a laptop, serials 0/3, battery needs confirming; an
+        // unread SIP status costs nothing.
         const CrossCheckResult r = crossChecksFrom({}, {});
-        QCOMPARE(r.penalty, 8 + 10 + 20);
+        QCOMPARE(r.penalty, 8 + 10);
+        QCOMPARE(r.checks.last().result, u"无法读取"_s);
         QCOMPARE(r.checks.at(3).status, DeviceStatus::bad);
         QCOMPARE(r.checks.at(3).result, u"0/3"_s);
         QCOMPARE(r.checks.at(2).result, u"未知"_s);
