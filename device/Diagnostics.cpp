@@ -87,7 +87,9 @@ Diagnostics::Diagnostics(DiagnosticsConfig config)
 
 Diagnostics::~Diagnostics()
 {
-    // The context is deleted on its own thread as that thread finishes.
+    // A tool still running is killed rather than waited for. The context is deleted on its own thread as that
+    // thread finishes.
+    skipQueued();
     m_thread.quit();
     m_thread.wait();
 }

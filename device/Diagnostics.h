@@ -69,9 +69,13 @@ public:
     QCoro::Task<CrossCheckResult> crossChecks(const Identity &identity);
     QCoro::Task<QString> osVersion();
     QCoro::Task<ToolStats> stats();
-    // Drops the work queued behind the job now running: each of those tasks finishes at once with an empty
-    // result. Any thread may call it.
-    void skipQueued() { m_skipQueued = true; }
+    // Drops the work queued behind the job now running and kills the tool it runs: each of those tasks finishes
+    // at once with an empty result. Any thread may call it.
+    void skipQueued()
+    {
+        m_skipQueued = true;
+        m_engine->stopTools();
+    }
     // Finishes when the worker has done everything queued before it, so letting go of the object then does
     // not block on a running tool.
     QCoro::Task<> idle();

@@ -54,10 +54,12 @@ QString DiagnosticsEngine::cachedStatic(const QString &commandLine)
         m_cache.insert(commandLine, *stored);
         return *stored;
     }
-    const QString output = shell(commandLine);
-    m_cache.insert(commandLine, output);
-    writePersistent(commandLine, output);
-    return output;
+    // A tool that gave no readable answer is asked again next time rather than read as empty for a week.
+    const std::optional<QString> output = m_runner.read(commandLine);
+    m_cache.insert(commandLine, output.value_or(QString()));
+    if (output)
+        writePersistent(commandLine, *output);
+    return output.value_or(QString());
 }
 
 std::optional<QString> DiagnosticsEngine::persistentCacheDir() const

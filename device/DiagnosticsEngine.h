@@ -36,6 +36,8 @@ public:
     [[nodiscard]] QString osVersion();
 
     [[nodiscard]] ToolStats stats() const { return m_runner.stats(); }
+    // Kills the tool running now and runs no other: every later read is empty. Any thread may call it.
+    void stopTools() { m_runner.stop(); }
     // The file name of the cache entry of a command: "hw_" + key + ".txt".
     [[nodiscard]] static QString cacheFileName(const QString &commandLine);
     [[nodiscard]] static bool isPersistable(const QString &commandLine);

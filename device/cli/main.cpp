@@ -64,6 +64,8 @@ int main(int argc, char **argv)
             config.sampleData = false;
     }
 
+    // A terminated check takes its tools with it: they run in process groups of their own.
+    ToolGroups::killOnSignals();
     DeviceCheck check(config);
     check.setStepPause(std::chrono::milliseconds(0));
     QElapsedTimer clock;

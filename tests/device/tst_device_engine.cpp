@@ -97,19 +97,30 @@ private Q_SLOTS:
         QCOMPARE(DiagnosticsEngine(tools(), m_cache).osVersion(), u"macOS 14.4.1"_s);
     }
 
-    // A hung tool must not hang the check: it is killed and what it printed so far is its output.
-    void runnerTimeLimit()
+    // A hung tool must not hang the check: it is killed with the whole pipeline, its answer counts as unreadable
+    // (a partial one would pass for a real one), and it is not started again. The budget caps all the tools.
+    void runnerTimeLimitAndBudget()
     {
-        // Long enough for "partial" to come out on a loaded machine, far shorter than the tool's 30 s sleep.
-        ToolRunner runner(tools(std::chrono::milliseconds(2000)));
+        ToolOptions options = tools(std::chrono::milliseconds(1000));
+        ToolRunner runner(options);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(runner.shell(u"slowtool"_s), u"partial\n"_s);
-        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-        // The whole pipeline stops, not only the shell in front of it.
+        QCOMPARE(runner.read(u"slowtool | cat"_s), std::nullopt);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         clock.restart();
-        QCOMPARE(runner.shell(u"slowtool | cat"_s), u"partial\n"_s);
-        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(runner.read(u"slowtool again"_s), std::nullopt); // the same tool: not started
+        QCOMPARE(runner.shell(u"noisy"_s), u"to-stdout\n"_s); // others still run
+        QCOMPARE(runner.stats().processes, 2);
+
+        // A tool is cut by the end of the budget, well before its own limit; then nothing runs any more.
+        options.timeout = std::chrono::milliseconds(20000);
+        options.budget = std::chrono::milliseconds(1500);
+        ToolRunner spent(options);
+        clock.restart();
+        QCOMPARE(spent.read(u"sleep 10"_s), std::nullopt);
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(spent.read(u"noisy"_s), std::nullopt);
+        QCOMPARE(spent.stats().processes, 1);
     }
 
     void memoryCache()
@@ -216,6 +227,13 @@ private Q_SLOTS:
         DiagnosticsEngine second(emptyTools, m_cache);
         QCOMPARE(second.cachedStatic(displays), QString());
         QCOMPARE(runs(displays), 1);
+
+        // No readable answer is no output: it is not kept for a week, the next check asks again.
+        const QString hardware = u"system_profiler SPHardwareDataType"_s;
+        writeTool(m_dir.filePath(u"garbled"_s), u"system_profiler"_s, "printf 'Model Name: \\377\\n'\n");
+        emptyTools.toolRoot = m_dir.filePath(u"garbled"_s);
+        QCOMPARE(DiagnosticsEngine(emptyTools, m_cache).cachedStatic(hardware), QString());
+        QVERIFY(!QFileInfo::exists(m_cache + u'/' + DiagnosticsEngine::cacheFileName(hardware)));
     }
 
     void identityLiveAndCached()

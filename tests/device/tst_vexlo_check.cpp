@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 #include "Fixtures.h"
@@ -32,6 +33,41 @@ Run runCheck(const QStringList &arguments, const QString &log = {})
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The stand-in tools of the healthy sample Mac, copied into `dir`, with `tool` replaced by `script`.
+bool hostileTools(const QString &dir, const QString &tool, const QByteArray &script)
+{
+    QDir().mkpath(dir);
+    if (QProcess::execute(u"cp"_s, {u"-R"_s, QStringLiteral(STANDINS_DIR "/tools/."), dir}) != 0)
+        return false;
+    QFile file(dir + u'/' + tool);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write("#!/bin/sh\n" + script);
+    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+DiagnosticsConfig hostileConfig(const QString &dir)
+{
+    DiagnosticsConfig config;
+    config.tools.toolRoot = dir;
+    config.tools.environment.insert(u"VEXLO_STANDIN_PROFILES"_s, QStringLiteral(STANDINS_DIR "/profiles"));
+    config.tools.environment.insert(u"VEXLO_STANDIN_PROFILE"_s, u"healthy"_s);
+    config.tools.environment.insert(u"LEFT_BEHIND"_s, dir + u"/left-behind"_s); // pids of what the tools start
+    config.tools.timeout = std::chrono::milliseconds(3000);
+    config.cacheDir = dir + u"/cache"_s;
+    return config;
+}
+
+// True while the process runs (a zombie no longer counts).
+bool running(qint64 pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return !line.mid(line.lastIndexOf(')') + 2, 1).startsWith('Z');
 }
 
 } // namespace
@@ -118,6 +154,105 @@ private Q_SLOTS:
         const Run missingDir = runCheck({u"--tools"_s, m_dir.filePath(u"none"_s)});
         QCOMPARE(missingDir.exitCode, 2);
         QVERIFY(missingDir.err.contains(u"工具文件夹不存在"_s));
+    }
+
+    // A security tool without a readable answer proves nothing: the fact reads 无法读取 (a warning, no penalty) in
+    // the section, the cross-checks, the report and the JSON, and the check still ends soon.
+    void unreadableSecurityTools_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QString firewall = u"usr/libexec/ApplicationFirewall/socketfilterfw"_s;
+        QTest::newRow("csrutil hangs") << u"csrutil"_s << QByteArray("echo $$ > \"$LEFT_BEHIND\"\nexec sleep 60\n")
+                                       << u"sip"_s << u"无法读取"_s;
+        QTest::newRow("csrutil prints nothing") << u"csrutil"_s << QByteArray("exit 1\n") << u"sip"_s << u"无法读取"_s;
+        QTest::newRow("fdesetup prints invalid UTF-8")
+            << u"fdesetup"_s << QByteArray("printf 'FileVault is On.\\377\\n'\n") << u"filevault"_s << u"无法读取"_s;
+        QTest::newRow("firewall prints 100 MB")
+            << firewall << QByteArray("head -c 100000000 /dev/zero\n") << u"firewall"_s << u"无法读取"_s;
+        QTest::newRow("csrutil leaves a child holding its output")
+            << u"csrutil"_s
+            << QByteArray(
+                   "echo 'System Integrity Protection status: enabled.'\nsleep 60 &\necho $! > \"$LEFT_BEHIND\"\n")
+            << u"sip"_s << u"已开启"_s;
+    }
+    void unreadableSecurityTools()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QByteArray, script);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(hostileTools(dir, tool, script));
+        DeviceCheck check(hostileConfig(dir));
+        check.setStepPause(std::chrono::milliseconds(0));
+        QElapsedTimer clock;
+        clock.start();
+        QCoro::waitFor(check.runAllTask(true));
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+
+        const bool unreadable = value == u"无法读取"_s;
+        const DeviceMetric *metric = check.section(u"security")->metric(key);
+        QCOMPARE(metric->value, value);
+        QCOMPARE(metric->status, unreadable ? DeviceStatus::warn : DeviceStatus::ok);
+        const auto integrity = std::find_if(check.checks().cbegin(), check.checks().cend(),
+                                            [](const CrossCheck &c) { return c.label == u"系统完整性"_s; });
+        QCOMPARE(integrity->result, key == u"sip"_s && unreadable ? u"无法读取"_s : u"未被改动"_s);
+        QCOMPARE(check.score(), 100);
+        QCOMPARE(check.issues(), QStringList());
+        QVERIFY(check.reportText().contains(u"  "_s + metric->label + u"："_s + value + u'\n'));
+        QStringList values;
+        for (const QJsonValue &section : check.toJson().value(u"sections"_s).toArray()) {
+            for (const QJsonValue &m : section.toObject().value(u"metrics"_s).toArray()) {
+                if (m.toObject().value(u"key"_s).toString() == key)
+                    values << m.toObject().value(u"value"_s).toString();
+            }
+        }
+        QCOMPARE(values, QStringList{value});
+        if (const qint64 left = readText(dir + u"/left-behind"_s).trimmed().toLongLong())
+            QTRY_VERIFY_WITH_TIMEOUT(!running(left), 3000);
+    }
+
+    // A tool hanging when its check ends, or when vexlo-check is told to stop, goes with it.
+    void hungToolEndsWithTheCheck_data()
+    {
+        QTest::addColumn<int>("signal"); // 0: the check object goes away
+        QTest::newRow("check gone") << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void hungToolEndsWithTheCheck()
+    {
+        QFETCH(int, signal);
+        const QString dir = m_dir.filePath(u"hung-"_s + QString::number(signal));
+        const QString pidFile = dir + u"/csrutil.pid"_s;
+        QVERIFY(hostileTools(dir, u"csrutil"_s, "echo $$ > \"" + pidFile.toUtf8() + "\"\nexec sleep 60\n"));
+        QProcess cli;
+        std::unique_ptr<DeviceCheck> check;
+        if (signal == 0) {
+            DiagnosticsConfig config = hostileConfig(dir);
+            config.tools.timeout = std::chrono::milliseconds(60000);
+            check = std::make_unique<DeviceCheck>(config);
+            check->runAll(true);
+        } else {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"VEXLO_STANDIN_PROFILES"_s, QStringLiteral(STANDINS_DIR "/profiles"));
+            cli.setProcessEnvironment(env);
+            cli.start(QStringLiteral(VEXLO_CHECK_BIN), {u"--tools"_s, dir, u"--refresh"_s});
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!readText(pidFile).trimmed().isEmpty(), 20000);
+        const qint64 pid = readText(pidFile).trimmed().toLongLong();
+        QVERIFY(running(pid));
+        if (signal == 0) {
+            check.reset();
+        } else {
+            ::kill(pid_t(cli.processId()), signal);
+            QVERIFY(cli.waitForFinished(5000));
+            QCOMPARE(cli.exitStatus(), QProcess::CrashExit); // ended by the signal, as it asked
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!running(pid), 3000);
     }
 
     // A screen drives the run step by step: it sees the identity first, then each section in order,
