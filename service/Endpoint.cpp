@@ -41,4 +41,16 @@ std::optional<QUrl> url(const QString &path)
     return parse(base() + path);
 }
 
+std::optional<QUrl> onService(const QString &path)
+{
+    const std::optional<QUrl> service = url(u"/"_s);
+    const std::optional<QUrl> address = url(path);
+    if (!service || !address || !address->userInfo().isEmpty() || service->host().isEmpty())
+        return std::nullopt;
+    if (address->scheme() != service->scheme() || address->host() != service->host() ||
+        address->port(-1) != service->port(-1))
+        return std::nullopt;
+    return address;
+}
+
 } // namespace Endpoint

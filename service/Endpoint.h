@@ -11,6 +11,9 @@ QString base();
 void setBase(const QString &base);
 // base() + path, parsed tolerantly; absent when the text cannot be made a URL. Read afresh on every call.
 std::optional<QUrl> url(const QString &path);
+// url(path) when it stays on the service: the same scheme, host and port as the base and no user name. A path
+// handed over by the service ("@other:port/x") could otherwise send the request, and the session, elsewhere.
+std::optional<QUrl> onService(const QString &path);
 // The same parse for an already joined text (used by records that build addresses).
 std::optional<QUrl> parse(const QString &text);
 } // namespace Endpoint

@@ -20,6 +20,9 @@ QNetworkAccessManager &sharedNetwork()
     if (!manager) {
         manager = new QNetworkAccessManager(QCoreApplication::instance());
         manager->setCookieJar(new PersistentCookieJar(cookieFilePath()));
+        // A redirect is followed only on the same scheme, host and port: the session cookie never leaves the
+        // service (cookies are kept per host, not per port).
+        manager->setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
     }
     return *manager;
 }

@@ -90,8 +90,9 @@ QCoro::Task<> logout()
     if (!url)
         co_return;
     QNetworkRequest request(Transport::onTheWire(*url));
-    request.setTransferTimeout(60000);
+    request.setTransferTimeout(Transport::postTimeoutMs);
     QPointer<QNetworkReply> reply = sharedNetwork().sendCustomRequest(request, "POST");
+    Transport::guard(reply, Transport::maxReplyBytes, Transport::postTimeoutMs);
     co_await reply.get();
     if (reply)
         reply->deleteLater();

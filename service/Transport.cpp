@@ -19,9 +19,8 @@ namespace Transport {
 
 namespace {
 
-// Replies declaring or delivering more than this are refused unread: no reply of the service comes near it, and
-// holding one would cost the memory of a flood and the GUI thread's time to copy it.
-constexpr qint64 maxReplyBytes = 8 * 1024 * 1024;
+constexpr char stopProperty[] = "vexloStop";
+
 // An error body is parsed on the GUI thread for its message only while it is this short.
 constexpr qsizetype maxErrorBodyBytes = 64 * 1024;
 // The most of a body copied out of the reply in one turn of the event loop. A copy this size takes well under a
@@ -57,19 +56,55 @@ QNetworkReply *start(Method method, QNetworkRequest request, const std::optional
 {
     QNetworkAccessManager &network = sharedNetwork();
     request.setRawHeader("Accept", "application/json");
+    QNetworkReply *reply = nullptr;
     if (method == Method::get) {
         request.setTransferTimeout(getTimeoutMs);
-        return network.get(request);
+        reply = network.get(request);
+    } else {
+        request.setTransferTimeout(postTimeoutMs);
+        request.setRawHeader("Content-Type", "application/json");
+        QByteArray data;
+        if (body)
+            data = QJsonDocument(QJsonObject::fromVariantMap(*body)).toJson(QJsonDocument::Compact);
+        reply = network.post(request, data);
     }
-    request.setTransferTimeout(postTimeoutMs);
-    request.setRawHeader("Content-Type", "application/json");
-    QByteArray data;
-    if (body)
-        data = QJsonDocument(QJsonObject::fromVariantMap(*body)).toJson(QJsonDocument::Compact);
-    return network.post(request, data);
+    guard(reply, maxReplyBytes, method == Method::get ? getTimeoutMs : postTimeoutMs);
+    return reply;
 }
 
 } // namespace
+
+void stop(QNetworkReply *reply, Stop reason)
+{
+    if (reply->isFinished())
+        return;
+    reply->setProperty(stopProperty, int(reason));
+    reply->abort();
+}
+
+void guard(QNetworkReply *reply, qint64 maxBytes, int deadlineMs)
+{
+    const auto refuseOver = [reply, maxBytes](qint64 bytes) {
+        if (bytes > maxBytes)
+            stop(reply, Stop::tooLarge);
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, refuseOver] {
+        refuseOver(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [reply, refuseOver] { refuseOver(reply->bytesAvailable()); });
+    // A child of the reply: it goes when the reply does.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, reply, [reply] { stop(reply, Stop::deadline); });
+    QObject::connect(reply, &QNetworkReply::finished, deadline, &QTimer::stop);
+    deadline->start(deadlineMs);
+}
+
+Stop stopReason(const QNetworkReply *reply)
+{
+    return Stop(reply->property(stopProperty).toInt());
+}
 
 QUrl onTheWire(QUrl url)
 {
@@ -111,19 +146,6 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
         co_return StoreError::of(StoreError::Kind::badURL);
 
     QPointer<QNetworkReply> reply = start(method, QNetworkRequest(onTheWire(*url)), body);
-    // A reply over the limit is stopped as soon as its headers or its buffered bytes show it. An abort may
-    // finish the reply and resume this frame before it returns: nothing captured is touched after it.
-    bool tooLarge = false;
-    QNetworkReply *raw = reply.get();
-    const auto refuseOver = [raw, &tooLarge](qint64 bytes) {
-        if (bytes > maxReplyBytes) {
-            tooLarge = true;
-            raw->abort();
-        }
-    };
-    QObject::connect(raw, &QNetworkReply::metaDataChanged, raw,
-                     [raw, refuseOver] { refuseOver(raw->header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
-    QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, refuseOver] { refuseOver(raw->bytesAvailable()); });
     const auto cleanup = qScopeGuard([&reply] {
         if (reply) {
             reply->disconnect();
@@ -133,9 +155,15 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
     co_await reply.get();
     if (!reply)
         co_return ApiError::transportFailure(u"request abandoned"_s);
-    if (tooLarge) {
+    switch (stopReason(reply)) {
+    case Stop::tooLarge:
         qCWarning(lcService) << "reply refused: larger than" << maxReplyBytes << "bytes";
         co_return ApiError::transportFailure(u"reply too large"_s);
+    case Stop::deadline:
+        qCWarning(lcService).noquote() << "reply stopped: no answer within its time-out" << path;
+        co_return ApiError::transportFailure(u"timed out"_s);
+    case Stop::none:
+        break;
     }
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

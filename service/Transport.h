@@ -14,12 +14,29 @@
 #include <QCoro/QCoroTask>
 #include <optional>
 
+class QNetworkReply;
+
 namespace Transport {
 
 enum class Method { get, post };
 
 constexpr int getTimeoutMs = 15000;
 constexpr int postTimeoutMs = 20000;
+// Replies declaring or delivering more than this are refused unread: no reply of the service comes near it, and
+// holding one would cost the memory of a flood and the GUI thread's time to copy it.
+constexpr qint64 maxReplyBytes = 8 * 1024 * 1024;
+
+// Why a reply was stopped before it finished.
+enum class Stop { none, tooLarge, deadline, cancelled };
+
+// Aborts `reply` as soon as its declared length or its buffered bytes pass maxBytes, and once it has run for
+// deadlineMs in all: the network layer's own time-out only counts a stall, so a reply dripping a byte at a time
+// would run on for ever. What stopped it is kept on the reply (stopReason).
+void guard(QNetworkReply *reply, qint64 maxBytes, int deadlineMs);
+// Aborts a reply still running and keeps the reason on it. The abort may finish the reply and run whatever its
+// finished signal resumes before this returns.
+void stop(QNetworkReply *reply, Stop reason);
+[[nodiscard]] Stop stopReason(const QNetworkReply *reply);
 
 // The address to hand to the network layer. Qt's HTTP layer collapses a leading "//" of the path (as a
 // base ending in "/" produces); a "/." in front survives that normalisation as exactly the original path.

@@ -24,13 +24,7 @@ std::optional<QUrl> QrCodeImage::serviceAddress(const QString &qr)
 {
     if (qr.isEmpty())
         return std::nullopt;
-    const std::optional<QUrl> service = Endpoint::url(QStringLiteral("/"));
-    const std::optional<QUrl> url = Endpoint::url(qr);
-    if (!service || !url || !url->isValid() || !url->userInfo().isEmpty())
-        return std::nullopt;
-    if (url->scheme() != service->scheme() || url->host() != service->host() || url->port(-1) != service->port(-1))
-        return std::nullopt;
-    return url;
+    return Endpoint::onService(qr);
 }
 
 void QrCodeImage::setPath(const QString &path)
@@ -53,10 +47,12 @@ void QrCodeImage::load()
     if (!url)
         return;
     QNetworkRequest request(Transport::onTheWire(*url));
-    request.setTransferTimeout(15000);
+    request.setTransferTimeout(Transport::getTimeoutMs);
     // A redirect could lead off the service: it is not followed, and the placeholder stays.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = sharedNetwork().get(request);
+    // An image far larger than any code is refused unread, like every other reply of the service.
+    Transport::guard(reply, Transport::maxReplyBytes, Transport::getTimeoutMs);
     m_reply = reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();

@@ -348,22 +348,34 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("qr");
         QTest::addColumn<bool>("fetched");
-        QTest::newRow("service path") << u"/api/store/qr/C1"_s << true;
-        QTest::newRow("other host") << u"http://pay.example/qr.png"_s << false;
-        QTest::newRow("user-info trick") << u"@pay.example/qr.png"_s << false;
-        QTest::newRow("other scheme") << u"file:///etc/passwd"_s << false;
-        QTest::newRow("empty") << QString() << false;
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("service path") << u"/api/store/qr/C1"_s << true << QByteArray("not an image") << 100;
+        QTest::newRow("other host") << u"http://pay.example/qr.png"_s << false << QByteArray() << 100;
+        QTest::newRow("user-info trick") << u"@pay.example/qr.png"_s << false << QByteArray() << 100;
+        QTest::newRow("other scheme") << u"file:///etc/passwd"_s << false << QByteArray() << 100;
+        QTest::newRow("empty") << QString() << false << QByteArray() << 100;
+        // A real picture followed by 50 MB: refused by its length, never read (it would decode).
+        QImage code(21, 21, QImage::Format_RGB32);
+        code.fill(Qt::black);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        code.save(&png, "PNG");
+        QTest::newRow("50 MB picture") << u"/api/store/qr/C1"_s << true << png.data() + QByteArray(50 << 20, '\0')
+                                       << 3000;
     }
 
     void qrOnlyFromTheService()
     {
         QFETCH(QString, qr);
         QFETCH(bool, fetched);
+        QFETCH(QByteArray, body);
+        QFETCH(int, waitMs);
         QCOMPARE(QrCodeImage::serviceAddress(qr).has_value(), fetched);
-        m_server->script("GET", "/api/store/qr/C1", ScriptedReply{.body = "not an image", .contentType = "image/png"});
+        m_server->script("GET", "/api/store/qr/C1", ScriptedReply{.body = body, .contentType = "image/png"});
         auto view = m_screens->load(u"Account/QRCodeView.qml"_s, {{u"qr"_s, qr}, {u"size"_s, 168}});
         QVERIFY(view);
-        QTest::qWait(100);
+        QTest::qWait(waitMs);
         QCOMPARE(m_server->requests.size(), fetched ? 1 : 0);
         // Bytes that are no image leave the placeholder, as does any address off the service.
         QVERIFY(!view->property("loaded").toBool());

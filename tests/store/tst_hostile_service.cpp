@@ -1,6 +1,7 @@
-// Store actions against a hostile service: replies that trickle, stall, break off, flood, lie about their type,
-// have the wrong shape, redirect forever, or pass something else off as a JPEG. Each time the action must end
-// with its busy flag cleared and the Chinese message shown, the GUI thread must keep turning (it works no more
+// Store actions against a hostile service: replies that trickle, drip for ever, stall, break off, flood, lie about
+// their type, have the wrong shape, redirect forever or to another server, name a file on another server, or pass
+// something else off as a JPEG. Each time the action must end with its busy flag cleared and the Chinese message
+// shown, the other server must hear nothing (so no session cookie reaches it), the GUI thread must keep turning (it works no more
 // than 50 ms between two ticks of a 5 ms timer), and nothing under the test's home folder may change. The service
 // runs on a thread of its own, so its work is not counted against the client.
 #include "service/Endpoint.h"
@@ -9,6 +10,7 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMap>
 #include <QPointer>
@@ -22,6 +24,11 @@
 #include <ctime>
 
 #include "RecordingPlatform.h"
+#include "ScriptedServer.h"
+#include "service/Network.h"
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +43,9 @@ enum class Attack {
     wrongType,
     wrongShape,
     redirectLoop,
+    redirectElsewhere, // to the same host on another port: cookies do not tell ports apart
+    pathElsewhere, // the wallpaper's path names another server
+    drip, // one byte every 2 s, for ever
     notJpeg,
     fakeJpeg,
     hugeJpeg
@@ -62,8 +72,9 @@ const QByteArray &tenMegabytesOfNoise()
 class HostileService
 {
 public:
-    explicit HostileService(Attack attack)
+    HostileService(Attack attack, QString elsewhere)
         : m_attack(attack)
+        , m_elsewhere(std::move(elsewhere))
     {
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
             while (QTcpSocket *socket = m_server.nextPendingConnection())
@@ -96,7 +107,10 @@ private:
     void answer(QTcpSocket *socket, const QByteArray &requestLine)
     {
         if (requestLine.startsWith("POST /api/store/wallpapers ")) {
-            const QByteArray body = R"({"ok":true,"path":"/files/w.jpg","resolution":"5120x2880"})";
+            const QByteArray path = m_attack == Attack::pathElsewhere
+                ? "@" + QUrl(m_elsewhere).authority().toUtf8() + "/files/w.jpg"
+                : QByteArray("/files/w.jpg");
+            const QByteArray body = R"({"ok":true,"path":")" + path + R"(","resolution":"5120x2880"})";
             socket->write(head(200, "application/json", body.size()) + body);
             return;
         }
@@ -140,6 +154,17 @@ private:
         case Attack::redirectLoop:
             socket->write(head(302, "text/plain", 0, "Location: " + requestLine.split(' ').value(1) + "\r\n"));
             break;
+        case Attack::redirectElsewhere:
+            socket->write(head(307, "text/plain", 0,
+                               "Location: " + m_elsewhere.toUtf8() + requestLine.split(' ').value(1) + "\r\n"));
+            break;
+        case Attack::pathElsewhere:
+            break; // only the wallpaper request is asked
+        case Attack::drip:
+            // The head at once, then the body a byte at a time: always within the idle time-out, never done.
+            socket->write(head(200, "image/jpeg", 100000));
+            trickle(socket, QByteArray("\xFF\xD8\xFF\xE0", 4).leftJustified(100000, 'x'), 2000);
+            break;
         case Attack::notJpeg: {
             const QByteArray body = "GIF89a\x01\x00\x01\x00 this is not a JPEG";
             socket->write(head(200, "image/jpeg", body.size()) + body);
@@ -156,8 +181,8 @@ private:
         }
     }
 
-    // One byte every 3 ms; the socket may go away in between.
-    void trickle(QTcpSocket *socket, const QByteArray &reply)
+    // One byte every intervalMs; the socket may go away in between.
+    void trickle(QTcpSocket *socket, const QByteArray &reply, int intervalMs = 3)
     {
         auto *timer = new QTimer(socket);
         QObject::connect(timer, &QTimer::timeout, socket, [socket, reply, timer, sent = qsizetype(0)]() mutable {
@@ -165,10 +190,11 @@ private:
             if (sent >= reply.size())
                 timer->stop();
         });
-        timer->start(3);
+        timer->start(intervalMs);
     }
 
     Attack m_attack;
+    QString m_elsewhere; // the base of another server
     QTcpServer m_server;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
@@ -177,12 +203,12 @@ private:
 class ServiceThread
 {
 public:
-    explicit ServiceThread(Attack attack)
+    ServiceThread(Attack attack, const QString &elsewhere)
     {
         m_thread.start();
         m_anchor.moveToThread(&m_thread);
         QMetaObject::invokeMethod(
-            &m_anchor, [this, attack] { m_service = std::make_unique<HostileService>(attack); },
+            &m_anchor, [this, attack, elsewhere] { m_service = std::make_unique<HostileService>(attack, elsewhere); },
             Qt::BlockingQueuedConnection);
     }
     ~ServiceThread()
@@ -246,19 +272,27 @@ private Q_SLOTS:
         QTest::addColumn<Attack>("attack");
         QTest::addColumn<bool>("wallpaper"); // the wallpaper download, else the home page load
         QTest::addColumn<QString>("message");
-        QTest::newRow("byte by byte") << Attack::trickle << false << u"服务繁忙"_s;
-        QTest::newRow("hang after headers") << Attack::hangAfterHeaders << false << u"加载失败"_s;
-        QTest::newRow("close mid-body") << Attack::closeMidBody << false << u"加载失败"_s;
-        QTest::newRow("10 MB garbage") << Attack::garbage << false << u"加载失败"_s;
-        QTest::newRow("6 MB garbage") << Attack::bulk << false << u"加载失败"_s;
-        QTest::newRow("wrong content type") << Attack::wrongType << false << u"加载失败"_s;
-        QTest::newRow("valid JSON, wrong shape") << Attack::wrongShape << false << u"加载失败"_s;
-        QTest::newRow("redirect loop") << Attack::redirectLoop << false << u"加载失败"_s;
-        QTest::newRow("wallpaper: close mid-body") << Attack::closeMidBody << true << u"下载失败"_s;
-        QTest::newRow("wallpaper: 10 MB garbage") << Attack::garbage << true << u"下载失败"_s;
-        QTest::newRow("wallpaper: not a JPEG") << Attack::notJpeg << true << u"下载失败"_s;
-        QTest::newRow("wallpaper: JPEG marker, then noise") << Attack::fakeJpeg << true << u"下载失败"_s;
-        QTest::newRow("wallpaper: a JPEG of 1 GB") << Attack::hugeJpeg << true << u"下载失败"_s;
+        QTest::addColumn<int>("cancelAfterMs"); // the user cancels the save then; 0: never
+        QTest::newRow("byte by byte") << Attack::trickle << false << u"服务繁忙"_s << 0;
+        QTest::newRow("hang after headers") << Attack::hangAfterHeaders << false << u"加载失败"_s << 0;
+        QTest::newRow("close mid-body") << Attack::closeMidBody << false << u"加载失败"_s << 0;
+        QTest::newRow("10 MB garbage") << Attack::garbage << false << u"加载失败"_s << 0;
+        QTest::newRow("6 MB garbage") << Attack::bulk << false << u"加载失败"_s << 0;
+        QTest::newRow("wrong content type") << Attack::wrongType << false << u"加载失败"_s << 0;
+        QTest::newRow("valid JSON, wrong shape") << Attack::wrongShape << false << u"加载失败"_s << 0;
+        QTest::newRow("redirect loop") << Attack::redirectLoop << false << u"加载失败"_s << 0;
+        QTest::newRow("redirect to another port") << Attack::redirectElsewhere << false << u"加载失败"_s << 0;
+        // The home call stops at its overall deadline (15 s) though a byte comes well within the idle time-out.
+        QTest::newRow("a byte every 2 s") << Attack::drip << false << u"加载失败"_s << 0;
+        QTest::newRow("wallpaper: redirect to another port")
+            << Attack::redirectElsewhere << true << u"原图下载失败"_s << 0;
+        QTest::newRow("wallpaper: path on another server") << Attack::pathElsewhere << true << u"下载地址无效"_s << 0;
+        QTest::newRow("wallpaper: a byte every 2 s, cancelled") << Attack::drip << true << u"已取消下载"_s << 1000;
+        QTest::newRow("wallpaper: close mid-body") << Attack::closeMidBody << true << u"下载失败"_s << 0;
+        QTest::newRow("wallpaper: 10 MB garbage") << Attack::garbage << true << u"下载失败"_s << 0;
+        QTest::newRow("wallpaper: not a JPEG") << Attack::notJpeg << true << u"下载失败"_s << 0;
+        QTest::newRow("wallpaper: JPEG marker, then noise") << Attack::fakeJpeg << true << u"下载失败"_s << 0;
+        QTest::newRow("wallpaper: a JPEG of 1 GB") << Attack::hugeJpeg << true << u"下载失败"_s << 0;
     }
 
     void actionEndsAndWindowStaysResponsive()
@@ -266,8 +300,12 @@ private Q_SLOTS:
         QFETCH(Attack, attack);
         QFETCH(bool, wallpaper);
         QFETCH(QString, message);
-        ServiceThread service(attack);
+        QFETCH(int, cancelAfterMs);
+        ScriptedServer elsewhere;
+        ServiceThread service(attack, elsewhere.base());
         Endpoint::setBase(service.base());
+        // A signed-in session: the cookie is for the host, whatever the port.
+        sharedNetwork().cookieJar()->setCookiesFromUrl({QNetworkCookie("vx_session", "secret")}, QUrl(service.base()));
         RecordingPlatform platform;
         platform.pictures = QDir::home().filePath(u"Pictures"_s);
         Platform::setInstance(&platform);
@@ -288,6 +326,8 @@ private Q_SLOTS:
 
         QEventLoop loop;
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        QElapsedTimer clock;
+        clock.start();
         lastTick = threadCpuMs();
         ticker.start(5);
         if (wallpaper) {
@@ -301,6 +341,8 @@ private Q_SLOTS:
             const auto decoded = Transport::decode<StoreWallpaper>(record);
             QVERIFY(decoded.ok());
             store.downloadWallpaper(QVariant::fromValue(decoded.value()), true);
+            if (cancelAfterMs > 0)
+                QTimer::singleShot(cancelAfterMs, &store, &Store::cancelWallpaperDownload);
         } else {
             QObject::connect(&store, &Store::loadingChanged, &loop, [&] {
                 if (!store.loading())
@@ -320,6 +362,9 @@ private Q_SLOTS:
             QCOMPARE(store.error().value_or(u"<none>"_s), message);
         }
         QVERIFY2(longestGap <= 50, qPrintable(u"the GUI thread worked %1 ms without a break"_s.arg(longestGap)));
+        // Every call has an overall deadline of 15 s (20 s for the wallpaper's POST).
+        QVERIFY2(clock.elapsed() < 22000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(elsewhere.requests.isEmpty(), elsewhere.requests.value(0).headers.value("cookie").constData());
         QCOMPARE(homeSnapshot(), before);
     }
 };
