@@ -27,6 +27,7 @@
 
 #include <QCoro/QCoroTask>
 
+class FetchCanceller;
 class QJSEngine;
 class QQmlEngine;
 
@@ -323,6 +324,8 @@ public:
 
     QCoro::Task<> downloadWallpaperTask(StoreWallpaper wallpaper, bool full);
     Q_INVOKABLE void downloadWallpaper(const QVariant &wallpaper, bool full);
+    // Stops the save going on, wherever it is: the store is free for the next one at once.
+    Q_INVOKABLE void cancelWallpaperDownload();
 
 Q_SIGNALS:
     void wallpaperBusyChanged();
@@ -333,6 +336,8 @@ private:
     void reportWallpaperFailure(const ApiError &error);
 
     std::optional<QString> m_wallpaperBusy;
+    quint64 m_wallpaperRun = 0; // the save that owns wallpaperBusy; a cancelled one lets go of it
+    FetchCanceller *m_wallpaperCanceller = nullptr;
     qint64 m_wallpaperReceived = 0;
     qint64 m_wallpaperTotal = -1;
 };

@@ -1,6 +1,7 @@
 #include "store/WallpaperFile.h"
 
 #include "service/Network.h"
+#include "service/Transport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,8 @@ namespace {
 
 // The platform's default idle time-out for a file fetch.
 constexpr int transferTimeoutMs = 60'000;
+// The whole transfer: a 5K picture comes in well under a minute on a slow line; one dripping for longer is stopped.
+constexpr int fetchDeadlineMs = 5 * 60'000;
 
 // How a JPEG (its start-of-image marker) and a PNG (its signature) begin.
 constexpr QByteArrayView jpegStart("\xFF\xD8\xFF", 3);
@@ -107,7 +110,8 @@ bool isPlainFileName(const QString &text)
     return true;
 }
 
-QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target, std::function<void(qint64, qint64)> progress)
+QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target, std::function<void(qint64, qint64)> progress,
+                                          const FetchCanceller *canceller)
 {
     const QFileInfo targetInfo(target);
     QTemporaryFile file(targetInfo.dir().filePath(u"."_s + targetInfo.fileName() + u".XXXXXX"_s));
@@ -121,13 +125,13 @@ QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target, std::functio
     // Declared after the file so it is released first: no readyRead can reach a closed file.
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(sharedNetwork().get(request));
     QNetworkReply *raw = reply.get();
+    Transport::guard(raw, maxPictureBytes, fetchDeadlineMs);
+    if (canceller)
+        QObject::connect(canceller, &FetchCanceller::cancelled, raw,
+                         [raw] { Transport::stop(raw, Transport::Stop::cancelled); });
     QByteArray head;
     qint64 written = 0;
     // An abort finishes the reply and may resume this frame before it returns: nothing captured is touched after.
-    QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [raw] {
-        if (raw->header(QNetworkRequest::ContentLengthHeader).toLongLong() > maxPictureBytes)
-            raw->abort();
-    });
     QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, &file, &head, &written] {
         const QByteArray chunk = raw->readAll();
         written += chunk.size();
@@ -151,6 +155,15 @@ QCoro::Task<FileFetch> fetchPictureToFile(QUrl url, QString target, std::functio
 
     co_await qCoro(raw).waitForFinished();
 
+    switch (Transport::stopReason(raw)) {
+    case Transport::Stop::deadline:
+        co_return FileFetch::timedOut;
+    case Transport::Stop::cancelled:
+        co_return FileFetch::cancelled;
+    case Transport::Stop::tooLarge:
+    case Transport::Stop::none:
+        break;
+    }
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid())
         co_return FileFetch::failed;

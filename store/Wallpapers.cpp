@@ -24,10 +24,13 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         co_return;
     const QString slug = wallpaper.slug;
     QPointer<Store> self(this);
+    const quint64 run = ++m_wallpaperRun;
+    // After a cancel this save no longer owns the state, and a later one may: it ends without a word.
+    const auto superseded = [self, run] { return !self || self->m_wallpaperRun != run; };
     setWallpaperBusy(slug);
     setWallpaperProgress(0, -1);
-    auto idle = qScopeGuard([self] {
-        if (self) {
+    auto idle = qScopeGuard([superseded, self] {
+        if (!superseded()) {
             self->setWallpaperProgress(0, -1);
             self->setWallpaperBusy(std::nullopt);
         }
@@ -40,14 +43,15 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     }
 
     auto reply = co_await StoreAPI2::wallpaperDownload(slug, full);
-    if (!self)
+    if (superseded())
         co_return;
     if (!reply.ok()) {
         reportWallpaperFailure(reply.error());
         co_return;
     }
     const WallpaperDownload download = std::move(reply).take();
-    const auto url = download.path ? Endpoint::url(*download.path) : std::nullopt;
+    // The path comes from the service: an address it leads off the service to is refused like a malformed one.
+    const auto url = download.path ? Endpoint::onService(*download.path) : std::nullopt;
     if (!url) {
         showToast(u"下载地址无效"_s);
         co_return;
@@ -60,8 +64,10 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         if (self)
             self->setWallpaperProgress(received, total);
     };
-    const FileFetch fetched = co_await fetchPictureToFile(*url, target, progress);
-    if (!self)
+    if (!m_wallpaperCanceller)
+        m_wallpaperCanceller = new FetchCanceller(this);
+    const FileFetch fetched = co_await fetchPictureToFile(*url, target, progress, m_wallpaperCanceller);
+    if (superseded())
         co_return;
     switch (fetched) {
     case FileFetch::saved:
@@ -74,7 +80,24 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     case FileFetch::failed:
         showToast(u"下载失败"_s);
         break;
+    case FileFetch::timedOut:
+        showToast(u"下载超时，请稍后重试"_s);
+        break;
+    case FileFetch::cancelled:
+        break;
     }
+}
+
+void Store::cancelWallpaperDownload()
+{
+    if (!m_wallpaperBusy)
+        return;
+    ++m_wallpaperRun;
+    if (m_wallpaperCanceller)
+        m_wallpaperCanceller->cancel();
+    setWallpaperProgress(0, -1);
+    setWallpaperBusy(std::nullopt);
+    showToast(u"已取消下载"_s);
 }
 
 void Store::setWallpaperProgress(qint64 received, qint64 total)

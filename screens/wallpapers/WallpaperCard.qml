@@ -27,6 +27,7 @@ CardFrame {
     property real progress: -1
 
     signal download(bool full)
+    signal cancel()
     signal setAsDesktop()
 
     hovered: hover.hovered
@@ -118,6 +119,11 @@ CardFrame {
                     color: Theme.secondary
                 }
                 Item { Layout.fillWidth: root.progress < 0 }
+                CapsuleButton {
+                    objectName: "wallpaperCancel"
+                    text: "取消"
+                    onClicked: root.cancel()
+                }
             }
 
             RowLayout {

@@ -88,6 +88,7 @@ StorePage {
                 progress: busy ? wallpapers.progress : -1
                 progressText: busy ? wallpapers.progressText : ""
                 onDownload: full => wallpapers.download(index, full)
+                onCancel: Store.cancelWallpaperDownload()
                 onSetAsDesktop: wallpapers.setAsDesktop(slug)
             }
         }
