@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QHttpServer>
 #include <QHttpServerRequest>
-#include <QSqlQuery>
 #include <QUrlQuery>
 #include <algorithm>
 #include <cmath>
@@ -24,18 +23,6 @@ constexpr int kMaxPerPage = 100;
 QString queryValue(const QHttpServerRequest &request, const QString &key)
 {
     return request.query().queryItemValue(key, QUrl::FullyDecoded);
-}
-
-// A LIKE pattern that matches the text anywhere, with the pattern characters themselves taken literally.
-QString containsPattern(const QString &text)
-{
-    QString escaped;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return QLatin1Char('%') + escaped.toLower() + QLatin1Char('%');
 }
 
 QHttpServerResponse home(Context &ctx, const QHttpServerRequest &request)
@@ -88,16 +75,7 @@ QHttpServerResponse search(Context &ctx, const QHttpServerRequest &request)
     const bool matchable =
         std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
     if (!text.isEmpty() && matchable) {
-        const QString pattern = containsPattern(text);
-        const QString like = QStringLiteral(" LIKE ? ESCAPE '\\'");
-        apps = ctx.catalogue.apps(
-            QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like +
-                QStringLiteral(" OR EXISTS (SELECT 1 FROM ") + ctx.db.jsonArrayElements(QStringLiteral("a.tags")) +
-                QStringLiteral(" WHERE LOWER(t.value)") + like + QStringLiteral(")") +
-                QStringLiteral(" OR LOWER(a.developer)") + like + QStringLiteral(" OR LOWER(a.slug)") + like +
-                QStringLiteral(" OR LOWER(c.name)") + like,
-            {pattern, pattern, pattern, pattern, pattern, pattern},
-            QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(kSearchLimit));
+        apps = ctx.catalogue.search(text, kSearchLimit);
 
         // Wallpapers match on their title, slug or collection ("渐变壁纸"); there are few, so filter here.
         const QString needle = text.toLower();
@@ -113,17 +91,11 @@ QHttpServerResponse search(Context &ctx, const QHttpServerRequest &request)
                                          {QStringLiteral("title"), title},
                                          {QStringLiteral("sub"), sub}});
         }
-        QSqlQuery posts =
-            ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'post' AND"
-                                      " (LOWER(title)") +
-                           like + QStringLiteral(" OR LOWER(summary)") + like + QStringLiteral(" OR LOWER(body)") +
-                           like + QStringLiteral(") ORDER BY published_at DESC"),
-                       {pattern, pattern, pattern});
-        while (posts.next())
+        for (const Article &post : ctx.articles.searchPosts(text))
             other.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("post")},
-                                     {QStringLiteral("slug"), posts.value(0).toString()},
-                                     {QStringLiteral("title"), posts.value(1).toString()},
-                                     {QStringLiteral("sub"), posts.value(2).toString()}});
+                                     {QStringLiteral("slug"), post.slug},
+                                     {QStringLiteral("title"), post.title},
+                                     {QStringLiteral("sub"), post.summary}});
     }
     return Http::json(QJsonObject{{QStringLiteral("apps"), apps}, {QStringLiteral("other"), other}});
 }
@@ -146,24 +118,17 @@ QHttpServerResponse appList(Context &ctx, const QHttpServerRequest &request)
     if (!perPage || !page || *perPage > kMaxPerPage)
         return Http::error(Status::BadRequest, QStringLiteral("分页参数无效"));
 
-    QString where;
-    QVariantList params;
+    std::optional<int> categoryId;
     const QString category = queryValue(request, QStringLiteral("category"));
     if (!category.isEmpty()) {
-        const auto id = ctx.catalogue.categoryId(category);
-        if (!id)
+        categoryId = ctx.catalogue.categoryId(category);
+        if (!categoryId)
             return Http::notFound(QStringLiteral("分类不存在"));
-        where = QStringLiteral("WHERE a.category_id = ?");
-        params = {*id};
     }
-    const int total = ctx.catalogue.count(QStringLiteral("apps a"), where, params);
+    const int total = ctx.catalogue.appCount(categoryId);
     const int pages = qMax(1, (total + *perPage - 1) / *perPage);
     const qint64 offset = qint64(*page - 1) * *perPage;
-    const QJsonArray apps = offset >= total
-        ? QJsonArray()
-        : ctx.catalogue.apps(
-              where, params,
-              QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1 OFFSET %2").arg(*perPage).arg(offset));
+    const QJsonArray apps = offset >= total ? QJsonArray() : ctx.catalogue.appPage(categoryId, *perPage, offset);
     return Http::json(QJsonObject{{QStringLiteral("total"), total},
                                   {QStringLiteral("page"), *page},
                                   {QStringLiteral("pages"), pages},

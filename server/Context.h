@@ -1,6 +1,7 @@
 #pragma once
-// What every route shares: the database, the catalogue cache, accounts, the sign-in throttles, the password checks,
-// the route table, the data folder and the address the service is reached at.
+// What every route shares: the database and its repositories (catalogue cache, articles, accounts, orders), the
+// sign-in throttles, the password checks, the route table, the data folder and the address the service is reached at.
+#include "server/Articles.h"
 #include "server/Auth.h"
 #include "server/Database.h"
 #include "server/Http.h"
@@ -19,6 +20,7 @@ struct Context
     Catalogue catalogue{db};
     Accounts accounts{db};
     Orders orders{db};
+    Articles articles{db};
     // Keyed on e-mail and client address together, so failures from elsewhere cannot lock the owner out.
     LoginThrottle throttle{db, QStringLiteral("pair")};
     LoginThrottle clientThrottle{db, QStringLiteral("client"), 30}; // per client address, across e-mails

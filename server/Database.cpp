@@ -158,6 +158,17 @@ QString Database::jsonArrayElements(const QString &column) const
     return QStringLiteral("json_each(%1) t").arg(column);
 }
 
+QString Database::containsPattern(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped.toLower() + QLatin1Char('%');
+}
+
 QSqlQuery Database::run(const QString &sql, const QVariantList &params)
 {
     QSqlQuery query(m_db);

@@ -57,6 +57,10 @@ public:
     [[nodiscard]] Engine engine() const { return m_engine; }
     // A FROM item listing the text elements of a JSON array column as rows of t.value.
     [[nodiscard]] QString jsonArrayElements(const QString &column) const;
+    // A pattern for `LIKE ? ESCAPE '\\'` (kLikeEscaped) matching the lower-cased text anywhere, its pattern
+    // characters taken literally.
+    static QString containsPattern(const QString &text);
+    static inline const QString kLikeEscaped = QStringLiteral(" LIKE ? ESCAPE '\\'");
     [[nodiscard]] QString lastError() const { return m_lastError; }
     [[nodiscard]] QSqlDatabase &connection() { return m_db; }
 

@@ -6,7 +6,6 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QJsonArray>
-#include <QSqlQuery>
 
 namespace {
 
@@ -90,16 +89,14 @@ QHttpServerResponse appPage(Context &ctx, const QString &slug)
 
 QHttpServerResponse articlePage(Context &ctx, const QString &kind, const QString &slug)
 {
-    QSqlQuery q = ctx.db.run(QStringLiteral("SELECT title, summary, body, published_at FROM articles"
-                                            " WHERE kind = ? AND slug = ?"),
-                             {kind, slug});
-    if (!q.next())
+    const auto article = ctx.articles.find(kind, slug);
+    if (!article)
         return notFoundPage(kind == QLatin1String("guide") ? QStringLiteral("指南不存在")
                                                            : QStringLiteral("文章不存在"));
     const QString body = QStringLiteral("<h1>%1</h1><p class=\"muted\">%2 · %3</p><p>%4</p>")
-                             .arg(escapeHtml(q.value(0).toString()), escapeHtml(q.value(1).toString()),
-                                  escapeHtml(q.value(3).toString().left(10)), escapeHtml(q.value(2).toString()));
-    return Http::html(layout(q.value(0).toString(), body));
+                             .arg(escapeHtml(article->title), escapeHtml(article->summary),
+                                  escapeHtml(article->publishedAt.left(10)), escapeHtml(article->body));
+    return Http::html(layout(article->title, body));
 }
 
 QHttpServerResponse macCheckPage(Context &ctx)
@@ -107,13 +104,10 @@ QHttpServerResponse macCheckPage(Context &ctx)
     QString body = QStringLiteral(
         "<h1>二手 Mac 验机</h1><p>在 Vexlo工具箱 的「设备检测」中一键读取硬件标识、电池、存储、显示与安全设置，"
         "对照出厂配置核对容量，并生成可复制的检测报告。全部在本机完成，不上传任何数据。</p><h2>相关指南</h2>");
-    QSqlQuery q =
-        ctx.db.run(QStringLiteral("SELECT slug, title, summary FROM articles WHERE kind = 'guide' ORDER BY id"));
-    while (q.next())
+    for (const Article &guide : ctx.articles.guides())
         body += QStringLiteral("<div class=\"card\"><a href=\"/guides/%1\"><strong>%2</strong></a> "
                                "<span class=\"muted\">%3</span></div>")
-                    .arg(escapeHtml(q.value(0).toString()), escapeHtml(q.value(1).toString()),
-                         escapeHtml(q.value(2).toString()));
+                    .arg(escapeHtml(guide.slug), escapeHtml(guide.title), escapeHtml(guide.summary));
     return Http::html(layout(QStringLiteral("二手 Mac 验机"), body));
 }
 

@@ -98,6 +98,35 @@ int Catalogue::count(const QString &table, const QString &whereClause, const QVa
         .toInt();
 }
 
+QJsonArray Catalogue::search(const QString &text, int limit)
+{
+    const QString pattern = Database::containsPattern(text);
+    const QString &like = Database::kLikeEscaped;
+    return apps(QStringLiteral("WHERE LOWER(a.name)") + like + QStringLiteral(" OR LOWER(a.tagline)") + like +
+                    QStringLiteral(" OR EXISTS (SELECT 1 FROM ") + m_db.jsonArrayElements(QStringLiteral("a.tags")) +
+                    QStringLiteral(" WHERE LOWER(t.value)") + like + QStringLiteral(")") +
+                    QStringLiteral(" OR LOWER(a.developer)") + like + QStringLiteral(" OR LOWER(a.slug)") + like +
+                    QStringLiteral(" OR LOWER(c.name)") + like,
+                {pattern, pattern, pattern, pattern, pattern, pattern},
+                QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1").arg(limit));
+}
+
+int Catalogue::appCount(std::optional<int> categoryId)
+{
+    if (!categoryId)
+        return count(QStringLiteral("apps"));
+    return count(QStringLiteral("apps"), QStringLiteral("WHERE category_id = ?"), {*categoryId});
+}
+
+QJsonArray Catalogue::appPage(std::optional<int> categoryId, int perPage, qint64 offset)
+{
+    const QString tail =
+        QStringLiteral("ORDER BY a.downloads DESC, a.position LIMIT %1 OFFSET %2").arg(perPage).arg(offset);
+    if (!categoryId)
+        return apps({}, {}, tail);
+    return apps(QStringLiteral("WHERE a.category_id = ?"), {*categoryId}, tail);
+}
+
 std::optional<AppEntry> Catalogue::app(const QString &slug)
 {
     QSqlQuery q = m_db.run(kAppSelect + QStringLiteral("WHERE a.slug = ?"), {slug});

@@ -60,8 +60,11 @@ public:
     std::optional<AppEntry> app(const QString &slug);
     // Detail payload without "unlocked"/"needsSponsor" (they depend on who asks).
     std::optional<QJsonObject> detail(const QString &slug);
-    QJsonArray apps(const QString &whereClause, const QVariantList &params, const QString &tail = {});
-    int count(const QString &table, const QString &whereClause = {}, const QVariantList &params = {});
+    // Apps whose name, tagline, tags, developer, slug or category holds the text, most downloaded first.
+    QJsonArray search(const QString &text, int limit);
+    // Apps of one category (or all), most downloaded first: the total and the page at offset.
+    int appCount(std::optional<int> categoryId);
+    QJsonArray appPage(std::optional<int> categoryId, int perPage, qint64 offset);
     std::optional<int> categoryId(const QString &slug);
     QJsonArray links(int appId);
 
@@ -73,6 +76,8 @@ public:
     static QString collectionLabel(const QString &key);
 
 private:
+    QJsonArray apps(const QString &whereClause, const QVariantList &params, const QString &tail = {});
+    int count(const QString &table, const QString &whereClause = {}, const QVariantList &params = {});
     QJsonObject site();
     QJsonArray categories();
     QJsonObject stats();
