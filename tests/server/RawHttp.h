@@ -3,6 +3,8 @@
 // the client's source can be any loopback address, so tests can stand for many clients.
 #include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpSocket>
 
 struct RawResponse
@@ -117,4 +119,27 @@ inline RawResponse exchange(quint16 port, const QByteArray &request, const QHost
 inline QByteArray rawGet(const QByteArray &target, const QByteArray &method = "GET", const QByteArray &extra = {})
 {
     return method + ' ' + target + " HTTP/1.1\r\nHost: test\r\n" + extra + "\r\n";
+}
+
+// A POST as the app sends it (JSON, no Origin) with the extra field lines; fields, when given, replace the type.
+inline QByteArray rawPost(const QByteArray &target, const QByteArray &body, const QByteArray &extra = {},
+                          const QByteArray &fields = "Content-Type: application/json\r\n")
+{
+    return "POST " + target + " HTTP/1.1\r\nHost: test\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" +
+        fields + extra + "\r\n" + body;
+}
+
+inline QByteArray rawSignIn(const QString &email, const QString &password, const QByteArray &extra = {})
+{
+    return rawPost("/api/auth/login",
+                   QJsonDocument(QJsonObject{{QStringLiteral("email"), email}, {QStringLiteral("password"), password}})
+                       .toJson(QJsonDocument::Compact),
+                   extra);
+}
+
+// The session a sign-in's answer set, as a Cookie field line; empty when it set none.
+inline QByteArray sessionCookie(const RawResponse &signIn)
+{
+    const QByteArray cookie = signIn.header("Set-Cookie").split(';').first();
+    return cookie.startsWith("vexlo_session=") ? "Cookie: " + cookie + "\r\n" : QByteArray();
 }

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +73,11 @@ private Q_SLOTS:
         while (glyphs.next())
             QVERIFY2(GlyphMap::symbol(glyphs.value(0).toString()) != u"app.dashed"_s,
                      qPrintable(glyphs.value(0).toString()));
+        static const QRegularExpression hex(u"^#[0-9A-Fa-f]{6}$"_s);
+        QSqlQuery accents =
+            m_db.run(u"SELECT accent FROM categories UNION SELECT accent FROM apps UNION SELECT accent2 FROM apps"_s);
+        while (accents.next())
+            QVERIFY2(hex.match(accents.value(0).toString()).hasMatch(), qPrintable(accents.value(0).toString()));
         QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM categories"_s).toInt() >= 8);
         QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt() >= 40);
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE category_id IS NULL"_s).toInt(), 0);
@@ -148,13 +154,7 @@ private Q_SLOTS:
         const QByteArray token = accounts.createSession(1, now);
         QCOMPARE(token.size(), 64);
         QVERIFY(token != accounts.createSession(1, now));
-        QCOMPARE(m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).toInt(),
-                 1);
-        QVERIFY(!m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {QString::fromLatin1(token)})
-                     .isValid());
-        accounts.endSession(token);
-        QVERIFY(
-            !m_db.scalar(u"SELECT user_id FROM sessions WHERE token_hash = ?"_s, {Auth::tokenHash(token)}).isValid());
+        // How tokens are stored and forgotten is checked through the service, on both engines.
     }
 
     void throttleCountsOneMinutePerKey()
