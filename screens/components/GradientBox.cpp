@@ -1,42 +1,34 @@
 #include "screens/components/GradientBox.h"
 
-#include <QSGGeometryNode>
-#include <QSGVertexColorMaterial>
-#include <QtMath>
+#include <QCache>
+#include <QPainter>
+#include <QPainterPath>
+#include <QQuickWindow>
+#include <QSGImageNode>
+#include <QSGTexture>
 
 #include <algorithm>
-#include <array>
+#include <cmath>
 
 namespace {
 
-// A point of the outline and its outward unit normal.
-struct Edge
+// Painted boxes by size, radius and colours: a grid of icons of one app, or one page drawn again, paints once.
+// The render thread (OpenGL) or the GUI thread (software) asks for them, each with its own cache.
+QImage cachedPicture(QSize size, qreal radius, const QColor &from, const QColor &to)
 {
-    QPointF at;
-    QPointF normal;
-};
-
-// The outline clockwise from the top-left corner's arc; each corner is an arc of `segments` steps.
-QList<Edge> outline(qreal w, qreal h, qreal r)
-{
-    const int segments = r < 0.5 ? 0 : std::clamp(int(std::ceil(r / 2)), 3, 16);
-    const QPointF centres[4] = {{r, r}, {w - r, r}, {w - r, h - r}, {r, h - r}};
-    QList<Edge> points;
-    for (int corner = 0; corner < 4; ++corner) {
-        const qreal start = M_PI + corner * M_PI_2;
-        if (segments == 0) {
-            // A square corner: the diagonal offset pushes both of its sides out by the same amount.
-            const QPointF normal(std::cos(start + M_PI_4) * M_SQRT2, std::sin(start + M_PI_4) * M_SQRT2);
-            points.append({centres[corner], normal});
-            continue;
-        }
-        for (int i = 0; i <= segments; ++i) {
-            const qreal angle = start + M_PI_2 * i / segments;
-            const QPointF normal(std::cos(angle), std::sin(angle));
-            points.append({centres[corner] + normal * r, normal});
-        }
-    }
-    return points;
+    thread_local QCache<QString, QImage> pictures(4 * 1024 * 1024); // cost: bytes
+    const QString key = QStringLiteral("%1x%2 %3 %4 %5")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(radius)
+                            .arg(from.rgba())
+                            .arg(to.rgba());
+    if (const QImage *found = pictures.object(key))
+        return *found;
+    QImage picture = GradientBox::paint(size, radius, from, to);
+    const auto bytes = qsizetype(picture.sizeInBytes());
+    pictures.insert(key, new QImage(picture), std::min<qsizetype>(bytes, pictures.maxCost()));
+    return picture;
 }
 
 } // namespace
@@ -73,6 +65,7 @@ void GradientBox::setRadius(qreal radius)
 
 void GradientBox::changed()
 {
+    m_stale = true;
     update();
     Q_EMIT appearanceChanged();
 }
@@ -80,59 +73,48 @@ void GradientBox::changed()
 void GradientBox::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
 {
     QQuickItem::geometryChange(newGeometry, oldGeometry);
-    if (newGeometry.size() != oldGeometry.size())
+    if (newGeometry.size() != oldGeometry.size()) {
+        m_stale = true;
         update();
+    }
+}
+
+QImage GradientBox::paint(QSize size, qreal radius, const QColor &from, const QColor &to)
+{
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    QLinearGradient gradient(0, 0, size.width(), size.height());
+    gradient.setColorAt(0, from);
+    gradient.setColorAt(1, to);
+    painter.setBrush(gradient);
+    const qreal r = std::clamp<qreal>(radius, 0, std::min(size.width(), size.height()) / 2.0);
+    painter.drawRoundedRect(QRectF(QPointF(0, 0), size), r, r);
+    return picture;
 }
 
 QSGNode *GradientBox::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
 {
-    const qreal w = width(), h = height();
-    if (w <= 0 || h <= 0) {
+    const qreal dpr = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+    const QSize pixels(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr)));
+    if (pixels.isEmpty() || !window()) {
         delete old;
         return nullptr;
     }
-    const QList<Edge> edges = outline(w, h, std::max<qreal>(0, std::min({m_radius, w / 2, h / 2})));
-    const int n = int(edges.size());
-
-    auto *node = static_cast<QSGGeometryNode *>(old);
+    auto *node = static_cast<QSGImageNode *>(old);
     if (!node) {
-        node = new QSGGeometryNode;
-        node->setMaterial(new QSGVertexColorMaterial);
-        node->setFlag(QSGNode::OwnsMaterial);
+        node = window()->createImageNode();
+        node->setOwnsTexture(true);
+        node->setFiltering(QSGTexture::Linear);
+        m_stale = true;
     }
-    // Vertices: the centre, then per outline point one just inside (opaque) and one just outside (clear).
-    auto *geometry = new QSGGeometry(QSGGeometry::defaultAttributes_ColoredPoint2D(), 1 + 2 * n, 9 * n,
-                                     QSGGeometry::UnsignedShortType);
-    geometry->setDrawingMode(QSGGeometry::DrawTriangles);
-    const qreal span = w * w + h * h;
-    const auto colourAt = [&](QPointF p, qreal alpha) {
-        const qreal t = std::clamp((p.x() * w + p.y() * h) / span, 0.0, 1.0);
-        const qreal a = alpha * (m_from.alphaF() + (m_to.alphaF() - m_from.alphaF()) * t);
-        const auto channel = [&](qreal from, qreal to) {
-            return uchar(std::lround((from + (to - from) * t) * a * 255));
-        };
-        return std::array<uchar, 4>{channel(m_from.redF(), m_to.redF()), channel(m_from.greenF(), m_to.greenF()),
-                                    channel(m_from.blueF(), m_to.blueF()), uchar(std::lround(a * 255))};
-    };
-    QSGGeometry::ColoredPoint2D *vertices = geometry->vertexDataAsColoredPoint2D();
-    const auto put = [&](int index, QPointF p, qreal alpha) {
-        const auto c = colourAt(p, alpha);
-        vertices[index].set(float(p.x()), float(p.y()), c[0], c[1], c[2], c[3]);
-    };
-    put(0, {w / 2, h / 2}, 1);
-    for (int i = 0; i < n; ++i) {
-        put(1 + 2 * i, edges[i].at - edges[i].normal * 0.5, 1);
-        put(2 + 2 * i, edges[i].at + edges[i].normal * 0.5, 0);
+    if (m_stale || node->texture()->textureSize() != pixels) {
+        const QImage picture = cachedPicture(pixels, m_radius * dpr, m_from, m_to);
+        node->setTexture(window()->createTextureFromImage(picture, QQuickWindow::TextureHasAlphaChannel));
+        m_stale = false;
     }
-    quint16 *index = geometry->indexDataAsUShort();
-    for (int i = 0; i < n; ++i) {
-        const auto inner = quint16(1 + 2 * i), outer = quint16(2 + 2 * i);
-        const auto nextInner = quint16(1 + 2 * ((i + 1) % n)), nextOuter = quint16(2 + 2 * ((i + 1) % n));
-        for (quint16 v : {quint16(0), inner, nextInner, inner, outer, nextInner, nextInner, outer, nextOuter})
-            *index++ = v;
-    }
-    node->setGeometry(geometry);
-    node->setFlag(QSGNode::OwnsGeometry);
-    node->markDirty(QSGNode::DirtyGeometry | QSGNode::DirtyMaterial);
+    node->setRect(boundingRect());
     return node;
 }

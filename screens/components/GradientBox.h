@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QQuickItem>
 
-// A rounded rectangle filled with a two-colour gradient from the top-left to the bottom-right corner, drawn as
-// vertex-coloured triangles with a one-pixel soft edge. Needs no offscreen layer or texture, so a grid of app
-// icons costs one batched draw rather than one multisampled layer per icon.
+// A rounded rectangle filled with a two-colour gradient from the top-left to the bottom-right corner. It is
+// painted once per size and colour pair into an image (shared by boxes that look alike) and shown as a textured
+// node, which every scene graph backend draws alike: the software renderer draws no custom geometry or
+// materials, and a vertex-coloured outline lost every gradient there.
 class GradientBox : public QQuickItem
 {
     Q_OBJECT
@@ -24,6 +26,9 @@ public:
     [[nodiscard]] qreal radius() const { return m_radius; }
     void setRadius(qreal radius);
 
+    // The picture of a box `size` device pixels large with corners of `radius` device pixels.
+    [[nodiscard]] static QImage paint(QSize size, qreal radius, const QColor &from, const QColor &to);
+
 Q_SIGNALS:
     void appearanceChanged();
 
@@ -37,4 +42,5 @@ private:
     QColor m_from;
     QColor m_to;
     qreal m_radius = 0;
+    bool m_stale = true;
 };
