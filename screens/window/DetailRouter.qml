@@ -5,7 +5,8 @@ import Vexlo.Store
 import Vexlo.Window
 
 // Chooses what the content area shows from the store's state; the first rule that holds wins, except that a
-// detail opened from the search results shows in front of them.
+// detail opened from the search results shows in front of them. The pages that run on this Mac alone (device
+// check, software manager) never wait for the store: its loading spinner and error state cover store pages only.
 Item {
     id: root
     objectName: "detailRouter"
@@ -14,11 +15,28 @@ Item {
     // page): it is then shown in front of them, and closing it brings them back. Results of a newer search
     // come in front of an open detail again.
     property bool detailOverResults: false
+    // Whether another section was chosen while a detail loaded: the page chosen shows at once, and the detail
+    // that load brings is not put in front of it.
+    property bool detailLeft: false
     Connections {
         target: Store
+        function onSectionChanged() {
+            if (Store.detailLoading)
+                root.detailLeft = true
+        }
+        function onDetailLoadingChanged() {
+            if (Store.detailLoading)
+                root.detailLeft = false
+        }
         function onDetailChanged() {
-            if (root.present(Store.detail))
-                root.detailOverResults = true
+            if (!root.present(Store.detail))
+                return
+            if (root.detailLeft) {
+                root.detailLeft = false
+                Store.detail = undefined
+                return
+            }
+            root.detailOverResults = true
         }
         function onSearchResultsChanged() {
             if (root.present(Store.searchResults))
@@ -33,8 +51,10 @@ Item {
             return "search"
         if (present(Store.detail))
             return "detail"
-        if (Store.detailLoading)
+        if (Store.detailLoading && !detailLeft)
             return "detailLoading"
+        if (localSections.indexOf(Store.section) >= 0)
+            return Store.section
         if (Store.loading && !hasHome)
             return "loading"
         if (Store.error !== "" && !hasHome)
@@ -44,6 +64,8 @@ Item {
         return "waiting"
     }
     readonly property Item currentPage: content.item as Item
+
+    readonly property var localSections: ["device", "softwareManager"]
 
     function present(value) {
         return value !== undefined && value !== null

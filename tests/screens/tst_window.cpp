@@ -98,7 +98,8 @@ private Q_SLOTS:
     void init() { m_screens = std::make_unique<ScreenEngine>(); }
     void cleanup() { m_screens.reset(); }
 
-    // The first rule that holds wins: search, detail, detail loading, store loading, error, section.
+    // The first rule that holds wins: search, detail, detail loading, a page of this Mac, store loading, error,
+    // section.
     void routerOrder_data()
     {
         QTest::addColumn<bool>("results");
@@ -108,28 +109,39 @@ private Q_SLOTS:
         QTest::addColumn<bool>("loading");
         QTest::addColumn<QString>("error");
         QTest::addColumn<bool>("home");
+        QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("route");
 
         QTest::newRow("search over detail")
-            << true << u"abc"_s << true << true << true << u"x"_s << true << u"search"_s;
+            << true << u"abc"_s << true << true << true << u"x"_s << true << u"discover"_s << u"search"_s;
         QTest::newRow("results without text")
-            << true << QString() << true << false << false << QString() << true << u"detail"_s;
+            << true << QString() << true << false << false << QString() << true << u"discover"_s << u"detail"_s;
         QTest::newRow("text without results")
-            << false << u"abc"_s << false << false << false << QString() << true << u"discover"_s;
+            << false << u"abc"_s << false << false << false << QString() << true << u"discover"_s << u"discover"_s;
         QTest::newRow("detail over loading")
-            << false << QString() << true << true << true << QString() << false << u"detail"_s;
+            << false << QString() << true << true << true << QString() << false << u"discover"_s << u"detail"_s;
         QTest::newRow("detail loading over store loading")
-            << false << QString() << false << true << true << QString() << false << u"detailLoading"_s;
+            << false << QString() << false << true << true << QString() << false << u"discover"_s << u"detailLoading"_s;
         QTest::newRow("loading over error")
-            << false << QString() << false << false << true << u"加载失败"_s << false << u"loading"_s;
+            << false << QString() << false << false << true << u"加载失败"_s << false << u"discover"_s << u"loading"_s;
         QTest::newRow("loading with home keeps page")
-            << false << QString() << false << false << true << QString() << true << u"discover"_s;
+            << false << QString() << false << false << true << QString() << true << u"discover"_s << u"discover"_s;
         QTest::newRow("error without home")
-            << false << QString() << false << false << false << u"加载失败"_s << false << u"error"_s;
+            << false << QString() << false << false << false << u"加载失败"_s << false << u"discover"_s << u"error"_s;
         QTest::newRow("error with home keeps page")
-            << false << QString() << false << false << false << u"加载失败"_s << true << u"discover"_s;
+            << false << QString() << false << false << false << u"加载失败"_s << true << u"discover"_s << u"discover"_s;
         QTest::newRow("nothing yet") << false << QString() << false << false << false << QString() << false
-                                     << u"waiting"_s;
+                                     << u"discover"_s << u"waiting"_s;
+        // The pages that run on this Mac alone wait for no store.
+        QTest::newRow("device while the store loads")
+            << false << QString() << false << false << true << QString() << false << u"device"_s << u"device"_s;
+        QTest::newRow("software manager without a store")
+            << false << QString() << false << false << false << u"加载失败"_s << false << u"softwareManager"_s
+            << u"softwareManager"_s;
+        QTest::newRow("store pages still wait")
+            << false << QString() << false << false << false << u"加载失败"_s << false << u"member"_s << u"error"_s;
+        QTest::newRow("detail loading in front of the device")
+            << false << QString() << false << true << false << QString() << false << u"device"_s << u"detailLoading"_s;
     }
 
     void routerOrder()
@@ -141,11 +153,13 @@ private Q_SLOTS:
         QFETCH(bool, loading);
         QFETCH(QString, error);
         QFETCH(bool, home);
+        QFETCH(QString, section);
         QFETCH(QString, route);
 
         auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
         Store &s = m_screens->store;
+        s.setProperty("section", section);
         if (home)
             s.setHome(homeWith());
         s.setLoading(loading);
@@ -160,6 +174,22 @@ private Q_SLOTS:
 
         QCOMPARE(router->property("route").toString(), route);
         QVERIFY(router->property("currentPage").value<QQuickItem *>());
+    }
+
+    // Choosing another section while a detail loads shows that section at once; the late detail stays behind.
+    void leavingALoadingDetail()
+    {
+        auto router = load(u"Window/DetailRouter.qml"_s);
+        QVERIFY(router);
+        Store &s = m_screens->store;
+        s.setDetailLoading(true);
+        QCOMPARE(router->property("route").toString(), u"detailLoading"_s);
+        s.setSection(Store::Section::device);
+        QCOMPARE(router->property("route").toString(), u"device"_s);
+        s.setDetail(someDetail());
+        s.setDetailLoading(false);
+        QVERIFY(!s.detail().has_value());
+        QCOMPARE(router->property("route").toString(), u"device"_s);
     }
 
     // What the router's own states draw: the error state with message and retry, the loading text.
