@@ -123,4 +123,44 @@ void Store::openNetdisk(const NetdiskLink &link)
         return;
     }
     Platform::instance().openUrl(*url);
+    recordFetch();
+}
+
+void Store::recordFetch()
+{
+    // The links on show belong to the open detail page's app when netdiskFor names it.
+    if (!m_detail || !m_netdiskFor || m_detail->app.slug != *m_netdiskFor)
+        return;
+    const StoreApp &app = m_detail->app;
+    QHash<QString, InstalledApp> records = m_installed;
+    InstalledApp record{app.slug, app.name, app.version, app.size, QDateTime::currentDateTimeUtc(), std::nullopt};
+    // A re-download keeps where the earlier one was found.
+    if (const auto earlier = m_installed.constFind(app.slug); earlier != m_installed.cend())
+        record.location = earlier->location;
+    records.insert(app.slug, record);
+    saveInstalled(std::move(records));
+}
+
+void Store::recordLocations(const QVariantMap &pathsByName)
+{
+    QHash<QString, InstalledApp> records = m_installed;
+    bool changed = false;
+    for (InstalledApp &record : records) {
+        const QString path = pathsByName.value(record.name).toString();
+        if (!path.isEmpty() && record.location != path) {
+            record.location = path;
+            changed = true;
+        }
+    }
+    if (changed)
+        saveInstalled(std::move(records));
+}
+
+void Store::saveInstalled(QHash<QString, InstalledApp> records)
+{
+    QMap<QString, InstalledApp> stored;
+    for (auto it = records.cbegin(); it != records.cend(); ++it)
+        stored.insert(it.key(), it.value());
+    userDefaults()->setValue(u"installedApps"_s, InstalledApp::encodeStored(stored));
+    setInstalled(std::move(records));
 }

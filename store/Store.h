@@ -209,6 +209,8 @@ public:
     Q_INVOKABLE void openNetdisk(const QVariant &link);
     void openNetdisk(const NetdiskLink &link);
     Q_INVOKABLE void reveal(const QString &slug);
+    // Gives the download records whose app name appears here the bundle path found for it (a scan's result).
+    Q_INVOKABLE void recordLocations(const QVariantMap &pathsByName);
 
 Q_SIGNALS:
     void downloadingChanged();
@@ -224,6 +226,10 @@ private:
     [[nodiscard]] QString netdiskForText() const { return m_netdiskFor.value_or(QString()); }
     // The download records saved under "installedApps"; empty when missing or when any record is unreadable.
     [[nodiscard]] static QHash<QString, InstalledApp> readInstalledRecords();
+    // Records the open detail page's app as fetched now (after one of its links was opened).
+    void recordFetch();
+    // Publishes the records and saves them under "installedApps".
+    void saveInstalled(QHash<QString, InstalledApp> records);
 
     QSet<QString> m_downloading;
     QHash<QString, InstalledApp> m_installed;

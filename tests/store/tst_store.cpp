@@ -306,6 +306,38 @@ private Q_SLOTS:
         QCOMPARE(m_platform.clipboard, code.isEmpty() ? QStringList{} : QStringList{code});
         QCOMPARE(shown(m_store->toast()), toast);
         QCOMPARE(m_platform.opened, toast == u"网盘地址无效" ? QList<QUrl>{} : QList<QUrl>{QUrl(url)});
+        QVERIFY(m_store->installed().isEmpty()); // no detail page open: nothing to record
+    }
+
+    // Opening a link records the app in the stored form; a scan that finds its bundle adds the location; both
+    // survive a restart; a link that does not open records nothing.
+    void fetchRecordRoundTrip()
+    {
+        m_server->script("GET", "/api/store/apps/alpha", json(detail(u"alpha"_s)));
+        m_server->script("GET", "/api/store/apps/alpha/netdisk", json(netdisk(u"https://pan.test/a"_s)));
+        QCoro::waitFor(m_store->openDetailTask(u"alpha"_s));
+        m_store->openNetdisk(decode<NetdiskLink>(link(u"direct"_s, u"file:///etc/passwd"_s, {})));
+        QVERIFY(m_store->installed().isEmpty());
+        const QDateTime before = QDateTime::currentDateTimeUtc();
+        m_store->openNetdisk(m_store->netdiskLinks().value(0));
+
+        const QJsonObject stored =
+            QJsonDocument::fromJson(userDefaults()->value(u"installedApps"_s).toByteArray()).object();
+        const QJsonObject record = stored.value(u"alpha"_s).toObject();
+        QCOMPARE(record.keys(), (QStringList{u"installedAt"_s, u"name"_s, u"size"_s, u"slug"_s, u"version"_s}));
+        QCOMPARE(record.value(u"name"_s).toString(), u"App alpha"_s);
+        QCOMPARE(record.value(u"version"_s).toString(), u"1.0"_s);
+        QCOMPARE(record.value(u"size"_s).toString(), u"12 MB"_s);
+        const double seconds = record.value(u"installedAt"_s).toDouble();
+        QVERIFY(qAbs(seconds - InstalledApp::referenceDate().secsTo(before)) < 5);
+
+        m_store->recordLocations(
+            {{u"Other"_s, u"/Applications/Other.app"_s}, {u"App alpha"_s, u"/Applications/A.app"_s}});
+        Store restarted(nullptr);
+        QCOMPARE(restarted.installed(), m_store->installed());
+        QCOMPARE(restarted.installed().value(u"alpha"_s).location, u"/Applications/A.app"_s);
+        restarted.reveal(u"alpha"_s);
+        QCOMPARE(m_platform.revealed, QStringList{u"/Applications/A.app"_s});
     }
 
     void startCheckout_data()
