@@ -9,11 +9,11 @@ Window {
     objectName: "settings"
     title: "设置"
     width: 420
-    height: 300
+    height: 360
     minimumWidth: 420
     maximumWidth: 420
-    minimumHeight: 300
-    maximumHeight: 300
+    minimumHeight: 360
+    maximumHeight: 360
     color: Theme.background
 
     SettingsView {

@@ -4,13 +4,14 @@ import QtQuick.Layouts
 import Vexlo.Components
 import Vexlo.Settings
 
-// The settings window's content, a grouped form of 420 × 300: the site address ("站点") and the signed-in
-// account ("账户"). The address is read once, when the view is made.
+// The settings window's content, a grouped form of 420 × 360: the site address ("站点"), the signed-in
+// account ("账户") and whether developers' update feeds are read ("软件管理"). The address is read once, when
+// the view is made.
 Rectangle {
     id: root
     objectName: "settingsView"
     implicitWidth: 420
-    implicitHeight: 300
+    implicitHeight: 360
     color: Theme.background
 
     readonly property alias settings: site
@@ -140,6 +141,37 @@ Rectangle {
                     small: true
                     text: "退出登录"
                     onClicked: site.signOut()
+                }
+            }
+        }
+
+        Item { Layout.preferredHeight: 4 }
+        SectionTitle { text: "软件管理" }
+        CardFrame {
+            Layout.fillWidth: true
+            Layout.preferredHeight: feedRow.implicitHeight + 20
+            RowLayout {
+                id: feedRow
+                anchors.fill: parent
+                anchors.margins: 10
+                spacing: 8
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 2
+                    StoreLabel { text: "检查商店以外应用的更新"; size: 12 }
+                    StoreLabel {
+                        Layout.fillWidth: true
+                        text: "读取应用自带的开发者更新地址，会访问各开发者的服务器。"
+                        size: 11
+                        color: Theme.secondary
+                        wrapMode: Text.Wrap
+                    }
+                }
+                Switch {
+                    objectName: "developerUpdatesSwitch"
+                    checked: site.developerUpdates
+                    Accessible.name: "检查商店以外应用的更新"
+                    onToggled: site.developerUpdates = checked
                 }
             }
         }

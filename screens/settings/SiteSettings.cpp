@@ -2,6 +2,7 @@
 
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
+#include "service/UserDefaults.h"
 #include "store/Store.h"
 
 #include <QPointer>
@@ -25,6 +26,19 @@ QString SiteSettings::sponsorshipText(const StoreMember &member)
     if (member.forever)
         return u"终身"_s;
     return u"剩余 "_s + QString::number(member.daysLeft) + u" 天"_s;
+}
+
+bool SiteSettings::developerUpdates() const
+{
+    return userDefaults()->value(QStringLiteral("developerUpdates"), true).toBool();
+}
+
+void SiteSettings::setDeveloperUpdates(bool on)
+{
+    if (on == developerUpdates())
+        return;
+    userDefaults()->setValue(QStringLiteral("developerUpdates"), on);
+    Q_EMIT developerUpdatesChanged();
 }
 
 void SiteSettings::setAddress(const QString &text)

@@ -23,6 +23,9 @@ class SiteSettings : public QObject
     Q_PROPERTY(QString nickname READ nickname NOTIFY accountChanged)
     Q_PROPERTY(QString email READ email NOTIFY accountChanged)
     Q_PROPERTY(QString sponsorship READ sponsorship NOTIFY accountChanged)
+    // Whether the software manager reads developers' own update feeds (user default "developerUpdates", on
+    // unless turned off); stored as soon as it changes.
+    Q_PROPERTY(bool developerUpdates READ developerUpdates WRITE setDeveloperUpdates NOTIFY developerUpdatesChanged)
 
 public:
     static constexpr std::chrono::milliseconds confirmationTime{1500};
@@ -40,6 +43,8 @@ public:
     [[nodiscard]] QString nickname() const;
     [[nodiscard]] QString email() const;
     [[nodiscard]] QString sponsorship() const;
+    [[nodiscard]] bool developerUpdates() const;
+    void setDeveloperUpdates(bool on);
 
     // Stores the trimmed address, reloads the store from it and confirms until 1.5 s after the reload.
     Q_INVOKABLE void save();
@@ -56,6 +61,7 @@ Q_SIGNALS:
     void addressChanged();
     void savedChanged();
     void accountChanged();
+    void developerUpdatesChanged();
 
 private:
     void setSaved(bool saved);
