@@ -11,11 +11,20 @@ Item {
     required property string version
     required property string sizeText
     required property string bundlePath
-    // The matched store entry (a storeApp) or undefined; hasUpdate when it is newer than the installed one.
+    // The matched store entry (a storeApp) or undefined; hasUpdate when a newer version was found, from the
+    // store (storeApp) or from the developer (updatePage).
     required property var storeApp
     required property bool hasUpdate
+    required property string storeVersion
+    // "store-home", "store-search" or "developer"; with a store update, whether this Mac can run it.
+    required property string updateSource
+    required property string updateVerdict
+    required property string updateRequires
+    required property string updatePage
+    readonly property bool fromDeveloper: updateSource === "developer"
 
     signal updateRequested(var storeApp)
+    signal pageRequested(string url)
     signal uninstallRequested()
 
     readonly property real rowHeight: 38 + 2 * 9
@@ -70,7 +79,7 @@ Item {
                         id: badgeText
                         objectName: "appRowBadgeText"
                         anchors.centerIn: parent
-                        text: "有新版 v" + row.storeApp.version
+                        text: "有新版 v" + row.storeVersion + (row.fromDeveloper ? "（开发者）" : "")
                         size: 9
                         font.bold: true
                         color: Theme.orange
@@ -107,17 +116,48 @@ Item {
         Loader {
             active: row.hasUpdate
             visible: active
+            anchors.verticalCenter: parent.verticalCenter
             // qmllint disable unqualified
-            sourceComponent: SoftwareButton {
+            sourceComponent: row.fromDeveloper ? pageButton
+                           : row.updateVerdict === "intelUnsupported" ? unsupportedNote : updateButton
+            // qmllint enable unqualified
+        }
+        Component {
+            id: updateButton
+            // A Rosetta update is still offered; one that needs a newer macOS is shown but cannot be pressed.
+            SoftwareButton {
                 objectName: "appRowUpdate"
-                width: 74
-                prominent: true
-                tint: Theme.orange
-                symbol: "arrow.triangle.2.circlepath"
-                text: "更新"
+                width: Math.max(74, implicitWidth)
+                readonly property bool tooOld: row.updateVerdict === "osTooOld"
+                enabled: !tooOld
+                prominent: !tooOld
+                tint: tooOld ? Theme.secondary : Theme.orange
+                symbol: tooOld ? "" : "arrow.triangle.2.circlepath"
+                text: tooOld ? row.updateRequires
+                             : row.updateVerdict === "needsRosetta" ? "更新（需 Rosetta）" : "更新"
                 onClicked: row.updateRequested(row.storeApp)
             }
-            // qmllint enable unqualified
+        }
+        Component {
+            id: unsupportedNote
+            StoreLabel {
+                objectName: "appRowUnsupported"
+                text: row.updateRequires
+                size: 11
+                color: Theme.tertiary
+            }
+        }
+        Component {
+            id: pageButton
+            SoftwareButton {
+                objectName: "appRowPage"
+                visible: row.updatePage !== ""
+                width: 74
+                tint: Theme.orange
+                symbol: "safari"
+                text: "查看"
+                onClicked: row.pageRequested(row.updatePage)
+            }
         }
         SoftwareButton {
             objectName: "appRowUninstall"

@@ -2,11 +2,37 @@
 
 #include "software/SampleApps.h"
 #include "software/SoftwareScanner.h"
+#include "store/Platform.h"
+
+#include "service/Endpoint.h"
 
 #include <QCollator>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString verdictKey(const std::optional<UpdateOffer> &offer)
+{
+    if (!offer)
+        return {};
+    switch (offer->compatibility.verdict) {
+    case Compatibility::Verdict::compatible:
+        return u"compatible"_s;
+    case Compatibility::Verdict::needsRosetta:
+        return u"needsRosetta"_s;
+    case Compatibility::Verdict::osTooOld:
+        return u"osTooOld"_s;
+    case Compatibility::Verdict::intelUnsupported:
+        return u"intelUnsupported"_s;
+    }
+    return {};
+}
+
+} // namespace
 
 SoftwareListModel::SoftwareListModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -16,7 +42,10 @@ SoftwareListModel::SoftwareListModel(QObject *parent)
             publish(m_watcher.result());
         setScanning(false);
         Q_EMIT scanFinished();
+        startCheck();
     });
+    connect(&m_check, &UpdateCheck::progressChanged, this, &SoftwareListModel::checkChanged);
+    connect(&m_check, &UpdateCheck::offerFound, this, &SoftwareListModel::offerArrived);
 }
 
 SoftwareListModel::~SoftwareListModel()
@@ -53,13 +82,27 @@ QVariant SoftwareListModel::data(const QModelIndex &index, int role) const
         const auto store = storeAppFor(app);
         return store ? QVariant::fromValue(*store) : QVariant();
     }
-    case HasUpdateRole: {
-        const auto store = storeAppFor(app);
-        return store && UpdateMatch::isNewer(store->version, app.version());
-    }
+    case HasUpdateRole:
+        return offerFor(app).has_value();
     case StoreVersionRole: {
+        if (const auto offer = offerFor(app))
+            return offer->version;
         const auto store = storeAppFor(app);
         return store ? store->version : QString();
+    }
+    case UpdateSourceRole: {
+        const auto offer = offerFor(app);
+        return offer ? UpdateOffer::sourceKey(offer->source) : QString();
+    }
+    case UpdateVerdictRole:
+        return verdictKey(offerFor(app));
+    case UpdateRequiresRole: {
+        const auto offer = offerFor(app);
+        return offer ? offer->compatibility.requirement : QString();
+    }
+    case UpdatePageRole: {
+        const auto offer = offerFor(app);
+        return offer ? offer->page.toString() : QString();
     }
     }
     return {};
@@ -77,6 +120,10 @@ QHash<int, QByteArray> SoftwareListModel::roleNames() const
         {StoreAppRole, "storeApp"},
         {HasUpdateRole, "hasUpdate"},
         {StoreVersionRole, "storeVersion"},
+        {UpdateSourceRole, "updateSource"},
+        {UpdateVerdictRole, "updateVerdict"},
+        {UpdateRequiresRole, "updateRequires"},
+        {UpdatePageRole, "updatePage"},
     };
 }
 
@@ -87,6 +134,82 @@ void SoftwareListModel::setHome(const QVariant &home)
     m_home = home;
     rebuildMatches();
     Q_EMIT homeChanged();
+    if (!m_scanning)
+        startCheck();
+}
+
+void SoftwareListModel::setCheckOnline(bool on)
+{
+    if (on == m_checkOnline)
+        return;
+    m_checkOnline = on;
+    Q_EMIT checkOnlineChanged();
+}
+
+QString SoftwareListModel::checkText() const
+{
+    if (m_check.running())
+        return u"正在检查更新… %1/%2"_s.arg(m_check.done()).arg(m_check.total());
+    if (m_check.incomplete())
+        return u"更新检查未完成：有的应用没能查询到，稍后重新扫描再试"_s;
+    return {};
+}
+
+std::optional<UpdateOffer> SoftwareListModel::offerFor(const LocalApp &app) const
+{
+    if (const auto store = storeAppFor(app)) {
+        if (!UpdateMatch::isNewer(store->version, app.version()))
+            return std::nullopt;
+        return UpdateOffer{UpdateOffer::Source::storeHome,
+                           store->version,
+                           *store,
+                           Compatibility::of(store->minOs, store->arch, ThisMac::current()),
+                           {}};
+    }
+    const auto found = m_check.offers().constFind(app.id());
+    if (found == m_check.offers().cend())
+        return std::nullopt;
+    return *found;
+}
+
+QVariantMap SoftwareListModel::locations() const
+{
+    QVariantMap map;
+    for (const LocalApp &app : m_apps) {
+        if (!map.contains(app.name()))
+            map.insert(app.name(), app.bundlePath());
+    }
+    return map;
+}
+
+void SoftwareListModel::openPage(const QString &url)
+{
+    const auto parsed = Endpoint::parse(url);
+    const QString scheme = parsed ? parsed->scheme().toLower() : QString();
+    if (parsed && (scheme == u"http"_s || scheme == u"https"_s))
+        Platform::instance().openUrl(*parsed);
+}
+
+void SoftwareListModel::startCheck()
+{
+    if (!m_checkOnline) {
+        m_check.cancel();
+        return;
+    }
+    QList<LocalApp> unmatched;
+    for (const LocalApp &app : std::as_const(m_apps)) {
+        if (!storeAppFor(app))
+            unmatched.append(app);
+    }
+    m_check.start(unmatched, UpdateCheck::developerFeedsAllowed());
+}
+
+void SoftwareListModel::offerArrived(const QString &appId)
+{
+    for (qsizetype row = 0; row < m_apps.size(); ++row) {
+        if (m_apps.at(row).id() == appId)
+            Q_EMIT dataChanged(index(static_cast<int>(row)), index(static_cast<int>(row)));
+    }
 }
 
 void SoftwareListModel::setRoots(const QStringList &roots)
@@ -168,7 +291,8 @@ void SoftwareListModel::rebuildMatches()
         m_storeTable = UpdateMatch::storeTable(m_home.value<StoreHome>());
     if (!m_apps.isEmpty())
         Q_EMIT dataChanged(index(0), index(static_cast<int>(m_apps.size()) - 1),
-                           {StoreAppRole, HasUpdateRole, StoreVersionRole});
+                           {StoreAppRole, HasUpdateRole, StoreVersionRole, UpdateSourceRole, UpdateVerdictRole,
+                            UpdateRequiresRole, UpdatePageRole});
 }
 
 std::optional<StoreApp> SoftwareListModel::storeAppFor(const LocalApp &app) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "software/LocalApp.h"
+#include "software/UpdateCheck.h"
 #include "software/UpdateMatch.h"
 
 #include <QAbstractListModel>
@@ -12,8 +13,10 @@
 #include <QtQml/qqmlregistration.h>
 
 // The software manager page's list: the installed applications sorted by name for the user's locale, each with
-// the store entry it matches and whether that entry is newer. A scan runs on a worker thread; the previous
-// list stays until its result arrives. The page creates one model and drops it when it is hidden.
+// the newer version found for it: from the home payload's lists, else (when checkOnline) from the store's
+// search or the developer's feed, with whether this Mac can run a store update. A scan runs on a worker
+// thread; the previous list stays until its result arrives. The page creates one model and drops it when it
+// is hidden.
 class SoftwareListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -25,6 +28,11 @@ class SoftwareListModel : public QAbstractListModel
     // The folders to scan; empty means the page's own (the seeded samples off macOS).
     Q_PROPERTY(QStringList roots READ roots WRITE setRoots NOTIFY rootsChanged)
     Q_PROPERTY(bool sampleApps READ sampleApps CONSTANT)
+    // Whether applications the home lists do not name are looked up on the network after each scan.
+    Q_PROPERTY(bool checkOnline READ checkOnline WRITE setCheckOnline NOTIFY checkOnlineChanged)
+    Q_PROPERTY(bool checking READ checking NOTIFY checkChanged)
+    // The progress line while checking, then a note when the check could not ask about every application.
+    Q_PROPERTY(QString checkText READ checkText NOTIFY checkChanged)
 
 public:
     enum Role {
@@ -36,7 +44,11 @@ public:
         SizeTextRole,
         StoreAppRole,
         HasUpdateRole,
-        StoreVersionRole,
+        StoreVersionRole, // the newer version found, whatever its source
+        UpdateSourceRole, // "store-home", "store-search", "developer"; empty without an update
+        UpdateVerdictRole, // "compatible", "needsRosetta", "osTooOld", "intelUnsupported"
+        UpdateRequiresRole, // what stops or qualifies a store update ("需要 macOS 14.0 以上"); empty when nothing
+        UpdatePageRole, // the developer's page for a developer update
     };
     Q_ENUM(Role)
 
@@ -55,6 +67,12 @@ public:
     void setRoots(const QStringList &roots);
     [[nodiscard]] static bool sampleApps();
     [[nodiscard]] const QList<LocalApp> &apps() const { return m_apps; }
+    [[nodiscard]] bool checkOnline() const { return m_checkOnline; }
+    void setCheckOnline(bool on);
+    [[nodiscard]] bool checking() const { return m_check.running(); }
+    [[nodiscard]] QString checkText() const;
+    // The update found for a record, if any.
+    [[nodiscard]] std::optional<UpdateOffer> offerFor(const LocalApp &app) const;
 
     // Starts a scan unless one is running.
     Q_INVOKABLE void scan();
@@ -62,6 +80,10 @@ public:
     Q_INVOKABLE void remove(const QString &id);
     // The row's record, or an empty one.
     Q_INVOKABLE [[nodiscard]] LocalApp get(int row) const;
+    // Bundle paths by application name, for recording where fetched apps ended up.
+    Q_INVOKABLE [[nodiscard]] QVariantMap locations() const;
+    // Opens a developer update's page in the browser.
+    Q_INVOKABLE static void openPage(const QString &url);
 
     // Ascending by name with the locale's case-insensitive collation.
     static void sortByName(QList<LocalApp> &apps, const QLocale &locale = QLocale());
@@ -71,6 +93,8 @@ Q_SIGNALS:
     void countChanged();
     void homeChanged();
     void rootsChanged();
+    void checkOnlineChanged();
+    void checkChanged();
     // A scan's sorted result has replaced the list.
     void scanFinished();
 
@@ -79,11 +103,15 @@ private:
     void publish(QList<LocalApp> apps);
     void rebuildMatches();
     [[nodiscard]] std::optional<StoreApp> storeAppFor(const LocalApp &app) const;
+    void startCheck();
+    void offerArrived(const QString &appId);
 
     QList<LocalApp> m_apps;
     QVariant m_home;
     QHash<QString, StoreApp> m_storeTable;
     QStringList m_roots;
     bool m_scanning = false;
+    bool m_checkOnline = false;
+    UpdateCheck m_check;
     QFutureWatcher<QList<LocalApp>> m_watcher;
 };

@@ -23,6 +23,10 @@ Item {
     readonly property int toastMilliseconds: 1800
     // Whether showing the page starts a scan by itself.
     property bool autoScan: true
+    // The Library searched for an uninstalled app's leftovers; empty for the user's own.
+    property string library: ""
+    // Whether updates are also looked for beyond the home lists (the store's search, developers' feeds).
+    property bool checkOnline: true
 
     function openUpdate(storeApp) {
         Store.section = "discover"
@@ -41,7 +45,10 @@ Item {
         id: appList
         objectName: "softwareApps"
         home: Store.home
+        checkOnline: root.checkOnline
         onScanningChanged: if (!appList.scanning) root.longScan = false
+        // Fetched apps learn where their bundle is.
+        onScanFinished: Store.recordLocations(appList.locations())
     }
     Component.onCompleted: if (autoScan) appList.scan()
 
@@ -141,7 +148,29 @@ Item {
                         color: Theme.secondary
                     }
                 }
+                Row {
+                    anchors.right: count.left
+                    anchors.rightMargin: 14
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 6
+                    visible: appList.checkText !== ""
+                    BusyIndicator {
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 14
+                        height: 14
+                        visible: appList.checking
+                        running: appList.checking
+                    }
+                    StoreLabel {
+                        objectName: "checkText"
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: appList.checkText
+                        size: 11
+                        color: appList.checking ? Theme.tertiary : Theme.caution
+                    }
+                }
                 StoreLabel {
+                    id: count
                     objectName: "appCount"
                     anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
@@ -163,6 +192,11 @@ Item {
             required property string bundlePath
             required property var storeApp
             required property bool hasUpdate
+            required property string storeVersion
+            required property string updateSource
+            required property string updateVerdict
+            required property string updateRequires
+            required property string updatePage
             readonly property bool first: index === 0
             readonly property bool last: index === appList.count - 1
 
@@ -191,7 +225,13 @@ Item {
                 bundlePath: slot.bundlePath
                 storeApp: slot.storeApp
                 hasUpdate: slot.hasUpdate
+                storeVersion: slot.storeVersion
+                updateSource: slot.updateSource
+                updateVerdict: slot.updateVerdict
+                updateRequires: slot.updateRequires
+                updatePage: slot.updatePage
                 onUpdateRequested: (storeApp) => root.openUpdate(storeApp)
+                onPageRequested: (url) => appList.openPage(url)
                 onUninstallRequested: root.uninstallTarget = slot.app
             }
             Rectangle {
@@ -241,9 +281,11 @@ Item {
         // qmllint disable unqualified
         sourceComponent: UninstallSheet {
             target: root.uninstallTarget
-            onDone: {
+            library: root.library
+            onDone: (cleaned) => {
                 appList.remove(target.id)
-                root.showToast("已卸载 " + target.name)
+                root.showToast(cleaned > 0 ? "已卸载 " + target.name + "，并清理 " + cleaned + " 项残留文件"
+                                           : "已卸载 " + target.name)
             }
             onClosed: root.uninstallTarget = null
             Component.onCompleted: open()

@@ -1,6 +1,9 @@
 #include "software/UninstallAction.h"
 
+#include "software/RunningApps.h"
 #include "store/Platform.h"
+
+#include <QtConcurrent/QtConcurrentRun>
 
 UninstallAction::UninstallAction(QObject *parent)
     : QObject(parent)
@@ -15,7 +18,12 @@ void UninstallAction::start(const QString &bundlePath)
         return;
     m_busy = true;
     Q_EMIT busyChanged();
-    m_watcher.setFuture(SoftwareScanner::uninstall(bundlePath));
+    // A running application is never pulled from under itself: the user quits it first.
+    m_watcher.setFuture(QtConcurrent::run([bundlePath] {
+        if (RunningApps::isRunning(bundlePath))
+            return UninstallResult{false, runningMessage.toString()};
+        return SoftwareScanner::uninstallNow(bundlePath);
+    }));
 }
 
 void UninstallAction::reveal(const QString &bundlePath)

@@ -17,6 +17,7 @@ class UninstallAction : public QObject
 
 public:
     static constexpr QStringView fallbackMessage = u"卸载失败，请用 Finder 手动删除";
+    static constexpr QStringView runningMessage = u"该应用正在运行，请先退出它再卸载。";
 
     explicit UninstallAction(QObject *parent = nullptr);
 

@@ -4,9 +4,12 @@
 #include "service/Endpoint.h"
 #include "service/Network.h"
 #include "service/StoreAPI.h"
+#include "software/ByteCount.h"
+#include "software/Leftovers.h"
 #include "software/SampleApps.h"
 #include "software/SoftwareListModel.h"
 #include "software/SoftwareScanner.h"
+#include "software/UpdateCheck.h"
 #include "software/UpdateMatch.h"
 
 #include <QCommandLineParser>
@@ -17,6 +20,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTask>
 
 #include <optional>
@@ -30,7 +34,7 @@ enum Exit { ok = 0, usage = 2, unreachable = 3 };
 struct Row
 {
     LocalApp app;
-    std::optional<StoreApp> store;
+    std::optional<UpdateOffer> offer;
 };
 
 QJsonObject rowJson(const Row &row)
@@ -39,11 +43,33 @@ QJsonObject rowJson(const Row &row)
         {u"name"_s, row.app.name()},       {u"version"_s, row.app.version()},     {u"bundleId"_s, row.app.bundleId()},
         {u"path"_s, row.app.bundlePath()}, {u"sizeBytes"_s, row.app.sizeBytes()}, {u"sizeText"_s, row.app.sizeLabel()},
     };
-    if (row.store) {
-        object.insert(u"storeVersion"_s, row.store->version);
-        object.insert(u"storeSlug"_s, row.store->slug);
+    if (!row.offer)
+        return object;
+    const UpdateOffer &offer = *row.offer;
+    object.insert(u"source"_s, UpdateOffer::sourceKey(offer.source));
+    if (offer.source == UpdateOffer::Source::developer) {
+        object.insert(u"developerVersion"_s, offer.version);
+        object.insert(u"page"_s, offer.page.toString());
+    } else {
+        object.insert(u"storeVersion"_s, offer.version);
+        object.insert(u"storeSlug"_s, offer.storeApp.slug);
+        object.insert(u"compatible"_s, offer.compatibility.offered());
+        object.insert(u"requires"_s, offer.compatibility.requirement);
     }
     return object;
+}
+
+QString sourceText(UpdateOffer::Source source)
+{
+    switch (source) {
+    case UpdateOffer::Source::storeHome:
+        return u"商店首页"_s;
+    case UpdateOffer::Source::storeSearch:
+        return u"商店搜索"_s;
+    case UpdateOffer::Source::developer:
+        return u"开发者"_s;
+    }
+    return {};
 }
 
 // Columns as a terminal shows them: CJK characters take two cells.
@@ -92,6 +118,78 @@ QList<LocalApp> scanSorted(const QStringList &roots)
     return apps;
 }
 
+// The home lists first; every other application through the store's search, then its developer's feed.
+QCoro::Task<QList<Row>> outdated(const QList<LocalApp> &apps, const StoreHome &home, QTextStream &err)
+{
+    const QHash<QString, StoreApp> table = UpdateMatch::storeTable(home);
+    const ThisMac &mac = ThisMac::current();
+    QList<Row> rows;
+    QList<LocalApp> unmatched;
+    for (const LocalApp &app : apps) {
+        const auto store = UpdateMatch::match(table, app.name());
+        if (!store)
+            unmatched.append(app);
+        else if (UpdateMatch::isNewer(store->version, app.version()))
+            rows.append({app,
+                         UpdateOffer{UpdateOffer::Source::storeHome,
+                                     store->version,
+                                     *store,
+                                     Compatibility::of(store->minOs, store->arch, mac),
+                                     {}}});
+    }
+    UpdateCheck check;
+    check.start(unmatched, UpdateCheck::developerFeedsAllowed(), mac);
+    if (check.running())
+        co_await qCoro(&check, &UpdateCheck::finished);
+    if (check.incomplete())
+        err << u"注意：有的应用没能查询到（商店或开发者的服务器无法连接），结果可能不全。"_s << Qt::endl;
+    for (const LocalApp &app : apps) {
+        if (const auto offer = check.offers().constFind(app.id()); offer != check.offers().cend())
+            rows.append({app, *offer});
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&apps](const Row &a, const Row &b) { return apps.indexOf(a.app) < apps.indexOf(b.app); });
+    co_return rows;
+}
+
+int leftovers(const QString &bundle, const QString &library, bool json)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const SoftwareScanner::BundleInfo info = SoftwareScanner::readBundleInfo(bundle);
+    const QString bundleId = info.bundleId.value_or(QString());
+    const QString name = info.name.value_or(QFileInfo(bundle).completeBaseName());
+    if (bundleId.isEmpty())
+        err << u"注意：该应用没有标识（CFBundleIdentifier），只能按名称查找，结果都不默认勾选。"_s << Qt::endl;
+    const QList<Leftovers::Item> items = Leftovers::find(library, bundleId, name);
+    if (json) {
+        QJsonArray array;
+        for (const Leftovers::Item &item : items)
+            array.append(QJsonObject{{u"path"_s, item.path},
+                                     {u"sizeBytes"_s, item.sizeBytes},
+                                     {u"match"_s, Leftovers::matchKey(item.match)}});
+        out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        return ok;
+    }
+    if (items.isEmpty()) {
+        out << u"在 %1 中没有找到「%2」的残留文件。"_s.arg(library, name) << u'\n';
+        return ok;
+    }
+    QList<QStringList> table;
+    qsizetype checked = 0;
+    for (const Leftovers::Item &item : items) {
+        const bool byId = item.match == Leftovers::Match::bundleId;
+        checked += byId ? 1 : 0;
+        table.append(
+            {byId ? u"✓"_s : u" "_s, byId ? u"标识"_s : u"可能相关"_s, fileByteCount(item.sizeBytes), item.path});
+    }
+    printTable(out, {u"勾选"_s, u"匹配"_s, u"大小"_s, u"路径"_s}, table);
+    out << u"%1 项按标识匹配（默认勾选），%2 项只是名称相同（可能相关，不勾选）"_s.arg(checked).arg(items.size() -
+                                                                                                    checked)
+        << u'\n';
+    return ok;
+}
+
 QCoro::Task<int> run(QCommandLineParser &parser, const QCommandLineOption &json, const QCommandLineOption &root)
 {
     QTextStream out(stdout);
@@ -124,12 +222,7 @@ QCoro::Task<int> run(QCommandLineParser &parser, const QCommandLineOption &json,
             err << u"无法读取商店目录：%1。\n站点地址：%2（可在设置中修改）"_s.arg(reason, base) << Qt::endl;
             co_return unreachable;
         }
-        const QHash<QString, StoreApp> table = UpdateMatch::storeTable(home.value());
-        for (const LocalApp &app : scanSorted(roots)) {
-            const auto store = UpdateMatch::match(table, app.name());
-            if (store && UpdateMatch::isNewer(store->version, app.version()))
-                rows.append({app, store});
-        }
+        rows = co_await outdated(scanSorted(roots), home.value(), err);
     }
 
     if (parser.isSet(json)) {
@@ -142,8 +235,11 @@ QCoro::Task<int> run(QCommandLineParser &parser, const QCommandLineOption &json,
     QList<QStringList> table;
     for (const Row &row : std::as_const(rows)) {
         QStringList fields{row.app.name(), row.app.version()};
-        if (row.store)
-            fields << row.store->version;
+        if (row.offer) {
+            const QString requirement = row.offer->compatibility.requirement;
+            fields << row.offer->version << sourceText(row.offer->source)
+                   << (requirement.isEmpty() ? u"—"_s : requirement);
+        }
         fields << row.app.sizeLabel() << row.app.bundleId() << row.app.bundlePath();
         table.append(fields);
     }
@@ -153,7 +249,8 @@ QCoro::Task<int> run(QCommandLineParser &parser, const QCommandLineOption &json,
     } else if (rows.isEmpty()) {
         out << u"所有应用都是最新版本。"_s << u'\n';
     } else {
-        printTable(out, {u"名称"_s, u"已装版本"_s, u"商店版本"_s, u"大小"_s, u"标识"_s, u"路径"_s}, table);
+        printTable(out, {u"名称"_s, u"已装版本"_s, u"新版本"_s, u"来源"_s, u"要求"_s, u"大小"_s, u"标识"_s, u"路径"_s},
+                   table);
         out << u"%1 个应用有新版"_s.arg(rows.size()) << u'\n';
     }
     co_return ok;
@@ -168,20 +265,27 @@ int main(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"列出本机已装的应用，或找出商店里有新版的应用。\n\n"
+        u"列出本机已装的应用，找出有新版的应用，或列出一个应用留在资源库里的文件。\n\n"
         "命令：\n"
-        "  list       列出应用：名称、版本、大小、标识与路径，按名称排序（与软件管理页相同）。\n"
-        "  outdated   从设置中的站点地址读取商店目录，列出商店有新版的应用及其商店版本。\n"
-        "             商店服务无法连接时报错并以 3 退出。\n\n"
-        "默认扫描 /Applications 与 ~/Applications；在 macOS 以外扫描自带的示例应用。\n\n"
-        "--json 输出一个 JSON 数组，每项的键为 name、version、bundleId、path、sizeBytes（整数，字节）、\n"
-        "sizeText（页面上的大小文字）；outdated 另有 storeVersion 与 storeSlug。\n\n"
+        "  list             列出应用：名称、版本、大小、标识与路径，按名称排序（与软件管理页相同）。\n"
+        "  outdated         列出有新版的应用：先对照商店首页的列表，其余按名称在商店搜索，\n"
+        "                   商店没有的再读开发者的更新订阅（Info.plist 的 SUFeedURL，可在设置中关闭）。\n"
+        "                   商店服务无法连接时报错并以 3 退出。\n"
+        "  leftovers PATH   列出 PATH 这个应用留在资源库（~/Library）里的文件及其大小：\n"
+        "                   以应用标识命名的默认勾选，只与显示名称相同的标为可能相关。只列出，不删除。\n\n"
+        "默认扫描 /Applications 与 ~/Applications；在 macOS 以外扫描自带的示例应用与示例资源库。\n\n"
+        "--json 输出一个 JSON 数组。list 与 outdated 每项的键为 name、version、bundleId、path、\n"
+        "sizeBytes（整数，字节）、sizeText（页面上的大小文字）；outdated 另有 source（store-home、\n"
+        "store-search 或 developer），商店的新版有 storeVersion、storeSlug、compatible（本机能否运行）\n"
+        "与 requires（要求，如“需要 macOS 14.0 以上”，无要求时为空），开发者的新版有 developerVersion\n"
+        "与 page（发行说明或下载页）。leftovers 每项的键为 path、sizeBytes 与 match（bundle-id 或 name）。\n\n"
         "退出码：0 成功，2 用法错误，3 商店服务无法连接。"_s);
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"显示本帮助。"_s);
     const QCommandLineOption json(u"json"_s, u"以 JSON 输出。"_s);
     const QCommandLineOption root(u"root"_s, u"扫描此文件夹而不是默认文件夹；可重复。"_s, u"DIR"_s);
-    parser.addOptions({help, json, root});
-    parser.addPositionalArgument(u"命令"_s, u"list 或 outdated"_s, u"list|outdated"_s);
+    const QCommandLineOption library(u"library"_s, u"leftovers 在此资源库文件夹中查找，而不是 ~/Library。"_s, u"DIR"_s);
+    parser.addOptions({help, json, root, library});
+    parser.addPositionalArgument(u"命令"_s, u"list、outdated 或 leftovers PATH"_s, u"list|outdated|leftovers PATH"_s);
 
     QTextStream err(stderr);
     QTextStream out(stdout);
@@ -194,9 +298,26 @@ int main(int argc, char **argv)
         return ok;
     }
     const QStringList args = parser.positionalArguments();
-    if (args.size() != 1 || (args[0] != u"list" && args[0] != u"outdated")) {
-        err << (args.isEmpty() ? u"缺少命令：list 或 outdated。"_s
-                               : u"未知命令“%1”：应为 list 或 outdated。"_s.arg(args.join(u' ')))
+    const QString command = args.value(0);
+    if (command == u"leftovers") {
+        if (args.size() != 2) {
+            err << u"leftovers 需要一个应用路径，例如 vexlo-apps leftovers /Applications/Foo.app"_s << Qt::endl;
+            return usage;
+        }
+        if (!QFileInfo(args[1]).isDir()) {
+            err << u"找不到应用：%1"_s.arg(args[1]) << Qt::endl;
+            return usage;
+        }
+        const QString dir = parser.isSet(library) ? parser.value(library) : Leftovers::userLibrary();
+        if (!QFileInfo(dir).isDir()) {
+            err << u"资源库文件夹不存在：%1"_s.arg(dir) << Qt::endl;
+            return usage;
+        }
+        return leftovers(args[1], dir, parser.isSet(json));
+    }
+    if (args.size() != 1 || (command != u"list" && command != u"outdated")) {
+        err << (args.isEmpty() ? u"缺少命令：list、outdated 或 leftovers。"_s
+                               : u"未知命令“%1”：应为 list、outdated 或 leftovers。"_s.arg(args.join(u' ')))
             << u"\n用法见 vexlo-apps --help"_s << Qt::endl;
         return usage;
     }

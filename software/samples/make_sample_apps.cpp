@@ -1,6 +1,7 @@
 // Writes the sample application bundles the software manager shows off macOS: real Info.plist files (XML and
-// binary) and ICNS icons drawn from the app's symbol font. Several carry names of store entries at older
-// versions, so the page shows update markers against the reference service.
+// binary) and ICNS icons drawn from the app's symbol font, and a sample Library (Library/) beside them with
+// what one of them left behind. Several carry names of store entries at older versions, so the page shows
+// update markers against the reference service.
 //   vexlo_make_sample_apps OUTPUT_DIR
 
 #include <QBuffer>
@@ -45,8 +46,9 @@ struct Sample
     int assetKilobytes;
 };
 
-// Store names at older versions (流光启动器, 港湾终端, 胶片影院, 色井, 灵感对话), the same version (钥匙库,
-// 窗格管家) and apps the store does not list, with Latin names in mixed case for the sort.
+// Store names at older versions (流光启动器, 港湾终端, 胶片影院, 色井, 灵感对话, and 磁带工坊, which is on no
+// home list), the same version (钥匙库, 窗格管家, 日程方格) and apps the store does not list, with Latin names
+// in mixed case for the sort.
 const Sample kSamples[] = {
     {"Lumen Launch", Format::xml, "流光启动器", "Lumen Launch", "3.1.0", 0, "310", "com.vexlo.sample.lumen-launch",
      "CFBundleIconFile", "AppIcon", 0xe65f, 0xff0a84ff, 0xff64d2ff, 420},
@@ -68,6 +70,33 @@ const Sample kSamples[] = {
      "Beacon", 0, 0, 0, 12},
     {"Calendar Grid", Format::xml, "日程方格", nullptr, "2.3.5", 0, "235", "com.vexlo.sample.day-grid",
      "CFBundleIconFile", "AppIcon", 0xe935, 0xffff453a, 0xffff9f0a, 330},
+    {"Tape Deck", Format::xml, "磁带工坊", nullptr, "2.4.0", 0, "240", "com.vexlo.sample.tape-deck", "CFBundleIconFile",
+     "AppIcon", 0xe019, 0xffff9f0a, 0xffff453a, 540},
+};
+
+// What 港湾终端 leaves in the Library, with look-alikes that are not its own: a longer identifier sharing its
+// start, one differing in case, a folder named like it that leads out of the Library, and a log folder that
+// only shares its display name.
+struct LibraryItem
+{
+    const char *path; // relative to Library; a trailing "/" makes a folder holding one file of `bytes`
+    int bytes;
+    const char *linkTo; // a symbolic link with this target instead
+};
+const LibraryItem kLibrary[] = {
+    {"Application Support/com.vexlo.sample.shell-harbor/", 182000, nullptr},
+    {"Caches/com.vexlo.sample.shell-harbor/", 640000, nullptr},
+    {"Preferences/com.vexlo.sample.shell-harbor.plist", 2100, nullptr},
+    {"Saved Application State/com.vexlo.sample.shell-harbor.savedState/", 4300, nullptr},
+    {"HTTPStorages/com.vexlo.sample.shell-harbor.binarycookies", 1200, nullptr},
+    {"Group Containers/8K2D5QX7LM.com.vexlo.sample.shell-harbor/", 24000, nullptr},
+    {"Logs/港湾终端/", 36000, nullptr},
+    {"Caches/com.vexlo.sample.shell-harbor-helper/", 52000, nullptr},
+    {"Preferences/com.vexlo.sample.Shell-Harbor.plist", 900, nullptr},
+    {"Application Support/Shell Harbor Pro/", 8000, nullptr},
+    {"WebKit/com.vexlo.sample.shell-harbor", 0, "../../Beacon.app"},
+    {"Preferences/com.vexlo.sample.lumen-launch.plist", 1800, nullptr},
+    {"Caches/com.vexlo.sample.lumen-launch/", 96000, nullptr},
 };
 
 constexpr int kIconSides[] = {32, 64, 128, 256};
@@ -196,6 +225,22 @@ int main(int argc, char **argv)
         }
         if (!ok) {
             std::fprintf(stderr, "cannot write the sample %s\n", sample.bundle);
+            return 1;
+        }
+    }
+    for (const LibraryItem &item : kLibrary) {
+        const QString path = out + u"/Library/"_s + QString::fromUtf8(item.path);
+        bool ok = true;
+        if (item.linkTo) {
+            QDir().mkpath(path.section(u'/', 0, -2));
+            ok = QFile::link(QString::fromUtf8(item.linkTo), path);
+        } else {
+            QByteArray data(item.bytes, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32 *>(data.data()), data.size() / 4);
+            ok = writeFile(path.endsWith(u'/') ? path + u"data"_s : path, data);
+        }
+        if (!ok) {
+            std::fprintf(stderr, "cannot write the sample Library item %s\n", item.path);
             return 1;
         }
     }

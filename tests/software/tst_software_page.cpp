@@ -106,8 +106,9 @@ private:
     // A shown page over the given folder; with `scanned`, once its first scan finished.
     std::unique_ptr<QQuickItem> page(const QString &root, bool scanned = true)
     {
-        auto item =
-            m_screens->load<QQuickItem>(u"Software/SoftwareManagerView.qml"_s, {{u"roots"_s, QStringList{root}}});
+        auto item = m_screens->load<QQuickItem>(
+            u"Software/SoftwareManagerView.qml"_s,
+            {{u"roots"_s, QStringList{root}}, {u"checkOnline"_s, false}, {u"library"_s, m_dir.filePath(u"Library"_s)}});
         if (!item)
             return nullptr;
         item->setParentItem(m_window->contentItem());
@@ -124,7 +125,10 @@ private:
     {
         const QString root = m_dir.filePath(name);
         const auto bundle = [&](const QString &app, const QString &version, const QByteArray &icon) {
-            makeBundle(root, app + u".app"_s, app, version, "<key>CFBundleIconFile</key><string>AppIcon</string>");
+            makeBundle(root, app + u".app"_s, app, version,
+                       "<key>CFBundleIconFile</key><string>AppIcon</string><key>CFBundleIdentifier</key><string>"
+                       "com.example." +
+                           app.toLower().toUtf8() + "</string>");
             writeFile(root + u'/' + app + u".app/Contents/Resources/AppIcon.icns"_s, icon);
         };
         bundle(u"Foo"_s, u"1.9"_s, icnsWith({{"icp6", 64}}));
@@ -246,6 +250,22 @@ private Q_SLOTS:
         QCOMPARE(view->property("toast").toString(), u"已卸载 foo"_s);
         QTRY_COMPARE_WITH_TIMEOUT(view->property("toast").toString(), QString(), 600);
 
+        // Leftovers in the Library: listed after the bundle went, the checked ones moved on request.
+        writeFile(m_dir.filePath(u"Library/Caches/com.example.foo/data"_s), QByteArray(3000, 'c'));
+        writeFile(m_dir.filePath(u"Library/Logs/Foo/log"_s), "related");
+        press(one(rowOf(view.get(), u"Foo"_s), u"appRowUninstall"_s));
+        QTRY_VERIFY(one(overlay, u"uninstallConfirm"_s));
+        press(one(overlay, u"uninstallConfirm"_s));
+        QTRY_VERIFY(one(overlay, u"leftoverTrash"_s));
+        QCOMPARE(rowTexts(overlay, u"leftoverPlace"_s), (QStringList{u"Caches/com.example.foo"_s, u"Logs/Foo"_s}));
+        QVERIFY(one(overlay, u"leftoverRelatedHeader"_s));
+        QVERIFY(text(overlay, u"leftoverSummary"_s).startsWith(u"已选 1 项 · "_s));
+        press(one(overlay, u"leftoverTrash"_s));
+        QTRY_COMPARE(view->property("toast").toString(), u"已卸载 Foo，并清理 1 项残留文件"_s);
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(u"Library/Caches/com.example.foo"_s)));
+        QVERIFY(QFileInfo::exists(m_dir.filePath(u"Library/Logs/Foo"_s)));
+        QTRY_VERIFY(!one(overlay, u"leftoverTitle"_s));
+
         // A bundle gone since the scan: the message and the reveal button. (Each failure's own message is
         // software_uninstall's.)
         QDir(root + u"/Broken.app"_s).removeRecursively();
@@ -256,7 +276,7 @@ private Q_SLOTS:
         QVERIFY(one(overlay, u"uninstallReveal"_s));
         press(one(overlay, u"uninstallReveal"_s));
         QCOMPARE(m_platform.revealed.last(), root + u"/Broken.app"_s);
-        QCOMPARE(text(view.get(), u"appCount"_s), u"2 个应用"_s);
+        QCOMPARE(text(view.get(), u"appCount"_s), u"1 个应用"_s);
         press(one(overlay, u"uninstallCancel"_s));
         QTRY_VERIFY(!one(overlay, u"uninstallTitle"_s));
     }

@@ -1,14 +1,17 @@
-// vexlo-apps as a user runs it: the listing of a prepared tree, and the outdated apps against the reference
-// store service, as JSON with exactly the documented keys; errors and exit codes.
+// vexlo-apps as a user runs it: the listing of a prepared tree, the outdated apps from the reference store
+// service (home lists and search) and a developer's feed, and the sample Library's leftovers, as JSON with
+// exactly the documented keys; errors and exit codes.
 
 #include "TestTree.h"
 
+#include "ScriptedServer.h"
 #include "ServerProcess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,13 +28,14 @@ struct Run
 };
 
 // Named by its display name, with an identifier and a 1500-byte program.
-void makeAppBundle(const QString &root, const QString &file, const QString &name, const QString &version)
+void makeAppBundle(const QString &root, const QString &file, const QString &name, const QString &version,
+                   const QByteArray &extraKeys = {})
 {
     writeFile(root + u'/' + file + u"/Contents/Info.plist"_s,
               "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleDisplayName</key><string>" +
                   name.toUtf8() + "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() +
-                  "</string><key>CFBundleIdentifier</key><string>com.example." + file.toUtf8().toLower() +
-                  "</string></dict></plist>");
+                  "</string><key>CFBundleIdentifier</key><string>com.example." + file.toUtf8().toLower() + "</string>" +
+                  extraKeys + "</dict></plist>");
     writeFile(root + u'/' + file + u"/Contents/MacOS/bin"_s, QByteArray(1500, 'x'));
 }
 
@@ -62,8 +66,10 @@ private:
         env.insert(u"XDG_CONFIG_HOME"_s, config);
         env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
         process.setProcessEnvironment(env);
+        QSignalSpy finished(&process, &QProcess::finished);
         process.start(QStringLiteral(VEXLO_APPS_BIN), args);
-        if (!process.waitForFinished(60000))
+        // Waits in the event loop, so a feed served by this process can answer.
+        if (!finished.wait(60000))
             return {};
         return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
     }
@@ -76,9 +82,14 @@ private:
             makeAppBundle(root, u"Keys.app"_s, u"钥匙库"_s, u"7.4.0"_s);
             makeAppBundle(root, u"zed.app"_s, u"zed"_s, u"1.0"_s);
             makeAppBundle(root, u"Abc.app"_s, u"Abc"_s, u"0.1"_s);
+            makeAppBundle(root, u"Tape.app"_s, u"磁带工坊"_s, u"2.4.0"_s); // in the store, on no home list
+            makeAppBundle(root, u"Indie.app"_s, u"Indie"_s, u"1.0"_s,
+                          "<key>SUFeedURL</key><string>" + m_feed.base().toUtf8() + "/appcast.xml</string>");
         }
         return root;
     }
+
+    ScriptedServer m_feed;
 
 private Q_SLOTS:
     void listJson()
@@ -89,14 +100,14 @@ private Q_SLOTS:
         const Run result = run({u"list"_s, u"--json"_s, u"--root"_s, root, u"--root"_s, other});
         QCOMPARE(result.exitCode, 0);
         const QJsonArray rows = QJsonDocument::fromJson(result.out).array();
-        QCOMPARE(rows.size(), 5);
+        QCOMPARE(rows.size(), 7);
         QStringList names;
         for (const QJsonValue &row : rows) {
             QCOMPARE(keys(row),
                      (QStringList{u"bundleId"_s, u"name"_s, u"path"_s, u"sizeBytes"_s, u"sizeText"_s, u"version"_s}));
             names << row[u"name"_s].toString();
         }
-        QCOMPARE(names.mid(0, 3), (QStringList{u"Abc"_s, u"mid"_s, u"zed"_s}));
+        QCOMPARE(names.mid(0, 4), (QStringList{u"Abc"_s, u"Indie"_s, u"mid"_s, u"zed"_s}));
         const QJsonObject abc = rows[0].toObject();
         QCOMPARE(abc[u"path"_s].toString(), root + u"/Abc.app"_s);
         QCOMPARE(abc[u"bundleId"_s].toString(), u"com.example.abc.app"_s);
@@ -112,21 +123,79 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(server.start(data.path(), 0, &error), qPrintable(error));
 
+        m_feed.script(
+            "GET", "/appcast.xml",
+            ScriptedReply{200,
+                          "<rss xmlns:sparkle=\"https://dev.test/ns\"><channel><link>https://dev.test/indie</link>"
+                          "<item><enclosure url=\"https://dev.test/Indie.zip\" sparkle:shortVersionString=\"1.2\" "
+                          "sparkle:version=\"12\"/></item></channel></rss>"});
         const Run json = run({u"outdated"_s, u"--json"_s, u"--root"_s, tree()}, server.base());
         QCOMPARE(json.exitCode, 0);
-        const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(keys(rows[0]),
-                 (QStringList{u"bundleId"_s, u"name"_s, u"path"_s, u"sizeBytes"_s, u"sizeText"_s, u"storeSlug"_s,
-                              u"storeVersion"_s, u"version"_s}));
-        QCOMPARE(rows[0][u"name"_s].toString(), u"流光启动器"_s);
-        QCOMPARE(rows[0][u"storeVersion"_s].toString(), u"3.2.1"_s);
-        QCOMPARE(rows[0][u"storeSlug"_s].toString(), u"lumen-launch"_s);
+        QVERIFY2(json.err.isEmpty(), qPrintable(json.err));
+        QHash<QString, QJsonObject> rows;
+        for (const QJsonValue &row : QJsonDocument::fromJson(json.out).array())
+            rows.insert(row[u"name"_s].toString(), row.toObject());
+        QCOMPARE(rows.size(), 3);
+        const QStringList common{u"bundleId"_s, u"name"_s,   u"path"_s,   u"sizeBytes"_s,
+                                 u"sizeText"_s, u"source"_s, u"version"_s};
+        const QStringList store =
+            common + QStringList{u"compatible"_s, u"requires"_s, u"storeSlug"_s, u"storeVersion"_s};
+        const auto sorted = [](QStringList l) {
+            l.sort();
+            return l;
+        };
+        const QJsonObject lumen = rows.value(u"流光启动器"_s);
+        QCOMPARE(keys(lumen), sorted(store));
+        QCOMPARE(lumen[u"source"_s].toString(), u"store-home"_s);
+        QCOMPARE(lumen[u"storeVersion"_s].toString(), u"3.2.1"_s);
+        QCOMPARE(lumen[u"storeSlug"_s].toString(), u"lumen-launch"_s);
+        QCOMPARE(lumen[u"compatible"_s].toBool(), true);
+        const QJsonObject tape = rows.value(u"磁带工坊"_s);
+        QCOMPARE(tape[u"source"_s].toString(), u"store-search"_s);
+        QCOMPARE(tape[u"storeVersion"_s].toString(), u"3.0.2"_s);
+        QCOMPARE(tape[u"storeSlug"_s].toString(), u"tape-deck"_s);
+        const QJsonObject indie = rows.value(u"Indie"_s);
+        QCOMPARE(keys(indie), sorted(common + QStringList{u"developerVersion"_s, u"page"_s}));
+        QCOMPARE(indie[u"source"_s].toString(), u"developer"_s);
+        QCOMPARE(indie[u"developerVersion"_s].toString(), u"1.2"_s);
+        QCOMPARE(indie[u"page"_s].toString(), u"https://dev.test/indie"_s);
+#ifndef Q_OS_MACOS
+        // The sample Mac (macOS 13.6 on Apple silicon) runs the Intel build under Rosetta.
+        QCOMPARE(tape[u"compatible"_s].toBool(), true);
+        QCOMPARE(tape[u"requires"_s].toString(), u"需 Rosetta"_s);
+#endif
 
         const Run text = run({u"outdated"_s, u"--root"_s, tree()}, server.base());
         QCOMPARE(text.exitCode, 0);
-        QVERIFY(QString::fromUtf8(text.out).contains(u"3.1.0"_s));
-        QVERIFY(QString::fromUtf8(text.out).contains(u"1 个应用有新版"_s));
+        QVERIFY(QString::fromUtf8(text.out).contains(u"商店搜索"_s));
+        QVERIFY(QString::fromUtf8(text.out).contains(u"3 个应用有新版"_s));
+    }
+
+    // Over the sample Library: exactly the items named by the identifier are checked; the one sharing only the
+    // name is listed as related; the look-alikes and the link out of the Library are not listed.
+    void leftovers()
+    {
+        const QString samples = QStringLiteral(VEXLO_SAMPLES);
+        const QString library = samples + u"/Library"_s;
+        const Run json = run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--json"_s, u"--library"_s, library});
+        QCOMPARE(json.exitCode, 0);
+        QStringList byId, byName;
+        for (const QJsonValue &item : QJsonDocument::fromJson(json.out).array()) {
+            QCOMPARE(keys(item), (QStringList{u"match"_s, u"path"_s, u"sizeBytes"_s}));
+            QVERIFY(item[u"sizeBytes"_s].toInteger() > 0);
+            const QString place = item[u"path"_s].toString().mid(library.size() + 1);
+            (item[u"match"_s].toString() == u"bundle-id" ? byId : byName) << place;
+        }
+        QCOMPARE(byId,
+                 (QStringList{u"Application Support/com.vexlo.sample.shell-harbor"_s,
+                              u"Caches/com.vexlo.sample.shell-harbor"_s,
+                              u"Preferences/com.vexlo.sample.shell-harbor.plist"_s,
+                              u"Group Containers/8K2D5QX7LM.com.vexlo.sample.shell-harbor"_s,
+                              u"Saved Application State/com.vexlo.sample.shell-harbor.savedState"_s,
+                              u"HTTPStorages/com.vexlo.sample.shell-harbor.binarycookies"_s}));
+        QCOMPARE(byName, QStringList{u"Logs/港湾终端"_s});
+        const Run text = run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--library"_s, library});
+        QVERIFY(QString::fromUtf8(text.out).contains(u"6 项按标识匹配"_s));
     }
 
     void failures_data()
@@ -140,6 +209,10 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{u"remove"_s} << false << 2 << u"未知命令"_s;
         QTest::newRow("missing root") << QStringList{u"list"_s, u"--root"_s, u"/nonexistent-vexlo"_s} << false << 2
                                       << u"文件夹不存在"_s;
+        QTest::newRow("leftovers without app") << QStringList{u"leftovers"_s} << false << 2 << u"需要一个应用路径"_s;
+        QTest::newRow("leftovers, missing library")
+            << QStringList{u"leftovers"_s, u"/"_s, u"--library"_s, u"/nonexistent-vexlo"_s} << false << 2
+            << u"资源库文件夹不存在"_s;
     }
     void failures()
     {
@@ -159,7 +232,8 @@ private Q_SLOTS:
         const Run result = run({u"--help"_s});
         QCOMPARE(result.exitCode, 0);
         for (const char *key : {"name", "version", "bundleId", "path", "sizeBytes", "sizeText", "storeVersion",
-                                "storeSlug", "--root", "outdated"})
+                                "storeSlug", "--root", "outdated", "source", "store-search", "compatible", "requires",
+                                "developerVersion", "leftovers", "--library", "bundle-id"})
             QVERIFY2(result.out.contains(key), key);
     }
 };

@@ -1,0 +1,257 @@
+// Where updates come from beyond the home lists, and whether this Mac can run them: the compatibility rule as
+// the store writes minOs and arch, the store's search by exact name with its cache and failures, and
+// developers' appcasts served by a local server.
+
+#include "TestTree.h"
+
+#include "../store/StoreJson.h"
+#include "ScriptedServer.h"
+
+#include "service/Endpoint.h"
+#include "software/Compatibility.h"
+#include "software/UpdateCheck.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace TestTree;
+
+namespace {
+
+const ThisMac kSonomaArm{u"13.6"_s, ThisMac::Chip::appleSilicon};
+
+QByteArray searchReply(std::initializer_list<QJsonObject> apps)
+{
+    QJsonArray list;
+    for (const QJsonObject &app : apps)
+        list.append(app);
+    return QJsonDocument(QJsonObject{{"apps", list}, {"other", QJsonArray{}}}).toJson();
+}
+
+QJsonObject storeApp(const QString &name, const QString &version, const QString &minOs, const QString &arch)
+{
+    QJsonObject a = fixtures::app(name.toLower());
+    a["name"] = name;
+    a["version"] = version;
+    a["minOs"] = minOs;
+    a["arch"] = arch;
+    return a;
+}
+
+QByteArray item(const QByteArray &inner)
+{
+    return "<item><title>t</title>" + inner + "</item>";
+}
+
+QByteArray feedOf(const QByteArray &items)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><rss version=\"2.0\" "
+           "xmlns:sparkle=\"https://dev.test/ns/sparkle\"><channel><title>Feed</title>"
+           "<link>https://dev.test/app</link>" +
+        items + "</channel></rss>";
+}
+
+QByteArray enclosure(const QByteArray &shortVersion, const QByteArray &build)
+{
+    return "<enclosure url=\"https://dev.test/App.zip\" sparkle:version=\"" + build +
+        "\" sparkle:shortVersionString=\"" + shortVersion + "\" length=\"10\" type=\"application/octet-stream\"/>";
+}
+
+} // namespace
+
+class TestUpdateSources : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_bundles = 0;
+
+    LocalApp bundle(const QString &name, const QString &shortVersion, const QString &build, const QString &feed = {})
+    {
+        const QString file = u"App%1.app"_s.arg(++m_bundles);
+        QByteArray keys = "<key>CFBundleVersion</key><string>" + build.toUtf8() + "</string>";
+        if (!feed.isEmpty())
+            keys += "<key>SUFeedURL</key><string>" + feed.toHtmlEscaped().toUtf8() + "</string>";
+        makeBundle(m_dir.path(), file, name, shortVersion, keys);
+        return LocalApp(m_dir.filePath(file), name, shortVersion, {}, 0);
+    }
+
+    static void runCheck(UpdateCheck &check, const QList<LocalApp> &apps, bool feeds = true)
+    {
+        QSignalSpy finished(&check, &UpdateCheck::finished);
+        check.start(apps, feeds, kSonomaArm);
+        if (check.running())
+            QVERIFY(finished.wait(20000));
+    }
+
+private Q_SLOTS:
+    void init() { UpdateCheck::clearCache(); }
+
+    void compatibility_data()
+    {
+        QTest::addColumn<QString>("minOs");
+        QTest::addColumn<QString>("arch");
+        QTest::addColumn<QString>("os");
+        QTest::addColumn<bool>("appleSilicon");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<QString>("requirement");
+        const bool arm = true, intel = false;
+        QTest::newRow("older minimum") << u"macOS 12.0"_s << u"universal"_s << u"13.6"_s << arm << true << QString();
+        QTest::newRow("same minimum") << u"macOS 13.6"_s << u"universal"_s << u"13.6"_s << arm << true << QString();
+        QTest::newRow("newer minimum") << u"macOS 14.0"_s << u"universal"_s << u"13.6"_s << arm << false
+                                       << u"需要 macOS 14.0 以上"_s;
+        QTest::newRow("numeric, not text")
+            << u"macOS 13.10"_s << u"universal"_s << u"13.9.1"_s << intel << false << u"需要 macOS 13.10 以上"_s;
+        QTest::newRow("plus form") << u"14+"_s << u"universal"_s << u"13.6"_s << arm << false
+                                   << u"需要 macOS 14 以上"_s;
+        QTest::newRow("glued") << u"macOS11.0"_s << u"universal"_s << u"10.15.7"_s << intel << false
+                               << u"需要 macOS 11.0 以上"_s;
+        QTest::newRow("intel build on apple silicon")
+            << u"macOS 10.15"_s << u"x64"_s << u"13.6"_s << arm << true << u"需 Rosetta"_s;
+        QTest::newRow("intel build on intel")
+            << u"macOS 10.15"_s << u"x64"_s << u"13.6"_s << intel << true << QString();
+        QTest::newRow("arm build on intel")
+            << u"macOS 13.0"_s << u"arm64"_s << u"14.2"_s << intel << false << u"不支持 Intel 芯片"_s;
+        QTest::newRow("arm build on apple silicon")
+            << u"macOS 13.0"_s << u"arm64"_s << u"14.2"_s << arm << true << QString();
+        QTest::newRow("system before chip")
+            << u"macOS 15.0"_s << u"arm64"_s << u"14.2"_s << intel << false << u"需要 macOS 15.0 以上"_s;
+        QTest::newRow("unknown formats") << u"最新系统"_s << u"ppc"_s << u"13.6"_s << intel << true << QString();
+        QTest::newRow("unknown system") << u"macOS 14.0"_s << u"universal"_s << QString() << arm << true << QString();
+    }
+    void compatibility()
+    {
+        QFETCH(QString, minOs);
+        QFETCH(QString, arch);
+        QFETCH(QString, os);
+        QFETCH(bool, appleSilicon);
+        QFETCH(bool, offered);
+        QFETCH(QString, requirement);
+        const ThisMac mac{os, appleSilicon ? ThisMac::Chip::appleSilicon : ThisMac::Chip::intel};
+        const Compatibility c = Compatibility::of(minOs, arch, mac);
+        QCOMPARE(c.offered(), offered);
+        QCOMPARE(c.requirement, requirement);
+    }
+
+    // Exact names only; an answer is kept for an hour, a failure is asked again and marks the check incomplete.
+    void storeSearch()
+    {
+        ScriptedServer server;
+        Endpoint::setBase(server.base());
+        server.reply(200, searchReply({}));
+        server.script("GET", "/api/store/search?q=Tape",
+                      ScriptedReply{200,
+                                    searchReply({storeApp(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s),
+                                                 storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s)})});
+        server.script("GET", "/api/store/search?q=tape",
+                      ScriptedReply{200, searchReply({storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s)})});
+        server.script("GET", "/api/store/search?q=Down", status(500));
+        const LocalApp tape(u"/A/Tape.app"_s, u"Tape"_s, u"2.4.0"_s, {}, 1);
+        const LocalApp lower(u"/A/tape.app"_s, u"tape"_s, u"1.0"_s, {}, 1);
+        const LocalApp down(u"/A/Down.app"_s, u"Down"_s, u"1.0"_s, {}, 1);
+
+        UpdateCheck check;
+        runCheck(check, {tape, lower, down});
+        QCOMPARE(check.offers().keys(), QStringList{tape.id()});
+        const UpdateOffer offer = check.offers().value(tape.id());
+        QCOMPARE(offer.source, UpdateOffer::Source::storeSearch);
+        QCOMPARE(offer.version, u"3.0.2"_s);
+        QCOMPARE(offer.compatibility.requirement, u"需 Rosetta"_s);
+        QVERIFY(check.incomplete());
+
+        runCheck(check, {tape, down});
+        QCOMPARE(check.offers().keys(), QStringList{tape.id()});
+        QCOMPARE(server.count("GET", "/api/store/search?q=Tape"), 1);
+        QCOMPARE(server.count("GET", "/api/store/search?q=Down"), 2);
+    }
+
+    void appcast_data()
+    {
+        QTest::addColumn<QByteArray>("feed"); // served at /appcast.xml
+        QTest::addColumn<QString>("installed"); // "short/build"
+        QTest::addColumn<QString>("address"); // SUFeedURL; "local" for the test server's feed
+        QTest::addColumn<QString>("offered"); // the version offered, empty for none
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("incomplete");
+        const QString local = u"local"_s;
+        const QByteArray notes = "<sparkle:releaseNotesLink>https://dev.test/notes/2.1.html</sparkle:releaseNotesLink>";
+        QTest::newRow("enclosure attributes")
+            << feedOf(item(enclosure("2.1.0", "210") + notes) + item(enclosure("2.0.0", "200"))) << u"2.0.0/200"_s
+            << local << u"2.1.0"_s << u"https://dev.test/notes/2.1.html"_s << false;
+        QTest::newRow("elements, newest not first")
+            << feedOf(item("<sparkle:version>300</sparkle:version><sparkle:shortVersionString>3.0</"
+                            "sparkle:shortVersionString><link>https://dev.test/3</link>") +
+                       item("<sparkle:version>310</sparkle:version><sparkle:shortVersionString>3.1</"
+                            "sparkle:shortVersionString><link>https://dev.test/31</link>"))
+            << u"2.9/290"_s << local << u"3.1"_s << u"https://dev.test/31"_s << false;
+        QTest::newRow("too new for this mac")
+            << feedOf(item(enclosure("5.0", "500") +
+                            "<sparkle:minimumSystemVersion>14.0</"
+                            "sparkle:minimumSystemVersion>") +
+                       item(enclosure("4.2", "420") +
+                            "<sparkle:minimumSystemVersion>12.0</"
+                            "sparkle:minimumSystemVersion>"))
+            << u"4.0/400"_s << local << u"4.2"_s << u"https://dev.test/app"_s << false;
+        QTest::newRow("beta channel and other os")
+            << feedOf(item(enclosure("9.0", "900") + "<sparkle:channel>beta</sparkle:channel>") +
+                       item("<enclosure sparkle:os=\"windows\" "
+                            "sparkle:version=\"800\" url=\"https://x\"/>"))
+            << u"1.0/100"_s << local << QString() << QString() << false;
+        QTest::newRow("same short, newer build") << feedOf(item(enclosure("3.0", "301"))) << u"3.0/300"_s << local
+                                                 << u"3.0"_s << u"https://dev.test/app"_s << false;
+        QTest::newRow("installed is newest")
+            << feedOf(item(enclosure("2.0.0", "200"))) << u"2.0.0/200"_s << local << QString() << QString() << false;
+        QTest::newRow("script page ignored")
+            << feedOf(item(enclosure("2.0", "2") +
+                            "<sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink>"))
+            << u"1.0/1"_s << local << u"2.0"_s << u"https://dev.test/app"_s << false;
+        QTest::newRow("not an appcast") << QByteArray("<html><body>moved</body></html>") << u"1.0/1"_s << local
+                                        << QString() << QString() << false;
+        QTest::newRow("too large") << feedOf(QByteArray(3 * 1024 * 1024, ' ')) << u"1.0/1"_s << local << QString()
+                                   << QString() << true;
+        QTest::newRow("local file address")
+            << QByteArray() << u"1.0/1"_s << u"file:///etc/passwd"_s << QString() << QString() << true;
+        QTest::newRow("missing feed") << QByteArray() << u"1.0/1"_s << u"local404"_s << QString() << QString() << true;
+    }
+    void appcast()
+    {
+        QFETCH(QByteArray, feed);
+        QFETCH(QString, installed);
+        QFETCH(QString, address);
+        QFETCH(QString, offered);
+        QFETCH(QString, page);
+        QFETCH(bool, incomplete);
+        ScriptedServer server;
+        Endpoint::setBase(server.base());
+        server.reply(200, searchReply({}));
+        ScriptedReply reply{200, feed};
+        reply.contentType = "application/rss+xml";
+        server.script("GET", "/appcast.xml", reply);
+        server.script("GET", "/gone.xml", status(404));
+        const QString url = address == u"local" ? server.base() + u"/appcast.xml"_s
+            : address == u"local404"            ? server.base() + u"/gone.xml"_s
+                                                : address;
+        const LocalApp app = bundle(u"Indie"_s, installed.section(u'/', 0, 0), installed.section(u'/', 1), url);
+
+        UpdateCheck check;
+        runCheck(check, {app});
+        QCOMPARE(check.incomplete(), incomplete);
+        QCOMPARE(check.offers().value(app.id()).version, offered);
+        QCOMPARE(check.offers().value(app.id()).page.toString(), page);
+        if (!offered.isEmpty())
+            QCOMPARE(check.offers().value(app.id()).source, UpdateOffer::Source::developer);
+
+        // Turned off, no feed is read.
+        const int asked = server.count("GET", "/appcast.xml");
+        runCheck(check, {app}, false);
+        QVERIFY(check.offers().isEmpty());
+        QCOMPARE(server.count("GET", "/appcast.xml"), asked);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdateSources)
+#include "tst_update_sources.moc"
