@@ -1,9 +1,11 @@
 import QtQuick
+import Vexlo.Store
 import Vexlo.Window
 
 // The software manager's pictures for the screenshot tour: a scan with no rows yet, the sample list with its
-// update markers, the uninstall sheet, the sheet after each kind of failure, a removal with its toast and the
-// empty page. The failing
+// update markers (store updates with what they need of this Mac, and a developer's update) once the check is
+// done, the uninstall sheet, the leftovers found after a removal, the sheet after each kind of failure, a
+// removal with its toast and the empty page. The failing
 // bundles are prepared by scripts/screenshots under /tmp/vexlo-software-shots (and /dev/shm for another file
 // system); a picture whose bundle is missing shows the "no longer exists" message instead.
 QtObject {
@@ -27,6 +29,8 @@ QtObject {
     }
     function page() { return find(window.contentItem, "softwareManagerView") }
     function listed() { const p = page(); return p !== null && !p.apps.scanning && p.apps.count > 0 }
+    function checked() { return listed() && !page().apps.checking }
+    function leftoversListed() { const s = sheet(); return s !== null && s.listing }
     function sheet() { const p = page(); return p ? p.sheet : null }
     function closeSheet() { const p = page(); if (p) p.uninstallTarget = null }
     function openSheet(name, path) {
@@ -58,9 +62,10 @@ QtObject {
             showSection("softwareManager")
             Shell.saveWindowImage(window, Shell.screenshotDir + "/software-scanning.png")
         } },
-        { name: "software-list", prepare: () => showSection("softwareManager"), ready: listed, settle: 1500 },
+        { name: "software-list", prepare: () => showSection("softwareManager"), ready: checked, settle: 1500 },
         { name: "software-sheet", prepare: () => openSheet("港湾终端", ""), ready: () => sheet() !== null,
           settle: 600 },
+        { name: "software-leftovers", prepare: () => fail("港湾终端", ""), ready: leftoversListed, settle: 600 },
         { name: "software-sheet-gone", prepare: () => fail("旧版应用", shots + "/gone/Old.app"), ready: failed },
         { name: "software-sheet-readonly", prepare: () => fail("只读应用", shots + "/readonly/Locked.app"),
           ready: failed },
@@ -76,6 +81,13 @@ QtObject {
             const p = page()
             p.roots = [shots + "/empty"]
             p.apps.scan()
-        }, ready: () => { const p = page(); return p !== null && !p.apps.scanning && p.apps.count === 0 } }
+        }, ready: () => { const p = page(); return p !== null && !p.apps.scanning && p.apps.count === 0 } },
+        // A fetch through a cloud-drive link is remembered: the get button offers 重新下载 with the version
+        // fetched, and 已购项目 lists it.
+        { name: "fetch-links", shot: true, prepare: () => { closeSheet(); showSection("discover"); Store.openDetail("tape-deck") },
+          ready: () => !Store.detailLoading && !Store.netdiskBusy && Store.netdiskLinks.length > 0 },
+        { name: "detail-fetched", prepare: () => Store.openNetdisk(Store.netdiskLinks[0]),
+          ready: () => Store.installed["tape-deck"] !== undefined, settle: 900 },
+        { name: "installed-fetched", prepare: () => showSection("installed"), ready: () => true }
     ]
 }

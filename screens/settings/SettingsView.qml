@@ -161,7 +161,7 @@ Rectangle {
                     StoreLabel { text: "检查商店以外应用的更新"; size: 12 }
                     StoreLabel {
                         Layout.fillWidth: true
-                        text: "读取应用自带的开发者更新地址，会访问各开发者的服务器。"
+                        text: "读取应用自带的更新地址，会访问开发者的服务器。"
                         size: 11
                         color: Theme.secondary
                         wrapMode: Text.Wrap
