@@ -122,6 +122,7 @@ Item {
                            : row.updateVerdict === "intelUnsupported" ? unsupportedNote : updateButton
             // qmllint enable unqualified
         }
+        // qmllint disable unqualified
         Component {
             id: updateButton
             // A Rosetta update is still offered; one that needs a newer macOS is shown but cannot be pressed.
@@ -159,6 +160,7 @@ Item {
                 onClicked: row.pageRequested(row.updatePage)
             }
         }
+        // qmllint enable unqualified
         SoftwareButton {
             objectName: "appRowUninstall"
             width: 74

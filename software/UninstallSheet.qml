@@ -219,6 +219,8 @@ Popup {
                     model: leftovers
                     boundsBehavior: Flickable.StopAtBounds
                     ScrollBar.vertical: ScrollBar {}
+                    // Qt 6.4 makes no bound delegate here, so qmllint takes the sheet's ids used inside as unqualified.
+                    // qmllint disable unqualified
                     delegate: Item {
                         id: item
                         required property int index
@@ -271,6 +273,7 @@ Popup {
                             color: Theme.tertiary
                         }
                     }
+                    // qmllint enable unqualified
                 }
             }
             StoreLabel {
