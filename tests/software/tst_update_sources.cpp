@@ -184,22 +184,22 @@ private Q_SLOTS:
             << local << u"2.1.0"_s << u"https://dev.test/notes/2.1.html"_s << false;
         QTest::newRow("elements, newest not first")
             << feedOf(item("<sparkle:version>300</sparkle:version><sparkle:shortVersionString>3.0</"
-                            "sparkle:shortVersionString><link>https://dev.test/3</link>") +
-                       item("<sparkle:version>310</sparkle:version><sparkle:shortVersionString>3.1</"
-                            "sparkle:shortVersionString><link>https://dev.test/31</link>"))
+                           "sparkle:shortVersionString><link>https://dev.test/3</link>") +
+                      item("<sparkle:version>310</sparkle:version><sparkle:shortVersionString>3.1</"
+                           "sparkle:shortVersionString><link>https://dev.test/31</link>"))
             << u"2.9/290"_s << local << u"3.1"_s << u"https://dev.test/31"_s << false;
         QTest::newRow("too new for this mac")
             << feedOf(item(enclosure("5.0", "500") +
-                            "<sparkle:minimumSystemVersion>14.0</"
-                            "sparkle:minimumSystemVersion>") +
-                       item(enclosure("4.2", "420") +
-                            "<sparkle:minimumSystemVersion>12.0</"
-                            "sparkle:minimumSystemVersion>"))
+                           "<sparkle:minimumSystemVersion>14.0</"
+                           "sparkle:minimumSystemVersion>") +
+                      item(enclosure("4.2", "420") +
+                           "<sparkle:minimumSystemVersion>12.0</"
+                           "sparkle:minimumSystemVersion>"))
             << u"4.0/400"_s << local << u"4.2"_s << u"https://dev.test/app"_s << false;
         QTest::newRow("beta channel and other os")
             << feedOf(item(enclosure("9.0", "900") + "<sparkle:channel>beta</sparkle:channel>") +
-                       item("<enclosure sparkle:os=\"windows\" "
-                            "sparkle:version=\"800\" url=\"https://x\"/>"))
+                      item("<enclosure sparkle:os=\"windows\" "
+                           "sparkle:version=\"800\" url=\"https://x\"/>"))
             << u"1.0/100"_s << local << QString() << QString() << false;
         QTest::newRow("same short, newer build") << feedOf(item(enclosure("3.0", "301"))) << u"3.0/300"_s << local
                                                  << u"3.0"_s << u"https://dev.test/app"_s << false;
@@ -207,7 +207,7 @@ private Q_SLOTS:
             << feedOf(item(enclosure("2.0.0", "200"))) << u"2.0.0/200"_s << local << QString() << QString() << false;
         QTest::newRow("script page ignored")
             << feedOf(item(enclosure("2.0", "2") +
-                            "<sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink>"))
+                           "<sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink>"))
             << u"1.0/1"_s << local << u"2.0"_s << u"https://dev.test/app"_s << false;
         QTest::newRow("not an appcast") << QByteArray("<html><body>moved</body></html>") << u"1.0/1"_s << local
                                         << QString() << QString() << false;
