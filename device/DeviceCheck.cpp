@@ -1,6 +1,12 @@
 #include "device/DeviceCheck.h"
 
+#include "device/DeviceTraps.h"
+#include "device/ShareCard.h"
+
 #include <QClipboard>
+#include <QDir>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QPointer>
@@ -30,9 +36,9 @@ DeviceCheck::~DeviceCheck()
 const QList<DeviceCheck::Step> &DeviceCheck::steps()
 {
     static const QList<Step> list{
-        {u"identity"_s, u"整机信息"_s}, {u"battery"_s, u"电池"_s}, {u"storage"_s, u"存储"_s},
-        {u"display"_s, u"显示屏"_s},    {u"io"_s, u"接口"_s},      {u"security"_s, u"安全状态"_s},
-        {u"cross"_s, u"交叉校验"_s},
+        {u"identity"_s, u"整机信息"_s},   {u"battery"_s, u"电池"_s},   {u"storage"_s, u"存储"_s},
+        {u"display"_s, u"显示屏"_s},      {u"io"_s, u"接口"_s},        {u"security"_s, u"安全状态"_s},
+        {u"management"_s, u"远程管理"_s}, {u"cross"_s, u"交叉校验"_s},
     };
     return list;
 }
@@ -74,6 +80,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     m_checks.clear();
     m_issues.clear();
     m_score = 100;
+    m_historyPath.clear();
     m_pending.clear();
     for (const Step &step : steps())
         m_pending << step.key;
@@ -98,6 +105,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
         co_return;
     }
     QCoro::Task<DeviceSection> securityStep = diagnostics->security(identity);
+    QCoro::Task<DeviceSection> managementStep = diagnostics->management(identity, m_checkFirmwareDuringRun);
     QCoro::Task<CrossCheckResult> crossStep = diagnostics->crossChecks(identity);
     QCoro::Task<ToolStats> statsStep = diagnostics->stats();
     m_identity = identity;
@@ -111,7 +119,7 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
     }
 
     for (QCoro::Task<DeviceSection> *step :
-         {&sectionSteps[0], &sectionSteps[1], &sectionSteps[2], &sectionSteps[3], &securityStep}) {
+         {&sectionSteps[0], &sectionSteps[1], &sectionSteps[2], &sectionSteps[3], &securityStep, &managementStep}) {
         const DeviceSection section = co_await *step;
         if (!self) {
             release(diagnostics);
@@ -127,19 +135,14 @@ QCoro::Task<> DeviceCheck::runAllTask(bool forceRefresh)
         release(diagnostics);
         co_return;
     }
-    m_checks = cross.checks;
-    m_issues = cross.issues;
-    const DeviceSection *battery = nullptr;
-    for (const DeviceSection &section : std::as_const(m_sections)) {
-        if (section.id == u"battery")
-            battery = &section;
-    }
-    m_score = DeviceRules::scoreFor(cross.penalty, battery);
+    m_baseCross = cross;
+    applyTraps();
     m_stats = co_await statsStep;
     if (!self)
         co_return;
     m_scannedAt = QDateTime::currentDateTime();
     m_running = false;
+    keepInHistory();
     finishStep(u"cross"_s);
     Q_EMIT finished();
     if (std::exchange(m_rerun, false))
@@ -221,6 +224,7 @@ QString DeviceCheck::profileTitle(const QString &profile)
         {u"healthy"_s, u"MacBook Air（状态良好）"_s},
         {u"intel-desktop"_s, u"Mac mini（Intel 台式机）"_s},
         {u"tampered"_s, u"MacBook Pro（改装过）"_s},
+        {u"company"_s, u"MacBook Pro（公司登记，Intel）"_s},
     };
     return titles.value(profile, profile);
 }
@@ -272,7 +276,7 @@ QString DeviceCheck::statusText() const
 
 QString DeviceCheck::progressText() const
 {
-    if (!m_running || m_sections.size() >= 5)
+    if (!m_running || m_sections.size() >= 6)
         return {};
     for (const Step &step : steps()) {
         if (step.key != u"identity" && m_pending.contains(step.key))
@@ -369,5 +373,161 @@ QJsonObject DeviceCheck::toJson() const
     };
     if (m_config.sampleData)
         json.insert(u"profile"_s, m_config.profile);
+    if (!m_caseSerial.isEmpty())
+        json.insert(u"caseSerial"_s, m_caseSerial);
     return json;
+}
+
+void DeviceCheck::applyTraps()
+{
+    if (!m_identity)
+        return;
+    const CrossCheckResult traps = DeviceTraps::trapChecks(*m_identity, m_sections, m_caseSerial);
+    m_checks = m_baseCross.checks + traps.checks;
+    m_issues = m_baseCross.issues + traps.issues;
+    m_score = DeviceRules::scoreFor(m_baseCross.penalty + traps.penalty, section(u"battery"));
+}
+
+void DeviceCheck::setCaseSerial(const QString &serial)
+{
+    const QString typed = serial.trimmed();
+    if (typed == m_caseSerial)
+        return;
+    m_caseSerial = typed;
+    Q_EMIT caseSerialChanged();
+    if (m_running || !m_scannedAt.isValid())
+        return;
+    applyTraps();
+    keepInHistory();
+    Q_EMIT changed();
+    Q_EMIT cellsChanged();
+}
+
+bool DeviceCheck::firmwareCheckable() const
+{
+    const DeviceSection *management = section(u"management");
+    const DeviceMetric *firmware = management ? management->metric(u"firmwarepw"_s) : nullptr;
+    return !m_running && !m_firmwareChecking && firmware &&
+        (firmware->value == u"未检查" || firmware->value == u"无法读取");
+}
+
+void DeviceCheck::checkFirmware()
+{
+    checkFirmwareTask();
+}
+
+QCoro::Task<> DeviceCheck::checkFirmwareTask()
+{
+    if (!firmwareCheckable())
+        co_return;
+    QPointer<DeviceCheck> self(this);
+    m_firmwareChecking = true;
+    Q_EMIT changed();
+    auto diagnostics = std::make_shared<Diagnostics>(m_config);
+    const std::optional<DeviceMetric> firmware = co_await diagnostics->firmwareWithPrompt();
+    if (!self)
+        co_return;
+    m_firmwareChecking = false;
+    // A run started meanwhile reads the management section anew; this answer belongs to the one before.
+    if (!firmware || m_running) {
+        Q_EMIT changed();
+        if (!firmware)
+            Q_EMIT firmwareNotRead();
+        co_return;
+    }
+    for (DeviceSection &s : m_sections) {
+        if (s.id != u"management")
+            continue;
+        for (DeviceMetric &m : s.metrics) {
+            if (m.key == u"firmwarepw")
+                m = *firmware;
+        }
+        m_sectionModel.replace(s);
+    }
+    applyTraps();
+    keepInHistory();
+    Q_EMIT changed();
+    Q_EMIT cellsChanged();
+}
+
+void DeviceCheck::setHistoryFolder(const QString &folder)
+{
+    m_keepHistory = !folder.isEmpty();
+    if (m_keepHistory)
+        m_history = DeviceHistory(folder);
+}
+
+void DeviceCheck::keepInHistory()
+{
+    if (!m_keepHistory || !m_identity || !m_scannedAt.isValid())
+        return;
+    QJsonObject record = toJson();
+    record.insert(u"checkedAt"_s, m_scannedAt.toUTC().toString(Qt::ISODateWithMs));
+    const QString saved = m_history.save(record, m_historyPath);
+    if (!saved.isEmpty())
+        m_historyPath = saved;
+    const QString comparedPath = m_comparedRow >= 0 && m_comparedRow < m_historyModel.entries().size()
+        ? m_historyModel.entries().at(m_comparedRow).path
+        : QString();
+    m_historyModel.reset(m_history.earlier(record, m_historyPath), m_identity->serial);
+    m_comparedRow = -1;
+    for (qsizetype row = 0; row < m_historyModel.entries().size(); ++row) {
+        if (m_historyModel.entries().at(row).path == comparedPath)
+            m_comparedRow = int(row);
+    }
+    compareWith(m_comparedRow);
+}
+
+void DeviceCheck::compareWith(int row)
+{
+    m_changes.clear();
+    m_comparedRow = -1;
+    if (row >= 0 && row < m_historyModel.entries().size() && m_identity) {
+        if (const auto before = DeviceHistory::load(m_historyModel.entries().at(row).path)) {
+            m_comparedRow = row;
+            m_changes = DeviceHistory::compare(*before, toJson());
+        }
+    }
+    Q_EMIT historyChanged();
+}
+
+QVariantList DeviceCheck::historyChanges() const
+{
+    QVariantList list;
+    for (const HistoryChange &change : m_changes) {
+        list << QVariantMap{{u"label"_s, change.label},
+                            {u"before"_s, change.before},
+                            {u"after"_s, change.after},
+                            {u"finding"_s, change.finding}};
+    }
+    return list;
+}
+
+QImage DeviceCheck::cardImage() const
+{
+    if (!m_identity)
+        return {};
+    return ShareCard::render(
+        ShareCard::layout(ShareCard::factsFrom(*m_identity, m_sections, m_checks, m_score, m_scannedAt)));
+}
+
+QString DeviceCheck::exportImage()
+{
+    if (!m_identity || m_running)
+        return {};
+    const QImage image = cardImage();
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    const QString stamp =
+        (m_scannedAt.isValid() ? m_scannedAt : QDateTime::currentDateTime()).toString(u"yyyyMMdd-HHmmss"_s);
+    const QString path = folder + u"/Vexlo-check-"_s + stamp + u".png"_s;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        return {};
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QGuiApplication::clipboard()->setImage(image);
+    m_exportedImage = path;
+    Q_EMIT exportedImageChanged();
+    return path;
 }

@@ -3,11 +3,14 @@
 // identity, each section as it arrives, the cross-checks, issues, score and verdict, and the steps still
 // pending, so a page can show progress. Also builds the plain-text report.
 
+#include "device/DeviceHistory.h"
+#include "device/DeviceHistoryModel.h"
 #include "device/DeviceSectionModel.h"
 #include "device/DeviceSummary.h"
 #include "device/Diagnostics.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
@@ -54,6 +57,17 @@ class DeviceCheck : public QObject
     Q_PROPERTY(QString keyboardAnswer READ keyboardAnswer NOTIFY handsOnChanged)
     Q_PROPERTY(QString speakerLeftAnswer READ speakerLeftAnswer NOTIFY handsOnChanged)
     Q_PROPERTY(QString speakerRightAnswer READ speakerRightAnswer NOTIFY handsOnChanged)
+    // The serial printed on the case or the box, as the buyer typed it; compared with the system serial.
+    Q_PROPERTY(QString caseSerial READ caseSerial WRITE setCaseSerial NOTIFY caseSerialChanged)
+    // The firmware password can be read now (an Intel Mac whose password was not read yet), and is being read.
+    Q_PROPERTY(bool firmwareCheckable READ firmwareCheckable NOTIFY changed)
+    Q_PROPERTY(bool firmwareChecking READ firmwareChecking NOTIFY changed)
+    // Earlier checks of this Mac, and the rows that changed since the one chosen with compareWith().
+    Q_PROPERTY(DeviceHistoryModel *historyModel READ historyModel CONSTANT)
+    Q_PROPERTY(int comparedRow READ comparedRow NOTIFY historyChanged)
+    Q_PROPERTY(QVariantList historyChanges READ historyChanges NOTIFY historyChanged)
+    // The picture written by the last exportImage(), or empty.
+    Q_PROPERTY(QString exportedImage READ exportedImage NOTIFY exportedImageChanged)
 
 public:
     struct Step
@@ -84,6 +98,21 @@ public:
     Q_INVOKABLE void setAnswer(const QString &key, const QString &answer, int keysSeen = 0, int keysTotal = 0);
     [[nodiscard]] Q_INVOKABLE static QString profileTitle(const QString &profile);
     [[nodiscard]] QJsonObject toJson() const;
+
+    // Reads the firmware password with administrator rights (the system's own password prompt on macOS).
+    QCoro::Task<> checkFirmwareTask();
+    Q_INVOKABLE void checkFirmware();
+    // Compares the current check with the earlier one in `row` of the history model; -1 clears.
+    Q_INVOKABLE void compareWith(int row);
+    // The shareable picture of the finished check, or a null image before the identity is known.
+    [[nodiscard]] QImage cardImage() const;
+    // Saves the picture in the Pictures folder and puts it on the clipboard; the file, or empty on failure.
+    Q_INVOKABLE QString exportImage();
+    // The firmware password is read during the run itself (the command-line tool, which runs with the rights
+    // it was given) instead of on request.
+    void setCheckFirmwareDuringRun(bool check) { m_checkFirmwareDuringRun = check; }
+    // Where finished checks are kept; an empty folder keeps none.
+    void setHistoryFolder(const QString &folder);
 
     // The pause after the identity step that lets a screen draw it (60 ms by default).
     void setStepPause(std::chrono::milliseconds pause) { m_stepPause = pause; }
@@ -126,6 +155,15 @@ public:
     [[nodiscard]] QString speakerLeftAnswer() const { return m_handsOn.speakerLeft; }
     [[nodiscard]] QString speakerRightAnswer() const { return m_handsOn.speakerRight; }
     [[nodiscard]] const DeviceSection *section(QStringView id) const;
+    [[nodiscard]] QString caseSerial() const { return m_caseSerial; }
+    void setCaseSerial(const QString &serial);
+    [[nodiscard]] bool firmwareCheckable() const;
+    [[nodiscard]] bool firmwareChecking() const { return m_firmwareChecking; }
+    [[nodiscard]] DeviceHistoryModel *historyModel() { return &m_historyModel; }
+    [[nodiscard]] int comparedRow() const { return m_comparedRow; }
+    [[nodiscard]] QVariantList historyChanges() const;
+    [[nodiscard]] QString exportedImage() const { return m_exportedImage; }
+    [[nodiscard]] QString historyPath() const { return m_historyPath; }
 
     [[nodiscard]] QVariant identityValue() const;
     [[nodiscard]] QVariantList sectionList() const;
@@ -141,9 +179,29 @@ Q_SIGNALS:
     void cellsChanged();
     void profileChanged();
     void handsOnChanged();
+    void caseSerialChanged();
+    void historyChanged();
+    void exportedImageChanged();
+    // The firmware password was asked for but nothing came back (the prompt was cancelled).
+    void firmwareNotRead();
 
 private:
     void finishStep(const QString &key);
+    // The standing cross-checks plus the trap checks over the current sections and case serial, and the score.
+    void applyTraps();
+    void keepInHistory();
+
+    CrossCheckResult m_baseCross;
+    QString m_caseSerial;
+    bool m_checkFirmwareDuringRun = false;
+    bool m_firmwareChecking = false;
+    DeviceHistory m_history;
+    bool m_keepHistory = true;
+    QString m_historyPath; // the file of the check shown
+    DeviceHistoryModel m_historyModel;
+    int m_comparedRow = -1;
+    QList<HistoryChange> m_changes;
+    QString m_exportedImage;
 
     DiagnosticsConfig m_config;
     std::chrono::milliseconds m_stepPause{60};

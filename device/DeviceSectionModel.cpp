@@ -46,3 +46,14 @@ void DeviceSectionModel::clear()
     endResetModel();
     Q_EMIT countChanged();
 }
+
+void DeviceSectionModel::replace(const DeviceSection &section)
+{
+    for (qsizetype row = 0; row < m_sections.size(); ++row) {
+        if (m_sections[row].id == section.id) {
+            m_sections[row] = section;
+            Q_EMIT dataChanged(index(int(row)), index(int(row)));
+            return;
+        }
+    }
+}

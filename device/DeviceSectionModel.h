@@ -24,6 +24,8 @@ public:
 
     void append(const DeviceSection &section);
     void clear();
+    // The section with the same id takes the new rows (a fact read later, on request).
+    void replace(const DeviceSection &section);
 
 Q_SIGNALS:
     void countChanged();

@@ -19,6 +19,7 @@ Item {
     // The hands-on card and the scrolling area, set as the cards are built.
     property HandsOnCard handsOn: null
     property Flickable flickable: null
+    property alias exportPreview: exportPreview
     readonly property bool finished: check.started && !check.running
     readonly property bool hasIdentity: check.identity !== undefined && check.identity !== null
     // The check's bars and sample list as plain script values, read by key and searched below.
@@ -37,6 +38,70 @@ Item {
     function copyReport() {
         if (check.copyReport())
             Store.showToast("报告已复制")
+    }
+    function exportImage() {
+        const path = check.exportImage()
+        if (path === "") {
+            Store.showToast("图片没有保存成功，请检查图片文件夹能否写入")
+            return
+        }
+        Store.showToast("图片已保存并复制到剪贴板")
+        exportPreview.open()
+    }
+
+    Connections {
+        target: root.check
+        function onFirmwareNotRead() {
+            Store.showToast("没有读到固件密码：已取消，或没有输入管理员密码")
+        }
+    }
+
+    // The exported picture, as it was saved.
+    Popup {
+        id: exportPreview
+        objectName: "exportPreview"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        modal: true
+        padding: 18
+        width: Math.min(460, root.width - 40)
+        height: Math.min(previewColumn.implicitHeight + 36, root.height - 40)
+        background: Rectangle { radius: 14; color: Theme.card; border.width: 1; border.color: Theme.hairline }
+        ColumnLayout {
+            id: previewColumn
+            anchors.fill: parent
+            spacing: 10
+            RowLayout {
+                spacing: 8
+                SymbolIcon { name: "photo"; size: 16; color: Theme.accent }
+                StoreLabel { text: "已导出图片"; size: 14; font.bold: true }
+                Item { Layout.fillWidth: true }
+                DeviceButton {
+                    objectName: "closePreview"
+                    flat: true
+                    text: "关闭"
+                    onClicked: exportPreview.close()
+                }
+            }
+            Image {
+                objectName: "exportedImage"
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                Layout.preferredHeight: width * (implicitHeight > 0 ? implicitHeight / Math.max(1, implicitWidth) : 1.4)
+                fillMode: Image.PreserveAspectFit
+                cache: false
+                asynchronous: true
+                source: exportPreview.opened && root.check.exportedImage !== "" ? "file://" + root.check.exportedImage : ""
+            }
+            StoreLabel {
+                objectName: "exportedPath"
+                Layout.fillWidth: true
+                text: "已保存到 " + root.check.exportedImage + "，并已复制到剪贴板，可直接粘贴到二手平台。"
+                color: Theme.secondary
+                size: 11.5
+                wrapMode: Text.WrapAnywhere
+            }
+        }
     }
 
     // The first time the page is shown it checks by itself; later visits keep what was found. The check
@@ -379,6 +444,14 @@ Item {
                     }
                 }
 
+                // The case serial against the system serial.
+                BuyerCard {
+                    objectName: "buyerCard"
+                    visible: root.hasIdentity
+                    width: page.contentWidth
+                    check: root.check
+                }
+
                 // The metric sections in arrival order, and what is being read while fewer than all are in.
                 Repeater {
                     model: root.check.sectionModel
@@ -411,6 +484,17 @@ Item {
                                     value: modelData.value
                                     detail: modelData.detail === undefined ? "" : modelData.detail
                                 }
+                            }
+                            // The firmware password needs the administrator password, asked for by the system.
+                            DeviceButton {
+                                objectName: "firmwareButton"
+                                visible: section.sectionId === "management"
+                                         && (root.check.firmwareCheckable || root.check.firmwareChecking)
+                                enabled: !root.check.firmwareChecking
+                                symbol: "lock.fill"
+                                text: root.check.firmwareChecking ? "正在读取固件密码…" : "检查固件密码（需管理员密码）"
+                                Accessible.name: "检查固件密码"
+                                onClicked: root.check.checkFirmware()
                             }
                         }
                     }
@@ -454,7 +538,15 @@ Item {
                     }
                 }
 
-                // Shortcuts: details, the store's guides and the report.
+                // Earlier checks of this Mac and what changed since.
+                HistoryCard {
+                    objectName: "historyCard"
+                    visible: root.finished
+                    width: page.contentWidth
+                    check: root.check
+                }
+
+                // Shortcuts: details, the store's guides, the report and the picture to share.
                 Flow {
                     objectName: "actionRow"
                     visible: root.hasIdentity
@@ -467,7 +559,8 @@ Item {
                             { symbol: "rectangle.on.rectangle", title: "坏点检查", path: "/guides/unboxing-and-check" },
                             { symbol: "lock.fill", title: "激活锁", path: "/guides/unboxing-and-check" },
                             { symbol: "externaldrive.fill", title: "备份", path: "/guides/backup-321" },
-                            { symbol: "square.and.arrow.up", title: "导出报告", path: "" }
+                            { symbol: "square.and.arrow.up", title: "导出报告", path: "" },
+                            { symbol: "photo", title: "导出图片", path: "" }
                         ]
                         delegate: DeviceButton {
                             required property var modelData
@@ -475,11 +568,14 @@ Item {
                             objectName: "action_" + index
                             symbol: modelData.symbol
                             text: modelData.title
+                            enabled: index !== 6 || root.finished
                             onClicked: {
                                 if (index === 0)
                                     root.check.showAll = true
                                 else if (index === 5)
                                     root.copyReport()
+                                else if (index === 6)
+                                    root.exportImage()
                                 else
                                     Store.openOnWeb(modelData.path)
                             }

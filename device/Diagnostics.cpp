@@ -154,6 +154,16 @@ QCoro::Task<CrossCheckResult> Diagnostics::crossChecks(const DeviceIdentity &ide
     return onWorker([identity](DiagnosticsEngine &e) { return e.crossChecks(identity); });
 }
 
+QCoro::Task<DeviceSection> Diagnostics::management(const DeviceIdentity &identity, bool checkFirmware)
+{
+    return onWorker([identity, checkFirmware](DiagnosticsEngine &e) { return e.management(identity, checkFirmware); });
+}
+
+QCoro::Task<std::optional<DeviceMetric>> Diagnostics::firmwareWithPrompt()
+{
+    return onWorker([](DiagnosticsEngine &e) { return e.firmwareWithPrompt(); });
+}
+
 QCoro::Task<QString> Diagnostics::osVersion()
 {
     return onWorker([](DiagnosticsEngine &e) { return e.osVersion(); });

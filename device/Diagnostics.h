@@ -67,6 +67,8 @@ public:
     QCoro::Task<Section> io();
     QCoro::Task<Section> security(const Identity &identity);
     QCoro::Task<CrossCheckResult> crossChecks(const Identity &identity);
+    QCoro::Task<Section> management(const Identity &identity, bool checkFirmware);
+    QCoro::Task<std::optional<Metric>> firmwareWithPrompt();
     QCoro::Task<QString> osVersion();
     QCoro::Task<ToolStats> stats();
     // Drops the work queued behind the job now running and kills the tool it runs: each of those tasks finishes

@@ -1,6 +1,7 @@
 #include "device/DiagnosticsEngine.h"
 
 #include "device/DeviceRules.h"
+#include "device/DeviceTraps.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,6 +25,10 @@ const QString kDiskInfo = u"diskutil info disk0"_s;
 const QString kDiskList = u"diskutil list"_s;
 const QString kCsrutil = u"csrutil status"_s;
 const QString kFdesetup = u"fdesetup status"_s;
+// Facts that change without the hardware changing: always read afresh.
+const QString kPower = u"system_profiler SPPowerDataType"_s;
+const QString kEnrollment = u"profiles status -type enrollment"_s;
+const QString kFirmware = u"firmwarepasswd -check"_s;
 
 } // namespace
 
@@ -159,7 +164,12 @@ DiskLayout DiagnosticsEngine::diskLayout()
 
 DeviceSection DiagnosticsEngine::battery()
 {
-    return DeviceRules::batteryFrom(cached(kBattery));
+    const QString ioreg = cached(kBattery);
+    DeviceSection section = DeviceRules::batteryFrom(ioreg);
+    const QString power = shell(kPower);
+    if (auto condition = DeviceTraps::conditionMetric(power, DeviceTraps::hasBattery(power, ioreg)))
+        section.metrics << *condition;
+    return section;
 }
 
 DeviceSection DiagnosticsEngine::storage()
@@ -204,6 +214,35 @@ CrossCheckResult DiagnosticsEngine::crossChecks(const DeviceIdentity &identity)
     inputs.csrutilStatus = cached(kCsrutil);
     inputs.layout = diskLayout();
     return DeviceRules::crossChecksFrom(identity, inputs);
+}
+
+DeviceSection DiagnosticsEngine::management(const DeviceIdentity &identity, bool checkFirmware)
+{
+    const QString enrollment = shell(kEnrollment);
+    if (!DeviceTraps::hasFirmwarePassword(identity))
+        return DeviceTraps::managementSection(enrollment, DeviceTraps::firmwareNotApplicable());
+    if (!checkFirmware)
+        return DeviceTraps::managementSection(enrollment, DeviceTraps::firmwareUnchecked());
+    return DeviceTraps::managementSection(enrollment, DeviceTraps::firmwareMetric(shell(kFirmware)));
+}
+
+std::optional<DeviceMetric> DiagnosticsEngine::firmwareWithPrompt()
+{
+#ifdef Q_OS_MACOS
+    // The user may take a while to type the password: the prompt gets minutes, not a tool's time limit.
+    ToolOptions options = m_runner.options();
+    options.timeout = std::chrono::minutes(5);
+    const QString script = u"do shell script \"/usr/sbin/firmwarepasswd -check\" "_s
+                           u"with administrator privileges without altering line endings"_s;
+    const auto output = ToolRunner(options).run(u"/usr/bin/osascript"_s, {u"-e"_s, script});
+    const QString text = output.value_or(QString());
+#else
+    // No system prompt here: the tool (a stand-in off macOS) runs with the rights this process has.
+    const QString text = shell(kFirmware);
+#endif
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    return DeviceTraps::firmwareMetric(text);
 }
 
 QString DiagnosticsEngine::osVersion()

@@ -32,6 +32,13 @@ public:
     [[nodiscard]] DeviceSection io();
     [[nodiscard]] DeviceSection security(const DeviceIdentity &identity);
     [[nodiscard]] CrossCheckResult crossChecks(const DeviceIdentity &identity);
+    // Remote management and the firmware password. On Apple silicon the firmware password does not apply;
+    // elsewhere `firmwarepasswd` runs only when `checkFirmware`, as it needs root.
+    [[nodiscard]] DeviceSection management(const DeviceIdentity &identity, bool checkFirmware);
+    // The firmware password read with administrator rights: on macOS the system asks for the administrator
+    // password in its own prompt; elsewhere the tool runs as it is. None when nothing came back (the prompt
+    // was cancelled).
+    [[nodiscard]] std::optional<DeviceMetric> firmwareWithPrompt();
     // "macOS " + the product version from sw_vers, or "—".
     [[nodiscard]] QString osVersion();
 

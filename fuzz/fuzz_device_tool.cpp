@@ -1,13 +1,25 @@
 // One device tool's output, as the check would read it from the tool or from the seven-day cache. Built once
 // per tool (VEXLO_FUZZ_TOOL picks which); the bytes go to every rule that reads that tool's output.
 #include "device/DeviceRules.h"
+#include "device/DeviceTraps.h"
 #include "fuzz/FuzzSupport.h"
 
 using namespace DeviceRules;
 
 namespace {
 
-enum Tool { profiler, ioreg, diskutilList, diskutilInfo, df, csrutil, fdesetup, socketfilterfw };
+enum Tool {
+    profiler,
+    ioreg,
+    diskutilList,
+    diskutilInfo,
+    df,
+    csrutil,
+    fdesetup,
+    socketfilterfw,
+    profiles,
+    firmwarepasswd
+};
 
 void touch(const DeviceSection &section)
 {
@@ -35,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CrossCheckInputs inputs;
         inputs.nvme = text;
         static_cast<void>(crossChecksFrom(identity, inputs));
+        // The power report's battery condition.
+        if (const auto condition = DeviceTraps::conditionMetric(text, DeviceTraps::hasBattery(text, none)))
+            static_cast<void>(condition->toJson());
         break;
     }
     case ioreg: {
@@ -82,6 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         static_cast<void>(firewallEnabled(text));
         touch(securityFrom(none, none, text, DeviceIdentity()));
         break;
+    case profiles:
+    case firmwarepasswd: {
+        const DeviceSection management = DeviceTraps::managementSection(text, DeviceTraps::firmwareMetric(text));
+        touch(management);
+        static_cast<void>(DeviceTraps::trapChecks(DeviceIdentity(), {management}, text));
+        break;
+    }
     }
     return 0;
 }

@@ -2,7 +2,8 @@ import QtQuick
 
 // The device page's pictures for the screenshot tour: the start card, a run in progress (the tour runs the
 // app with slow stand-in tools for it), each sample Mac finished, all indicators, the hands-on card with
-// answers and one colour field of the screen check.
+// answers and one colour field of the screen check; the remote-management section, the history of this Mac
+// with a comparison, the exported picture and a case serial that does not match.
 QtObject {
     id: steps
     required property var window
@@ -33,6 +34,7 @@ QtObject {
         if (p) {
             p.handsOn.colourWindow.close()
             p.handsOn.keyboardPanel.close()
+            p.exportPreview.close()
             p.flickable.contentY = 0
         }
     }
@@ -42,6 +44,16 @@ QtObject {
         const p = page()
         if (p)
             p.check.profile = name
+    }
+    // Scrolls the page so the item named `name` is at the top.
+    function scrollTo(name) {
+        const f = page().flickable
+        const target = find(page(), name)
+        if (!target)
+            return false
+        const y = target.mapToItem(f.contentItem, 0, 0).y - 12
+        f.contentY = Math.max(0, Math.min(y, f.contentHeight - f.height))
+        return true
     }
     function scrollToEnd() {
         const f = page().flickable
@@ -96,8 +108,42 @@ QtObject {
                   p.handsOn.keyboard.light(i)
           },
           ready: () => page().handsOn.keyboardPanel.opened, settle: 600 },
+        { name: "device-management", prepare: () => showProfile("intel-desktop"),
+          ready: () => finished() && page().check.profile === "intel-desktop" && scrollTo("section_management"),
+          settle: 900 },
+        { name: "device-history",
+          prepare: () => showProfile("healthy"),
+          ready: () => {
+              if (!finished() || page().check.profile !== "healthy" || page().check.historyModel.count === 0)
+                  return false
+              if (page().check.comparedRow !== 0)
+                  page().check.compareWith(0)
+              return scrollTo("historyCard")
+          },
+          settle: 900 },
+        { name: "device-export",
+          prepare: () => { showProfile("healthy"); page().check.compareWith(-1) },
+          ready: () => {
+              if (!finished())
+                  return false
+              const preview = find(window.contentItem, "exportedImage")
+              if (page().check.exportedImage === "")
+                  page().exportImage()
+              return preview !== null && preview.status === Image.Ready
+          },
+          settle: 900 },
+        { name: "device-case-serial",
+          prepare: () => { showProfile("healthy"); page().check.caseSerial = "C02ZK3M8JYVX" },
+          ready: () => finished() && scrollTo("crossCard"), settle: 900 },
         // No picture: closes the keyboard panel, which a later step's immediate picture would otherwise still show
         // over the next page (the old page, and the panel with it, goes only once the event loop runs).
-        { name: "device-close", shot: true, prepare: () => clear(), ready: () => true }
+        { name: "device-close", shot: true,
+          prepare: () => {
+              clear()
+              const p = page()
+              if (p)
+                  p.check.caseSerial = ""
+          },
+          ready: () => true }
     ]
 }

@@ -6,18 +6,47 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
 #include <QJsonDocument>
 #include <QTextStream>
 
 #include <QCoro/QCoroTask>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Drawing the picture needs fonts, so --png brings up the GUI layer; without a display it draws offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    bool picture = false;
+    for (int i = 1; i < argc; ++i)
+        picture = picture || QByteArrayView(argv[i]) == "--png" || QByteArrayView(argv[i]).startsWith("--png=");
+    if (!picture)
+        return std::make_unique<QCoreApplication>(argc, argv);
+#ifndef Q_OS_MACOS
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+bool writePicture(const QImage &image, const QString &file)
+{
+    QSaveFile out(file);
+    return !image.isNull() && out.open(QIODevice::WriteOnly) && image.save(&out, "PNG") && out.commit();
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const auto application = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(u"vexlo-check"_s);
 
     QCommandLineParser parser;
@@ -30,7 +59,10 @@ int main(int argc, char **argv)
     const QCommandLineOption refresh(u"refresh"_s, u"先清除七天的硬件信息缓存再检测。"_s);
     QCommandLineOption stats(u"stats"_s, u"Print process count and timings to standard error."_s);
     stats.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, json, tools, profile, refresh, stats});
+    const QCommandLineOption caseSerial(u"case-serial"_s, u"机身底部或包装盒上的序列号，与系统序列号核对。"_s,
+                                        u"SERIAL"_s);
+    const QCommandLineOption png(u"png"_s, u"另存一张可分享的检测结果图片（PNG）。"_s, u"FILE"_s);
+    parser.addOptions({help, json, tools, profile, refresh, stats, caseSerial, png});
 
     QTextStream err(stderr);
     QTextStream out(stdout);
@@ -68,6 +100,10 @@ int main(int argc, char **argv)
     ToolGroups::killOnSignals();
     DeviceCheck check(config);
     check.setStepPause(std::chrono::milliseconds(0));
+    // The terminal runs firmwarepasswd itself (it needs root: run with sudo to read it) and keeps no history.
+    check.setCheckFirmwareDuringRun(true);
+    check.setHistoryFolder({});
+    check.setCaseSerial(parser.value(caseSerial));
     QElapsedTimer clock;
     clock.start();
     QCoro::waitFor(check.runAllTask(parser.isSet(refresh)));
@@ -80,6 +116,11 @@ int main(int argc, char **argv)
     else
         out << check.reportText() << u"\n"_s;
     out.flush();
+
+    if (parser.isSet(png) && !writePicture(check.cardImage(), parser.value(png))) {
+        err << u"图片无法写入：%1"_s.arg(parser.value(png)) << Qt::endl;
+        return 1;
+    }
 
     if (parser.isSet(stats)) {
         const ToolStats s = check.lastStats();

@@ -169,6 +169,7 @@ private Q_SLOTS:
         QTest::newRow("healthy") << u"healthy"_s << u"全部通过"_s << false;
         QTest::newRow("intel-desktop") << u"intel-desktop"_s << u"全部通过"_s << false;
         QTest::newRow("tampered") << u"tampered"_s << u"2 项异常 · 3 项注意"_s << true;
+        QTest::newRow("company") << u"company"_s << u"2 项异常 · 1 项注意"_s << true;
     }
     void copiedReportMatchesTheTerminal()
     {
@@ -183,6 +184,14 @@ private Q_SLOTS:
                                       Q_ARG(int, int(check()->profiles().indexOf(profile))));
             QVERIFY(finished.wait(30000));
             QCOMPARE(check()->profile(), profile);
+        }
+        // On an Intel Mac the page reads the firmware password only when asked (the administrator password).
+        const bool intel = profile == u"intel-desktop" || profile == u"company";
+        QCOMPARE(shown(u"firmwareButton"_s), intel);
+        if (intel) {
+            click(item(u"firmwareButton"_s));
+            QTRY_VERIFY(!check()->firmwareCheckable() && !check()->firmwareChecking());
+            QVERIFY(!shown(u"firmwareButton"_s));
         }
         QCOMPARE(text(u"crossSummary"_s), crossSummary);
         QCOMPARE(shown(u"issueBar"_s), issueBar);
@@ -238,7 +247,44 @@ private Q_SLOTS:
         click(item(u"action_5"_s));
         QVERIFY(QGuiApplication::clipboard()->text().endsWith(
             u"【安全状态】\n  系统完整性保护：已开启\n  磁盘加密：已开启\n  防火墙：已开启\n  激活锁：未开启\n"
+            u"【远程管理】\n  设备登记（DEP）：未登记\n  MDM 注册：未注册\n  固件密码：不适用\n"
             u"【动手检查】\n  屏幕：无异常\n  键盘：有按键失灵（按过 2 / 77 个键）\n  扬声器：右声道正常"_s));
+    }
+
+    // A buyer types the serial from the case: a wrong one is a finding that costs points; the check is kept,
+    // listed on the next check of this Mac and compared; the picture is saved, copied and shown.
+    void caseSerialHistoryAndPicture()
+    {
+        QVERIFY(openAndFinish());
+        QVERIFY(shown(u"buyerCard"_s));
+        QCOMPARE(text(u"caseSerialResult"_s), u"未核对"_s);
+        item(u"caseSerialField"_s)->setProperty("text", u"C02ZK3M8JYVX"_s);
+        click(item(u"caseSerialButton"_s));
+        QCOMPARE(check()->caseSerial(), u"C02ZK3M8JYVX"_s);
+        QCOMPARE(text(u"caseSerialResult"_s), u"不一致"_s);
+        QVERIFY(shown(u"caseSerialDetail"_s));
+        QCOMPARE(check()->score(), 75);
+        QVERIFY(shown(u"issueBar"_s));
+        QCOMPARE(check()->issues().last(), u"机身序列号与系统序列号不一致，主板可能被更换过"_s);
+
+        const int before = check()->historyModel()->rowCount();
+        QSignalSpy finished(check(), &DeviceCheck::finished);
+        check()->runAll(false);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(check()->historyModel()->rowCount(), before + 1);
+        QVERIFY(shown(u"historyCount"_s));
+        const QList<QObject *> compare = ItemQuery::all(m_page.get(), u"compareButton"_s);
+        QVERIFY(!compare.isEmpty());
+        click(compare.first());
+        QCOMPARE(check()->comparedRow(), 0);
+        QVERIFY(shown(u"noChanges"_s)); // the same sample Mac with the same case serial
+
+        click(item(u"action_6"_s)); // 导出图片
+        const QString picture = check()->exportedImage();
+        QVERIFY(QFileInfo(picture).isFile());
+        QCOMPARE(QImage(picture).width(), 1080);
+        QCOMPARE(QGuiApplication::clipboard()->image().width(), 1080);
+        QTRY_VERIFY(item(u"exportPreview"_s)->property("opened").toBool());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "device/DeviceRules.h"
 #include "device/DeviceSummary.h"
+#include "device/DeviceTraps.h"
 
 #include <QtTest>
 
@@ -83,8 +84,38 @@ const DeviceMetric &row(const DeviceSection &section, const QString &key)
     return m ? *m : none;
 }
 
+// What the cross-checks read: the tools' outputs, the sections built before them and the typed case serial.
+struct Machine : CrossCheckInputs
+{
+    QList<DeviceSection> sections;
+    QString caseSerial;
+};
+
+// A battery section with the condition row read from a power report's "Condition:" line.
+DeviceSection batteryWithCondition(const QString &condition)
+{
+    DeviceSection battery{u"battery"_s, u"电池"_s, u"bolt"_s, {}};
+    const QString report =
+        u"Power:\n\n    Battery Information:\n\n      Health Information:\n          Cycle Count: 112\n"
+        u"          Condition: "_s +
+        condition + u"\n"_s;
+    if (auto row = DeviceTraps::conditionMetric(report, true))
+        battery.metrics << *row;
+    return battery;
+}
+
+// The management section from the tools' outputs.
+DeviceSection management(const QString &profiles, const QString &firmwarepasswd = {})
+{
+    return DeviceTraps::managementSection(profiles,
+                                          firmwarepasswd.isEmpty() ? DeviceTraps::firmwareNotApplicable()
+                                                                   : DeviceTraps::firmwareMetric(firmwarepasswd));
+}
+
+const QString notEnrolled = u"Enrolled via DEP: No\nMDM enrollment: No\n"_s;
+
 // A machine where every cross-check passes.
-std::pair<DeviceIdentity, CrossCheckInputs> healthyMachine()
+std::pair<DeviceIdentity, Machine> healthyMachine()
 {
     DeviceIdentity id;
     id.modelId = u"Mac14,2"_s;
@@ -93,7 +124,8 @@ std::pair<DeviceIdentity, CrossCheckInputs> healthyMachine()
     id.modelNumber = u"MLY33CH/A"_s;
     id.memory = u"8 GB"_s;
     id.hwUUID = u"5E3A"_s;
-    CrossCheckInputs in;
+    Machine in;
+    in.sections = {batteryWithCondition(u"Normal"_s), management(notEnrolled)};
     in.ioreg = ioregBattery(u"DesignCapacity=4382 Serial=\"F5D3214567XQ7NCAT\""_s);
     in.nvme = u"          Serial Number: 0ba01a2b3c4d5e6f\n"_s;
     in.diskInfo = diskInfo(u"251.0 GB"_s);
@@ -102,7 +134,7 @@ std::pair<DeviceIdentity, CrossCheckInputs> healthyMachine()
 }
 
 // A change to the healthy machine's identity and inputs.
-using Change = void (*)(DeviceIdentity &, CrossCheckInputs &);
+using Change = void (*)(DeviceIdentity &, Machine &);
 
 } // namespace
 
@@ -337,6 +369,97 @@ private Q_SLOTS:
         QCOMPARE(values(batteryFrom(ioregBattery(properties))), rows);
     }
 
+    // "profiles status -type enrollment" as macOS prints it: "dep" and "mdm" as value|status.
+    void enrollment_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("dep");
+        QTest::addColumn<QString>("mdm");
+        QTest::newRow("not enrolled") << notEnrolled << u"未登记|ok"_s << u"未注册|ok"_s;
+        QTest::newRow("DEP, user approved, server line")
+            << u"Enrolled via DEP: Yes\nMDM enrollment: Yes (User Approved)\nMDM server: https://mdm.example.com/mdm\n"_s
+            << u"已登记|bad"_s << u"已注册（用户批准）|bad"_s;
+        QTest::newRow("MDM not user approved")
+            << u"Enrolled via DEP: No\nMDM enrollment: Yes\n"_s << u"未登记|ok"_s << u"已注册|bad"_s;
+        QTest::newRow("10.13.0-10.13.3, profile installed")
+            << u"An enrollment profile is currently installed on this system\n"_s << u"无法读取|warn"_s
+            << u"已注册|bad"_s;
+        QTest::newRow("10.13.0-10.13.3, none installed")
+            << u"There is no enrollment profile installed on this system\n"_s << u"未登记|ok"_s << u"未注册|ok"_s;
+        QTest::newRow("tool missing") << QString() << u"无法读取|warn"_s << u"无法读取|warn"_s;
+        QTest::newRow("usage text") << u"Usage: profiles <command> [options]\n"_s << u"无法读取|warn"_s
+                                    << u"无法读取|warn"_s;
+    }
+    void enrollment()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, dep);
+        QFETCH(QString, mdm);
+        const QList<DeviceMetric> rows = DeviceTraps::enrollmentMetrics(output);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].key + u'=' + rows[0].value + u'|' + statusText(rows[0].status), u"dep="_s + dep);
+        QCOMPARE(rows[1].key + u'=' + rows[1].value + u'|' + statusText(rows[1].status), u"mdm="_s + mdm);
+    }
+
+    // "firmwarepasswd -check" (root only); anything else is unreadable.
+    void firmware_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("set") << u"Password Enabled: Yes\n"_s << u"已设置|warn"_s;
+        QTest::newRow("not set") << u"Password Enabled: No\n"_s << u"未设置|ok"_s;
+        QTest::newRow("not root") << u"Must be run as root\n"_s << u"无法读取|warn"_s;
+        QTest::newRow("tool missing") << QString() << u"无法读取|warn"_s;
+    }
+    void firmware()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, row);
+        const DeviceMetric m = DeviceTraps::firmwareMetric(output);
+        QCOMPARE(m.key, u"firmwarepw"_s);
+        QCOMPARE(m.value + u'|' + statusText(m.status), row);
+    }
+
+    // The power report's battery condition across versions; empty expected: no row.
+    void condition_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<bool>("battery");
+        QTest::addColumn<QString>("row");
+        const auto power = [](const QString &health) {
+            return u"Power:\n\n    Battery Information:\n\n      Model Information:\n          Serial Number: F5D3\n"
+                   u"      Health Information:\n"_s +
+                health + u"      Battery Installed: Yes\n\n    System Power Settings:\n\n"_s;
+        };
+        QTest::newRow("Sonoma, normal") << power(u"          Cycle Count: 112\n          Condition: Normal\n"
+                                                 u"          Maximum Capacity: 94%\n"_s)
+                                        << true << u"正常|系统认为电池工作正常，系统显示最大容量 94%|ok"_s;
+        QTest::newRow("no-break space before %")
+            << power(u"          Condition: Service Recommended\n          Maximum Capacity: 78\u00a0%\n"_s) << true
+            << u"建议维修|系统建议送修电池，系统显示最大容量 78%|bad"_s;
+        QTest::newRow("Monterey, no capacity line")
+            << power(u"          Cycle Count: 812\n          Condition: Replace Soon\n"_s) << true
+            << u"即将需要更换|电池已明显老化|warn"_s;
+        QTest::newRow("replace now") << power(u"          Condition: Replace Now\n"_s) << true
+                                     << u"需要更换|电池需要立即更换|bad"_s;
+        QTest::newRow("check battery") << power(u"          Condition: Check Battery\n"_s) << true
+                                       << u"检查电池|系统提示检查电池|warn"_s;
+        QTest::newRow("Sierra's name, other case")
+            << power(u"          Condition: Service battery \n"_s) << true << u"建议维修|系统建议送修电池|bad"_s;
+        QTest::newRow("laptop, report missing") << QString() << true << u"无法读取|读不到系统的电池状态|warn"_s;
+        QTest::newRow("desktop") << u"Power:\n\n    System Power Settings:\n\n      AC Power:\n"_s << false
+                                 << QString();
+    }
+    void condition()
+    {
+        QFETCH(QString, report);
+        QFETCH(bool, battery);
+        QFETCH(QString, row);
+        QCOMPARE(DeviceTraps::hasBattery(report, {}), battery && !report.isEmpty());
+        const auto metric = DeviceTraps::conditionMetric(report, battery);
+        QCOMPARE(text(metric ? &*metric : nullptr), row);
+    }
+
     void storage_data()
     {
         QTest::addColumn<QString>("info");
@@ -479,6 +602,7 @@ private Q_SLOTS:
         const Change desktop = [](auto &id, auto &in) {
             id.modelName = u"iMac Pro"_s;
             in.ioreg.clear();
+            in.sections.removeFirst();
         };
         add("desktop: two serials, no battery", u"多码可读=2/2|ok"_s, 0, {}, desktop);
         add("desktop battery row", u"电池来源=无电池|info"_s, 0, {}, desktop);
@@ -507,6 +631,53 @@ private Q_SLOTS:
                 const QString list = onDisk0({{u"disk3"_s, u"150 GB"_s}, {u"disk5"_s, u"100 GB"_s}});
                 in.layout = diskLayoutFrom(in.diskInfo, list, rootOnDisk3);
             });
+        // The trap checks, after the standing ones.
+        add("not enrolled", u"设备管理登记=未登记|ok"_s, 0, {}, [](auto &, auto &) {});
+        add("registered via DEP", u"设备管理登记=已登记（DEP）|bad"_s, 30,
+            u"这台 Mac 登记在机构的设备管理中（DEP），抹盘重装后仍会被重新接管"_s, [](auto &, auto &in) {
+                in.sections[1] = management(
+                    u"Enrolled via DEP: Yes\nMDM enrollment: Yes (User Approved)\nMDM server: https://mdm.example.com/mdm\n"_s);
+            });
+        add("MDM without DEP", u"设备管理登记=已注册 MDM|bad"_s, 15,
+            u"这台 Mac 正受机构远程管理（MDM），可被远程锁定或抹掉"_s, [](auto &, auto &in) {
+                in.sections[1] = management(u"Enrolled via DEP: No\nMDM enrollment: Yes (User Approved)\n"_s);
+            });
+        add("management unreadable", u"设备管理登记=无法读取|warn"_s, 0, {},
+            [](auto &, auto &in) { in.sections[1] = management({}); });
+        add("no management section", u"设备管理登记=无法读取|warn"_s, 0, {},
+            [](auto &, auto &in) { in.sections.removeLast(); });
+        add("Apple silicon firmware", u"固件密码=不适用|info"_s, 0, {}, [](auto &, auto &) {});
+        add("firmware password set", u"固件密码=已设置|warn"_s, 15,
+            u"设有固件密码：没有密码无法进入恢复模式或抹盘，须让卖家当面移除"_s,
+            [](auto &, auto &in) { in.sections[1] = management(notEnrolled, u"Password Enabled: Yes\n"_s); });
+        add("firmware password not set", u"固件密码=未设置|ok"_s, 0, {},
+            [](auto &, auto &in) { in.sections[1] = management(notEnrolled, u"Password Enabled: No\n"_s); });
+        add("firmware not checked yet", u"固件密码=未检查|info"_s, 0, {}, [](auto &, auto &in) {
+            in.sections[1] = DeviceTraps::managementSection(notEnrolled, DeviceTraps::firmwareUnchecked());
+        });
+        add("firmware unreadable", u"固件密码=无法读取|warn"_s, 0, {},
+            [](auto &, auto &in) { in.sections[1] = management(notEnrolled, u"Must be run as root\n"_s); });
+        add("battery normal", u"电池状态=正常|ok"_s, 0, {}, [](auto &, auto &) {});
+        add("battery service recommended", u"电池状态=建议维修|bad"_s, 10, u"系统提示电池需要维修或更换（建议维修）"_s,
+            [](auto &, auto &in) { in.sections[0] = batteryWithCondition(u"Service Recommended"_s); });
+        add("battery replace soon", u"电池状态=即将需要更换|warn"_s, 5, {},
+            [](auto &, auto &in) { in.sections[0] = batteryWithCondition(u"Replace Soon"_s); });
+        add("battery condition unreadable", u"电池状态=无法读取|warn"_s, 0, {},
+            [](auto &, auto &in) { in.sections[0] = batteryWithCondition(u"Fine"_s); });
+        add("desktop has no battery condition", u"电池状态=无电池|info"_s, 0, {}, desktop);
+        add("case serial not typed", u"机身序列号核对=未核对|info"_s, 0, {}, [](auto &, auto &) {});
+        add("case serial typed with spaces, lower case", u"机身序列号核对=一致|ok"_s, 0, {},
+            [](auto &, auto &in) { in.caseSerial = u" k7qx 2m4h\u00a0v9 "_s; });
+        add("case serial of another board", u"机身序列号核对=不一致|bad"_s, 25,
+            u"机身序列号与系统序列号不一致，主板可能被更换过"_s,
+            [](auto &, auto &in) { in.caseSerial = u"C02ZK3M8JYVX"_s; });
+        // A board without a serial (2/3 serials readable) is not the one the case was sold with.
+        add("case serial, system serial unreadable", u"机身序列号核对=不一致|bad"_s, 8 + 25,
+            u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）|机身序列号与系统序列号不一致，主板可能被更换过"_s,
+            [](auto &id, auto &in) {
+                id.serial = dash;
+                in.caseSerial = u"K7QX2M4HV9"_s;
+            });
     }
     void crossCheckPenalties()
     {
@@ -516,7 +687,11 @@ private Q_SLOTS:
         QFETCH(QString, issue);
         auto [id, in] = healthyMachine();
         change(id, in);
-        const CrossCheckResult r = crossChecksFrom(id, in);
+        CrossCheckResult r = crossChecksFrom(id, in);
+        const CrossCheckResult traps = DeviceTraps::trapChecks(id, in.sections, in.caseSerial);
+        r.checks << traps.checks;
+        r.issues << traps.issues;
+        r.penalty += traps.penalty;
         QStringList rows;
         for (const CrossCheck &c : r.checks)
             rows << c.label + u'=' + c.result + u'|' + statusText(c.status);

@@ -20,11 +20,13 @@ struct Run
     QString err;
 };
 
-Run runCheck(const QStringList &arguments, const QString &log = {})
+Run runCheck(const QStringList &arguments, const QString &log = {}, const QString &profile = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(u"VEXLO_STANDIN_PROFILE"_s);
+    if (!profile.isEmpty())
+        env.insert(u"VEXLO_STANDIN_PROFILE"_s, profile);
     if (!log.isEmpty())
         env.insert(u"VEXLO_STANDIN_LOG"_s, log);
     process.setProcessEnvironment(env);
@@ -70,6 +72,41 @@ bool running(qint64 pid)
     return !line.mid(line.lastIndexOf(')') + 2, 1).startsWith('Z');
 }
 
+QJsonObject jsonOf(const Run &run)
+{
+    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+}
+
+// "key=value|status" of every row of a section, "" when the section is missing.
+QString sectionRows(const QJsonObject &doc, const QString &id)
+{
+    for (const QJsonValue &v : doc.value(u"sections"_s).toArray()) {
+        const QJsonObject section = v.toObject();
+        if (section.value(u"id"_s).toString() != id)
+            continue;
+        QStringList rows;
+        for (const QJsonValue &m : section.value(u"metrics"_s).toArray()) {
+            const QJsonObject row = m.toObject();
+            rows << row.value(u"key"_s).toString() + u'=' + row.value(u"value"_s).toString() + u'|' +
+                    row.value(u"status"_s).toString();
+        }
+        return rows.join(u", "_s);
+    }
+    return {};
+}
+
+// "label=result" of the last `count` cross-checks.
+QStringList lastChecks(const QJsonObject &doc, int count)
+{
+    const QJsonArray checks = doc.value(u"checks"_s).toArray();
+    QStringList rows;
+    for (qsizetype i = std::max<qsizetype>(0, checks.size() - count); i < checks.size(); ++i) {
+        const QJsonObject c = checks[i].toObject();
+        rows << c.value(u"label"_s).toString() + u'=' + c.value(u"result"_s).toString();
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestVexloCheck : public QObject
@@ -85,16 +122,39 @@ private Q_SLOTS:
         QTest::addColumn<int>("score");
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<QStringList>("issues");
-        QTest::newRow("healthy") << u"healthy"_s << 100 << u"没有发现明显问题"_s << QStringList{};
+        QTest::addColumn<QString>("management");
+        QTest::addColumn<QString>("condition"); // the battery section's last row
+        QTest::addColumn<QStringList>("traps"); // the last four cross-checks
+        const QString appleSilicon = u"dep=未登记|ok, mdm=未注册|ok, firmwarepw=不适用|info"_s;
+        const QStringList appleTraps{u"设备管理登记=未登记"_s, u"固件密码=不适用"_s, u"电池状态=正常"_s,
+                                     u"机身序列号核对=未核对"_s};
+        QTest::newRow("healthy") << u"healthy"_s << 100 << u"没有发现明显问题"_s << QStringList{} << appleSilicon
+                                 << u"condition=正常|ok"_s << appleTraps;
         QTest::newRow("tampered")
             << u"tampered"_s << 9 << u"问题较多，二手建议压价或放弃"_s
-            << QStringList{
-                   u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s, u"无法读取电池序列号，电池可能为非原厂"_s,
-                   u"磁盘被扩容：型号 MKGP3CH/A 出厂为 512GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s,
-                   u"磁盘被划分成 2 个容器，系统盘只占一部分"_s, u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s};
+            << QStringList{u"有硬件序列号无法读取，可能被更换过（电池 / 硬盘）"_s,
+                           u"无法读取电池序列号，电池可能为非原厂"_s,
+                           u"磁盘被扩容：型号 MKGP3CH/A 出厂为 512GB，实测 1024GB。非原装硬盘，二手价应按改装机评估"_s,
+                           u"磁盘被划分成 2 个容器，系统盘只占一部分"_s,
+                           u"系统完整性保护（SIP）被关闭，可能被修改过系统"_s}
+            << appleSilicon << u"condition=正常|ok"_s << appleTraps;
         // A desktop has no battery to read; the external backup disk's container is not a partition of the
         // internal disk.
-        QTest::newRow("intel-desktop") << u"intel-desktop"_s << 100 << u"没有发现明显问题"_s << QStringList{};
+        // The traps: registered to a company through DEP, a firmware password, a battery flagged for service.
+        QTest::newRow("company") << u"company"_s << 35 << u"问题较多，二手建议压价或放弃"_s
+                                 << QStringList{u"这台 Mac 登记在机构的设备管理中（DEP），抹盘重装后仍会被重新接管"_s,
+                                                u"设有固件密码：没有密码无法进入恢复模式或抹盘，须让卖家当面移除"_s,
+                                                u"系统提示电池需要维修或更换（建议维修）"_s}
+                                 << u"dep=已登记|bad, mdm=已注册（用户批准）|bad, firmwarepw=已设置|warn"_s
+                                 << u"condition=建议维修|bad"_s
+                                 << QStringList{u"设备管理登记=已登记（DEP）"_s, u"固件密码=已设置"_s,
+                                                u"电池状态=建议维修"_s, u"机身序列号核对=未核对"_s};
+        // The terminal reads the firmware password of an Intel Mac itself.
+        QTest::newRow("intel-desktop") << u"intel-desktop"_s << 100 << u"没有发现明显问题"_s << QStringList{}
+                                       << u"dep=未登记|ok, mdm=未注册|ok, firmwarepw=未设置|ok"_s
+                                       << u"none=无法读取|info"_s
+                                       << QStringList{u"设备管理登记=未登记"_s, u"固件密码=未设置"_s,
+                                                      u"电池状态=无电池"_s, u"机身序列号核对=未核对"_s};
     }
     void profiles()
     {
@@ -102,6 +162,9 @@ private Q_SLOTS:
         QFETCH(int, score);
         QFETCH(QString, verdict);
         QFETCH(QStringList, issues);
+        QFETCH(QString, management);
+        QFETCH(QString, condition);
+        QFETCH(QStringList, traps);
 
         const QString log = m_dir.filePath(profile + u".log"_s);
         const Run json = runCheck({u"--profile"_s, profile, u"--json"_s, u"--refresh"_s}, log);
@@ -119,7 +182,11 @@ private Q_SLOTS:
         QStringList sectionIds;
         for (const QJsonValue &v : doc.value(u"sections"_s).toArray())
             sectionIds << v.toObject().value(u"id"_s).toString();
-        QCOMPARE(sectionIds, (QStringList{u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s}));
+        QCOMPARE(sectionIds,
+                 (QStringList{u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s, u"management"_s}));
+        QCOMPARE(sectionRows(doc, u"management"_s), management);
+        QVERIFY(sectionRows(doc, u"battery"_s).endsWith(condition));
+        QCOMPARE(lastChecks(doc, 4), traps);
 
         // Each memory-cached command ran once in the whole check; the hardware report twice (cached + live)
         // because the file cache was cleared first.
@@ -129,6 +196,10 @@ private Q_SLOTS:
               u"diskutil list"_s, u"csrutil status"_s, u"fdesetup status"_s})
             QVERIFY2(calls.count(once) == 1, qPrintable(once + u": "_s + QString::number(calls.count(once))));
         QCOMPARE(calls.count(u"system_profiler SPHardwareDataType"_s), 2);
+        // The facts that change without the hardware changing are read once, never from a cache.
+        QCOMPARE(calls.count(u"profiles status -type enrollment"_s), 1);
+        QCOMPARE(calls.count(u"system_profiler SPPowerDataType"_s), 1);
+        QCOMPARE(calls.count(u"firmwarepasswd -check"_s), profile == u"intel-desktop" || profile == u"company" ? 1 : 0);
         QCOMPARE(calls.count(u"df -k /"_s), 3); // root device twice (layout, cross-checks), free space once
 
         // The report text, line by line, and the hardware report now served from the file cache.
@@ -255,6 +326,72 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!running(pid), 3000);
     }
 
+    // Tools that are missing (an older system, or a folder of tools without them) read as 无法读取 and cost
+    // nothing.
+    void missingNewTools_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("management");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QStringList>("traps");
+        QTest::newRow("Apple silicon laptop")
+            << u"healthy"_s << u"dep=无法读取|warn, mdm=无法读取|warn, firmwarepw=不适用|info"_s
+            << u"condition=无法读取|warn"_s
+            << QStringList{u"设备管理登记=无法读取"_s, u"固件密码=不适用"_s, u"电池状态=无法读取"_s,
+                           u"机身序列号核对=未核对"_s};
+        QTest::newRow("Intel desktop") << u"intel-desktop"_s
+                                       << u"dep=无法读取|warn, mdm=无法读取|warn, firmwarepw=无法读取|warn"_s
+                                       << u"none=无法读取|info"_s
+                                       << QStringList{u"设备管理登记=无法读取"_s, u"固件密码=无法读取"_s,
+                                                      u"电池状态=无电池"_s, u"机身序列号核对=未核对"_s};
+    }
+    void missingNewTools()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, management);
+        QFETCH(QString, condition);
+        QFETCH(QStringList, traps);
+        const QString copy = m_dir.filePath(u"old-tools-"_s + profile);
+        QCOMPARE(QProcess::execute(u"cp"_s, {u"-R"_s, QStringLiteral(STANDINS_DIR), copy}), 0);
+        for (const QString &gone : {u"/tools/profiles"_s, u"/tools/firmwarepasswd"_s,
+                                    u"/profiles/"_s + profile + u"/system_profiler_SPPowerDataType.txt"_s})
+            QVERIFY(QFile::remove(copy + gone));
+
+        const Run run = runCheck({u"--tools"_s, copy + u"/tools"_s, u"--json"_s, u"--refresh"_s}, {}, profile);
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject doc = jsonOf(run);
+        QCOMPARE(sectionRows(doc, u"management"_s), management);
+        QVERIFY(sectionRows(doc, u"battery"_s).endsWith(condition));
+        QCOMPARE(lastChecks(doc, 4), traps);
+        QCOMPARE(doc.value(u"score"_s).toInt(), 100);
+        QVERIFY(doc.value(u"issues"_s).toArray().isEmpty());
+    }
+
+    // The serial on the case, typed with gaps or in lower case, against the system's; and the picture.
+    void caseSerialAndPicture()
+    {
+        const Run same =
+            runCheck({u"--profile"_s, u"intel-desktop"_s, u"--json"_s, u"--case-serial"_s, u"c07z k3m8 jyvx"_s});
+        QCOMPARE(lastChecks(jsonOf(same), 1), QStringList{u"机身序列号核对=一致"_s});
+
+        const QString picture = m_dir.filePath(u"card.png"_s);
+        const Run other = runCheck({u"--profile"_s, u"intel-desktop"_s, u"--json"_s, u"--case-serial"_s,
+                                    u"C02XG0FDH7JY"_s, u"--png"_s, picture});
+        QCOMPARE(other.exitCode, 0);
+        const QJsonObject doc = jsonOf(other);
+        QCOMPARE(lastChecks(doc, 1), QStringList{u"机身序列号核对=不一致"_s});
+        QCOMPARE(doc.value(u"score"_s).toInt(), 75);
+        QCOMPARE(doc.value(u"issues"_s).toArray().last().toString(),
+                 u"机身序列号与系统序列号不一致，主板可能被更换过"_s);
+        const QImage image(picture);
+        QCOMPARE(image.width(), 1080);
+        QVERIFY(image.height() > 1200);
+
+        const Run unwritable = runCheck({u"--profile"_s, u"healthy"_s, u"--png"_s, m_dir.filePath(u"none/card.png"_s)});
+        QCOMPARE(unwritable.exitCode, 1);
+        QVERIFY(unwritable.err.contains(u"图片无法写入"_s));
+    }
+
     // A screen drives the run step by step: it sees the identity first, then each section in order,
     // with the pending steps shrinking, and the score only at the end.
     void stepByStep()
@@ -279,16 +416,16 @@ private Q_SLOTS:
         QSignalSpy finished(&check, &DeviceCheck::finished);
         auto task = check.runAllTask(false);
         QVERIFY(check.running());
-        QCOMPARE(check.pending().size(), 7);
+        QCOMPARE(check.pending().size(), 8);
         QCOMPARE(check.pendingTitle(), u"整机信息"_s);
         check.runAll(true); // ignored while running
         QCoro::waitFor(std::move(task));
 
-        QCOMPARE(
-            seen,
-            (QStringList{u"identity"_s, u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s, u"cross"_s}));
-        QCOMPARE(pendingSizes, (QList<int>{6, 5, 4, 3, 2, 1, 0}));
-        QCOMPARE(sectionCounts, (QList<int>{0, 1, 2, 3, 4, 5, 5}));
+        QCOMPARE(seen,
+                 (QStringList{u"identity"_s, u"battery"_s, u"storage"_s, u"display"_s, u"io"_s, u"security"_s,
+                              u"management"_s, u"cross"_s}));
+        QCOMPARE(pendingSizes, (QList<int>{7, 6, 5, 4, 3, 2, 1, 0}));
+        QCOMPARE(sectionCounts, (QList<int>{0, 1, 2, 3, 4, 5, 6, 6}));
         QCOMPARE(finished.size(), 1);
         QVERIFY(!check.running());
         QVERIFY(check.scannedAt().isValid());
@@ -325,9 +462,10 @@ private Q_SLOTS:
         ticks.start(10);
         QTest::qWait(2000);
         QVERIFY2(longest < 250, qPrintable(QString::number(longest)));
-        // The two reads of the identity, and the battery read if it had started.
+        // The two reads of the identity, and the battery step's two reads (registry, power report) if it had
+        // started.
         const qsizetype reads = readText(log).count(u'\n');
-        QVERIFY2(reads == 2 || reads == 3, qPrintable(QString::number(reads)));
+        QVERIFY2(reads == 2 || reads == 4, qPrintable(QString::number(reads)));
     }
 };
 
