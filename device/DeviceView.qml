@@ -487,7 +487,7 @@ Item {
                             }
                             // The firmware password needs the administrator password, asked for by the system.
                             DeviceButton {
-                                objectName: "firmwareButton"
+                                objectName: section.sectionId === "management" ? "firmwareButton" : ""
                                 visible: section.sectionId === "management"
                                          && (root.check.firmwareCheckable || root.check.firmwareChecking)
                                 enabled: !root.check.firmwareChecking

@@ -465,7 +465,7 @@ private Q_SLOTS:
         // The two reads of the identity, and the battery step's two reads (registry, power report) if it had
         // started.
         const qsizetype reads = readText(log).count(u'\n');
-        QVERIFY2(reads == 2 || reads == 4, qPrintable(QString::number(reads)));
+        QVERIFY2(reads >= 2 && reads <= 4, qPrintable(QString::number(reads)));
     }
 };
 
