@@ -12,7 +12,7 @@ CardFrame {
     id: card
     property DeviceCheck check
     // The 机身序列号核对 row of the cross-checks, once the check has finished.
-    readonly property var result: check ? check.checks.find(c => c.label === "机身序列号核对") : undefined
+    readonly property var result: check ? check.caseSerialCheck : undefined
     readonly property string resultStatus: result ? result.status : "info"
 
     height: column.implicitHeight + 32

@@ -403,6 +403,15 @@ void DeviceCheck::setCaseSerial(const QString &serial)
     Q_EMIT cellsChanged();
 }
 
+QVariant DeviceCheck::caseSerialCheck() const
+{
+    for (const CrossCheck &c : m_checks) {
+        if (c.label == u"机身序列号核对")
+            return QVariant::fromValue(c);
+    }
+    return {};
+}
+
 bool DeviceCheck::firmwareCheckable() const
 {
     const DeviceSection *management = section(u"management");

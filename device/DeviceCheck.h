@@ -59,6 +59,8 @@ class DeviceCheck : public QObject
     Q_PROPERTY(QString speakerRightAnswer READ speakerRightAnswer NOTIFY handsOnChanged)
     // The serial printed on the case or the box, as the buyer typed it; compared with the system serial.
     Q_PROPERTY(QString caseSerial READ caseSerial WRITE setCaseSerial NOTIFY caseSerialChanged)
+    // The 机身序列号核对 cross-check once the check has finished, or undefined.
+    Q_PROPERTY(QVariant caseSerialCheck READ caseSerialCheck NOTIFY changed)
     // The firmware password can be read now (an Intel Mac whose password was not read yet), and is being read.
     Q_PROPERTY(bool firmwareCheckable READ firmwareCheckable NOTIFY changed)
     Q_PROPERTY(bool firmwareChecking READ firmwareChecking NOTIFY changed)
@@ -157,6 +159,7 @@ public:
     [[nodiscard]] const DeviceSection *section(QStringView id) const;
     [[nodiscard]] QString caseSerial() const { return m_caseSerial; }
     void setCaseSerial(const QString &serial);
+    [[nodiscard]] QVariant caseSerialCheck() const;
     [[nodiscard]] bool firmwareCheckable() const;
     [[nodiscard]] bool firmwareChecking() const { return m_firmwareChecking; }
     [[nodiscard]] DeviceHistoryModel *historyModel() { return &m_historyModel; }
