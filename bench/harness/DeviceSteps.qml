@@ -45,15 +45,20 @@ QtObject {
         if (p)
             p.check.profile = name
     }
-    // Scrolls the page so the item named `name` is at the top.
-    function scrollTo(name) {
+    // Scrolls the page so the item named `name` is at the top (or, with `atBottom`, ends at the bottom); true
+    // once the page stands there, so a step polls it until the cards are laid out.
+    function scrollTo(name, atBottom) {
         const f = page().flickable
         const target = find(page(), name)
-        if (!target)
+        if (!target || !target.visible)
             return false
-        const y = target.mapToItem(f.contentItem, 0, 0).y - 12
-        f.contentY = Math.max(0, Math.min(y, f.contentHeight - f.height))
-        return true
+        const top = target.mapToItem(f.contentItem, 0, 0).y
+        const y = atBottom ? top + target.height + 12 - f.height : top - 12
+        const wanted = Math.max(0, Math.min(y, f.contentHeight - f.height))
+        if (Math.abs(f.contentY - wanted) < 1)
+            return true
+        f.contentY = wanted
+        return false
     }
     function scrollToEnd() {
         const f = page().flickable
@@ -108,8 +113,8 @@ QtObject {
                   p.handsOn.keyboard.light(i)
           },
           ready: () => page().handsOn.keyboardPanel.opened, settle: 600 },
-        { name: "device-management", prepare: () => showProfile("intel-desktop"),
-          ready: () => finished() && page().check.profile === "intel-desktop" && scrollTo("section_management"),
+        { name: "device-management", prepare: () => showProfile("company"),
+          ready: () => finished() && page().check.profile === "company" && scrollTo("section_management"),
           settle: 900 },
         { name: "device-history",
           prepare: () => showProfile("healthy"),
@@ -122,10 +127,12 @@ QtObject {
           },
           settle: 900 },
         { name: "device-export",
-          prepare: () => { showProfile("healthy"); page().check.compareWith(-1) },
+          prepare: () => showProfile("healthy"),
           ready: () => {
               if (!finished())
                   return false
+              if (page().check.comparedRow !== -1)
+                  page().check.compareWith(-1)
               const preview = find(window.contentItem, "exportedImage")
               if (page().check.exportedImage === "")
                   page().exportImage()
@@ -133,8 +140,14 @@ QtObject {
           },
           settle: 900 },
         { name: "device-case-serial",
-          prepare: () => { showProfile("healthy"); page().check.caseSerial = "C02ZK3M8JYVX" },
-          ready: () => finished() && scrollTo("crossCard"), settle: 900 },
+          prepare: () => showProfile("healthy"),
+          ready: () => {
+              if (!finished())
+                  return false
+              page().check.caseSerial = "C02ZK3M8JYVX"
+              return scrollTo("buyerCard", true)
+          },
+          settle: 900 },
         // No picture: closes the keyboard panel, which a later step's immediate picture would otherwise still show
         // over the next page (the old page, and the panel with it, goes only once the event loop runs).
         { name: "device-close", shot: true,
