@@ -232,6 +232,7 @@ std::optional<DeviceMetric> DiagnosticsEngine::firmwareWithPrompt()
     // The user may take a while to type the password: the prompt gets minutes, not a tool's time limit.
     ToolOptions options = m_runner.options();
     options.timeout = std::chrono::minutes(5);
+    options.budget = options.timeout;
     const QString script = u"do shell script \"/usr/sbin/firmwarepasswd -check\" "_s
                            u"with administrator privileges without altering line endings"_s;
     const auto output = ToolRunner(options).run(u"/usr/bin/osascript"_s, {u"-e"_s, script});
