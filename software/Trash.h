@@ -23,11 +23,15 @@ inline constexpr QStringView posixDomain = u"NSPOSIXErrorDomain";
 inline constexpr int noSuchFile = 4;
 inline constexpr int noWritePermission = 513;
 
-// The user's Trash folder: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash.
+// The platform's side (Trash_mac.mm, Trash_linux.cpp):
+
+// The user's Trash folder: the one the system names on macOS (~/.Trash); $XDG_DATA_HOME/Trash, or
+// ~/.local/share/Trash, elsewhere.
 [[nodiscard]] QString homeTrash();
 
-// Moves the item (a link is moved, not followed) into the user's Trash with its .trashinfo record. A single
-// rename: an item on another file system is refused, never copied and deleted.
+// Moves the item (a link is moved, not followed) into the user's Trash. On macOS the file manager does it and
+// its NSError is returned as it is; elsewhere a single rename with a .trashinfo record: an item on another file
+// system is refused, never copied and deleted.
 [[nodiscard]] std::optional<TrashError> moveToTrash(const QString &path);
 
 // The error for a failed system call's errno.
