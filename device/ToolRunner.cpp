@@ -92,8 +92,10 @@ QString ToolRunner::resolveProgram(const QString &program) const
     return candidate.isFile() && candidate.isExecutable() ? candidate.filePath() : program;
 }
 
-QString ToolRunner::resolveCommandLine(const QString &commandLine) const
+QString ToolRunner::resolveCommandLine(const QString &given) const
 {
+    const bool systemTools = m_options.toolRoot.isEmpty() && m_options.macToolPaths;
+    const QString commandLine = systemTools ? ToolPaths::absoluteCommandLine(given) : given;
     if (!commandLine.startsWith(u'/'))
         return commandLine;
     const qsizetype end = commandLine.indexOf(u' ');

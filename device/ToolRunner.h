@@ -1,7 +1,10 @@
 #pragma once
 // Runs the system tools of a device check, one at a time, on the calling thread. An optional tool root holds
 // stand-ins or test doubles: its executables are found before the system's, and absolute tool paths
-// ("/usr/bin/sw_vers") resolve under it when the file exists there.
+// ("/usr/bin/sw_vers") resolve under it when the file exists there. Without one, on macOS, the known tools run
+// from their absolute paths (ToolPaths).
+
+#include "device/ToolPaths.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
@@ -20,6 +23,7 @@ struct ToolOptions
     std::chrono::milliseconds timeout{30000}; // one tool
     std::chrono::milliseconds budget{90000}; // all the tools of one runner together
     qint64 maxOutputBytes = 4 * 1024 * 1024; // far above what any tool prints
+    bool macToolPaths = ToolPaths::onMacOS(); // without a tool root: "ioreg" runs as /usr/sbin/ioreg
 };
 
 struct ToolStats

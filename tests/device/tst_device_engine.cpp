@@ -97,6 +97,36 @@ private Q_SLOTS:
         QCOMPARE(DiagnosticsEngine(tools(), m_cache).osVersion(), u"macOS 14.4.1"_s);
     }
 
+    // On macOS, without stand-ins, the known tools of every pipeline step run from the system's own folders
+    // whatever PATH holds; with a tool root the stand-ins win, as everywhere.
+    void runnerMacToolPaths_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("system");
+        QTest::newRow("profiler") << u"system_profiler SPHardwareDataType"_s
+                                  << u"/usr/sbin/system_profiler SPHardwareDataType"_s;
+        QTest::newRow("alone") << u"ioreg"_s << u"/usr/sbin/ioreg"_s;
+        QTest::newRow("pipeline") << u"df -k / | tail -1"_s << u"/bin/df -k / | tail -1"_s;
+        QTest::newRow("later step") << u"echo x |  diskutil list"_s << u"echo x |  /usr/sbin/diskutil list"_s;
+        QTest::newRow("name as argument") << u"echo df csrutil"_s << u"echo df csrutil"_s;
+        QTest::newRow("longer name") << u"dfx -k"_s << u"dfx -k"_s;
+        QTest::newRow("already absolute")
+            << u"/usr/bin/sw_vers -productVersion"_s << u"/usr/bin/sw_vers -productVersion"_s;
+    }
+
+    void runnerMacToolPaths()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, system);
+        ToolOptions mac;
+        mac.macToolPaths = true;
+        QCOMPARE(ToolRunner(mac).resolveCommandLine(commandLine), system);
+        ToolOptions standIns = tools();
+        standIns.macToolPaths = true;
+        if (!commandLine.startsWith(u'/'))
+            QCOMPARE(ToolRunner(standIns).resolveCommandLine(commandLine), commandLine);
+    }
+
     // A hung tool must not hang the check: it is killed with the whole pipeline, its answer counts as unreadable
     // (a partial one would pass for a real one), and it is not started again. The budget caps all the tools.
     void runnerTimeLimitAndBudget()
