@@ -17,13 +17,8 @@ using namespace Qt::StringLiterals;
 
 QHash<QString, InstalledApp> Store::readInstalledRecords()
 {
-    const QVariant stored = userDefaults()->value(u"installedApps"_s);
-    QByteArray data;
-    if (stored.typeId() == QMetaType::QByteArray)
-        data = stored.toByteArray();
-    else if (stored.typeId() == QMetaType::QString)
-        data = stored.toString().toUtf8();
-    else
+    const QByteArray data = userDefaultsData(userDefaults()->value(u"installedApps"_s));
+    if (data.isEmpty())
         return {};
     const auto records = InstalledApp::decodeStored(data);
     if (!records)

@@ -87,7 +87,8 @@ private Q_SLOTS:
         auto page = view();
         QMetaObject::invokeMethod(one(page.get(), u"restoreButton"_s), "clicked");
         QCOMPARE(text(page.get(), u"addressField"_s), Endpoint::defaultBase());
-        QCOMPARE(userDefaults()->value("baseURL").toString(), u"http://127.0.0.1:4812"_s);
+        // Stored as text (a string in the macOS defaults domain), never as a serialised URL.
+        QCOMPARE(userDefaults()->value("baseURL"), QVariant(u"http://127.0.0.1:4812"_s));
         QCOMPARE(m_server.requests.size(), 0);
     }
 

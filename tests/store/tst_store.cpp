@@ -100,17 +100,21 @@ private Q_SLOTS:
 
     void installedRecords_data()
     {
-        QTest::addColumn<QByteArray>("stored");
+        // The stored form is one data value; the defaults also hand back text someone wrote by hand.
+        QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QStringList>("slugs");
-        QTest::newRow("good") << kInstalled << QStringList{u"alpha"_s, u"beta"_s};
-        QTest::newRow("one bad record") << QByteArray(kInstalled).replace(R"("version":"2")", R"("version":2)")
+        QTest::newRow("data") << QVariant(kInstalled) << QStringList{u"alpha"_s, u"beta"_s};
+        QTest::newRow("text") << QVariant(QString::fromUtf8(kInstalled)) << QStringList{u"alpha"_s, u"beta"_s};
+        QTest::newRow("one bad record") << QVariant(
+                                               QByteArray(kInstalled).replace(R"("version":"2")", R"("version":2)"))
                                         << QStringList{};
-        QTest::newRow("not json") << QByteArray("{") << QStringList{};
+        QTest::newRow("not json") << QVariant(QByteArray("{")) << QStringList{};
+        QTest::newRow("a number") << QVariant(7) << QStringList{};
     }
 
     void installedRecords()
     {
-        QFETCH(QByteArray, stored);
+        QFETCH(QVariant, stored);
         QFETCH(QStringList, slugs);
         userDefaults()->setValue(u"installedApps"_s, stored);
         Store store(nullptr);
