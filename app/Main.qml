@@ -16,14 +16,16 @@ ApplicationWindow {
     font.family: Theme.fontFamily
     readonly property string pageName: content.pageName
 
-    menuBar: StoreMenuBar {
+    // On macOS the "商店" menu and Command-, live in the system's menu bar (GlobalMenuBar); elsewhere in the window.
+    readonly property bool systemMenuBar: Qt.platform.os === "osx"
+    readonly property StoreMenuBar inWindowMenuBar: StoreMenuBar {
         storeWindow: content
     }
+    menuBar: systemMenuBar ? null : inWindowMenuBar
 
-    // The settings shortcut: the platform's own on macOS (Command-,), Ctrl+, elsewhere. (qmllint of Qt 6.4 does not
-    // resolve the StandardKey enumeration QtQuick exports.)
     Shortcut {
-        sequences: Qt.platform.os === "osx" ? [StandardKey.Preferences] : ["Ctrl+,"] // qmllint disable unqualified
+        enabled: !window.systemMenuBar
+        sequence: "Ctrl+,"
         onActivated: Shell.showSettings()
     }
 

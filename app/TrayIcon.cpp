@@ -43,7 +43,11 @@ TrayIcon::TrayIcon(QObject *parent)
     connect(m_menu->addAction(u"设置…"_s), &QAction::triggered, this, &TrayIcon::settingsRequested);
     m_menu->addSeparator();
     connect(m_menu->addAction(u"退出"_s), &QAction::triggered, this, &TrayIcon::quitRequested);
+#ifndef Q_OS_MACOS
+    // A macOS status item with a menu opens the menu on every click; there a click opens the panel, whose footer
+    // holds the same commands.
     m_icon->setContextMenu(m_menu);
+#endif
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             Q_EMIT panelRequested();

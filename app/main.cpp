@@ -2,6 +2,7 @@
 // item with its panel, and the settings window. Links of the "vexlink" scheme arrive from the command
 // line, from a later launch (handed over, see InstanceRelay) or from the platform's open-URL event.
 
+#include "app/GlobalMenuBar.h"
 #include "app/TrayIcon.h"
 #include "menubar/LaunchRequest.h"
 #include "menubar/PanelPlacement.h"
@@ -187,6 +188,13 @@ int main(int argc, char *argv[])
     QObject::connect(shell, &Shell::settingsRequested, &app,
                      [&] { bringForward(lazyWindow(engine, settingsWindow, u"SettingsWindow.qml"_s)); });
     QObject::connect(shell, &Shell::quickSearchRequested, &app, [&] { showPanel(false); });
+
+    std::unique_ptr<GlobalMenuBar> globalMenu;
+    if (GlobalMenuBar::wanted() && storeWindow) {
+        globalMenu = std::make_unique<GlobalMenuBar>(storeWindow->findChild<QObject *>(u"storeWindow"_s));
+        QObject::connect(globalMenu.get(), &GlobalMenuBar::settingsRequested, shell, &Shell::showSettings);
+        QObject::connect(globalMenu.get(), &GlobalMenuBar::quickSearchRequested, shell, &Shell::showQuickSearch);
+    }
 
     // The tray item; without a tray, closing the window ends the program as usual.
     if (TrayIcon::available()) {

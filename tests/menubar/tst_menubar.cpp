@@ -180,17 +180,22 @@ private Q_SLOTS:
     void placement_data()
     {
         QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QRect>("available");
         QTest::addColumn<QPoint>("expected");
-        QTest::newRow("top bar") << QRect(1000, 0, 24, 24) << QPoint(861, 28);
-        QTest::newRow("bottom bar") << QRect(500, 1056, 24, 24) << QPoint(361, 652);
-        QTest::newRow("right edge") << QRect(1900, 0, 20, 24) << QPoint(1620, 28);
-        QTest::newRow("no icon") << QRect() << QPoint(809, 180);
+        const QRect screen(0, 0, 1920, 1080);
+        QTest::newRow("top bar") << QRect(1000, 0, 24, 24) << screen << QPoint(861, 28);
+        QTest::newRow("bottom bar") << QRect(500, 1056, 24, 24) << screen << QPoint(361, 652);
+        QTest::newRow("right edge") << QRect(1900, 0, 20, 24) << screen << QPoint(1620, 28);
+        QTest::newRow("no icon") << QRect() << screen << QPoint(809, 180);
+        // A macOS status item sits in the menu bar, above the screen's free area; the panel hangs under it.
+        QTest::newRow("status item") << QRect(1500, 0, 30, 37) << QRect(0, 37, 1920, 1043) << QPoint(1365, 41);
     }
     void placement()
     {
         QFETCH(QRect, icon);
+        QFETCH(QRect, available);
         QFETCH(QPoint, expected);
-        QCOMPARE(panelPosition(icon, QSize(300, 400), QRect(0, 0, 1920, 1080)), expected);
+        QCOMPARE(panelPosition(icon, QSize(300, 400), available), expected);
     }
 };
 
