@@ -25,6 +25,8 @@
 #include <QQuickWindow>
 #include <QScreen>
 
+#include <cstdio>
+
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -109,10 +111,31 @@ void loadHarness(QQmlEngine &engine, QQuickWindow *window)
     harness->setParentItem(window->contentItem());
 }
 
+// Answers `--help` (or `-h`) before any window system is needed: prints the options and says to end.
+bool printedHelp(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
+            std::fputs("用法：vexlo [--quick-search] [vexlink://…]\n"
+                       "\n"
+                       "  --quick-search   打开快速搜索面板\n"
+                       "  vexlink://…      打开商店链接，例如 vexlink://app/<软件> 或 vexlink://section/<分区>\n"
+                       "  -h, --help       显示本帮助\n"
+                       "\n"
+                       "已有一个 Vexlo工具箱 在运行时，选项和链接交给它处理。\n",
+                       stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (printedHelp(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"VexloToolbox"_s);
     QApplication::setOrganizationName(u"Vexlo"_s);
