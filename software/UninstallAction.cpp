@@ -2,6 +2,7 @@
 
 #include "software/RunningApps.h"
 #include "store/Platform.h"
+#include "store/Store.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -28,7 +29,11 @@ void UninstallAction::start(const QString &bundlePath)
 
 void UninstallAction::reveal(const QString &bundlePath)
 {
-    Platform::instance().revealFile(bundlePath);
+    // Through the Store, which says so in the window when no file manager can show the bundle.
+    if (Store *store = Store::instance())
+        store->revealFile(bundlePath);
+    else
+        Platform::instance().revealFile(bundlePath);
 }
 
 void UninstallAction::finish(const UninstallResult &result)

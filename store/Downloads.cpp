@@ -51,7 +51,7 @@ void Store::reveal(const QString &slug)
         showToast(u"该条目没有本地文件记录"_s);
         return;
     }
-    Platform::instance().revealFile(*record->location);
+    revealFile(*record->location);
 }
 
 // --- cloud-drive links ---
@@ -117,7 +117,7 @@ void Store::openNetdisk(const NetdiskLink &link)
         showToast(u"网盘地址无效"_s);
         return;
     }
-    Platform::instance().openUrl(*url);
+    openLink(*url, link.hasCode() ? url->toString() + u" 提取码 "_s + link.code : QString());
     recordFetch();
 }
 

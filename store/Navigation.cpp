@@ -4,6 +4,8 @@
 #include "service/Endpoint.h"
 #include "store/Platform.h"
 
+#include <QPointer>
+
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -62,5 +64,24 @@ void Store::clearToast()
 void Store::openOnWeb(const QString &path)
 {
     if (const auto url = Endpoint::url(path))
-        Platform::instance().openUrl(*url);
+        openLink(*url);
+}
+
+void Store::openLink(const QUrl &url, const QString &copied)
+{
+    if (Platform::instance().openUrl(url))
+        return;
+    Platform::instance().setClipboardText(copied.isEmpty() ? url.toString() : copied);
+    showToast(u"无法打开浏览器，链接已复制"_s);
+}
+
+void Store::revealFile(const QString &path, const QString &done)
+{
+    QPointer<Store> self(this);
+    Platform::instance().revealFile(path, [self, path, done] {
+        if (!self)
+            return;
+        Platform::instance().setClipboardText(path);
+        self->showToast(done + u"无法打开文件管理器，文件位置已复制"_s);
+    });
 }

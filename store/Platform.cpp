@@ -18,9 +18,10 @@ namespace {
 
 Platform *g_override = nullptr;
 
-[[maybe_unused]] void openContainingFolder(const QString &path)
+[[maybe_unused]] void openContainingFolder(const QString &path, const std::function<void()> &failed)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath())) && failed)
+        failed();
 }
 
 } // namespace
@@ -46,22 +47,24 @@ void DesktopPlatform::setClipboardText(const QString &text)
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-void DesktopPlatform::openUrl(const QUrl &url)
+bool DesktopPlatform::openUrl(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
-void DesktopPlatform::revealFile(const QString &path)
+void DesktopPlatform::revealFile(const QString &path, std::function<void()> failed)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
 #if defined(Q_OS_MACOS)
-    QProcess::startDetached(u"/usr/bin/open"_s, {u"-R"_s, absolute});
+    if (!QProcess::startDetached(u"/usr/bin/open"_s, {u"-R"_s, absolute}) && failed)
+        failed();
 #elif defined(Q_OS_WIN)
-    QProcess::startDetached(u"explorer.exe"_s, {u"/select,"_s + QDir::toNativeSeparators(absolute)});
+    if (!QProcess::startDetached(u"explorer.exe"_s, {u"/select,"_s + QDir::toNativeSeparators(absolute)}) && failed)
+        failed();
 #else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openContainingFolder(absolute);
+        openContainingFolder(absolute, failed);
         return;
     }
     QDBusMessage call =
@@ -69,11 +72,12 @@ void DesktopPlatform::revealFile(const QString &path)
                                        u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
     call << QStringList{QUrl::fromLocalFile(absolute).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [absolute](QDBusPendingCallWatcher *w) {
-        if (w->isError())
-            openContainingFolder(absolute);
-        w->deleteLater();
-    });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [absolute, failed](QDBusPendingCallWatcher *w) {
+                         if (w->isError())
+                             openContainingFolder(absolute, failed);
+                         w->deleteLater();
+                     });
 #endif
 }
 

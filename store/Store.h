@@ -81,6 +81,10 @@ public:
     // Shows a transient message for 3.2 s; a newer one replaces it at once and gets its own 3.2 s.
     Q_INVOKABLE void showToast(const QString &text);
     Q_INVOKABLE void openOnWeb(const QString &path);
+    // Opens an address in the browser; without one, copies `copied` (the address when empty) and says so.
+    void openLink(const QUrl &url, const QString &copied = {});
+    // Shows a file in the file manager; without one, copies its path and says so after `done` (what went before).
+    Q_INVOKABLE void revealFile(const QString &path, const QString &done = {});
 
 Q_SIGNALS:
     void sectionChanged();

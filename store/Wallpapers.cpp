@@ -70,10 +70,12 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     if (superseded())
         co_return;
     switch (fetched) {
-    case FileFetch::saved:
-        showToast(u"已保存 "_s + download.resolution.value_or(QString()) + u" 到「图片」"_s);
-        Platform::instance().revealFile(target);
+    case FileFetch::saved: {
+        const QString saved = u"已保存 "_s + download.resolution.value_or(QString()) + u" 到「图片」"_s;
+        showToast(saved);
+        revealFile(target, saved + u"，"_s);
         break;
+    }
     case FileFetch::badStatus:
         showToast(u"原图下载失败"_s);
         break;

@@ -344,6 +344,52 @@ private Q_SLOTS:
         QCOMPARE(m_platform.revealed, QStringList{u"/Applications/A.app"_s});
     }
 
+    // Without a browser or a file manager nothing fails silently: the toast says so and the address or the
+    // file's location is on the clipboard.
+    void withoutBrowserOrFileManager_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("copied");
+        QTest::addColumn<QString>("toast");
+        const QString fileManager = u"无法打开文件管理器，文件位置已复制"_s;
+        QTest::newRow("site page") << u"web"_s << u"/app/x"_s << u"无法打开浏览器，链接已复制"_s;
+        QTest::newRow("drive link with code")
+            << u"netdisk"_s << u"https://pan.test/s/1 提取码 abcd"_s << u"无法打开浏览器，链接已复制"_s;
+        QTest::newRow("download record") << u"reveal"_s << u"/nowhere/a.dmg"_s << fileManager;
+        QTest::newRow("saved wallpaper") << u"wallpaper"_s << QString() << u"已保存 4K 到「图片」，"_s + fileManager;
+    }
+
+    void withoutBrowserOrFileManager()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, copied);
+        QFETCH(QString, toast);
+        m_platform.hasBrowser = false;
+        m_platform.hasFileManager = false;
+        if (action == u"web"_s) {
+            m_store->openOnWeb(copied);
+            copied = Endpoint::url(copied)->toString();
+        } else if (action == u"netdisk"_s) {
+            m_store->openNetdisk(
+                QVariant::fromValue(decode<NetdiskLink>(link(u"baidu"_s, u"https://pan.test/s/1"_s, u"abcd"_s))));
+        } else if (action == u"reveal"_s) {
+            userDefaults()->setValue(u"installedApps"_s, kInstalled);
+            Store store(nullptr);
+            store.reveal(u"alpha"_s);
+            QCOMPARE(shown(store.toast()), toast);
+            QCOMPARE(m_platform.clipboard.last(), copied);
+            return;
+        } else {
+            m_server->script("POST", "/api/store/wallpapers",
+                             json(QJsonObject{{"path", "/files/w.jpg"}, {"resolution", "4K"}}));
+            m_server->script("GET", "/files/w.jpg", image(encodedPicture(64)));
+            saveWallpaper(wallpaper(u"w"_s), true);
+            copied = picture();
+        }
+        QCOMPARE(shown(m_store->toast()), toast);
+        QCOMPARE(m_platform.clipboard.last(), copied);
+    }
+
     void startCheckout_data()
     {
         QTest::addColumn<ScriptedReply>("reply");
