@@ -1,5 +1,6 @@
 #include "store/ListModels.h"
 
+#include <QDateTime>
 #include <QJSValue>
 #include <QSequentialIterable>
 
@@ -137,5 +138,20 @@ void DownloadedAppsModel::arrange(QVariantList &records) const
         if (left.installedAt != right.installedAt)
             return left.installedAt > right.installedAt;
         return left.slug < right.slug;
+    });
+}
+
+void OrderListModel::arrange(QVariantList &records) const
+{
+    // Creation times are ISO 8601 texts, possibly with different offsets: compared as instants.
+    const auto created = [](const QVariant &v) {
+        return QDateTime::fromString(static_cast<const OrderSummary *>(v.constData())->createdAt, Qt::ISODateWithMs);
+    };
+    std::stable_sort(records.begin(), records.end(), [&](const QVariant &a, const QVariant &b) {
+        const QDateTime left = created(a), right = created(b);
+        if (left != right)
+            return left > right;
+        return static_cast<const OrderSummary *>(a.constData())->orderNo >
+            static_cast<const OrderSummary *>(b.constData())->orderNo;
     });
 }

@@ -120,6 +120,21 @@ protected:
     void arrange(QVariantList &records) const override;
 };
 
+// The member's orders (Store.orders), newest first by creation time; equal times by order number.
+class OrderListModel : public RecordListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+public:
+    explicit OrderListModel(QObject *parent = nullptr)
+        : RecordListModel(QMetaType::fromType<OrderSummary>(), parent)
+    { }
+
+protected:
+    void arrange(QVariantList &records) const override;
+};
+
 // Wallpaper records.
 class WallpaperListModel : public RecordListModel
 {

@@ -15,6 +15,15 @@ StorePage {
     readonly property bool signedIn: member !== undefined && member !== null
     readonly property var plans: home ? home.plans : []
 
+    // The order history is loaded each time the page opens for a signed-in member, and once on signing in.
+    property bool built: false
+    Component.onCompleted: {
+        built = true
+        if (signedIn)
+            Store.loadAccount()
+    }
+    onSignedInChanged: if (built && signedIn) Store.loadAccount()
+
     PageHeader {
         width: parent.width
         eyebrow: "账户"
@@ -133,6 +142,47 @@ StorePage {
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     Layout.preferredWidth: 1
+                }
+            }
+        }
+    }
+
+    // The member's orders, newest first.
+    SectionBlock {
+        objectName: "ordersSection"
+        width: parent.width
+        title: "我的订单"
+        visible: root.signedIn
+        Rectangle {
+            width: parent.width
+            height: orderList.count > 0 ? orderColumn.implicitHeight + 12 : emptyOrders.implicitHeight + 36
+            radius: 12
+            color: Theme.card
+            border.width: 1
+            border.color: Theme.hairline
+            StoreLabel {
+                id: emptyOrders
+                objectName: "ordersEmpty"
+                visible: orderList.count === 0
+                anchors.centerIn: parent
+                text: "还没有订单"
+                size: 12
+                color: Theme.secondary
+            }
+            Column {
+                id: orderColumn
+                x: 16
+                y: 6
+                width: parent.width - 32
+                Repeater {
+                    model: OrderListModel {
+                        id: orderList
+                        objectName: "orderList"
+                        records: Store.orders
+                    }
+                    OrderRow {
+                        width: orderColumn.width
+                    }
                 }
             }
         }

@@ -22,7 +22,7 @@ AbstractButton {
         radius: 10
         color: root.hovered ? Theme.cardHover : Theme.card
         border.width: 1
-        border.color: root.visualFocus ? Theme.accent : Theme.hairline
+        border.color: Theme.hairline
     }
     contentItem: Item {
         StoreLabel {

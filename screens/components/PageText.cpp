@@ -60,3 +60,21 @@ QString PageText::period(int days)
         return QStringLiteral("/ 月");
     return QStringLiteral("/ 年");
 }
+
+QString PageText::orderStatus(const QString &status)
+{
+    if (status == QLatin1String("paid"))
+        return QStringLiteral("已支付");
+    if (status == QLatin1String("pending"))
+        return QStringLiteral("待支付");
+    return status;
+}
+
+QString PageText::payType(const QString &key)
+{
+    if (key == QLatin1String("wxpay"))
+        return QStringLiteral("微信");
+    if (key == QLatin1String("alipay"))
+        return QStringLiteral("支付宝");
+    return key;
+}

@@ -26,4 +26,8 @@ public:
     Q_INVOKABLE [[nodiscard]] static QString price(double value);
     // The billing period of a plan by its length in days: "/ 永久", "/ 季", "/ 月", otherwise "/ 年".
     Q_INVOKABLE [[nodiscard]] static QString period(int days);
+    // An order's status and pay type as the member reads them: "已支付", "待支付", "微信", "支付宝"; a key
+    // without a name of its own is shown as it came.
+    Q_INVOKABLE [[nodiscard]] static QString orderStatus(const QString &status);
+    Q_INVOKABLE [[nodiscard]] static QString payType(const QString &key);
 };

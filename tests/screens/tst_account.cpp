@@ -285,6 +285,44 @@ private Q_SLOTS:
         QCOMPARE(body[u"gateway"_s].toString(), u"hubijiao"_s);
     }
 
+    // The member's orders load with the page and show newest first with readable status and pay type; without
+    // orders the list says so.
+    void memberOrders_data()
+    {
+        QTest::addColumn<QJsonArray>("orders");
+        QTest::addColumn<QStringList>("rows"); // number · status · pay type, top to bottom
+        const auto summary = [](const char *no, const char *status, const char *payType, const char *created) {
+            return QJsonObject{{u"orderNo"_s, no},       {u"planName"_s, u"年度赞助"_s}, {u"amount"_s, 128},
+                               {u"status"_s, status},    {u"gateway"_s, u"hubijiao"_s},  {u"payType"_s, payType},
+                               {u"createdAt"_s, created}};
+        };
+        QTest::newRow("none") << QJsonArray{} << QStringList{};
+        QTest::newRow("newest first across offsets")
+            << QJsonArray{summary("A1", "paid", "wxpay", "2026-01-02T10:00:00Z"),
+                          summary("A3", "closed", "card", "2026-03-01T09:00:00+08:00"),
+                          summary("A2", "pending", "alipay", "2026-03-01T02:00:00Z")}
+            << QStringList{u"A2 待支付 支付宝"_s, u"A3 closed card"_s, u"A1 已支付 微信"_s};
+    }
+
+    void memberOrders()
+    {
+        QFETCH(QJsonArray, orders);
+        QFETCH(QStringList, rows);
+        m_server->script("GET", "/api/store/orders", json({{u"order"_s, QJsonValue::Null}, {u"orders"_s, orders}}));
+        setHome();
+        QQuickItem *page = show(u"MemberView.qml"_s);
+        QVERIFY(page);
+        QTRY_COMPARE(m_server->count("GET", "/api/store/orders"), 1);
+        QTRY_COMPARE(m_screens->store.orders().size(), orders.size());
+        QCOMPARE(shown(page, u"ordersEmpty"_s), rows.isEmpty());
+        QStringList seen;
+        const QStringList numbers = texts(page, u"orderNumber"_s), status = texts(page, u"orderStatus"_s),
+                          pay = texts(page, u"orderPayType"_s);
+        for (qsizetype i = 0; i < numbers.size(); ++i)
+            seen << numbers[i].mid(4) + u' ' + status[i] + u' ' + pay[i];
+        QCOMPARE(seen, rows);
+    }
+
     void signedOutCheckoutOnlyAsksToSignIn()
     {
         setHome([](QJsonObject &home) { home.remove(u"member"_s); });
