@@ -23,12 +23,6 @@ ApplicationWindow {
     }
     menuBar: systemMenuBar ? null : inWindowMenuBar
 
-    Shortcut {
-        enabled: !window.systemMenuBar
-        sequence: "Ctrl+,"
-        onActivated: Shell.showSettings()
-    }
-
     StoreWindow {
         id: content
         anchors.fill: parent

@@ -16,6 +16,12 @@ Window {
     maximumHeight: 360
     color: Theme.background
 
+    Shortcut {
+        sequence: "Esc"
+        onActivated: settings.close()
+    }
+    FocusRing {}
+
     SettingsView {
         anchors.fill: parent
         onStoreWindowWanted: Shell.showStoreWindow()

@@ -13,6 +13,8 @@ Window {
     flags: Qt.Tool | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
     color: Theme.background
     onActiveChanged: if (!active) visible = false
+    // The search field takes the keys as soon as the panel shows, whether or not the window system activates it.
+    onVisibleChanged: if (visible) view.focusSearch()
 
     MenuExtraView {
         id: view
@@ -22,4 +24,12 @@ Window {
             Shell.showStoreWindow()
         }
     }
+    // A frame, so the panel stands apart from a white page behind it.
+    Rectangle {
+        anchors.fill: parent
+        color: "transparent"
+        border.width: 1
+        border.color: Theme.hairline
+    }
+    FocusRing {}
 }

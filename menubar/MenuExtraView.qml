@@ -19,6 +19,10 @@ Rectangle {
     // The store window should come forward (a row, "打开 Vexlo 工具箱", "赞助会员" or "壁纸" was pressed).
     signal storeWindowWanted()
 
+    function focusSearch() {
+        field.forceActiveFocus()
+    }
+
     // Loads the home payload the first time the panel shows before the window did.
     readonly property bool onScreen: Window.window !== null && Window.window.visible
     onOnScreenChanged: if (onScreen) quick.shown()

@@ -14,7 +14,7 @@ AbstractButton {
     implicitWidth: content.implicitWidth + 22
     opacity: enabled ? 1 : 0.45
     hoverEnabled: true
-    focusPolicy: Qt.NoFocus
+    Accessible.name: control.text
 
     contentItem: Item {
         Row {

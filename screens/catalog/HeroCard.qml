@@ -8,6 +8,7 @@ import Vexlo.Catalog
 // The featured app at the top of the discover page, on its own gradient with a miniature window.
 AbstractButton {
     id: root
+    Accessible.name: "今日精选：" + (root.app ? root.app.name : "")
     property var app
     hoverEnabled: true
     implicitHeight: Math.max(left.implicitHeight + 48, 210)

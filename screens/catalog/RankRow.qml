@@ -7,6 +7,7 @@ import Vexlo.Catalog
 // One place of a chart: rank, icon, name and tagline, and the download count on the right.
 AbstractButton {
     id: root
+    Accessible.name: root.app ? root.app.name : ""
     property int index: 1
     property var app
     hoverEnabled: true

@@ -8,6 +8,7 @@ import Vexlo.Catalog
 // loads or when it cannot be loaded.
 AbstractButton {
     id: root
+    Accessible.name: root.wallpaper ? root.wallpaper.title : ""
     property var wallpaper
     // The colour behind the tile, used to round the thumbnail's corners.
     property color backdrop: Theme.background

@@ -6,6 +6,7 @@ import Vexlo.Components
 // A catalogue app as a bordered card: icon, name, tagline, the sponsor badge and the download count.
 AbstractButton {
     id: root
+    Accessible.name: root.app ? root.app.name : ""
     property var app
     hoverEnabled: true
     padding: 14

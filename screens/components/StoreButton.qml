@@ -29,8 +29,8 @@ AbstractButton {
         color: root.kind === "prominent" ? (root.down ? Qt.darker(root.tint, 1.15) : root.tint)
              : root.kind === "bordered" && (root.hovered || root.down) ? Theme.cardHover
              : root.kind === "bordered" ? Theme.card : "transparent"
-        border.width: root.kind === "bordered" || root.visualFocus ? 1 : 0
-        border.color: root.visualFocus ? Theme.accent : Theme.hairline
+        border.width: root.kind === "bordered" ? 1 : 0
+        border.color: Theme.hairline
     }
     contentItem: Row {
         spacing: 5

@@ -34,6 +34,8 @@ class Theme : public QObject
     Q_PROPERTY(QColor hairline READ hairline CONSTANT)
     // Signal colours.
     Q_PROPERTY(QColor accent READ accent CONSTANT)
+    // The ring around the control that has the keyboard's focus.
+    Q_PROPERTY(QColor focusRing READ focusRing CONSTANT)
     Q_PROPERTY(QColor star READ star CONSTANT)
     Q_PROPERTY(QColor green READ green CONSTANT)
     Q_PROPERTY(QColor orange READ orange CONSTANT)
@@ -79,6 +81,7 @@ public:
     [[nodiscard]] static QColor toastFill() { return QColor::fromRgbF(0.98f, 0.98f, 0.99f, 0.94f); }
     [[nodiscard]] static QColor hairline();
     [[nodiscard]] static QColor accent();
+    [[nodiscard]] static QColor focusRing() { return accent(); }
     [[nodiscard]] static QColor star() { return QColor::fromRgbF(0.96f, 0.65f, 0.14f); }
     [[nodiscard]] static QColor green() { return QColor(0x34, 0xc7, 0x59); }
     [[nodiscard]] static QColor orange() { return QColor(0xff, 0x95, 0x00); }

@@ -6,6 +6,7 @@ import Vexlo.Wallpapers
 // A small capsule button of the gallery: a label with an optional leading symbol.
 AbstractButton {
     id: root
+    Accessible.name: root.text
     property string symbol: ""
     // Filled with the accent colour (the selected collection chip).
     property bool filled: false

@@ -9,6 +9,7 @@ import Vexlo.Window
 // The toolbar's account button: sign in when signed out, the membership page when signed in.
 ToolButton {
     id: root
+    Accessible.name: root.signedIn ? "查看我的账户" : "登录账户"
     objectName: "accountChip"
 
     readonly property var member: Store.member

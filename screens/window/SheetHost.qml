@@ -27,6 +27,27 @@ Popup {
     onRequestedChanged: requested ? open() : close()
     Component.onCompleted: if (requested) open()
     onClosed: if (requested) dismissed()
+    onOpened: focusFirst()
+
+    // Puts the keyboard in the sheet: on the field its page marks with `focus: true`, otherwise on its first
+    // control.
+    function focusFirst() {
+        const page = sheet.item as Item
+        if (!page)
+            return
+        page.forceActiveFocus()
+        if (page.activeFocus) {
+            const first = page.nextItemInFocusChain(true)
+            if (first && root.within(first, page))
+                first.forceActiveFocus(Qt.TabFocusReason)
+        }
+    }
+    function within(item: Item, ancestor: Item): bool {
+        for (let p = item; p; p = p.parent)
+            if (p === ancestor)
+                return true
+        return false
+    }
 
     background: Rectangle {
         radius: 12
@@ -48,6 +69,8 @@ Popup {
                 if (!root.pageBuilt)
                     item.title = root.title
                 item.closeRequested.connect(root.dismissed)
+                if (root.opened)
+                    root.focusFirst()
             }
         }
     }

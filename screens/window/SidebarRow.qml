@@ -23,6 +23,18 @@ ItemDelegate {
     topPadding: 0
     bottomPadding: 0
     hoverEnabled: true
+    // In the Tab order; the arrow keys move between the rows, Return and Space choose one.
+    focusPolicy: Qt.StrongFocus
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+    Keys.onDownPressed: step(true)
+    Keys.onUpPressed: step(false)
+
+    function step(forward) {
+        const next = root.nextItemInFocusChain(forward) as SidebarRow
+        if (next)
+            next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+    }
 
     background: Rectangle {
         radius: 6

@@ -106,8 +106,6 @@ Item {
                                 radius: 6
                                 color: backButton.down ? Theme.shade(0.10)
                                                        : backButton.hovered ? Theme.shade(0.05) : "transparent"
-                                border.width: backButton.visualFocus ? 1 : 0
-                                border.color: Theme.accent
                             }
                             ToolTip.visible: hovered
                             ToolTip.delay: 600
@@ -214,6 +212,8 @@ Item {
         requested: Store.showCheckout
         onDismissed: Store.showCheckout = false
     }
+
+    FocusRing {}
 
     // The object name of the page the content area shows (tests and the start-up benchmark read it).
     readonly property string pageName: router.currentPage ? router.currentPage.objectName : ""

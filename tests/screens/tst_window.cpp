@@ -15,6 +15,7 @@
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 #include "Fixtures.h"
@@ -85,6 +86,37 @@ private:
         if (item)
             item->setSize(QSizeF(980, 640));
         return item;
+    }
+
+    // The app's window (menu bar and content) shown and active, after its first load failed.
+    std::unique_ptr<QObject> menuWindow()
+    {
+        QQmlComponent component(m_screens->engine.get());
+        component.setData(R"(
+            import QtQuick
+            import QtQuick.Controls
+            import Vexlo.Window
+            ApplicationWindow {
+                width: 1180; height: 780
+                menuBar: StoreMenuBar { storeWindow: content }
+                StoreWindow { id: content; anchors.fill: parent }
+            })",
+                          QUrl(u"file:///menu-test.qml"_s));
+        std::unique_ptr<QObject> object(component.create());
+        auto *window = qobject_cast<QQuickWindow *>(object.get());
+        if (!window) {
+            qWarning().noquote() << component.errorString();
+            return nullptr;
+        }
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window))
+            return nullptr;
+        if (!QTest::qWaitFor([&] { return !m_screens->store.loading() && m_screens->store.error().has_value(); }))
+            return nullptr;
+        window->requestActivate();
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
+        return object;
     }
 
 private Q_SLOTS:
@@ -495,6 +527,7 @@ private Q_SLOTS:
         QVERIFY(!sheet->property("visible").toBool());
         m_screens->store.setShowLogin(true);
         QTRY_VERIFY(sheet->property("opened").toBool());
+        QTRY_COMPARE(window.activeFocusItem() ? window.activeFocusItem()->objectName() : QString(), u"emailField"_s);
         QObject *body = one(window.contentItem(), u"sheetPlaceholder"_s);
         if (body) { // the sign-in screen itself closes the sheet through the flag; the stand-in has a button
             click(body, u"sheetClose"_s);
@@ -508,8 +541,38 @@ private Q_SLOTS:
         m_screens->store.setShowCheckout(true);
         QObject *checkout = one(content.get(), u"checkoutSheet"_s);
         QTRY_VERIFY(checkout->property("opened").toBool());
+        QTRY_VERIFY(window.activeFocusItem() && window.activeFocusItem()->property("visualFocus").toBool());
         QVERIFY(QMetaObject::invokeMethod(checkout, "close"));
         QTRY_VERIFY(!m_screens->store.showCheckout());
+        content.reset();
+    }
+
+    // With no store to reach, the device check and the software manager open from the sidebar and do their work.
+    void localPagesWithoutAStore()
+    {
+        QQuickWindow window;
+        window.resize(1180, 780);
+        auto content = load(u"Window/StoreWindow.qml"_s);
+        QVERIFY(content);
+        content->setParentItem(window.contentItem());
+        window.show();
+        QTRY_VERIFY(m_screens->store.error().has_value());
+        QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
+
+        click(content.get(), u"row_device"_s);
+        QCOMPARE(content->property("pageName").toString(), u"deviceView"_s);
+        auto *device = one(content.get(), u"deviceView"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(device->property("finished").toBool(), 30000);
+        QVERIFY(device->property("hasIdentity").toBool());
+
+        click(content.get(), u"row_softwareManager"_s);
+        QCOMPARE(content->property("pageName").toString(), u"softwareManagerView"_s);
+        QObject *apps = one(content.get(), u"softwareApps"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!apps->property("scanning").toBool(), 30000);
+        QVERIFY(apps->property("count").toInt() > 0);
+
+        click(content.get(), u"row_discover"_s);
+        QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
         content.reset();
     }
 
@@ -517,26 +580,9 @@ private Q_SLOTS:
     // Ctrl+R starts a home load.
     void menuShortcuts()
     {
-        QQmlComponent component(m_screens->engine.get());
-        component.setData(R"(
-            import QtQuick
-            import QtQuick.Controls
-            import Vexlo.Window
-            ApplicationWindow {
-                width: 1180; height: 780
-                menuBar: StoreMenuBar { storeWindow: content }
-                StoreWindow { id: content; anchors.fill: parent }
-            })",
-                          QUrl(u"file:///menu-test.qml"_s));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
+        auto object = menuWindow();
         auto *window = qobject_cast<QQuickWindow *>(object.get());
         QVERIFY(window);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QTRY_VERIFY(!m_screens->store.loading()); // the first appearance's load (fails here)
-        window->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(window));
 
         m_screens->store.setHome(homeWith());
         m_screens->store.setSection(Store::Section::top);
@@ -558,6 +604,66 @@ private Q_SLOTS:
         QVERIFY(m_screens->store.home().has_value());
         QCOMPARE(m_screens->store.toast().value_or(QString()), u"刷新失败：加载失败"_s);
         QCOMPARE(one(window->contentItem(), u"storeWindow"_s)->property("pageName").toString(), u"discoverView"_s);
+    }
+
+    // Tab alone reaches every sidebar row and the page's main action, each shown with the focus ring; the arrow
+    // keys move within the sidebar.
+    void keyboardReachesEveryControl_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("action"); // object name or text
+        QTest::newRow("discover") << u"discover"_s << u"heroCard"_s;
+        QTest::newRow("member") << u"member"_s << u"planButton"_s;
+        QTest::newRow("device") << u"device"_s << u"重新检测"_s;
+        QTest::newRow("software") << u"softwareManager"_s << u"rescanButton"_s;
+    }
+
+    void keyboardReachesEveryControl()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, action);
+        auto object = menuWindow();
+        auto *window = qobject_cast<QQuickWindow *>(object.get());
+        QVERIFY(window);
+        m_screens->store.setHome(homeWith());
+        m_screens->store.setProperty("section", section);
+        if (section == u"device"_s)
+            QTRY_VERIFY_WITH_TIMEOUT(one(window->contentItem(), u"deviceView"_s)->property("finished").toBool(), 30000);
+        if (section == u"softwareManager"_s)
+            QTRY_VERIFY_WITH_TIMEOUT(!one(window->contentItem(), u"softwareApps"_s)->property("scanning").toBool(),
+                                     30000);
+
+        QSet<QString> wanted{action};
+        const std::function<void(QQuickItem *)> rows = [&](QQuickItem *item) {
+            const QString name = item->objectName();
+            if (item->isVisible() && (name.startsWith(u"row_"_s) || name.startsWith(u"category_"_s)))
+                wanted.insert(name);
+            for (QQuickItem *child : item->childItems())
+                rows(child);
+        };
+        rows(window->contentItem());
+        QVERIFY(wanted.contains(u"row_device"_s) && wanted.contains(u"category_dev"_s));
+
+        auto *ring = qobject_cast<QQuickItem *>(one(window->contentItem(), u"focusRingShape"_s));
+        QVERIFY(ring);
+        for (int i = 0; i < 300 && !wanted.isEmpty(); ++i) {
+            QTest::keyClick(window, Qt::Key_Tab);
+            QQuickItem *focused = window->activeFocusItem();
+            QVERIFY(focused);
+            const QString key =
+                wanted.contains(focused->objectName()) ? focused->objectName() : focused->property("text").toString();
+            if (!wanted.remove(key))
+                continue;
+            const QPointF centre = focused->mapToItem(ring->parentItem(), focused->boundingRect().center());
+            QTRY_VERIFY2(ring->isVisible() && QRectF(ring->position(), ring->size()).contains(centre), qPrintable(key));
+            if (key == u"row_device"_s) {
+                QTest::keyClick(window, Qt::Key_Down);
+                QCOMPARE(window->activeFocusItem()->objectName(), u"row_softwareManager"_s);
+                QTest::keyClick(window, Qt::Key_Up);
+                QCOMPARE(window->activeFocusItem(), focused);
+            }
+        }
+        QVERIFY2(wanted.isEmpty(), qPrintable(QStringList(wanted.values()).join(u", "_s)));
     }
 
     // The toast capsule shows the store's message and keeps the text while it leaves.

@@ -1,0 +1,57 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Templates as T
+import Vexlo.Components
+
+// Shows where the keyboard is: a ring in the theme's focus colour around the window's focused control whenever
+// the focus came by keyboard (Tab, Backtab, a shortcut), drawn above the window's popups too. One per window;
+// every control of the window gets it without drawing one of its own.
+Item {
+    id: root
+    objectName: "focusRing"
+    parent: Overlay.overlay
+    anchors.fill: parent
+    z: 2e6
+
+    readonly property Item target: Window.window ? Window.window.activeFocusItem : null
+    // Cast to the templates, which every styled control derives from (the styles' Control is one type of its own).
+    readonly property bool shown: {
+        const control = target as T.Control
+        if (control)
+            return control.visualFocus
+        const field = target as T.TextField
+        return field !== null && (field.focusReason === Qt.TabFocusReason || field.focusReason === Qt.BacktabFocusReason)
+    }
+    // The focused control's rectangle in the ring's coordinates, refreshed every frame the window draws, so the
+    // ring follows scrolling and moving controls.
+    property rect area: Qt.rect(0, 0, 0, 0)
+
+    function place() {
+        if (!shown || !target)
+            return
+        const r = target.mapToItem(root, 0, 0, target.width, target.height)
+        if (r.x !== area.x || r.y !== area.y || r.width !== area.width || r.height !== area.height)
+            area = r
+    }
+    onTargetChanged: place()
+    onShownChanged: place()
+    Connections {
+        target: root.Window.window
+        function onAfterAnimating() {
+            root.place()
+        }
+    }
+
+    Rectangle {
+        objectName: "focusRingShape"
+        visible: root.shown
+        x: root.area.x - 3
+        y: root.area.y - 3
+        width: root.area.width + 6
+        height: root.area.height + 6
+        radius: Math.min(9, height / 2)
+        color: "transparent"
+        border.width: 2
+        border.color: Theme.focusRing
+    }
+}
