@@ -104,13 +104,16 @@ QSGNode *GradientBox::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
         return nullptr;
     }
     auto *node = static_cast<QSGImageNode *>(old);
+    // A new picture gets a new node: the software renderer's image node does not free a texture it owns when
+    // it is given another one, only when the node is deleted.
+    if (node && (m_stale || node->texture()->textureSize() != pixels)) {
+        delete node;
+        node = nullptr;
+    }
     if (!node) {
         node = window()->createImageNode();
         node->setOwnsTexture(true);
         node->setFiltering(QSGTexture::Linear);
-        m_stale = true;
-    }
-    if (m_stale || node->texture()->textureSize() != pixels) {
         const QImage picture = cachedPicture(pixels, m_radius * dpr, m_from, m_to);
         node->setTexture(window()->createTextureFromImage(picture, QQuickWindow::TextureHasAlphaChannel));
         m_stale = false;
