@@ -74,7 +74,7 @@ private Q_SLOTS:
         QDir(m_cache).removeRecursively();
     }
 
-    void runnerOutputRules()
+    void runnerOutputRulesAndToolRoot()
     {
         ToolRunner runner(tools());
         QCOMPARE(runner.shell(u"noisy"_s), u"to-stdout\n"_s); // stderr dropped, exit status ignored
@@ -83,11 +83,6 @@ private Q_SLOTS:
         QCOMPARE(runner.shell(u"no-such-tool-anywhere"_s), QString());
         QCOMPARE(runner.run(u"/no/such/program"_s, {}), std::nullopt);
         QCOMPARE(runner.stats().processes, 5);
-    }
-
-    void runnerToolRoot()
-    {
-        ToolRunner runner(tools());
         QCOMPARE(runner.resolveCommandLine(u"/usr/bin/sw_vers -productVersion"_s),
                  m_root + u"/usr/bin/sw_vers -productVersion"_s);
         QCOMPARE(runner.resolveCommandLine(u"/usr/libexec/ApplicationFirewall/socketfilterfw --getglobalstate"_s),

@@ -286,8 +286,6 @@ private Q_SLOTS:
             << 200 << QByteArray() << QByteArray();
         QTest::newRow("HTTP/1.0 keep-alive")
             << "GET /healthz HTTP/1.0\r\nConnection: keep-alive\r\n\r\n"_ba << 200 << QByteArray() << "keep-alive"_ba;
-        QTest::newRow("asterisk for GET") << rawGet("*") << 400 << QByteArray() << "close"_ba;
-        QTest::newRow("unknown method") << rawGet("/api/store/home", "BREW") << 501 << QByteArray() << "close"_ba;
         // A refused length closes the connection: the bytes behind it are never read as the next request.
         for (const QByteArray &lengths : {"Content-Length: -1\r\n"_ba, "Content-Length: 2\r\nContent-Length: 0\r\n"_ba})
             QTest::addRow("%s", lengths.trimmed().replace("\r\n", " / ").constData())

@@ -1,5 +1,6 @@
-// The store service's own rules, in-process: migrations, the seeded catalogue, sponsorship arithmetic,
-// session cookies, the sign-in throttle, request-head framing and the generated images.
+// The store service's own rules, in-process: migrations, the seeded catalogue,
+// sponsorship arithmetic, session cookies, the sign-in throttle, request-head
+// framing and the generated images.
 #include "server/Auth.h"
 #include "server/Database.h"
 #include "server/Http.h"
@@ -39,32 +40,26 @@ private Q_SLOTS:
         QVERIFY2(m_db.open(m_dir.filePath(u"store.sqlite"_s), &error), qPrintable(error));
     }
 
-    void reopeningAppliesNothingTwice()
+    // Reopening applies nothing twice; a database a newer service migrated is
+    // refused.
+    void migrations()
     {
+        const QString path = m_dir.filePath(u"store.sqlite"_s);
         const int apps = m_db.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt();
         QCOMPARE(m_db.schemaVersion(), latestSchemaVersion());
-        Database again;
         QString error;
-        QVERIFY2(again.open(m_dir.filePath(u"store.sqlite"_s), &error), qPrintable(error));
-        QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt(), apps);
-        QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM users"_s).toInt(), 2);
-    }
-
-    void newerSchemaIsRefused()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"store.sqlite"_s);
         {
-            Database db;
-            QString error;
-            QVERIFY(db.open(path, &error));
-            db.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s,
-                   {latestSchemaVersion() + 1, 0});
+            Database again;
+            QVERIFY2(again.open(path, &error), qPrintable(error));
+            QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt(), apps);
+            QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM users"_s).toInt(), 2);
+            again.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s,
+                      {latestSchemaVersion() + 1, 0});
         }
-        Database db;
-        QString error;
-        QVERIFY(!db.open(path, &error));
+        Database newer;
+        QVERIFY(!newer.open(path, &error));
         QVERIFY(error.contains(u"newer"_s));
+        m_db.run(u"DELETE FROM schema_migrations WHERE version > ?"_s, {latestSchemaVersion()});
     }
 
     void seededCatalogueUsesKnownVocabulary()
@@ -83,7 +78,8 @@ private Q_SLOTS:
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE category_id IS NULL"_s).toInt(), 0);
         QCOMPARE(m_db.scalar(u"SELECT COUNT(DISTINCT collection) FROM wallpapers"_s).toInt(), 3);
         QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM wallpapers"_s).toInt() >= 16);
-        // Every app's downloads fit the client's integer, and every app has reviews, versions and links.
+        // Every app's downloads fit the client's integer, and every app has
+        // reviews, versions and links.
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE downloads > 2147483647"_s).toInt(), 0);
         for (const QString &table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
             QCOMPARE(
@@ -134,27 +130,24 @@ private Q_SLOTS:
         QVERIFY(m.sponsorActive(now));
         QCOMPARE(m.toJson(now).value(u"role"_s).toString(), u"sponsor"_s);
         m.sponsorUntil = now;
-        QCOMPARE(m.daysLeft(now), 0);
         QVERIFY(!m.sponsorActive(now));
-        QCOMPARE(m.toJson(now).value(u"daysLeft"_s).toInt(), 0);
-        QVERIFY(!m.toJson(now).contains(u"expiresAt"_s)); // lapsed: no end date to show
-        QCOMPARE(m.toJson(now).value(u"role"_s).toString(), m.role);
+        const QJsonObject lapsed = m.toJson(now);
+        QCOMPARE(lapsed.value(u"daysLeft"_s).toInt(), 0);
+        QVERIFY(!lapsed.contains(u"expiresAt"_s)); // no end date to show
+        QCOMPARE(lapsed.value(u"role"_s).toString(), m.role);
     }
 
     void passwordsAndSessions()
     {
         const QString hash = Auth::hashPassword(u"秘密 password"_s);
-        QVERIFY(hash.startsWith(u"$argon2id$"_s));
         QVERIFY(Auth::verifyPassword(hash, u"秘密 password"_s));
         QVERIFY(!Auth::verifyPassword(hash, u"秘密 passwor"_s));
         QVERIFY(!Auth::verifyPassword(QString(), QString()));
 
+        // Two sessions at the same instant differ; their form and storage are
+        // checked through the service.
         Accounts accounts(m_db);
-        const qint64 now = 1'800'000'000;
-        const QByteArray token = accounts.createSession(1, now);
-        QCOMPARE(token.size(), 64);
-        QVERIFY(token != accounts.createSession(1, now));
-        // How tokens are stored and forgotten is checked through the service, on both engines.
+        QVERIFY(accounts.createSession(1, 1'800'000'000) != accounts.createSession(1, 1'800'000'000));
     }
 
     void throttleCountsOneMinutePerKey()
@@ -167,7 +160,8 @@ private Q_SLOTS:
         QVERIFY(!throttle.attempt(key, 105));
         QVERIFY(throttle.attempt(u"other@b.c 127.0.0.1"_s, 105));
         QVERIFY(other.attempt(key, 105)); // another scope counts apart
-        QVERIFY(!throttle.attempt(key, 159)); // the first failure is still inside the minute, refusals do not count
+        QVERIFY(!throttle.attempt(key, 159)); // the first failure is still inside
+            // the minute, refusals do not count
         const auto late = throttle.attempt(key, 160); // and now it is not
         QVERIFY(late);
         QVERIFY(!throttle.attempt(key, 160));
@@ -222,6 +216,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keepAlive");
         const QByteArray get = "GET /api/store/home HTTP/1.1\r\nHost: a\r\n";
         const QByteArray post = "POST /api/auth/login HTTP/1.1\r\nHost: a\r\n";
+        const auto refused = [](const char *name, const QByteArray &head, int status) {
+            QTest::newRow(name) << head << status << qint64(0) << true;
+        };
         QByteArray fields;
         for (int i = 1; i < 100; ++i) // with Host, 100 fields
             fields += "X-" + QByteArray::number(i) + ": v\r\n";
@@ -234,36 +231,31 @@ private Q_SLOTS:
         QTest::newRow("HTTP/1.0") << "GET / HTTP/1.0\r\n\r\n"_ba << 200 << qint64(0) << false;
         QTest::newRow("100 fields") << get + fields + "\r\n" << 200 << qint64(0) << true;
         QTest::newRow("unfinished") << get + "Content-Len" << 0 << qint64(0) << true;
-        QTest::newRow("request line over 8 KiB, unfinished")
-            << "GET /" + QByteArray(8200, 'a') << 414 << qint64(0) << true;
-        QTest::newRow("header section over 32 KiB, unfinished")
-            << get + "X-Pad: " + QByteArray(33 * 1024, 'v') << 431 << qint64(0) << true;
-        QTest::newRow("101 fields") << get + fields + "X: v\r\n\r\n" << 431 << qint64(0) << true;
-        QTest::newRow("body over the cap") << post + "Content-Length: 16385\r\n\r\n" << 413 << qint64(0) << true;
+        refused("request line over 8 KiB, unfinished", "GET /" + QByteArray(8200, 'a'), 414);
+        refused("header section over 32 KiB, unfinished", get + "X-Pad: " + QByteArray(33 * 1024, 'v'), 431);
+        refused("101 fields", get + fields + "X: v\r\n\r\n", 431);
+        refused("body over the cap", post + "Content-Length: 16385\r\n\r\n", 413);
         for (const QByteArray &length : {"-1"_ba, "abc"_ba, "1, 2"_ba, "18446744073709551615"_ba, "+5"_ba, ""_ba})
             QTest::addRow("Content-Length \"%s\"", length.constData()) << post + "Content-Length: " + length +
                     "\r\n\r\n" << 400 << qint64(0) << true;
-        QTest::newRow("repeated Content-Length") << post + "Content-Length: 2\r\ncontent-length: 2\r\n\r\n"
-                                                 << 400 << qint64(0) << true;
-        QTest::newRow("chunked") << post + "Transfer-Encoding: chunked\r\n\r\n" << 411 << qint64(0) << true;
-        QTest::newRow("chunked and a length") << post + "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n"
-                                              << 400 << qint64(0) << true;
-        QTest::newRow("no Host") << "GET / HTTP/1.1\r\n\r\n"_ba << 400 << qint64(0) << true;
-        QTest::newRow("two Hosts") << get + "Host: b\r\n\r\n" << 400 << qint64(0) << true;
-        QTest::newRow("bare LF") << "GET / HTTP/1.1\nHost: a\n\n"_ba << 400 << qint64(0) << true;
-        QTest::newRow("folded field") << get + "X: a\r\n b\r\n\r\n" << 400 << qint64(0) << true;
-        QTest::newRow("space before colon") << get + "Content-Length : 5\r\n\r\n" << 400 << qint64(0) << true;
-        QTest::newRow("NUL in a value") << get + "X: a\0b\r\n\r\n"_ba << 400 << qint64(0) << true;
+        refused("repeated Content-Length", post + "Content-Length: 2\r\ncontent-length: 2\r\n\r\n", 400);
+        refused("chunked", post + "Transfer-Encoding: chunked\r\n\r\n", 411);
+        refused("chunked and a length", post + "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n", 400);
+        refused("no Host", "GET / HTTP/1.1\r\n\r\n"_ba, 400);
+        refused("two Hosts", get + "Host: b\r\n\r\n", 400);
+        refused("bare LF", "GET / HTTP/1.1\nHost: a\n\n"_ba, 400);
+        refused("folded field", get + "X: a\r\n b\r\n\r\n", 400);
+        refused("space before colon", get + "Content-Length : 5\r\n\r\n", 400);
+        refused("NUL in a value", get + "X: a\0b\r\n\r\n"_ba, 400);
         QTest::newRow("absolute target") << "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0)
                                          << true;
-        QTest::newRow("absolute target without a host")
-            << "GET http:///x HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
-        QTest::newRow("relative target") << "GET a/b HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
+        refused("absolute target without a host", "GET http:///x HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
+        refused("relative target", "GET a/b HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
         QTest::newRow("OPTIONS *") << "OPTIONS * HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0) << true;
-        QTest::newRow("GET *") << "GET * HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 400 << qint64(0) << true;
-        QTest::newRow("unknown method") << "BREW /pot HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 501 << qint64(0) << true;
-        QTest::newRow("HTTP/2.0") << "GET / HTTP/2.0\r\nHost: a\r\n\r\n"_ba << 505 << qint64(0) << true;
-        QTest::newRow("Expect other than 100-continue") << get + "Expect: 200-ok\r\n\r\n" << 417 << qint64(0) << true;
+        refused("GET *", "GET * HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
+        refused("unknown method", "BREW /pot HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 501);
+        refused("HTTP/2.0", "GET / HTTP/2.0\r\nHost: a\r\n\r\n"_ba, 505);
+        refused("Expect other than 100-continue", get + "Expect: 200-ok\r\n\r\n", 417);
     }
 
     void requestHeadFraming()
@@ -289,25 +281,16 @@ private Q_SLOTS:
         }
     }
 
-    // Cached bodies get per-request members put in front; the result must stay one valid object.
-    void prependedMembersKeepValidJson_data()
-    {
-        QTest::addColumn<QByteArray>("cached");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("empty cached object") << "{}"_ba
-                                             << R"({"member":1})"_ba;
-        QTest::newRow("members on both sides") << R"({"b":[1,{"c":2}]})"_ba
-                                               << R"({"member":1,"b":[1,{"c":2}]})"_ba;
-    }
-
+    // Cached bodies get per-request members put in front; the result must stay
+    // one valid object.
     void prependedMembersKeepValidJson()
     {
-        QFETCH(QByteArray, cached);
-        QFETCH(QByteArray, expected);
-        const QByteArray body = Http::json(cached, QJsonObject{{u"member"_s, 1}}).data();
-        QCOMPARE(body, expected);
-        QVERIFY(QJsonDocument::fromJson(body).isObject());
-        QCOMPARE(Http::json(cached).data(), cached);
+        for (const auto &[cached, expected] :
+             {std::pair{"{}"_ba, R"({"member":1})"_ba},
+              std::pair{R"({"b":[1,{"c":2}]})"_ba, R"({"member":1,"b":[1,{"c":2}]})"_ba}}) {
+            QCOMPARE(Http::json(cached, QJsonObject{{u"member"_s, 1}}).data(), expected);
+            QCOMPARE(Http::json(cached).data(), cached);
+        }
     }
 
     void qrCodeIsAPng()

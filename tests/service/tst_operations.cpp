@@ -154,21 +154,6 @@ private Q_SLOTS:
                  qPrintable(bad.error().detail));
     }
 
-    void logoutNeverFails_data()
-    {
-        QTest::addColumn<QString>("base");
-        QTest::newRow("dead port") << u"http://127.0.0.1:%1"_s.arg(ScriptedServer::deadPort());
-        QTest::newRow("unparsable address") << u"1ab:x"_s;
-    }
-
-    void logoutNeverFails()
-    {
-        QFETCH(QString, base);
-        Endpoint::setBase(base);
-        QCoro::waitFor(StoreAPI::logout()); // returns normally
-        QVERIFY(m_server->requests.isEmpty());
-    }
-
     void queryEncoding_data()
     {
         QTest::addColumn<QString>("text");

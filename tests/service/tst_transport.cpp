@@ -157,6 +157,7 @@ private Q_SLOTS:
         Endpoint::setBase(base);
         QCOMPARE(outcome(call(u"GET"_s)), expected);
         QCOMPARE(outcome(call(u"POST"_s)), expected);
+        QCoro::waitFor(StoreAPI::logout()); // never fails
         QVERIFY(m_server->requests.isEmpty());
     }
 
@@ -176,8 +177,6 @@ private Q_SLOTS:
         QCOMPARE(Endpoint::url(u"/api/store/home"_s)->toString(), u"http://127.0.0.1:4812/api/store/home"_s);
         Endpoint::setBase(QString());
         QCOMPARE(Endpoint::base(), QString()); // no fallback to the default
-        Endpoint::setBase(u" http://x "_s);
-        QCOMPARE(Endpoint::base(), u" http://x "_s); // stored unchanged
 
         QCOMPARE(Endpoint::parse(u"http://h/a b%"_s)->toEncoded(), "http://h/a%20b%25"); // repaired
         QCOMPARE(Endpoint::parse(u"/api/x"_s)->toEncoded(), "/api/x");

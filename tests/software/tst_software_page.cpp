@@ -3,6 +3,7 @@
 
 #include "TestTree.h"
 
+#include "ItemQuery.h"
 #include "RecordingPlatform.h"
 #include "ScreenEngine.h"
 #include "ScriptedServer.h"
@@ -26,14 +27,12 @@ namespace {
 QList<QQuickItem *> named(QQuickItem *root, const QString &name)
 {
     QList<QQuickItem *> out;
-    for (QQuickItem *child : root->childItems()) {
-        if (child->objectName() == name && child->isVisible())
-            out.append(child);
-        out += named(child, name);
-    }
+    for (QObject *o : ItemQuery::all(root, name, true))
+        out << qobject_cast<QQuickItem *>(o);
     return out;
 }
 
+// The one visible item named `name`; null when there is none or more than one.
 QQuickItem *one(QQuickItem *root, const QString &name)
 {
     const auto all = named(root, name);
@@ -60,21 +59,19 @@ QStringList rowTexts(QQuickItem *root, const QString &name)
 
 QQuickItem *rowOf(QQuickItem *root, const QString &appName)
 {
-    for (QQuickItem *label : named(root, u"appRowName"_s)) {
-        if (label->property("text").toString() == appName) {
-            QQuickItem *row = label;
-            while (row && !row->property("hasUpdate").isValid())
-                row = row->parentItem();
-            return row;
-        }
+    for (QQuickItem *row : named(root, u"appRowName"_s)) {
+        if (row->property("text").toString() != appName)
+            continue;
+        while (row && !row->property("hasUpdate").isValid())
+            row = row->parentItem();
+        return row;
     }
     return nullptr;
 }
 
 void press(QQuickItem *button)
 {
-    QVERIFY(button);
-    QVERIFY(button->isEnabled());
+    QVERIFY(button && button->isEnabled());
     QMetaObject::invokeMethod(button, "clicked");
 }
 

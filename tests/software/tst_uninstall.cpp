@@ -75,7 +75,6 @@ private Q_SLOTS:
     {
         const QString path = m_dir.filePath(u"Gone.app"_s);
         QCOMPARE(SoftwareScanner::uninstallNow(path), failed(kGone));
-        QCOMPARE(SoftwareScanner::uninstall(path).result(), failed(kGone));
         QCOMPARE(SoftwareScanner::uninstallNow(QString()), failed(kGone));
     }
 

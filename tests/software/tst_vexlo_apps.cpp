@@ -4,6 +4,7 @@
 
 #include "TestTree.h"
 
+#include "CommandRun.h"
 #include "ScriptedServer.h"
 #include "ServerProcess.h"
 
@@ -19,13 +20,6 @@ using namespace Qt::StringLiterals;
 using namespace TestTree;
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
 
 // Named by its display name, with an identifier and a 1500-byte program.
 void makeAppBundle(const QString &root, const QString &file, const QString &name, const QString &version,
@@ -55,23 +49,16 @@ class TestVexloApps : public QObject
 private:
     QTemporaryDir m_dir;
 
-    Run run(const QStringList &args, const QString &baseUrl = {})
+    CommandRun run(const QStringList &args, const QString &baseUrl = {})
     {
         const QString config = m_dir.filePath(u"config"_s);
         QDir(config).removeRecursively();
         if (!baseUrl.isEmpty())
             writeFile(config + u"/Vexlo/VexloToolbox.ini"_s, "[General]\nbaseURL=" + baseUrl.toUtf8() + "\n");
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, config);
         env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
-        process.setProcessEnvironment(env);
-        QSignalSpy finished(&process, &QProcess::finished);
-        process.start(QStringLiteral(VEXLO_APPS_BIN), args);
-        // Waits in the event loop, so a feed served by this process can answer.
-        if (!finished.wait(60000))
-            return {};
-        return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+        return runCommand(QStringLiteral(VEXLO_APPS_BIN), args, env);
     }
 
     QString tree()
@@ -97,7 +84,7 @@ private Q_SLOTS:
         const QString root = tree();
         const QString other = m_dir.filePath(u"More"_s);
         makeAppBundle(other, u"Mid.app"_s, u"mid"_s, u"2"_s);
-        const Run result = run({u"list"_s, u"--json"_s, u"--root"_s, root, u"--root"_s, other});
+        const CommandRun result = run({u"list"_s, u"--json"_s, u"--root"_s, root, u"--root"_s, other});
         QCOMPARE(result.exitCode, 0);
         const QJsonArray rows = QJsonDocument::fromJson(result.out).array();
         QCOMPARE(rows.size(), 7);
@@ -129,7 +116,7 @@ private Q_SLOTS:
                           "<rss xmlns:sparkle=\"https://dev.test/ns\"><channel><link>https://dev.test/indie</link>"
                           "<item><enclosure url=\"https://dev.test/Indie.zip\" sparkle:shortVersionString=\"1.2\" "
                           "sparkle:version=\"12\"/></item></channel></rss>"});
-        const Run json = run({u"outdated"_s, u"--json"_s, u"--root"_s, tree()}, server.base());
+        const CommandRun json = run({u"outdated"_s, u"--json"_s, u"--root"_s, tree()}, server.base());
         QCOMPARE(json.exitCode, 0);
         QVERIFY2(json.err.isEmpty(), qPrintable(json.err));
         QHash<QString, QJsonObject> rows;
@@ -165,10 +152,10 @@ private Q_SLOTS:
         QCOMPARE(tape[u"requires"_s].toString(), u"需 Rosetta"_s);
 #endif
 
-        const Run text = run({u"outdated"_s, u"--root"_s, tree()}, server.base());
+        const CommandRun text = run({u"outdated"_s, u"--root"_s, tree()}, server.base());
         QCOMPARE(text.exitCode, 0);
-        QVERIFY(QString::fromUtf8(text.out).contains(u"商店搜索"_s));
-        QVERIFY(QString::fromUtf8(text.out).contains(u"3 个应用有新版"_s));
+        QVERIFY(text.text().contains(u"商店搜索"_s));
+        QVERIFY(text.text().contains(u"3 个应用有新版"_s));
     }
 
     // Over the sample Library: exactly the items named by the identifier are checked; the one sharing only the
@@ -177,7 +164,8 @@ private Q_SLOTS:
     {
         const QString samples = QStringLiteral(VEXLO_SAMPLES);
         const QString library = samples + u"/Library"_s;
-        const Run json = run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--json"_s, u"--library"_s, library});
+        const CommandRun json =
+            run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--json"_s, u"--library"_s, library});
         QCOMPARE(json.exitCode, 0);
         QStringList byId, byName;
         for (const QJsonValue &item : QJsonDocument::fromJson(json.out).array()) {
@@ -194,8 +182,8 @@ private Q_SLOTS:
                               u"Saved Application State/com.vexlo.sample.shell-harbor.savedState"_s,
                               u"HTTPStorages/com.vexlo.sample.shell-harbor.binarycookies"_s}));
         QCOMPARE(byName, QStringList{u"Logs/港湾终端"_s});
-        const Run text = run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--library"_s, library});
-        QVERIFY(QString::fromUtf8(text.out).contains(u"6 项按标识匹配"_s));
+        const CommandRun text = run({u"leftovers"_s, samples + u"/Shell Harbor.app"_s, u"--library"_s, library});
+        QVERIFY(text.text().contains(u"6 项按标识匹配"_s));
     }
 
     void failures_data()
@@ -221,7 +209,7 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         const QString dead = u"http://127.0.0.1:1"_s;
-        const Run result = run(args + QStringList{u"--root"_s, tree()}, deadService ? dead : QString());
+        const CommandRun result = run(args + QStringList{u"--root"_s, tree()}, deadService ? dead : QString());
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         QVERIFY(result.out.isEmpty());
@@ -229,7 +217,7 @@ private Q_SLOTS:
 
     void helpDocumentsJsonKeys()
     {
-        const Run result = run({u"--help"_s});
+        const CommandRun result = run({u"--help"_s});
         QCOMPARE(result.exitCode, 0);
         for (const char *key : {"name", "version", "bundleId", "path", "sizeBytes", "sizeText", "storeVersion",
                                 "storeSlug", "--root", "outdated", "source", "store-search", "compatible", "requires",
