@@ -2,26 +2,22 @@
 // item with its panel, and the settings window. Links of the "vexlink" scheme arrive from the command
 // line, from a later launch (handed over, see InstanceRelay) or from the platform's open-URL event.
 
+#include "app/AppStart.h"
 #include "app/GlobalMenuBar.h"
 #include "app/TrayIcon.h"
 #include "menubar/LaunchRequest.h"
 #include "menubar/PanelPlacement.h"
-#include "screens/components/Renderer.h"
 #include "screens/window/DeepLink.h"
 #include "screens/window/InstanceRelay.h"
 #include "screens/window/Shell.h"
-#include "service/Network.h"
 #include "store/Store.h"
 
 #include <QApplication>
 #include <QFileOpenEvent>
-#include <QFontDatabase>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
-#include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QScreen>
 
@@ -34,21 +30,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 Q_LOGGING_CATEGORY(lcApp, "vexlo.app")
-
-void loadFonts()
-{
-    const QStringList iconFonts{
-        u"/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"_s,
-        u"/usr/share/fonts/woff/material-design-icons-iconfont/MaterialIcons-Regular.woff"_s,
-    };
-    for (const QString &file : iconFonts) {
-        if (QFontDatabase::addApplicationFont(file) >= 0)
-            break;
-    }
-    QFont ui(u"Noto Sans CJK SC"_s);
-    ui.setPixelSize(13);
-    QApplication::setFont(ui);
-}
 
 // The platform's open-URL event (macOS hands opened links to the running app this way).
 class OpenUrlFilter : public QObject
@@ -93,24 +74,6 @@ QWindow *lazyWindow(QQmlEngine &engine, QPointer<QWindow> &slot, const QString &
     return slot;
 }
 
-// The benchmark and screenshot scripts name a QML file (VEXLO_HARNESS) that drives the store window; the product
-// itself never loads one.
-void loadHarness(QQmlEngine &engine, QQuickWindow *window)
-{
-    const QString file = qEnvironmentVariable("VEXLO_HARNESS");
-    if (file.isEmpty() || !window)
-        return;
-    QQmlComponent component(&engine, QUrl::fromLocalFile(file));
-    auto *harness =
-        qobject_cast<QQuickItem *>(component.createWithInitialProperties({{u"window"_s, QVariant::fromValue(window)}}));
-    if (!harness) {
-        qCWarning(lcApp).noquote() << component.errorString();
-        return;
-    }
-    harness->setParent(window);
-    harness->setParentItem(window->contentItem());
-}
-
 // Answers `--help` (or `-h`) before any window system is needed: prints the options and says to end.
 bool printedHelp(int argc, char *argv[])
 {
@@ -137,10 +100,7 @@ int main(int argc, char *argv[])
     if (printedHelp(argc, argv))
         return 0;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"VexloToolbox"_s);
-    QApplication::setOrganizationName(u"Vexlo"_s);
-    QApplication::setApplicationDisplayName(u"Vexlo工具箱"_s);
-    QApplication::setDesktopFileName(u"vexlo"_s);
+    AppStart::nameApplication();
 
     // One running instance: a later launch passes its links (and --quick-search) on and ends here.
     InstanceRelay relay(InstanceRelay::defaultName());
@@ -155,20 +115,14 @@ int main(int argc, char *argv[])
     OpenUrlFilter openUrls;
     app.installEventFilter(&openUrls);
 
-    loadFonts();
-    QQuickStyle::setStyle(u"Basic"_s);
-    Renderer::choose();
-    sharedNetwork();
+    AppStart::prepare();
     Store store(nullptr);
     Store::setInstance(&store);
 
     QQmlApplicationEngine engine;
-    engine.addImportPath(u"qrc:/qt/qml"_s);
-    engine.load(QUrl(u"qrc:/qt/qml/Vexlo/App/Main.qml"_s));
-    if (engine.rootObjects().isEmpty())
+    QPointer<QWindow> storeWindow = AppStart::loadStoreWindow(engine);
+    if (!storeWindow)
         return 1;
-    QPointer<QWindow> storeWindow = qobject_cast<QWindow *>(engine.rootObjects().first());
-    loadHarness(engine, qobject_cast<QQuickWindow *>(storeWindow.data()));
 
     QPointer<QWindow> settingsWindow;
     QPointer<QWindow> panelWindow;

@@ -1,5 +1,5 @@
 import QtQuick
-import Vexlo.Window
+import Vexlo.Harness
 import Vexlo.Store
 
 // Walks the window through its pages and saves a picture of each (VEXLO_SCREENSHOT_DIR, optionally limited
@@ -67,8 +67,8 @@ Item {
     GallerySteps { id: gallerySteps; window: tour.window; onShowSection: section => tour.showSection(section) }
 
     function begin() {
-        Shell.parkPointer()
-        const wanted = Shell.screenshotPages
+        Harness.parkPointer()
+        const wanted = Harness.screenshotPages
         queue = steps.filter(step => wanted.length === 0 ? step.name !== "error" && step.name !== "device-running" : wanted.indexOf(step.name) >= 0)
         next()
     }
@@ -76,7 +76,7 @@ Item {
     function next() {
         Store.showLogin = false
         if (queue.length === 0) {
-            Shell.quit(0)
+            Harness.quit(0)
             return
         }
         current = queue[0]
@@ -103,7 +103,8 @@ Item {
         }
     }
 
-    // Polls the step's condition (at most 15 s), then lets the page settle and takes the picture.
+    // Polls the step's condition (at most 15 s), then lets the page settle and takes the picture once nothing in
+    // the pictured window is loading any more (at most 15 s more): no image or page caught half-way.
     Timer {
         id: poll
         interval: 100
@@ -120,8 +121,29 @@ Item {
     Timer {
         id: settle
         onTriggered: {
-            const path = Shell.screenshotDir + "/" + tour.current.name + ".png"
-            if (!tour.current.shot && !Shell.saveWindowImage(tour.current.target ? tour.current.target() : tour.window, path))
+            tour.waited = 0
+            grab.start()
+        }
+    }
+    Timer {
+        id: grab
+        interval: 100
+        repeat: true
+        onTriggered: {
+            const target = tour.current.target ? tour.current.target() : tour.window
+            tour.waited += interval
+            if (tour.current.shot) { // pictured by its own step
+                stop()
+                tour.next()
+                return
+            }
+            if (!Harness.settled(target) && tour.waited < 15000)
+                return
+            stop()
+            if (!Harness.settled(target))
+                console.warn("still loading:", tour.current.name)
+            const path = Harness.screenshotDir + "/" + tour.current.name + ".png"
+            if (!Harness.saveWindowImage(target, path))
                 console.warn("could not save", path)
             tour.next()
         }

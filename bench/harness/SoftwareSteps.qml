@@ -1,6 +1,6 @@
 import QtQuick
 import Vexlo.Store
-import Vexlo.Window
+import Vexlo.Harness
 
 // The software manager's pictures for the screenshot tour: a scan with no rows yet, the sample list with its
 // update markers (store updates with what they need of this Mac, and a developer's update) once the check is
@@ -60,7 +60,7 @@ QtObject {
             closeSheet()
             showSection("discover")
             showSection("softwareManager")
-            Shell.saveWindowImage(window, Shell.screenshotDir + "/software-scanning.png")
+            Harness.saveWindowImage(window, Harness.screenshotDir + "/software-scanning.png")
         } },
         { name: "software-list", prepare: () => showSection("softwareManager"), ready: checked, settle: 1500 },
         { name: "software-sheet", prepare: () => openSheet("港湾终端", ""), ready: () => sheet() !== null,

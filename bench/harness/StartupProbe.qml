@@ -1,5 +1,5 @@
 import QtQuick
-import Vexlo.Window
+import Vexlo.Harness
 import Vexlo.Store
 
 // Start-up benchmark: reports the moment the discover page shows the loaded home payload, then ends the program.
@@ -8,6 +8,6 @@ Item {
 
     readonly property bool discoverDrawn: window.pageName === "discoverView" && Store.home !== undefined
                                           && Store.home !== null
-    onDiscoverDrawnChanged: if (discoverDrawn) Shell.reportWhenDrawn(window)
-    Component.onCompleted: if (discoverDrawn) Shell.reportWhenDrawn(window)
+    onDiscoverDrawnChanged: if (discoverDrawn) Harness.reportWhenDrawn(window)
+    Component.onCompleted: if (discoverDrawn) Harness.reportWhenDrawn(window)
 }

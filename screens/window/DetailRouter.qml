@@ -71,20 +71,20 @@ Item {
         return value !== undefined && value !== null
     }
 
-    // Pages by route: the file that draws it and the title its placeholder shows while that file does not
-    // exist. Each page reads what it shows (home payload, results, detail) from the store itself.
+    // The file of each route's page, made when the route is first shown. Each page reads what it shows (home
+    // payload, results, detail) from the store itself.
     readonly property var pages: ({
-        "search": { url: "qrc:/qt/qml/Vexlo/Catalog/SearchView.qml", title: "搜索结果" },
-        "detail": { url: "qrc:/qt/qml/Vexlo/Detail/AppDetailView.qml", title: "应用详情" },
-        "discover": { url: "qrc:/qt/qml/Vexlo/Catalog/DiscoverView.qml", title: "精选推荐" },
-        "device": { url: "qrc:/qt/qml/Vexlo/Device/DeviceView.qml", title: "我的设备" },
-        "softwareManager": { url: "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml", title: "软件管理" },
-        "top": { url: "qrc:/qt/qml/Vexlo/Catalog/TopChartView.qml", title: "排行榜" },
-        "latest": { url: "qrc:/qt/qml/Vexlo/Catalog/LatestView.qml", title: "最新上架" },
-        "categories": { url: "qrc:/qt/qml/Vexlo/Catalog/CategoryView.qml", title: "软件库分类" },
-        "wallpapers": { url: "qrc:/qt/qml/Vexlo/Wallpapers/WallpapersView.qml", title: "壁纸" },
-        "member": { url: "qrc:/qt/qml/Vexlo/Account/MemberView.qml", title: "会员中心" },
-        "installed": { url: "qrc:/qt/qml/Vexlo/Catalog/InstalledView.qml", title: "已购项目" }
+        "search": "qrc:/qt/qml/Vexlo/Catalog/SearchView.qml",
+        "detail": "qrc:/qt/qml/Vexlo/Detail/AppDetailView.qml",
+        "discover": "qrc:/qt/qml/Vexlo/Catalog/DiscoverView.qml",
+        "device": "qrc:/qt/qml/Vexlo/Device/DeviceView.qml",
+        "softwareManager": "qrc:/qt/qml/Vexlo/Software/SoftwareManagerView.qml",
+        "top": "qrc:/qt/qml/Vexlo/Catalog/TopChartView.qml",
+        "latest": "qrc:/qt/qml/Vexlo/Catalog/LatestView.qml",
+        "categories": "qrc:/qt/qml/Vexlo/Catalog/CategoryView.qml",
+        "wallpapers": "qrc:/qt/qml/Vexlo/Wallpapers/WallpapersView.qml",
+        "member": "qrc:/qt/qml/Vexlo/Account/MemberView.qml",
+        "installed": "qrc:/qt/qml/Vexlo/Catalog/InstalledView.qml"
     })
 
     function show() {
@@ -100,12 +100,7 @@ Item {
             content.sourceComponent = errorState
             return
         }
-        const page = pages[route] || pages["discover"]
-        if (!Shell.hasPage(page.url)) {
-            content.setSource("qrc:/qt/qml/Vexlo/Components/PlaceholderPage.qml", { title: page.title })
-            return
-        }
-        content.setSource(page.url)
+        content.setSource(pages[route] || pages["discover"])
     }
 
     onRouteChanged: show()

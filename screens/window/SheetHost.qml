@@ -3,7 +3,6 @@ import Vexlo.Components
 import Vexlo.Service
 import QtQuick.Controls
 import QtQuick.Layouts
-import Vexlo.Window
 
 // A modal sheet over the window, shown while `requested` is true. Closing it in any way (Escape, its own close
 // control) reports `dismissed`, which the window turns into clearing the store flag that asked for it.
@@ -12,10 +11,7 @@ Popup {
 
     property bool requested: false
     property url page
-    property string title: ""
     signal dismissed()
-
-    readonly property bool pageBuilt: Shell.hasPage(String(root.page))
 
     parent: Overlay.overlay
     anchors.centerIn: parent
@@ -63,11 +59,9 @@ Popup {
             id: sheet
             anchors.fill: parent
             active: root.requested
-            source: root.pageBuilt ? root.page : "qrc:/qt/qml/Vexlo/Window/SheetPlaceholder.qml"
+            source: root.page
             focus: true
             onLoaded: {
-                if (!root.pageBuilt)
-                    item.title = root.title
                 item.closeRequested.connect(root.dismissed)
                 if (root.opened)
                     root.focusFirst()

@@ -200,14 +200,12 @@ Item {
 
     SheetHost {
         objectName: "loginSheet"
-        title: "登录"
         page: "qrc:/qt/qml/Vexlo/Account/LoginSheet.qml"
         requested: Store.showLogin
         onDismissed: Store.showLogin = false
     }
     SheetHost {
         objectName: "checkoutSheet"
-        title: "赞助结算"
         page: "qrc:/qt/qml/Vexlo/Account/CheckoutSheet.qml"
         requested: Store.showCheckout
         onDismissed: Store.showCheckout = false
