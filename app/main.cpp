@@ -20,6 +20,7 @@
 #include <QQmlComponent>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -173,8 +174,12 @@ int main(int argc, char *argv[])
         QObject::connect(globalMenu.get(), &GlobalMenuBar::quickSearchRequested, shell, &Shell::showQuickSearch);
     }
 
-    // The tray item; without a tray, closing the window ends the program as usual.
-    if (TrayIcon::available()) {
+    // The tray item; without a tray, closing the window ends the program as usual. Asking for the tray may start
+    // a message bus, so it waits until the window's first frame is on screen (or a second, if that never comes).
+    bool trayAsked = false;
+    const auto setUpTray = [&] {
+        if (std::exchange(trayAsked, true) || !TrayIcon::available())
+            return;
         tray = std::make_unique<TrayIcon>();
         QObject::connect(tray.get(), &TrayIcon::panelRequested, &app, [&] { showPanel(true); });
         QObject::connect(tray.get(), &TrayIcon::storeRequested, shell, &Shell::showStoreWindow);
@@ -182,7 +187,10 @@ int main(int argc, char *argv[])
         QObject::connect(tray.get(), &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
         tray->show();
         QApplication::setQuitOnLastWindowClosed(false);
-    }
+    };
+    QObject::connect(qobject_cast<QQuickWindow *>(storeWindow.data()), &QQuickWindow::frameSwapped, &app, setUpTray,
+                     Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    QTimer::singleShot(1000, &app, setUpTray);
 
     const int code = QApplication::exec();
     delete settingsWindow.data();
