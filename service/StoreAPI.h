@@ -33,6 +33,12 @@ template <typename T> QCoro::Task<ApiResult<T>> decodeReply(QByteArray body)
 }
 } // namespace detail
 
+// Decodes a reply body as get and post do.
+template <typename T> QCoro::Task<ApiResult<T>> decode(QByteArray body)
+{
+    co_return co_await detail::decodeReply<T>(std::move(body));
+}
+
 // GET with a 15 s time-out; only status 200 decodes, any other status is a server error.
 template <typename T> QCoro::Task<ApiResult<T>> get(QString path)
 {

@@ -3,7 +3,9 @@
 // checks after each suspension that the Store still exists.
 #include "store/Store.h"
 
+#include "service/Endpoint.h"
 #include "service/StoreAPI.h"
+#include "store/HomeCache.h"
 #include "store/QmlValue.h"
 
 #include <QPointer>
@@ -29,9 +31,18 @@ void Store::bootstrap()
     bootstrapTask();
 }
 
+// The first load of a run shows the page kept from the last visit at once; a reply that decodes replaces it and is
+// kept for the next start.
 QCoro::Task<> Store::bootstrapTask()
 {
     QPointer<Store> self(this);
+    const QString site = Endpoint::base();
+    if (!m_home && !std::exchange(m_keptHomeRead, true)) {
+        if (auto kept = HomeCache::load(site)) {
+            setHome(std::move(kept));
+            setHomeFromLastVisit(true);
+        }
+    }
     setLoading(true);
     setError(std::nullopt);
     auto idle = qScopeGuard([self] {
@@ -39,13 +50,24 @@ QCoro::Task<> Store::bootstrapTask()
             self->setLoading(false);
     });
 
-    auto result = co_await StoreAPI::get<StoreHome>(StoreAPI::homePath());
+    auto raw = co_await Transport::send(Transport::Method::get, StoreAPI::homePath(), std::nullopt);
     if (!self)
         co_return;
-    if (result.ok())
-        setHome(std::move(result).take());
-    else
+    if (!raw.ok()) {
+        setError(raw.error().userMessage(u"加载失败"_s));
+        co_return;
+    }
+    const QByteArray body = std::move(raw).take();
+    auto result = co_await StoreAPI::decode<StoreHome>(body);
+    if (!self)
+        co_return;
+    if (!result.ok()) {
         setError(result.error().userMessage(u"加载失败"_s));
+        co_return;
+    }
+    setHome(std::move(result).take());
+    setHomeFromLastVisit(false);
+    HomeCache::save(site, body);
 }
 
 // --- categories ---

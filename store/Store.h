@@ -104,6 +104,8 @@ private:
     // ===== Catalogue: store/Catalog.cpp ==============================================================================
     Q_PROPERTY(QVariant home READ homeValue WRITE setHomeValue NOTIFY homeChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    // Whether `home` is the page kept from the last visit: shown at once on start, until the service answers.
+    Q_PROPERTY(bool homeFromLastVisit READ homeFromLastVisit NOTIFY homeFromLastVisitChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(
         QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY selectedCategoryChanged)
@@ -116,6 +118,7 @@ private:
 public:
     [[nodiscard]] const std::optional<StoreHome> &home() const { return m_home; }
     [[nodiscard]] bool loading() const { return m_loading; }
+    [[nodiscard]] bool homeFromLastVisit() const { return m_homeFromLastVisit; }
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
     [[nodiscard]] const std::optional<QString> &selectedCategory() const { return m_selectedCategory; }
     [[nodiscard]] QString searchText() const { return m_searchText; }
@@ -126,6 +129,7 @@ public:
 
     void setHome(std::optional<StoreHome> home) { update(m_home, std::move(home), &Store::homeChanged); }
     void setLoading(bool loading) { update(m_loading, loading, &Store::loadingChanged); }
+    void setHomeFromLastVisit(bool kept) { update(m_homeFromLastVisit, kept, &Store::homeFromLastVisitChanged); }
     void setError(std::optional<QString> error) { update(m_error, std::move(error), &Store::errorChanged); }
     void setSelectedCategory(std::optional<QString> slug)
     {
@@ -150,6 +154,7 @@ public:
 Q_SIGNALS:
     void homeChanged();
     void loadingChanged();
+    void homeFromLastVisitChanged();
     void errorChanged();
     void selectedCategoryChanged();
     void searchTextChanged();
@@ -171,6 +176,8 @@ private:
 
     std::optional<StoreHome> m_home;
     bool m_loading = false;
+    bool m_homeFromLastVisit = false;
+    bool m_keptHomeRead = false; // the kept page is read once, by the first load of the run
     std::optional<QString> m_error;
     std::optional<QString> m_selectedCategory;
     QString m_searchText;

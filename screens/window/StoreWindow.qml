@@ -132,6 +132,27 @@ Item {
                             }
                         }
                         Item { Layout.fillWidth: true }
+                        // The pages drawn at start come from the last visit until the service answers.
+                        Row {
+                            objectName: "lastVisitNote"
+                            visible: Store.homeFromLastVisit
+                            spacing: 5
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: lastVisitText.text
+                            SymbolIcon {
+                                name: "clock.arrow.circlepath"
+                                size: 13
+                                color: Theme.tertiary
+                                anchors.verticalCenter: parent.verticalCenter
+                            }
+                            StoreLabel {
+                                id: lastVisitText
+                                text: Store.loading ? "上次访问时的内容，正在更新…" : "上次访问时的内容"
+                                size: 11.5
+                                color: Theme.secondary
+                                anchors.verticalCenter: parent.verticalCenter
+                            }
+                        }
                         ToolButton {
                             id: refreshButton
                             objectName: "refreshButton"

@@ -3,6 +3,7 @@
 #include "screens/window/DeepLink.h"
 #include "service/CatalogRecords.h"
 #include "service/Endpoint.h"
+#include "store/HomeCache.h"
 #include "store/Store.h"
 
 #include <QFile>
@@ -566,6 +567,24 @@ private Q_SLOTS:
 
         click(content.get(), u"row_discover"_s);
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
+        content.reset();
+    }
+
+    // Offline, a start draws the home page kept from the last visit, says so quietly, and keeps it after the
+    // failed load.
+    void offlineStartShowsTheLastVisit()
+    {
+        HomeCache::save(Endpoint::base(), QJsonDocument(readJson(u"home.json"_s)).toJson());
+        QQuickWindow window;
+        window.resize(1180, 780);
+        auto content = load(u"Window/StoreWindow.qml"_s);
+        QVERIFY(content);
+        content->setParentItem(window.contentItem());
+        window.show();
+        QTRY_VERIFY(m_screens->store.error().has_value());
+        QCOMPARE(content->property("pageName").toString(), u"discoverView"_s);
+        QVERIFY(one(content.get(), u"lastVisitNote"_s)->property("visible").toBool());
+        QVERIFY(m_screens->store.toast().value_or(QString()).startsWith(u"刷新失败："_s));
         content.reset();
     }
 

@@ -6,6 +6,7 @@
 
 #include "service/Endpoint.h"
 #include "service/UserDefaults.h"
+#include "store/HomeCache.h"
 #include "store/Store.h"
 
 #include <QBuffer>
@@ -83,6 +84,7 @@ private Q_SLOTS:
         m_server = std::make_unique<ScriptedServer>();
         Endpoint::setBase(m_server->base());
         userDefaults()->remove(u"installedApps"_s);
+        QFile::remove(HomeCache::path());
         m_root = std::make_unique<QTemporaryDir>();
         m_platform = RecordingPlatform{};
         m_platform.pictures = m_root->filePath(u"Pictures"_s);
@@ -166,6 +168,55 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->bootstrapTask());
         QCOMPARE(m_store->home()->site.name, u"Second"_s);
         QVERIFY(!m_store->error() && !m_store->member() && m_store->billingOn());
+    }
+
+    void keptHomePage_data()
+    {
+        // What the file holds at the next start: the one a load of "Kept" wrote, with `from` replaced by `to`.
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("as written") << QByteArray() << QByteArray() << true;
+        QTest::newRow("corrupt") << QByteArray(R"("stats":{)") << QByteArray(R"("stats":{{)") << false;
+        QTest::newRow("record changed shape") << QByteArray(R"("name":"Kept")") << QByteArray(R"("name":7)") << false;
+        QTest::newRow("older format") << QByteArray("vexlo-home 1\n") << QByteArray("vexlo-home 0\n") << false;
+        QTest::newRow("another service") << QByteArray("//127.0.0.1") << QByteArray("//10.0.0.1") << false;
+    }
+
+    // A load that decodes is kept (owner-only); the next start shows it at once, also offline, unless the file is
+    // not a kept page of this service; the fresh reply replaces it, on screen and on disk.
+    void keptHomePage()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(bool, used);
+        m_server->script("GET", "/api/store/home", {json(home(u"Kept"_s)), status(503), json(home(u"Fresh"_s))});
+        QCoro::waitFor(m_store->bootstrapTask());
+        QVERIFY(!m_store->homeFromLastVisit());
+        QFile file(HomeCache::path());
+        QVERIFY(file.exists() && file.open(QIODevice::ReadWrite));
+        QVERIFY(!(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QByteArray changed = file.readAll();
+        if (!from.isEmpty()) {
+            QVERIFY(changed.contains(from));
+            changed.replace(from, to);
+        }
+        file.resize(0);
+        file.write(changed);
+        file.close();
+
+        Store next(nullptr);
+        auto offline = next.bootstrapTask();
+        QCOMPARE(next.home().has_value(), used);
+        QCOMPARE(next.homeFromLastVisit(), used);
+        QCoro::waitFor(std::move(offline));
+        QCOMPARE(next.home() ? next.home()->site.name : u"<none>"_s, used ? u"Kept"_s : u"<none>"_s);
+        QVERIFY(next.error());
+
+        QCoro::waitFor(next.bootstrapTask());
+        QCOMPARE(next.home()->site.name, u"Fresh"_s);
+        QVERIFY(!next.homeFromLastVisit());
+        QCOMPARE(HomeCache::load(Endpoint::base())->site.name, u"Fresh"_s);
     }
 
     void newerToastGetsItsOwnTime()

@@ -1,9 +1,11 @@
 #pragma once
 // What a screen test sets up: a fresh Store as the instance every page reads, and a QML engine that finds the
 // program's modules and creates pages from them. The engine, with every page it made, goes before the Store.
+#include "store/HomeCache.h"
 #include "store/Store.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QVariantMap>
@@ -14,6 +16,7 @@ struct ScreenEngine
 {
     ScreenEngine()
     {
+        QFile::remove(HomeCache::path()); // no home page kept by an earlier test
         Store::setInstance(&store);
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
     }
