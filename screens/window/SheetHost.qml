@@ -38,6 +38,10 @@ Popup {
                 first.forceActiveFocus(Qt.TabFocusReason)
         }
     }
+    // Every sheet page says closeRequested when it is done.
+    function follow(page) {
+        page.closeRequested.connect(root.dismissed)
+    }
     function within(item: Item, ancestor: Item): bool {
         for (let p = item; p; p = p.parent)
             if (p === ancestor)
@@ -62,7 +66,7 @@ Popup {
             source: root.page
             focus: true
             onLoaded: {
-                item.closeRequested.connect(root.dismissed)
+                root.follow(item)
                 if (root.opened)
                     root.focusFirst()
             }
