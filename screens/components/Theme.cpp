@@ -1,9 +1,9 @@
 #include "screens/components/Theme.h"
 
 #include "screens/components/Symbols.h"
-#include "service/Format.h"
-#include "service/GlyphMap.h"
-#include "service/Palette.h"
+#include "screens/components/Format.h"
+#include "screens/components/GlyphMap.h"
+#include "screens/components/Palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "screens/detail/DetailModels.h"
 
-#include "service/Format.h"
+#include "screens/components/Format.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
 #include "service/Endpoint.h"
-#include "service/GlyphMap.h"
+#include "screens/components/GlyphMap.h"
 #include "store/Store.h"
 
 #include <QFile>

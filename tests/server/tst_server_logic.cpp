@@ -10,7 +10,7 @@
 #include "server/RequestHead.h"
 #include "server/SeedData.h"
 
-#include "service/GlyphMap.h"
+#include "screens/components/GlyphMap.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,4 +1,4 @@
-// Strict decoding of the service's records and their derived members.
+// Strict decoding of the service's records, their derived members and what QML sees of them.
 #include "Fixtures.h"
 #include "service/CommerceRecords.h"
 #include "service/Endpoint.h"
@@ -8,8 +8,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QTest>
 #include <QTimeZone>
+#include <QtQml/qqmlextensionplugin.h>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -319,7 +322,27 @@ private Q_SLOTS:
         QCOMPARE(json.value(u"installedAt"_s).toDouble(), 736250400.25);
         QVERIFY(!json.contains(u"location"_s));
     }
+
+    void qmlSeesRecords()
+    {
+        const auto home = StoreHome::fromJson(::home(), nullptr);
+        QVERIFY(home);
+
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/qt/qml"_s);
+        QQmlComponent component(&engine);
+        component.loadUrl(QUrl::fromLocalFile(QStringLiteral(DATA_DIR "/RecordsProbe.qml")));
+        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+        std::unique_ptr<QObject> object(
+            component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
+        QVERIFY2(object, qPrintable(component.errorString()));
+        QCOMPARE(object->property("secondTop").toString(), home->top[1].slug);
+        QCOMPARE(object->property("billingKnown").toBool(), false);
+        QCOMPARE(object->property("hasMember").toBool(), true);
+        QCOMPARE(object->property("nickname").toString(), home->member->nickname);
+    }
 };
 
-QTEST_GUILESS_MAIN(RecordsTest)
+Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
+QTEST_MAIN(RecordsTest)
 #include "tst_records.moc"

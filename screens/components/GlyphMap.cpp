@@ -1,4 +1,4 @@
-#include "service/GlyphMap.h"
+#include "screens/components/GlyphMap.h"
 
 #include <QHash>
 

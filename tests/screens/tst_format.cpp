@@ -1,16 +1,11 @@
-// The display helpers (colours, glyphs, counts, dates) and what QML sees of them and of the records.
-#include "service/CommerceRecords.h"
-#include "service/Format.h"
-#include "service/GlyphMap.h"
-#include "service/Palette.h"
+// The display helpers: record colours, glyphs, counts and dates.
+#include "screens/components/Format.h"
+#include "screens/components/GlyphMap.h"
+#include "screens/components/Palette.h"
 
 #include <QDate>
-#include <QJsonDocument>
 #include <QLocale>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QTest>
-#include <QtQml/qqmlextensionplugin.h>
 #include <ctime>
 
 using namespace Qt::StringLiterals;
@@ -24,7 +19,7 @@ QString today()
 
 } // namespace
 
-class DisplayTest : public QObject
+class FormatTest : public QObject
 {
     Q_OBJECT
 
@@ -104,29 +99,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QCOMPARE(::formatDate(text), shown.isEmpty() ? today() : shown);
     }
-
-    void qmlSeesRecords()
-    {
-        QFile file(QStringLiteral(DATA_DIR "/home.json"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const auto home = StoreHome::fromJson(QJsonDocument::fromJson(file.readAll()).object(), nullptr);
-        QVERIFY(home);
-
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
-        QQmlComponent component(&engine);
-        component.loadUrl(QUrl::fromLocalFile(QStringLiteral(DATA_DIR "/DisplayProbe.qml")));
-        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
-        QVERIFY2(object, qPrintable(component.errorString()));
-        QCOMPARE(object->property("secondTop").toString(), home->top[1].slug);
-        QCOMPARE(object->property("billingKnown").toBool(), false);
-        QCOMPARE(object->property("hasMember").toBool(), true);
-        QCOMPARE(object->property("nickname").toString(), home->member->nickname);
-    }
 };
 
-Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
-QTEST_MAIN(DisplayTest)
-#include "tst_display.moc"
+QTEST_MAIN(FormatTest)
+#include "tst_format.moc"

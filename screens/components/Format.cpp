@@ -1,4 +1,4 @@
-#include "service/Format.h"
+#include "screens/components/Format.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "service/Palette.h"
+#include "screens/components/Palette.h"
 
 #include <QGuiApplication>
 #include <QPalette>
