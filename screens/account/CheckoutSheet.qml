@@ -175,7 +175,7 @@ FocusScope {
             StoreLabel {
                 objectName: "orderAmount"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: root.hasOrder ? "¥" + CheckoutText.amount(root.order.amount) + " · " + root.order.planName : ""
+                text: root.hasOrder ? "¥" + PageText.amount(root.order.amount) + " · " + root.order.planName : ""
                 size: 14.6
                 font.bold: true
             }

@@ -28,8 +28,3 @@ QString CheckoutText::planLength(int days)
 {
     return days >= 36500 ? u"长期有效"_s : u"%1 天"_s.arg(days);
 }
-
-QString CheckoutText::amount(double value)
-{
-    return QString::asprintf("%.2f", value);
-}

@@ -23,6 +23,4 @@ public:
     Q_INVOKABLE [[nodiscard]] static QString scanPrompt(const QString &payType);
     // "长期有效" from 36500 days on, else "N 天".
     Q_INVOKABLE [[nodiscard]] static QString planLength(int days);
-    // An order amount with two decimals.
-    Q_INVOKABLE [[nodiscard]] static QString amount(double value);
 };

@@ -91,7 +91,7 @@ CatalogListPage {
             anchors.right: reveal.left
             anchors.rightMargin: 16
             anchors.verticalCenter: parent.verticalCenter
-            text: Qt.formatDateTime(entry.installedAt, "yyyy年M月d日 HH:mm")
+            text: Theme.formatDateTime(entry.installedAt)
             size: 10.5
             color: Theme.tertiary
         }

@@ -1,6 +1,6 @@
 #include "screens/components/PageText.h"
 
-#include <cmath>
+#include "screens/components/Format.h"
 
 PageText *PageText::create(QQmlEngine *, QJSEngine *)
 {
@@ -34,20 +34,17 @@ QString PageText::starSymbol(double rating, int index)
 
 QString PageText::oneDecimal(double value)
 {
-    return QString::asprintf("%.1f", value);
+    return ::oneDecimal(value);
 }
 
 QString PageText::price(double value)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral("—");
-    const double cents = std::round(value * 100.0);
-    if (std::fmod(cents, 100.0) == 0.0)
-        return QString::number(static_cast<qint64>(cents / 100.0));
-    QString text = QString::number(cents / 100.0, 'f', 2);
-    if (text.endsWith(u'0'))
-        text.chop(1);
-    return text;
+    return ::price(value);
+}
+
+QString PageText::amount(double value)
+{
+    return ::price(value, Cents::always);
 }
 
 QString PageText::period(int days)

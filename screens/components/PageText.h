@@ -21,9 +21,9 @@ public:
     Q_INVOKABLE [[nodiscard]] static QString starSymbol(double rating, int index);
     // "%.1f"
     Q_INVOKABLE [[nodiscard]] static QString oneDecimal(double value);
-    // A price as shown after "¥": whole prices without decimals, others with up to two, so the
-    // shown price is never less than what is charged.
+    // A plan's price as shown after "¥" (whole prices without decimals) and an order's amount (two decimals).
     Q_INVOKABLE [[nodiscard]] static QString price(double value);
+    Q_INVOKABLE [[nodiscard]] static QString amount(double value);
     // The billing period of a plan by its length in days: "/ 永久", "/ 季", "/ 月", otherwise "/ 年".
     Q_INVOKABLE [[nodiscard]] static QString period(int days);
     // An order's status and pay type as the member reads them: "已支付", "待支付", "微信", "支付宝"; a key

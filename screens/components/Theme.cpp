@@ -84,3 +84,8 @@ QString Theme::formatDate(const QString &text) const
 {
     return ::formatDate(text);
 }
+
+QString Theme::formatDateTime(const QDateTime &moment) const
+{
+    return ::formatDateTime(moment);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDateTime>
 #include <QObject>
 #include <QQmlEngine>
 #include <QVariantList>
@@ -119,7 +120,8 @@ public:
     // The one-character text that draws the symbol `name` with symbolFamily.
     Q_INVOKABLE [[nodiscard]] QString symbol(const QString &name) const;
     Q_INVOKABLE [[nodiscard]] bool knownSymbol(const QString &name) const;
-    // "1.2 万" style counts and the Chinese date of an ISO 8601 text.
+    // "1.2 万" style counts, the Chinese date of an ISO 8601 text and the Chinese date and minute of a moment.
     Q_INVOKABLE [[nodiscard]] QString compact(double n) const;
     Q_INVOKABLE [[nodiscard]] QString formatDate(const QString &text) const;
+    Q_INVOKABLE [[nodiscard]] QString formatDateTime(const QDateTime &moment) const;
 };
