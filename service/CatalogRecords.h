@@ -1,7 +1,8 @@
 #pragma once
 // The catalogue records of the store service: plain values decoded strictly from its JSON replies.
 // C++ code uses the members; QML reads the properties of the same names.
-#include "service/RecordSupport.h"
+#include "service/JsonNode.h"
+#include "service/QmlValue.h"
 
 #include <QJsonValue>
 #include <QList>
@@ -73,7 +74,7 @@ public:
     std::optional<QString> expiresAt;
 
     static std::optional<StoreMember> fromJson(const JsonNode &json, QString *error);
-    [[nodiscard]] QVariant qmlExpiresAt() const { return optionalVariant(expiresAt); }
+    [[nodiscard]] QVariant qmlExpiresAt() const { return QmlValue::of(expiresAt); }
     friend bool operator==(const StoreMember &, const StoreMember &) = default;
 };
 
@@ -164,8 +165,8 @@ public:
     [[nodiscard]] QString id() const { return slug; }
     // "Apple Silicon" for exactly "arm64", "Intel" for exactly "x64", "通用" otherwise.
     [[nodiscard]] QString archLabel() const;
-    [[nodiscard]] QVariant qmlCategoryName() const { return optionalVariant(categoryName); }
-    [[nodiscard]] QVariant qmlCategorySlug() const { return optionalVariant(categorySlug); }
+    [[nodiscard]] QVariant qmlCategoryName() const { return QmlValue::of(categoryName); }
+    [[nodiscard]] QVariant qmlCategorySlug() const { return QmlValue::of(categorySlug); }
     static std::optional<StoreApp> fromJson(const JsonNode &json, QString *error);
     // Equal only when every field is equal.
     friend bool operator==(const StoreApp &, const StoreApp &) = default;
@@ -204,8 +205,8 @@ public:
     [[nodiscard]] std::optional<QUrl> absoluteURL() const;
     // The same with every ".jpg" in file replaced by "-thumb.jpg".
     [[nodiscard]] std::optional<QUrl> thumbURL() const;
-    [[nodiscard]] QVariant qmlAbsoluteURL() const { return optionalVariant(absoluteURL()); }
-    [[nodiscard]] QVariant qmlThumbURL() const { return optionalVariant(thumbURL()); }
+    [[nodiscard]] QVariant qmlAbsoluteURL() const { return QmlValue::of(absoluteURL()); }
+    [[nodiscard]] QVariant qmlThumbURL() const { return QmlValue::of(thumbURL()); }
     static std::optional<StoreWallpaper> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreWallpaper &, const StoreWallpaper &) = default;
 };
@@ -274,7 +275,7 @@ public:
     QString releasedAt;
 
     [[nodiscard]] QString id() const { return version; }
-    [[nodiscard]] QVariant qmlNotes() const { return optionalVariant(notes); }
+    [[nodiscard]] QVariant qmlNotes() const { return QmlValue::of(notes); }
     static std::optional<AppVersion> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const AppVersion &, const AppVersion &) = default;
 };
@@ -297,10 +298,10 @@ public:
     QList<StoreApp> related;
     std::optional<QList<AppVersion>> versions;
 
-    [[nodiscard]] QVariantList qmlReviews() const { return variantList(reviews); }
-    [[nodiscard]] QVariantList qmlRelated() const { return variantList(related); }
+    [[nodiscard]] QVariantList qmlReviews() const { return QmlValue::list(reviews); }
+    [[nodiscard]] QVariantList qmlRelated() const { return QmlValue::list(related); }
     // Undefined when the reply had no version list, else a list of appVersion.
-    [[nodiscard]] QVariant qmlVersions() const { return versions ? QVariant(variantList(*versions)) : QVariant(); }
+    [[nodiscard]] QVariant qmlVersions() const { return versions ? QVariant(QmlValue::list(*versions)) : QVariant(); }
     static std::optional<StoreDetail> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreDetail &, const StoreDetail &) = default;
 };
@@ -331,14 +332,14 @@ public:
     QList<StoreWallpaper> wallpapers;
     QList<StorePlan> plans;
 
-    [[nodiscard]] QVariant qmlBillingEnabled() const { return optionalVariant(billingEnabled); }
-    [[nodiscard]] QVariant qmlMember() const { return optionalVariant(member); }
-    [[nodiscard]] QVariantList qmlCategories() const { return variantList(categories); }
-    [[nodiscard]] QVariantList qmlFeatured() const { return variantList(featured); }
-    [[nodiscard]] QVariantList qmlTop() const { return variantList(top); }
-    [[nodiscard]] QVariantList qmlLatest() const { return variantList(latest); }
-    [[nodiscard]] QVariantList qmlWallpapers() const { return variantList(wallpapers); }
-    [[nodiscard]] QVariantList qmlPlans() const { return variantList(plans); }
+    [[nodiscard]] QVariant qmlBillingEnabled() const { return QmlValue::of(billingEnabled); }
+    [[nodiscard]] QVariant qmlMember() const { return QmlValue::of(member); }
+    [[nodiscard]] QVariantList qmlCategories() const { return QmlValue::list(categories); }
+    [[nodiscard]] QVariantList qmlFeatured() const { return QmlValue::list(featured); }
+    [[nodiscard]] QVariantList qmlTop() const { return QmlValue::list(top); }
+    [[nodiscard]] QVariantList qmlLatest() const { return QmlValue::list(latest); }
+    [[nodiscard]] QVariantList qmlWallpapers() const { return QmlValue::list(wallpapers); }
+    [[nodiscard]] QVariantList qmlPlans() const { return QmlValue::list(plans); }
     static std::optional<StoreHome> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const StoreHome &, const StoreHome &) = default;
 };
@@ -357,7 +358,7 @@ public:
     int pages = 0;
     QList<StoreApp> apps;
 
-    [[nodiscard]] QVariantList qmlApps() const { return variantList(apps); }
+    [[nodiscard]] QVariantList qmlApps() const { return QmlValue::list(apps); }
     static std::optional<AppListPage> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const AppListPage &, const AppListPage &) = default;
 };
@@ -379,7 +380,7 @@ public:
 
     // type and slug joined with nothing between them.
     [[nodiscard]] QString id() const { return type + slug; }
-    [[nodiscard]] QVariant qmlSub() const { return optionalVariant(sub); }
+    [[nodiscard]] QVariant qmlSub() const { return QmlValue::of(sub); }
     static std::optional<SearchOther> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const SearchOther &, const SearchOther &) = default;
 };
@@ -394,8 +395,8 @@ public:
     QList<StoreApp> apps;
     QList<SearchOther> other;
 
-    [[nodiscard]] QVariantList qmlApps() const { return variantList(apps); }
-    [[nodiscard]] QVariantList qmlOther() const { return variantList(other); }
+    [[nodiscard]] QVariantList qmlApps() const { return QmlValue::list(apps); }
+    [[nodiscard]] QVariantList qmlOther() const { return QmlValue::list(other); }
     static std::optional<SearchResult> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const SearchResult &, const SearchResult &) = default;
 };

@@ -52,11 +52,11 @@ public:
     std::optional<QString> name;
     QList<NetdiskLink> links;
 
-    [[nodiscard]] QVariant qmlOk() const { return optionalVariant(ok); }
-    [[nodiscard]] QVariant qmlNeedsSponsor() const { return optionalVariant(needsSponsor); }
-    [[nodiscard]] QVariant qmlVersion() const { return optionalVariant(version); }
-    [[nodiscard]] QVariant qmlName() const { return optionalVariant(name); }
-    [[nodiscard]] QVariantList qmlLinks() const { return variantList(links); }
+    [[nodiscard]] QVariant qmlOk() const { return QmlValue::of(ok); }
+    [[nodiscard]] QVariant qmlNeedsSponsor() const { return QmlValue::of(needsSponsor); }
+    [[nodiscard]] QVariant qmlVersion() const { return QmlValue::of(version); }
+    [[nodiscard]] QVariant qmlName() const { return QmlValue::of(name); }
+    [[nodiscard]] QVariantList qmlLinks() const { return QmlValue::list(links); }
     static std::optional<NetdiskPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const NetdiskPayload &, const NetdiskPayload &) = default;
 };
@@ -73,9 +73,9 @@ public:
     std::optional<QString> role;
     std::optional<QString> error;
 
-    [[nodiscard]] QVariant qmlOk() const { return optionalVariant(ok); }
-    [[nodiscard]] QVariant qmlRole() const { return optionalVariant(role); }
-    [[nodiscard]] QVariant qmlError() const { return optionalVariant(error); }
+    [[nodiscard]] QVariant qmlOk() const { return QmlValue::of(ok); }
+    [[nodiscard]] QVariant qmlRole() const { return QmlValue::of(role); }
+    [[nodiscard]] QVariant qmlError() const { return QmlValue::of(error); }
     static std::optional<LoginResult> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const LoginResult &, const LoginResult &) = default;
 };
@@ -90,7 +90,7 @@ public:
     bool sponsorActive = false;
     QList<StoreWallpaper> wallpapers;
 
-    [[nodiscard]] QVariantList qmlWallpapers() const { return variantList(wallpapers); }
+    [[nodiscard]] QVariantList qmlWallpapers() const { return QmlValue::list(wallpapers); }
     static std::optional<WallpaperPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const WallpaperPayload &, const WallpaperPayload &) = default;
 };
@@ -109,10 +109,10 @@ public:
     std::optional<QString> resolution;
     std::optional<QString> error;
 
-    [[nodiscard]] QVariant qmlOk() const { return optionalVariant(ok); }
-    [[nodiscard]] QVariant qmlPath() const { return optionalVariant(path); }
-    [[nodiscard]] QVariant qmlResolution() const { return optionalVariant(resolution); }
-    [[nodiscard]] QVariant qmlError() const { return optionalVariant(error); }
+    [[nodiscard]] QVariant qmlOk() const { return QmlValue::of(ok); }
+    [[nodiscard]] QVariant qmlPath() const { return QmlValue::of(path); }
+    [[nodiscard]] QVariant qmlResolution() const { return QmlValue::of(resolution); }
+    [[nodiscard]] QVariant qmlError() const { return QmlValue::of(error); }
     static std::optional<WallpaperDownload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const WallpaperDownload &, const WallpaperDownload &) = default;
 };
@@ -175,7 +175,7 @@ public:
     std::optional<QString> paidAt;
 
     [[nodiscard]] QString id() const { return orderNo; }
-    [[nodiscard]] QVariant qmlPaidAt() const { return optionalVariant(paidAt); }
+    [[nodiscard]] QVariant qmlPaidAt() const { return QmlValue::of(paidAt); }
     static std::optional<OrderSummary> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderSummary &, const OrderSummary &) = default;
 };
@@ -196,7 +196,7 @@ public:
     QString planName;
     std::optional<QString> paidAt;
 
-    [[nodiscard]] QVariant qmlPaidAt() const { return optionalVariant(paidAt); }
+    [[nodiscard]] QVariant qmlPaidAt() const { return QmlValue::of(paidAt); }
     static std::optional<OrderState> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderState &, const OrderState &) = default;
 };
@@ -213,9 +213,9 @@ public:
     std::optional<OrderState> order;
     QList<OrderSummary> orders;
 
-    [[nodiscard]] QVariant qmlMember() const { return optionalVariant(member); }
-    [[nodiscard]] QVariant qmlOrder() const { return optionalVariant(order); }
-    [[nodiscard]] QVariantList qmlOrders() const { return variantList(orders); }
+    [[nodiscard]] QVariant qmlMember() const { return QmlValue::of(member); }
+    [[nodiscard]] QVariant qmlOrder() const { return QmlValue::of(order); }
+    [[nodiscard]] QVariantList qmlOrders() const { return QmlValue::list(orders); }
     static std::optional<OrderStatusPayload> fromJson(const JsonNode &json, QString *error);
     friend bool operator==(const OrderStatusPayload &, const OrderStatusPayload &) = default;
 };
@@ -240,7 +240,7 @@ public:
     QDateTime installedAt;
     std::optional<QString> location;
 
-    [[nodiscard]] QVariant qmlLocation() const { return optionalVariant(location); }
+    [[nodiscard]] QVariant qmlLocation() const { return QmlValue::of(location); }
     static std::optional<InstalledApp> fromJson(const JsonNode &json, QString *error);
     [[nodiscard]] QJsonObject toJson() const;
     friend bool operator==(const InstalledApp &, const InstalledApp &) = default;

@@ -4,9 +4,9 @@
 #include "store/Store.h"
 
 #include "service/Endpoint.h"
+#include "service/QmlValue.h"
 #include "service/StoreAPI.h"
 #include "store/HomeCache.h"
-#include "store/QmlValue.h"
 
 #include <QPointer>
 #include <QScopeGuard>

@@ -4,7 +4,7 @@
 #include "store/Store.h"
 
 #include "service/StoreAPI.h"
-#include "store/QmlValue.h"
+#include "service/QmlValue.h"
 
 #include <QPointer>
 #include <QScopeGuard>

@@ -6,7 +6,7 @@
 #include "service/StoreAPI.h"
 #include "service/UserDefaults.h"
 #include "store/Platform.h"
-#include "store/QmlValue.h"
+#include "service/QmlValue.h"
 
 #include <QPointer>
 #include <QScopeGuard>

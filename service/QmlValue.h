@@ -1,5 +1,6 @@
 #pragma once
-// How Store's records cross into QML and back: optional records read as undefined when absent, lists as arrays.
+// How records cross into QML and back: optional members and records read as undefined when absent, lists as
+// arrays; what QML writes back is taken only when it is the record itself or absent.
 #include <QList>
 #include <QString>
 #include <QVariant>
