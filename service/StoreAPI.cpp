@@ -98,43 +98,39 @@ QCoro::Task<> logout()
         reply->deleteLater();
 }
 
-} // namespace StoreAPI
-
-namespace StoreAPI2 {
-
 QCoro::Task<ApiResult<WallpaperPayload>> wallpaperList(std::optional<QString> collection)
 {
     QString path = u"/api/store/wallpapers"_s;
     if (collection && *collection != "all"_L1)
         path += u"?collection="_s + *collection;
-    return StoreAPI::get<WallpaperPayload>(path);
+    return get<WallpaperPayload>(path);
 }
 
 QCoro::Task<ApiResult<WallpaperDownload>> wallpaperDownload(QString slug, bool full)
 {
-    return StoreAPI::post<WallpaperDownload>(
-        u"/api/store/wallpapers"_s, QVariantMap{{u"slug"_s, slug}, {u"size"_s, full ? u"full"_s : u"preview"_s}});
+    return post<WallpaperDownload>(u"/api/store/wallpapers"_s,
+                                   QVariantMap{{u"slug"_s, slug}, {u"size"_s, full ? u"full"_s : u"preview"_s}});
 }
 
 QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, QString payType, QString gateway)
 {
-    return StoreAPI::post<CheckoutPayload>(
-        u"/api/store/checkout"_s, QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payType}, {u"gateway"_s, gateway}});
+    return post<CheckoutPayload>(u"/api/store/checkout"_s,
+                                 QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payType}, {u"gateway"_s, gateway}});
 }
 
 QCoro::Task<ApiResult<OrderStatusPayload>> orderStatus(QString orderNo)
 {
-    return StoreAPI::get<OrderStatusPayload>(u"/api/store/orders?order="_s + orderNo);
+    return get<OrderStatusPayload>(u"/api/store/orders?order="_s + orderNo);
 }
 
 QCoro::Task<ApiResult<OrderStatusPayload>> account()
 {
-    return StoreAPI::get<OrderStatusPayload>(u"/api/store/orders"_s);
+    return get<OrderStatusPayload>(u"/api/store/orders"_s);
 }
 
 QCoro::Task<ApiResult<JSONObject>> mockPay(QString orderNo)
 {
-    return StoreAPI::post<JSONObject>(u"/api/store/orders"_s, QVariantMap{{u"orderNo"_s, orderNo}});
+    return post<JSONObject>(u"/api/store/orders"_s, QVariantMap{{u"orderNo"_s, orderNo}});
 }
 
-} // namespace StoreAPI2
+} // namespace StoreAPI

@@ -72,10 +72,6 @@ QCoro::Task<ApiResult<LoginResult>> login(QString email, QString password);
 // Asks the service to end the session; ignores every outcome and never fails.
 QCoro::Task<> logout();
 
-} // namespace StoreAPI
-
-namespace StoreAPI2 {
-
 QCoro::Task<ApiResult<WallpaperPayload>> wallpaperList(std::optional<QString> collection);
 QCoro::Task<ApiResult<WallpaperDownload>> wallpaperDownload(QString slug, bool full);
 QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, QString payType, QString gateway);
@@ -83,4 +79,4 @@ QCoro::Task<ApiResult<OrderStatusPayload>> orderStatus(QString orderNo);
 QCoro::Task<ApiResult<OrderStatusPayload>> account();
 QCoro::Task<ApiResult<JSONObject>> mockPay(QString orderNo);
 
-} // namespace StoreAPI2
+} // namespace StoreAPI

@@ -45,7 +45,7 @@ QCoro::Task<> Store::loadAccountTask()
         co_return;
     }
     QPointer<Store> self(this);
-    auto result = co_await StoreAPI2::account();
+    auto result = co_await StoreAPI::account();
     if (self && result.ok())
         setOrders(std::move(result).take().orders);
 }
@@ -95,7 +95,7 @@ QCoro::Task<> Store::startCheckoutTask(int planId, QString payType, QString gate
             self->setCheckoutBusy(false);
     });
 
-    auto result = co_await StoreAPI2::checkout(planId, payType, gateway);
+    auto result = co_await StoreAPI::checkout(planId, payType, gateway);
     if (!self)
         co_return;
     if (result.ok())
@@ -117,7 +117,7 @@ QCoro::Task<> Store::pollCheckoutTask()
     if (!m_checkout)
         co_return;
     QPointer<Store> self(this);
-    auto result = co_await StoreAPI2::orderStatus(m_checkout->orderNo);
+    auto result = co_await StoreAPI::orderStatus(m_checkout->orderNo);
     if (!self || !result.ok())
         co_return;
     const auto &order = result.value().order;
@@ -143,7 +143,7 @@ QCoro::Task<> Store::mockPayTask()
             self->setCheckoutBusy(false);
     });
 
-    auto result = co_await StoreAPI2::mockPay(m_checkout->orderNo);
+    auto result = co_await StoreAPI::mockPay(m_checkout->orderNo);
     if (!self)
         co_return;
     if (!result.ok()) {

@@ -42,7 +42,7 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         co_return;
     }
 
-    auto reply = co_await StoreAPI2::wallpaperDownload(slug, full);
+    auto reply = co_await StoreAPI::wallpaperDownload(slug, full);
     if (superseded())
         co_return;
     if (!reply.ok()) {

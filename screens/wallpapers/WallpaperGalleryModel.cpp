@@ -161,7 +161,7 @@ QCoro::Task<> WallpaperGalleryModel::loadTask()
     // "all" is the absence of a filter: the list is asked for without a collection.
     const std::optional<QString> filter =
         m_collection == u"all"_s ? std::nullopt : std::optional<QString>(m_collection);
-    auto result = co_await StoreAPI2::wallpaperList(filter);
+    auto result = co_await StoreAPI::wallpaperList(filter);
     if (!self || run != m_generation)
         co_return; // the page is gone, or a newer load owns the list
     setLoading(false);

@@ -66,7 +66,7 @@ private Q_SLOTS:
         QVERIFY(!store.member());
         QVERIFY(!store.home()->plans.isEmpty());
         const StoreWallpaper wallpaper = [&] {
-            auto list = QCoro::waitFor(StoreAPI2::wallpaperList(std::nullopt));
+            auto list = QCoro::waitFor(StoreAPI::wallpaperList(std::nullopt));
             return list.ok() && !list.value().wallpapers.isEmpty() ? list.value().wallpapers.first() : StoreWallpaper{};
         }();
         QVERIFY(!wallpaper.slug.isEmpty());

@@ -272,7 +272,7 @@ private Q_SLOTS:
 
     void wallpapersDecodeAndFilesServe()
     {
-        AWAIT_OK(all, StoreAPI2::wallpaperList(std::nullopt));
+        AWAIT_OK(all, StoreAPI::wallpaperList(std::nullopt));
         QVERIFY(!all.value().sponsorActive);
         QVERIFY(all.value().wallpapers.size() >= 16);
         QSet<QString> collections;
@@ -280,16 +280,16 @@ private Q_SLOTS:
             collections.insert(w.collection);
         QCOMPARE(collections, (QSet<QString>{u"gradient"_s, u"abstract"_s, u"minimal"_s}));
 
-        AWAIT_OK(allKey, StoreAPI2::wallpaperList(u"all"_s));
+        AWAIT_OK(allKey, StoreAPI::wallpaperList(u"all"_s));
         QCOMPARE(allKey.value().wallpapers, all.value().wallpapers);
-        AWAIT_OK(gradient, StoreAPI2::wallpaperList(u"gradient"_s));
+        AWAIT_OK(gradient, StoreAPI::wallpaperList(u"gradient"_s));
         QVERIFY(!gradient.value().wallpapers.isEmpty());
         QVERIFY(gradient.value().wallpapers.size() < all.value().wallpapers.size());
         for (const StoreWallpaper &w : gradient.value().wallpapers)
             QCOMPARE(w.collection, u"gradient"_s);
 
         const StoreWallpaper wallpaper = gradient.value().wallpapers.first();
-        AWAIT_OK(download, StoreAPI2::wallpaperDownload(wallpaper.slug, false));
+        AWAIT_OK(download, StoreAPI::wallpaperDownload(wallpaper.slug, false));
         QVERIFY(download.value().path && download.value().resolution);
         const RawResponse file = raw("GET"_ba, *download.value().path);
         QCOMPARE(file.status, 200);
@@ -329,30 +329,30 @@ private Q_SLOTS:
         add("paid links, not sponsoring", kMember, server, 402, none,
             expectFailure<NetdiskPayload>([] { return StoreAPI::netdisk(kPaidApp); }));
         add("5K, signed out", none, needsSponsor, 0, none,
-            expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }));
+            expectFailure<WallpaperDownload>([] { return StoreAPI::wallpaperDownload(u"aurora"_s, true); }));
         add("5K, not sponsoring", kMember, needsSponsor, 0, none,
-            expectFailure<WallpaperDownload>([] { return StoreAPI2::wallpaperDownload(u"aurora"_s, true); }));
+            expectFailure<WallpaperDownload>([] { return StoreAPI::wallpaperDownload(u"aurora"_s, true); }));
         add("checkout, signed out", none, unauthorized, 0, none,
-            expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(3, u"wxpay"_s, u"hubijiao"_s); }));
+            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(3, u"wxpay"_s, u"hubijiao"_s); }));
         add("sandbox payment, signed out", none, unauthorized, 0, none,
-            expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }));
+            expectFailure<JSONObject>([] { return StoreAPI::mockPay(u"VX-DEMO-0001"_s); }));
         add("order history, signed out", none, server, 401, u"请先登录账户"_s,
-            expectFailure<OrderStatusPayload>([] { return StoreAPI2::account(); }));
+            expectFailure<OrderStatusPayload>([] { return StoreAPI::account(); }));
         add("wrong password", none, server, 403, u"邮箱或密码错误"_s,
             expectFailure<LoginResult>([] { return StoreAPI::login(kMember, u"not-the-password"_s); }));
         add("unknown e-mail", none, server, 403, u"邮箱或密码错误"_s,
             expectFailure<LoginResult>([] { return StoreAPI::login(u"nobody@vexlo.test"_s, u"whatever"_s); }));
         add("unknown order", kMember, server, 404, none,
-            expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-NONE"_s); }));
+            expectFailure<OrderStatusPayload>([] { return StoreAPI::orderStatus(u"VX-NONE"_s); }));
         add("another member's order", kMember, server, 404, none,
-            expectFailure<OrderStatusPayload>([] { return StoreAPI2::orderStatus(u"VX-DEMO-0001"_s); }));
+            expectFailure<OrderStatusPayload>([] { return StoreAPI::orderStatus(u"VX-DEMO-0001"_s); }));
         add("paying another member's order", kMember, server, 404, none,
-            expectFailure<JSONObject>([] { return StoreAPI2::mockPay(u"VX-DEMO-0001"_s); }));
+            expectFailure<JSONObject>([] { return StoreAPI::mockPay(u"VX-DEMO-0001"_s); }));
         add("search over 100 characters", none, server, 400, u"搜索内容过长"_s, expectFailure<SearchResult>([] {
                 return StoreAPI::get<SearchResult>(StoreAPI::searchPath(QString(u"😀"_s).repeated(101)));
             }));
         add("unknown plan", kMember, server, 400, u"未知的赞助方案"_s,
-            expectFailure<CheckoutPayload>([] { return StoreAPI2::checkout(99, u"wxpay"_s, u"hubijiao"_s); }));
+            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(99, u"wxpay"_s, u"hubijiao"_s); }));
     }
 
     void refusals()
@@ -431,7 +431,7 @@ private Q_SLOTS:
         }
         QCOMPARE(yearly.days, 365);
 
-        AWAIT_OK(order, StoreAPI2::checkout(yearly.id, u"alipay"_s, u"xunhu"_s));
+        AWAIT_OK(order, StoreAPI::checkout(yearly.id, u"alipay"_s, u"xunhu"_s));
         const CheckoutPayload &o = order.value();
         QVERIFY(!o.live);
         QCOMPARE(o.days, 365);
@@ -446,13 +446,13 @@ private Q_SLOTS:
         QCOMPARE(qr.status, 200);
         QCOMPARE(qr.header("Content-Type"), "image/png"_ba);
 
-        AWAIT_OK(pending, StoreAPI2::orderStatus(o.orderNo));
+        AWAIT_OK(pending, StoreAPI::orderStatus(o.orderNo));
         QVERIFY(pending.value().order);
         QCOMPARE(pending.value().order->status, u"pending"_s);
         QVERIFY(!pending.value().order->paidAt);
 
-        AWAIT_OK(paid, StoreAPI2::mockPay(o.orderNo));
-        AWAIT_OK(status, StoreAPI2::orderStatus(o.orderNo));
+        AWAIT_OK(paid, StoreAPI::mockPay(o.orderNo));
+        AWAIT_OK(status, StoreAPI::orderStatus(o.orderNo));
         QCOMPARE(status.value().order->status, u"paid"_s);
         QVERIFY(status.value().order->paidAt);
 
@@ -469,21 +469,21 @@ private Q_SLOTS:
         QVERIFY(detail.value().unlocked);
         AWAIT_OK(links, StoreAPI::netdisk(kPaidApp));
         QVERIFY(!links.value().links.isEmpty());
-        AWAIT_OK(full, StoreAPI2::wallpaperDownload(u"aurora"_s, true));
+        AWAIT_OK(full, StoreAPI::wallpaperDownload(u"aurora"_s, true));
         const RawResponse fullFile = raw("GET"_ba, *full.value().path);
         QCOMPARE(fullFile.status, 200);
         QCOMPARE(QImage::fromData(fullFile.body, "JPEG").size(), QSize(5120, 2880));
 
         // Paying the same order again does not extend the sponsorship a second time.
-        AWAIT_OK(again, StoreAPI2::mockPay(o.orderNo));
+        AWAIT_OK(again, StoreAPI::mockPay(o.orderNo));
         AWAIT_OK(unchanged, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
         QCOMPARE(unchanged.value().member->daysLeft, 365);
 
         // A forever plan makes the sponsorship endless.
-        AWAIT_OK(lifetime, StoreAPI2::checkout(forever.id, u"wxpay"_s, u"hubijiao"_s));
+        AWAIT_OK(lifetime, StoreAPI::checkout(forever.id, u"wxpay"_s, u"hubijiao"_s));
         QVERIFY(lifetime.value().sponsorActive);
-        AWAIT_OK(lifetimePaid, StoreAPI2::mockPay(lifetime.value().orderNo));
-        AWAIT_OK(history, StoreAPI2::account());
+        AWAIT_OK(lifetimePaid, StoreAPI::mockPay(lifetime.value().orderNo));
+        AWAIT_OK(history, StoreAPI::account());
         QVERIFY(history.value().member && history.value().member->forever);
         QVERIFY(!history.value().order);
         QCOMPARE(history.value().orders.size(), 2);
@@ -548,7 +548,7 @@ private Q_SLOTS:
         QVERIFY(home.value().member);
         QCOMPARE(home.value().member->email, kSponsor);
         QVERIFY(home.value().member->sponsorActive);
-        AWAIT_OK(history, StoreAPI2::account());
+        AWAIT_OK(history, StoreAPI::account());
         QVERIFY(!history.value().orders.isEmpty());
 
         QCoro::waitFor(StoreAPI::logout());

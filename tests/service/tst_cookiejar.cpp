@@ -49,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(StoreAPI::get<LoginResult>(u"/api/auth/login"_s)).ok());
 
         server.reply(200, "{}");
-        QCoro::waitFor(StoreAPI2::account());
+        QCoro::waitFor(StoreAPI::account());
         const QByteArray sent = server.requests.last().headers.value("cookie");
         QVERIFY2(sent.contains("sid=abc") && sent.contains("tmp=1") && !sent.contains("old"), sent);
 

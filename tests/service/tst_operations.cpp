@@ -13,7 +13,7 @@
 #include <functional>
 
 using namespace Qt::StringLiterals;
-using namespace StoreAPI2;
+using namespace StoreAPI;
 
 namespace {
 
