@@ -72,6 +72,20 @@ std::optional<WallpaperDownload> WallpaperDownload::fromJson(const JsonNode &jso
     return r.ok() ? std::optional(d) : std::nullopt;
 }
 
+QString payTypeKey(PayType type)
+{
+    return type == PayType::alipay ? u"alipay"_s : u"wxpay"_s;
+}
+
+std::optional<PayType> payTypeFromKey(QStringView key)
+{
+    for (const PayType type : payTypes) {
+        if (key == payTypeKey(type))
+            return type;
+    }
+    return std::nullopt;
+}
+
 std::optional<CheckoutPayload> CheckoutPayload::fromJson(const JsonNode &json, QString *error)
 {
     JsonReader r(json, "CheckoutPayload", error);

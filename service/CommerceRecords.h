@@ -117,6 +117,14 @@ public:
     friend bool operator==(const WallpaperDownload &, const WallpaperDownload &) = default;
 };
 
+// How a member pays for an order. The service and the screens name the ways by key ("wxpay", "alipay"); the code
+// in between uses the enumeration.
+enum class PayType { wechat, alipay };
+inline constexpr PayType payTypes[] = {PayType::wechat, PayType::alipay};
+[[nodiscard]] QString payTypeKey(PayType type);
+// Absent for a key that names no way to pay.
+[[nodiscard]] std::optional<PayType> payTypeFromKey(QStringView key);
+
 struct CheckoutPayload
 {
     Q_GADGET

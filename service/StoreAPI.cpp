@@ -112,10 +112,11 @@ QCoro::Task<ApiResult<WallpaperDownload>> wallpaperDownload(QString slug, bool f
                                    QVariantMap{{u"slug"_s, slug}, {u"size"_s, full ? u"full"_s : u"preview"_s}});
 }
 
-QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, QString payType, QString gateway)
+QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, PayType payType, QString gateway)
 {
-    return post<CheckoutPayload>(u"/api/store/checkout"_s,
-                                 QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payType}, {u"gateway"_s, gateway}});
+    return post<CheckoutPayload>(
+        u"/api/store/checkout"_s,
+        QVariantMap{{u"planId"_s, planId}, {u"payType"_s, payTypeKey(payType)}, {u"gateway"_s, gateway}});
 }
 
 QCoro::Task<ApiResult<OrderStatusPayload>> orderStatus(QString orderNo)

@@ -74,7 +74,7 @@ QCoro::Task<> logout();
 
 QCoro::Task<ApiResult<WallpaperPayload>> wallpaperList(std::optional<QString> collection);
 QCoro::Task<ApiResult<WallpaperDownload>> wallpaperDownload(QString slug, bool full);
-QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, QString payType, QString gateway);
+QCoro::Task<ApiResult<CheckoutPayload>> checkout(int planId, PayType payType, QString gateway);
 QCoro::Task<ApiResult<OrderStatusPayload>> orderStatus(QString orderNo);
 QCoro::Task<ApiResult<OrderStatusPayload>> account();
 QCoro::Task<ApiResult<JSONObject>> mockPay(QString orderNo);

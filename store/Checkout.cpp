@@ -70,22 +70,25 @@ void Store::setCheckoutErrorText(const QString &text)
 
 void Store::startCheckout(const QVariant &plan, const QString &payType, const QString &gateway)
 {
+    const std::optional<PayType> type = payTypeFromKey(payType);
+    if (!type)
+        return;
     if (plan.metaType() == QMetaType::fromType<StorePlan>()) {
-        startCheckoutTask(plan.value<StorePlan>().id, payType, gateway);
+        startCheckoutTask(plan.value<StorePlan>().id, *type, gateway);
         return;
     }
     bool isNumber = false;
     const int planId = plan.toInt(&isNumber);
     if (isNumber)
-        startCheckoutTask(planId, payType, gateway);
+        startCheckoutTask(planId, *type, gateway);
 }
 
-QCoro::Task<> Store::startCheckoutTask(StorePlan plan, QString payType, QString gateway)
+QCoro::Task<> Store::startCheckoutTask(StorePlan plan, PayType payType, QString gateway)
 {
-    co_await startCheckoutTask(plan.id, std::move(payType), std::move(gateway));
+    co_await startCheckoutTask(plan.id, payType, std::move(gateway));
 }
 
-QCoro::Task<> Store::startCheckoutTask(int planId, QString payType, QString gateway)
+QCoro::Task<> Store::startCheckoutTask(int planId, PayType payType, QString gateway)
 {
     QPointer<Store> self(this);
     setCheckoutBusy(true);

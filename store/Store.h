@@ -285,14 +285,14 @@ public:
     }
     void setOrders(QList<OrderSummary> orders) { update(m_orders, std::move(orders), &Store::ordersChanged); }
 
-    QCoro::Task<> startCheckoutTask(StorePlan plan, QString payType = QStringLiteral("wxpay"),
+    QCoro::Task<> startCheckoutTask(StorePlan plan, PayType payType = PayType::wechat,
                                     QString gateway = QStringLiteral("hubijiao"));
-    QCoro::Task<> startCheckoutTask(int planId, QString payType, QString gateway);
+    QCoro::Task<> startCheckoutTask(int planId, PayType payType, QString gateway);
     QCoro::Task<> pollCheckoutTask();
     QCoro::Task<> mockPayTask();
     QCoro::Task<> loadAccountTask();
-    // plan: a StorePlan or its id.
-    Q_INVOKABLE void startCheckout(const QVariant &plan, const QString &payType = QStringLiteral("wxpay"),
+    // plan: a StorePlan or its id; payType: the key of a PayType.
+    Q_INVOKABLE void startCheckout(const QVariant &plan, const QString &payType = payTypeKey(PayType::wechat),
                                    const QString &gateway = QStringLiteral("hubijiao"));
     Q_INVOKABLE void pollCheckout();
     Q_INVOKABLE void mockPay();

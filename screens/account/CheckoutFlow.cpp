@@ -23,11 +23,12 @@ CheckoutFlow::~CheckoutFlow()
     ++m_run;
 }
 
-void CheckoutFlow::setPayType(const QString &payType)
+void CheckoutFlow::setPayType(const QString &key)
 {
-    if (payType == m_payType)
+    const std::optional<PayType> type = payTypeFromKey(key);
+    if (!type || *type == m_payType)
         return;
-    m_payType = payType;
+    m_payType = *type;
     Q_EMIT payTypeChanged();
 }
 

@@ -2,6 +2,8 @@
 // The checkout sheet's own work: ordering a plan with the chosen pay type and gateway, then polling the open
 // order (every 3 s, at most 100 times, one polling run per sheet) until it is paid or the sheet closes.
 // Closing ends the run at once; an answer that arrives after closing never refills or reopens the sheet.
+#include "service/CommerceRecords.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -27,8 +29,9 @@ public:
     explicit CheckoutFlow(QObject *parent = nullptr);
     ~CheckoutFlow() override;
 
-    [[nodiscard]] QString payType() const { return m_payType; }
-    void setPayType(const QString &payType);
+    // The key of the chosen PayType; a key that names none is ignored.
+    [[nodiscard]] QString payType() const { return payTypeKey(m_payType); }
+    void setPayType(const QString &key);
     [[nodiscard]] QString gateway() const { return m_gateway; }
     void setGateway(const QString &gateway);
     // "虎皮椒" for "hubijiao", otherwise "讯虎".
@@ -63,7 +66,7 @@ private:
     void setPolling(bool polling);
     void setPolls(int polls);
 
-    QString m_payType = QStringLiteral("wxpay");
+    PayType m_payType = PayType::wechat;
     QString m_gateway = QStringLiteral("hubijiao");
     bool m_polling = false;
     int m_polls = 0;

@@ -116,7 +116,7 @@ FocusScope {
                     id: chips
                     spacing: 8
                     Repeater {
-                        model: [{ key: "wxpay", label: "微信" }, { key: "alipay", label: "支付宝" }]
+                        model: CheckoutText.payTypes
                         StoreButton {
                             objectName: "payType_" + modelData.key
                             required property var modelData

@@ -1,6 +1,10 @@
 #include "screens/account/CheckoutText.h"
 
+#include "screens/components/PageText.h"
+#include "service/CommerceRecords.h"
+
 #include <QJSEngine>
+#include <QVariantMap>
 
 using namespace Qt::StringLiterals;
 
@@ -14,14 +18,17 @@ CheckoutText *CheckoutText::create(QQmlEngine *, QJSEngine *)
     return instance;
 }
 
-QString CheckoutText::payTypeLabel(const QString &payType)
+QVariantList CheckoutText::payTypes()
 {
-    return payType == u"alipay"_s ? u"支付宝"_s : u"微信"_s;
+    QVariantList chips;
+    for (const PayType type : ::payTypes)
+        chips.append(QVariantMap{{u"key"_s, payTypeKey(type)}, {u"label"_s, PageText::payTypeLabel(type)}});
+    return chips;
 }
 
 QString CheckoutText::scanPrompt(const QString &payType)
 {
-    return u"请使用"_s + payTypeLabel(payType) + u"扫码支付"_s;
+    return u"请使用"_s + PageText::payTypeLabel(payTypeFromKey(payType).value_or(PayType::wechat)) + u"扫码支付"_s;
 }
 
 QString CheckoutText::planLength(int days)

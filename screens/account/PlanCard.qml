@@ -89,7 +89,7 @@ Rectangle {
             onClicked: {
                 Store.checkout = undefined
                 Store.showCheckout = true
-                Store.startCheckout(root.plan, "wxpay", "hubijiao")
+                Store.startCheckout(root.plan)
             }
         }
     }

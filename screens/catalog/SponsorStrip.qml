@@ -110,7 +110,7 @@ Item {
             onClicked: {
                 Store.checkout = undefined
                 Store.showCheckout = true
-                Store.startCheckout(root.plan, "wxpay", "hubijiao")
+                Store.startCheckout(root.plan)
             }
         }
         AbstractButton {

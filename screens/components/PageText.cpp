@@ -69,9 +69,11 @@ QString PageText::orderStatus(const QString &status)
 
 QString PageText::payType(const QString &key)
 {
-    if (key == QLatin1String("wxpay"))
-        return QStringLiteral("微信");
-    if (key == QLatin1String("alipay"))
-        return QStringLiteral("支付宝");
-    return key;
+    const std::optional<PayType> type = payTypeFromKey(key);
+    return type ? payTypeLabel(*type) : key;
+}
+
+QString PageText::payTypeLabel(PayType type)
+{
+    return type == PayType::alipay ? QStringLiteral("支付宝") : QStringLiteral("微信");
 }

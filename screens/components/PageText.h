@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/CommerceRecords.h"
+
 #include <QObject>
 #include <QQmlEngine>
 
@@ -26,8 +28,10 @@ public:
     Q_INVOKABLE [[nodiscard]] static QString amount(double value);
     // The billing period of a plan by its length in days: "/ 永久", "/ 季", "/ 月", otherwise "/ 年".
     Q_INVOKABLE [[nodiscard]] static QString period(int days);
-    // An order's status and pay type as the member reads them: "已支付", "待支付", "微信", "支付宝"; a key
+    // An order's status and pay type key as the member reads them: "已支付", "待支付", "微信", "支付宝"; a key
     // without a name of its own is shown as it came.
     Q_INVOKABLE [[nodiscard]] static QString orderStatus(const QString &status);
     Q_INVOKABLE [[nodiscard]] static QString payType(const QString &key);
+    // "微信", "支付宝".
+    [[nodiscard]] static QString payTypeLabel(PayType type);
 };

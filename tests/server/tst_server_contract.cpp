@@ -333,7 +333,7 @@ private Q_SLOTS:
         add("5K, not sponsoring", kMember, needsSponsor, 0, none,
             expectFailure<WallpaperDownload>([] { return StoreAPI::wallpaperDownload(u"aurora"_s, true); }));
         add("checkout, signed out", none, unauthorized, 0, none,
-            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(3, u"wxpay"_s, u"hubijiao"_s); }));
+            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(3, PayType::wechat, u"hubijiao"_s); }));
         add("sandbox payment, signed out", none, unauthorized, 0, none,
             expectFailure<JSONObject>([] { return StoreAPI::mockPay(u"VX-DEMO-0001"_s); }));
         add("order history, signed out", none, server, 401, u"请先登录账户"_s,
@@ -352,7 +352,7 @@ private Q_SLOTS:
                 return StoreAPI::get<SearchResult>(StoreAPI::searchPath(QString(u"😀"_s).repeated(101)));
             }));
         add("unknown plan", kMember, server, 400, u"未知的赞助方案"_s,
-            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(99, u"wxpay"_s, u"hubijiao"_s); }));
+            expectFailure<CheckoutPayload>([] { return StoreAPI::checkout(99, PayType::wechat, u"hubijiao"_s); }));
     }
 
     void refusals()
@@ -431,7 +431,7 @@ private Q_SLOTS:
         }
         QCOMPARE(yearly.days, 365);
 
-        AWAIT_OK(order, StoreAPI::checkout(yearly.id, u"alipay"_s, u"xunhu"_s));
+        AWAIT_OK(order, StoreAPI::checkout(yearly.id, PayType::alipay, u"xunhu"_s));
         const CheckoutPayload &o = order.value();
         QVERIFY(!o.live);
         QCOMPARE(o.days, 365);
@@ -480,7 +480,7 @@ private Q_SLOTS:
         QCOMPARE(unchanged.value().member->daysLeft, 365);
 
         // A forever plan makes the sponsorship endless.
-        AWAIT_OK(lifetime, StoreAPI::checkout(forever.id, u"wxpay"_s, u"hubijiao"_s));
+        AWAIT_OK(lifetime, StoreAPI::checkout(forever.id, PayType::wechat, u"hubijiao"_s));
         QVERIFY(lifetime.value().sponsorActive);
         AWAIT_OK(lifetimePaid, StoreAPI::mockPay(lifetime.value().orderNo));
         AWAIT_OK(history, StoreAPI::account());

@@ -84,7 +84,7 @@ private Q_SLOTS:
             R"({"orderNo":"VX1","amount":9.9,"planName":"月度","days":30,"payType":"wxpay","gateway":"hubijiao",
                 "live":false,"qr":"q","redirect":"r","sponsorActive":false,"daysLeft":0})",
             {{u"planId"_s, 3}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}},
-            [] { return decodes(checkout(3, u"wxpay"_s, u"hubijiao"_s)); });
+            [] { return decodes(checkout(3, PayType::wechat, u"hubijiao"_s)); });
         add("orderStatus", "GET /api/store/orders?order=VX123", orders, {},
             [] { return decodes(orderStatus(u"VX123"_s)); });
         add("account", "GET /api/store/orders", orders, {}, [] { return decodes(account()); });

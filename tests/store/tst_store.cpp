@@ -481,6 +481,9 @@ private Q_SLOTS:
         QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, QVariant::fromValue(plan)),
                                           Q_ARG(QString, u"alipay"_s), Q_ARG(QString, u"xunhu"_s)));
         QTRY_VERIFY(m_store->checkout());
+        // A key that names no way to pay orders nothing.
+        QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, 8),
+                                          Q_ARG(QString, u"paypal"_s), Q_ARG(QString, u"xunhu"_s)));
         QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, 9)));
         QTRY_COMPARE(m_server->requests.size(), 2);
         QTRY_VERIFY(!m_store->checkoutBusy());
