@@ -1,5 +1,6 @@
 #include "menubar/QuickSearch.h"
 
+#include "menubar/Logging.h"
 #include "service/StoreAPI.h"
 #include "store/Store.h"
 
@@ -119,6 +120,8 @@ QCoro::Task<> QuickSearch::searchTask()
         co_return;
     if (result.ok())
         setHits(std::move(result).take().apps);
+    else
+        qCWarning(lcMenubar) << "quick search not answered:" << result.error();
     setSearching(false);
 }
 

@@ -1,6 +1,7 @@
 #include "software/LeftoverList.h"
 
 #include "software/ByteCount.h"
+#include "software/Logging.h"
 #include "software/SoftwareScanner.h"
 
 #include <QDir>
@@ -178,6 +179,8 @@ void LeftoverList::removalDone(const QList<Failure> &failures)
     }
     Q_EMIT countChanged();
     Q_EMIT checkedChanged();
+    for (const Failure &failure : failures)
+        qCWarning(lcSoftware).noquote() << failure.path << "not moved to the Trash:" << failure.reason;
     if (!failures.isEmpty()) {
         const Failure &first = failures.constFirst();
         QString text = u"「%1」没有移到废纸篓：%2"_s.arg(QDir(library()).relativeFilePath(first.path), first.reason);

@@ -1,5 +1,6 @@
 #include "software/UninstallAction.h"
 
+#include "software/Logging.h"
 #include "software/RunningApps.h"
 #include "store/Platform.h"
 #include "store/Store.h"
@@ -18,6 +19,7 @@ void UninstallAction::start(const QString &bundlePath)
     if (m_busy)
         return;
     m_busy = true;
+    m_path = bundlePath;
     Q_EMIT busyChanged();
     // A running application is never pulled from under itself: the user quits it first.
     m_watcher.setFuture(QtConcurrent::run([bundlePath] {
@@ -45,6 +47,7 @@ void UninstallAction::finish(const UninstallResult &result)
         return;
     }
     const QString message = result.reason.value_or(fallbackMessage.toString());
+    qCWarning(lcSoftware).noquote() << m_path << "not moved to the Trash:" << message;
     if (message != m_error) {
         m_error = message;
         Q_EMIT errorChanged();

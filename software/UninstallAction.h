@@ -38,6 +38,7 @@ private:
     void finish(const UninstallResult &result);
 
     bool m_busy = false;
+    QString m_path;
     QString m_error;
     QFutureWatcher<UninstallResult> m_watcher;
 };

@@ -7,6 +7,7 @@
 #include "service/QmlValue.h"
 #include "service/StoreAPI.h"
 #include "store/HomeCache.h"
+#include "store/Logging.h"
 
 #include <QPointer>
 #include <QScopeGuard>
@@ -54,6 +55,7 @@ QCoro::Task<> Store::bootstrapTask()
     if (!self)
         co_return;
     if (!raw.ok()) {
+        qCWarning(lcStore) << "home not loaded:" << raw.error();
         setError(raw.error().userMessage(u"加载失败"_s));
         co_return;
     }
@@ -62,6 +64,7 @@ QCoro::Task<> Store::bootstrapTask()
     if (!self)
         co_return;
     if (!result.ok()) {
+        qCWarning(lcStore) << "home not loaded:" << result.error();
         setError(result.error().userMessage(u"加载失败"_s));
         co_return;
     }
@@ -112,6 +115,8 @@ QCoro::Task<> Store::runSearchTask(QString text)
     auto result = co_await StoreAPI::get<SearchResult>(StoreAPI::searchPath(trimmed));
     if (!self)
         co_return;
+    if (!result.ok())
+        qCWarning(lcStore) << "search not answered:" << result.error();
     setSearchResults(result.ok() ? std::optional<SearchResult>(std::move(result).take()) : std::nullopt);
 }
 
@@ -150,6 +155,7 @@ QCoro::Task<> Store::openDetailTask(QString slug)
     if (!self)
         co_return;
     if (!result.ok()) {
+        qCWarning(lcStore).noquote() << "app" << slug << "not loaded:" << result.error();
         showToast(result.error().userMessage(u"无法加载应用详情"_s));
         co_return;
     }

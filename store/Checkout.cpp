@@ -3,8 +3,9 @@
 // checkout opens the sign-in sheet; a paid order closes the sheet, shows the toast and reloads home and orders.
 #include "store/Store.h"
 
-#include "service/StoreAPI.h"
 #include "service/QmlValue.h"
+#include "service/StoreAPI.h"
+#include "store/Logging.h"
 
 #include <QPointer>
 #include <QScopeGuard>
@@ -46,8 +47,12 @@ QCoro::Task<> Store::loadAccountTask()
     }
     QPointer<Store> self(this);
     auto result = co_await StoreAPI::account();
-    if (self && result.ok())
+    if (!self)
+        co_return;
+    if (result.ok())
         setOrders(std::move(result).take().orders);
+    else
+        qCWarning(lcStore) << "orders not loaded:" << result.error();
 }
 
 // --- checkout ---
@@ -101,12 +106,14 @@ QCoro::Task<> Store::startCheckoutTask(int planId, PayType payType, QString gate
     auto result = co_await StoreAPI::checkout(planId, payType, gateway);
     if (!self)
         co_return;
-    if (result.ok())
+    if (result.ok()) {
         setCheckout(std::move(result).take());
-    else if (result.error().is(StoreError::Kind::unauthorized))
+    } else if (result.error().is(StoreError::Kind::unauthorized)) {
         setShowLogin(true);
-    else
+    } else {
+        qCWarning(lcStore) << "order for plan" << planId << "not opened:" << result.error();
         setCheckoutError(result.error().userMessage(u"下单失败"_s));
+    }
 }
 
 void Store::pollCheckout()
@@ -150,6 +157,7 @@ QCoro::Task<> Store::mockPayTask()
     if (!self)
         co_return;
     if (!result.ok()) {
+        qCWarning(lcStore) << "sandbox payment not made:" << result.error();
         setCheckoutError(result.error().userMessage(u"模拟支付失败"_s));
         co_return;
     }

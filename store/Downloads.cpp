@@ -3,10 +3,11 @@
 #include "store/Store.h"
 
 #include "service/Endpoint.h"
+#include "service/QmlValue.h"
 #include "service/StoreAPI.h"
 #include "service/UserDefaults.h"
+#include "store/Logging.h"
 #include "store/Platform.h"
-#include "service/QmlValue.h"
 
 #include <QPointer>
 #include <QScopeGuard>
@@ -48,6 +49,7 @@ void Store::reveal(const QString &slug)
 {
     const auto record = m_installed.constFind(slug);
     if (record == m_installed.cend() || !record->location || record->location->isEmpty()) {
+        qCWarning(lcStore).noquote() << "no file recorded for" << slug;
         showToast(u"该条目没有本地文件记录"_s);
         return;
     }
@@ -92,6 +94,7 @@ QCoro::Task<> Store::loadNetdiskTask(StoreApp app)
         setNetdiskLinks(std::move(result).take().links);
     } else {
         setNetdiskLinks({});
+        qCWarning(lcStore).noquote() << "links of" << slug << "not loaded:" << result.error();
         showToast(result.error().userMessage(u"获取网盘链接失败"_s));
     }
 }
@@ -114,6 +117,7 @@ void Store::openNetdisk(const NetdiskLink &link)
     const auto url = Endpoint::parse(link.url);
     const QString scheme = url ? url->scheme().toLower() : QString();
     if (!url || (scheme != u"http"_s && scheme != u"https"_s)) {
+        qCWarning(lcStore) << "link of" << link.provider << "refused: not a web address";
         showToast(u"网盘地址无效"_s);
         return;
     }

@@ -2,6 +2,7 @@
 #include "store/Store.h"
 
 #include "service/Endpoint.h"
+#include "store/Logging.h"
 #include "store/Platform.h"
 
 #include <QPointer>
@@ -71,6 +72,7 @@ void Store::openLink(const QUrl &url, const QString &copied)
 {
     if (Platform::instance().openUrl(url))
         return;
+    qCWarning(lcStore) << "no browser opened for a link to" << url.host();
     Platform::instance().setClipboardText(copied.isEmpty() ? url.toString() : copied);
     showToast(u"无法打开浏览器，链接已复制"_s);
 }
@@ -81,6 +83,7 @@ void Store::revealFile(const QString &path, const QString &done)
     Platform::instance().revealFile(path, [self, path, done] {
         if (!self)
             return;
+        qCWarning(lcStore) << "no file manager opened for" << path;
         Platform::instance().setClipboardText(path);
         self->showToast(done + u"无法打开文件管理器，文件位置已复制"_s);
     });

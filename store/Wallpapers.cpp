@@ -3,6 +3,7 @@
 
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
+#include "store/Logging.h"
 #include "store/Platform.h"
 #include "store/WallpaperFile.h"
 
@@ -38,6 +39,7 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
 
     // The slug becomes part of a file name: anything that could leave the folder is refused before any request.
     if (!isPlainFileName(slug)) {
+        qCWarning(lcStore) << "wallpaper refused: its slug is no file name" << slug;
         showToast(u"下载失败"_s);
         co_return;
     }
@@ -46,6 +48,7 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     if (superseded())
         co_return;
     if (!reply.ok()) {
+        qCWarning(lcStore).noquote() << "wallpaper" << slug << "not offered:" << reply.error();
         reportWallpaperFailure(reply.error());
         co_return;
     }
@@ -53,6 +56,7 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
     // The path comes from the service: an address it leads off the service to is refused like a malformed one.
     const auto url = download.path ? Endpoint::onService(*download.path) : std::nullopt;
     if (!url) {
+        qCWarning(lcStore).noquote() << "wallpaper" << slug << "refused: its address leads off the service";
         showToast(u"下载地址无效"_s);
         co_return;
     }
@@ -77,12 +81,15 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         break;
     }
     case FileFetch::badStatus:
+        qCWarning(lcStore).noquote() << "wallpaper" << slug << "not saved: the picture's address did not answer 200";
         showToast(u"原图下载失败"_s);
         break;
     case FileFetch::failed:
+        qCWarning(lcStore).noquote() << "wallpaper" << slug << "not saved to" << target;
         showToast(u"下载失败"_s);
         break;
     case FileFetch::timedOut:
+        qCWarning(lcStore).noquote() << "wallpaper" << slug << "not saved: out of time";
         showToast(u"下载超时，请稍后重试"_s);
         break;
     case FileFetch::cancelled:

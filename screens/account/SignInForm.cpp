@@ -1,5 +1,6 @@
 #include "screens/account/SignInForm.h"
 
+#include "screens/components/Logging.h"
 #include "service/StoreAPI.h"
 #include "store/Store.h"
 
@@ -68,6 +69,7 @@ QCoro::Task<> SignInForm::submitTask()
     if (!self)
         co_return;
     if (!result.ok()) {
+        qCWarning(lcScreens) << "sign-in refused:" << result.error();
         setError(result.error().userMessage(u"登录失败"_s));
         co_return;
     }

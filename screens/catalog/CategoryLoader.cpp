@@ -1,5 +1,6 @@
 #include "screens/catalog/CategoryLoader.h"
 
+#include "screens/components/Logging.h"
 #include "service/CatalogRecords.h"
 #include "service/StoreAPI.h"
 
@@ -56,6 +57,8 @@ QCoro::Task<void> CategoryLoader::loadTask()
     if (result.ok()) {
         for (const StoreApp &app : result.value().apps)
             apps.append(QVariant::fromValue(app));
+    } else {
+        qCWarning(lcScreens).noquote() << "category" << m_category << "not loaded:" << result.error();
     }
     setApps(apps);
     setFailed(!result.ok());

@@ -1,5 +1,6 @@
 #include "screens/wallpapers/WallpaperGalleryModel.h"
 
+#include "screens/components/Logging.h"
 #include "screens/wallpapers/DesktopWallpaper.h"
 #include "service/StoreAPI.h"
 #include "store/Platform.h"
@@ -167,6 +168,8 @@ QCoro::Task<> WallpaperGalleryModel::loadTask()
     setLoading(false);
     if (result.ok())
         setItems(std::move(result).take().wallpapers);
+    else
+        qCWarning(lcScreens).noquote() << "wallpapers of" << m_collection << "not loaded:" << result.error();
 }
 
 void WallpaperGalleryModel::download(int row, bool full)
@@ -190,6 +193,8 @@ QCoro::Task<> WallpaperGalleryModel::setAsDesktopTask(QString slug)
         co_return;
     }
     const DesktopWallpaper::Outcome outcome = co_await DesktopWallpaper::apply(path);
+    if (outcome == DesktopWallpaper::Outcome::failed || outcome == DesktopWallpaper::Outcome::unavailable)
+        qCWarning(lcScreens).noquote() << "desktop picture not set:" << DesktopWallpaper::message(outcome) << path;
     if (Store *store = Store::instance())
         store->showToast(DesktopWallpaper::message(outcome));
 }
