@@ -1,5 +1,7 @@
 #include "store/ListModels.h"
 
+#include "service/ServiceDate.h"
+
 #include <QDateTime>
 #include <QJSValue>
 #include <QSequentialIterable>
@@ -145,7 +147,7 @@ void OrderListModel::arrange(QVariantList &records) const
 {
     // Creation times are ISO 8601 texts, possibly with different offsets: compared as instants.
     const auto created = [](const QVariant &v) {
-        return QDateTime::fromString(static_cast<const OrderSummary *>(v.constData())->createdAt, Qt::ISODateWithMs);
+        return parseServiceDate(static_cast<const OrderSummary *>(v.constData())->createdAt).value_or(QDateTime());
     };
     std::stable_sort(records.begin(), records.end(), [&](const QVariant &a, const QVariant &b) {
         const QDateTime left = created(a), right = created(b);

@@ -3,15 +3,13 @@
 // the page models take them from.
 #include <QDateTime>
 #include <QString>
-#include <optional>
 
 // "%.1f" (ratings).
 QString oneDecimal(double value);
 // Below 1000 as is; then "%.1f k" of thousands; from 10000 "%.1f 万" of ten-thousands.
 QString compact(qint64 n);
-// "yyyy-MM-ddTHH:mm:ss" with optional 1-9 fraction digits and a zone (Z, z, ±HH:MM, ±HHMM); absent otherwise.
-std::optional<QDateTime> parseServiceDate(const QString &text);
-// The date as "yyyy年M月d日" in the machine's time zone; today's date when the text does not parse.
+// The date of a service moment (parseServiceDate) as "yyyy年M月d日" in the machine's time zone; today's date when
+// the text does not parse.
 QString formatDate(const QString &text);
 // The moment as "yyyy年M月d日 HH:mm" in the machine's time zone.
 QString formatDateTime(const QDateTime &moment);
