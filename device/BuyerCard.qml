@@ -88,7 +88,7 @@ CardFrame {
             objectName: "caseSerialDetail"
             Layout.fillWidth: true
             visible: card.result !== undefined && card.resultStatus !== "info"
-            text: card.result && card.result.detail !== undefined ? card.result.detail : ""
+            text: card.result ? card.result.detail : ""
             color: card.statusColor(card.resultStatus)
             wrapMode: Text.Wrap
         }

@@ -321,7 +321,7 @@ QVariantList DeviceCheck::cells() const
         all = DeviceSummary::collapsedCells(all);
     QVariantList list;
     for (const DeviceSummary::Cell &cell : all)
-        list << cell.toMap();
+        list << QVariant::fromValue(cell);
     return list;
 }
 
@@ -503,12 +503,8 @@ void DeviceCheck::compareWith(int row)
 QVariantList DeviceCheck::historyChanges() const
 {
     QVariantList list;
-    for (const HistoryChange &change : m_changes) {
-        list << QVariantMap{{u"label"_s, change.label},
-                            {u"before"_s, change.before},
-                            {u"after"_s, change.after},
-                            {u"finding"_s, change.finding}};
-    }
+    for (const HistoryChange &change : m_changes)
+        list << QVariant::fromValue(change);
     return list;
 }
 

@@ -3,6 +3,7 @@
 // look back at an earlier check of the same Mac and see what changed since.
 
 #include <QDateTime>
+#include <QObject>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -22,6 +23,13 @@ struct HistoryEntry
 // of "the same" Mac changed).
 struct HistoryChange
 {
+    Q_GADGET
+    Q_PROPERTY(QString label MEMBER label CONSTANT)
+    Q_PROPERTY(QString before MEMBER before CONSTANT)
+    Q_PROPERTY(QString after MEMBER after CONSTANT)
+    Q_PROPERTY(bool finding MEMBER finding CONSTANT)
+
+public:
     QString label;
     QString before;
     QString after;

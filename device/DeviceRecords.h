@@ -62,7 +62,7 @@ struct DeviceMetric
     Q_PROPERTY(QString key MEMBER key CONSTANT)
     Q_PROPERTY(QString label MEMBER label CONSTANT)
     Q_PROPERTY(QString value MEMBER value CONSTANT)
-    Q_PROPERTY(QVariant detail READ detailValue CONSTANT)
+    Q_PROPERTY(QString detail READ detailText CONSTANT)
     Q_PROPERTY(QString status READ statusValue CONSTANT)
 
 public:
@@ -72,7 +72,7 @@ public:
     std::optional<QString> detail;
     DeviceStatus status = DeviceStatus::info;
 
-    [[nodiscard]] QVariant detailValue() const { return detail ? QVariant(*detail) : QVariant(); }
+    [[nodiscard]] QString detailText() const { return detail.value_or(QString()); }
     [[nodiscard]] QString statusValue() const { return statusText(status); }
     [[nodiscard]] QJsonObject toJson() const;
     bool operator==(const DeviceMetric &) const = default;
@@ -184,7 +184,7 @@ struct CrossCheck
     QML_VALUE_TYPE(crossCheck)
     Q_PROPERTY(QString label MEMBER label CONSTANT)
     Q_PROPERTY(QString result MEMBER result CONSTANT)
-    Q_PROPERTY(QVariant detail READ detailValue CONSTANT)
+    Q_PROPERTY(QString detail READ detailText CONSTANT)
     Q_PROPERTY(QString status READ statusValue CONSTANT)
 
 public:
@@ -193,7 +193,7 @@ public:
     std::optional<QString> detail;
     DeviceStatus status = DeviceStatus::info;
 
-    [[nodiscard]] QVariant detailValue() const { return detail ? QVariant(*detail) : QVariant(); }
+    [[nodiscard]] QString detailText() const { return detail.value_or(QString()); }
     [[nodiscard]] QString statusValue() const { return statusText(status); }
     [[nodiscard]] QJsonObject toJson() const;
     bool operator==(const CrossCheck &) const = default;

@@ -129,15 +129,6 @@ QString crossSummary(const QList<CrossCheck> &checks)
     return parts.isEmpty() ? u"全部通过"_s : parts.join(u" · "_s);
 }
 
-QVariantMap Cell::toMap() const
-{
-    return {{u"key"_s, key},
-            {u"label"_s, label},
-            {u"value"_s, value},
-            {u"flag"_s, flag},
-            {u"status"_s, statusText(status)}};
-}
-
 QList<Cell> identityCells(const DeviceIdentity &id, const QString &osVersion, const QList<DeviceSection> &sections,
                           const QList<CrossCheck> &checks)
 {

@@ -38,13 +38,21 @@ struct Bar
 
 struct Cell
 {
+    Q_GADGET
+    Q_PROPERTY(QString key MEMBER key CONSTANT)
+    Q_PROPERTY(QString label MEMBER label CONSTANT)
+    Q_PROPERTY(QString value MEMBER value CONSTANT)
+    Q_PROPERTY(QString flag MEMBER flag CONSTANT)
+    Q_PROPERTY(QString status READ statusValue CONSTANT)
+
+public:
     QString key; // the identity field or the section row key
     QString label;
     QString value;
     QString flag; // empty: no marker
     DeviceStatus status = DeviceStatus::info;
 
-    [[nodiscard]] QVariantMap toMap() const;
+    [[nodiscard]] QString statusValue() const { return statusText(status); }
 };
 // The identity fields, the system version and the indicator rows of the sections, in that order.
 [[nodiscard]] QList<Cell> identityCells(const DeviceIdentity &identity, const QString &osVersion,

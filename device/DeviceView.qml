@@ -326,11 +326,15 @@ Item {
                             rowSpacing: 8
                             columnSpacing: 8
                             Repeater {
-                                model: root.check.cells
+                                model: DeviceCellModel { records: root.check.cells }
                                 delegate: Rectangle {
                                     id: cell
-                                    required property var modelData
-                                    objectName: "cell_" + modelData.key
+                                    required property string key
+                                    required property string label
+                                    required property string value
+                                    required property string flag
+                                    required property string status
+                                    objectName: "cell_" + key
                                     Layout.fillWidth: true
                                     Layout.preferredHeight: 54
                                     radius: 8
@@ -339,27 +343,27 @@ Item {
                                         anchors { left: parent.left; right: parent.right; verticalCenter: parent.verticalCenter
                                                   leftMargin: 12; rightMargin: 10 }
                                         spacing: 3
-                                        StoreLabel { text: cell.modelData.label; size: 11; color: Theme.secondary }
+                                        StoreLabel { text: cell.label; size: 11; color: Theme.secondary }
                                         Row {
                                             width: parent.width
                                             spacing: 6
                                             StoreLabel {
                                                 objectName: "cellValue"
                                                 width: Math.min(implicitWidth, parent.width - (flag.visible ? flag.width + 6 : 0))
-                                                text: cell.modelData.value
+                                                text: cell.value
                                                 size: 13
                                                 font.weight: Font.DemiBold
                                                 elide: Text.ElideRight
-                                                color: cell.modelData.status === "info" || cell.modelData.status === "ok"
-                                                    ? Theme.text : root.statusColor(cell.modelData.status)
+                                                color: cell.status === "info" || cell.status === "ok"
+                                                    ? Theme.text : root.statusColor(cell.status)
                                             }
                                             StoreLabel {
                                                 id: flag
                                                 objectName: "cellFlag"
-                                                visible: cell.modelData.flag !== ""
-                                                text: cell.modelData.flag
+                                                visible: cell.flag !== ""
+                                                text: cell.flag
                                                 size: 11
-                                                color: cell.modelData.status === "info" ? Theme.secondary : root.statusColor(cell.modelData.status)
+                                                color: cell.status === "info" ? Theme.secondary : root.statusColor(cell.status)
                                             }
                                         }
                                     }
@@ -430,15 +434,16 @@ Item {
                             }
                         }
                         Repeater {
-                            model: root.check.checks
+                            model: CrossCheckModel { records: root.check.checks }
                             delegate: StatusRow {
-                                required property var modelData
+                                required label
+                                required detail
+                                required property string result
+                                required property string status
                                 Layout.fillWidth: true
                                 objectName: "crossRow"
-                                dot: root.statusColor(modelData.status)
-                                label: modelData.label
-                                value: modelData.result
-                                detail: modelData.detail === undefined ? "" : modelData.detail
+                                dot: root.statusColor(status)
+                                value: result
                             }
                         }
                     }
@@ -474,15 +479,16 @@ Item {
                                 StoreLabel { text: section.title; size: 14; font.bold: true }
                             }
                             Repeater {
-                                model: section.metrics
+                                model: DeviceMetricModel { records: section.metrics }
                                 delegate: StatusRow {
-                                    required property var modelData
+                                    required label
+                                    required value
+                                    required detail
+                                    required property string key
+                                    required property string status
                                     Layout.fillWidth: true
-                                    objectName: "metric_" + modelData.key
-                                    dot: root.statusColor(modelData.status)
-                                    label: modelData.label
-                                    value: modelData.value
-                                    detail: modelData.detail === undefined ? "" : modelData.detail
+                                    objectName: "metric_" + key
+                                    dot: root.statusColor(status)
                                 }
                             }
                             // The firmware password needs the administrator password, asked for by the system.
@@ -553,21 +559,23 @@ Item {
                     width: page.contentWidth
                     spacing: 10
                     Repeater {
-                        model: [
-                            { symbol: "bolt.fill", title: "电池详情", path: "" },
-                            { symbol: "internaldrive.fill", title: "存储详情", path: "/guides/storage-cleanup" },
-                            { symbol: "rectangle.on.rectangle", title: "坏点检查", path: "/guides/unboxing-and-check" },
-                            { symbol: "lock.fill", title: "激活锁", path: "/guides/unboxing-and-check" },
-                            { symbol: "externaldrive.fill", title: "备份", path: "/guides/backup-321" },
-                            { symbol: "square.and.arrow.up", title: "导出报告", path: "" },
-                            { symbol: "photo", title: "导出图片", path: "" }
-                        ]
+                        model: ListModel {
+                            ListElement { symbol: "bolt.fill"; title: "电池详情"; path: "" }
+                            ListElement { symbol: "internaldrive.fill"; title: "存储详情"; path: "/guides/storage-cleanup" }
+                            ListElement { symbol: "rectangle.on.rectangle"; title: "坏点检查"; path: "/guides/unboxing-and-check" }
+                            ListElement { symbol: "lock.fill"; title: "激活锁"; path: "/guides/unboxing-and-check" }
+                            ListElement { symbol: "externaldrive.fill"; title: "备份"; path: "/guides/backup-321" }
+                            ListElement { symbol: "square.and.arrow.up"; title: "导出报告"; path: "" }
+                            ListElement { symbol: "photo"; title: "导出图片"; path: "" }
+                        }
                         delegate: DeviceButton {
-                            required property var modelData
+                            id: action
+                            required symbol
+                            required property string title
+                            required property string path
                             required property int index
                             objectName: "action_" + index
-                            symbol: modelData.symbol
-                            text: modelData.title
+                            text: action.title
                             enabled: index !== 6 || root.finished
                             onClicked: {
                                 if (index === 0)
@@ -577,7 +585,7 @@ Item {
                                 else if (index === 6)
                                     root.exportImage()
                                 else
-                                    Store.openOnWeb(modelData.path)
+                                    Store.openOnWeb(action.path)
                             }
                         }
                     }

@@ -169,34 +169,38 @@ CardFrame {
             }
         }
         Repeater {
-            model: [{ key: "speakerLeft", title: "左声道" }, { key: "speakerRight", title: "右声道" }]
+            model: ListModel {
+                ListElement { key: "speakerLeft"; title: "左声道" }
+                ListElement { key: "speakerRight"; title: "右声道" }
+            }
             delegate: RowLayout {
                 id: speaker
-                required property var modelData
-                readonly property string answer: modelData.key === "speakerLeft" ? card.check.speakerLeftAnswer
-                                                                                 : card.check.speakerRightAnswer
-                objectName: modelData.key
+                required property string key
+                required property string title
+                readonly property string answer: key === "speakerLeft" ? card.check.speakerLeftAnswer
+                                                                       : card.check.speakerRightAnswer
+                objectName: key
                 visible: card.speakerPlayed || answer !== ""
                 Layout.fillWidth: true
                 Layout.leftMargin: 26
                 spacing: 10
-                StoreLabel { text: speaker.modelData.title; color: Theme.secondary; Layout.preferredWidth: 60 }
+                StoreLabel { text: speaker.title; color: Theme.secondary; Layout.preferredWidth: 60 }
                 StoreLabel {
-                    objectName: speaker.modelData.key + "Answer"
+                    objectName: speaker.key + "Answer"
                     Layout.fillWidth: true
                     text: speaker.answer
                     color: card.answerColor(speaker.answer, "正常")
                     font.weight: Font.DemiBold
                 }
                 DeviceButton {
-                    objectName: speaker.modelData.key + "Good"
+                    objectName: speaker.key + "Good"
                     text: "正常"
-                    onClicked: card.check.setAnswer(speaker.modelData.key, text)
+                    onClicked: card.check.setAnswer(speaker.key, text)
                 }
                 DeviceButton {
-                    objectName: speaker.modelData.key + "Bad"
+                    objectName: speaker.key + "Bad"
                     text: "无声或有杂音"
-                    onClicked: card.check.setAnswer(speaker.modelData.key, text)
+                    onClicked: card.check.setAnswer(speaker.key, text)
                 }
             }
         }

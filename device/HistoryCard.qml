@@ -91,10 +91,15 @@ CardFrame {
             color: Theme.good
         }
         Repeater {
-            model: card.check && card.check.comparedRow >= 0 ? card.check.historyChanges : []
+            model: HistoryChangeModel {
+                records: card.check && card.check.comparedRow >= 0 ? card.check.historyChanges : []
+            }
             delegate: RowLayout {
                 id: change
-                required property var modelData
+                required property string label
+                required property string before
+                required property string after
+                required property bool finding
                 objectName: "changeRow"
                 Layout.fillWidth: true
                 spacing: 10
@@ -102,26 +107,26 @@ CardFrame {
                     Layout.preferredWidth: badge.implicitWidth + 12
                     Layout.preferredHeight: 20
                     radius: 5
-                    color: Theme.tint(change.modelData.finding ? Theme.danger : Theme.caution, 0.14)
+                    color: Theme.tint(change.finding ? Theme.danger : Theme.caution, 0.14)
                     StoreLabel {
                         id: badge
                         anchors.centerIn: parent
-                        text: change.modelData.finding ? "发现" : "已变化"
+                        text: change.finding ? "发现" : "已变化"
                         size: 11
-                        color: change.modelData.finding ? Theme.danger : Theme.caution
+                        color: change.finding ? Theme.danger : Theme.caution
                     }
                 }
                 StoreLabel {
                     Layout.preferredWidth: 170
-                    text: change.modelData.label
+                    text: change.label
                     color: Theme.secondary
                     elide: Text.ElideRight
                 }
                 StoreLabel {
                     Layout.fillWidth: true
-                    text: change.modelData.before + "  →  " + change.modelData.after
+                    text: change.before + "  →  " + change.after
                     font.weight: Font.DemiBold
-                    color: change.modelData.finding ? Theme.danger : Theme.text
+                    color: change.finding ? Theme.danger : Theme.text
                     wrapMode: Text.Wrap
                 }
             }
