@@ -146,3 +146,27 @@ public:
         : RecordListModel(QMetaType::fromType<StoreWallpaper>(), parent)
     { }
 };
+
+// Sponsorship plans (the home payload's plans).
+class PlanListModel : public RecordListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+public:
+    explicit PlanListModel(QObject *parent = nullptr)
+        : RecordListModel(QMetaType::fromType<StorePlan>(), parent)
+    { }
+};
+
+// An app's cloud-drive links (Store.netdiskLinks).
+class NetdiskLinkModel : public RecordListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+public:
+    explicit NetdiskLinkModel(QObject *parent = nullptr)
+        : RecordListModel(QMetaType::fromType<NetdiskLink>(), parent)
+    { }
+};

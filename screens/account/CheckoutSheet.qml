@@ -141,13 +141,13 @@ FocusScope {
             }
 
             Repeater {
-                model: Store.home ? Store.home.plans : []
+                model: PlanListModel { records: Store.home ? Store.home.plans : [] }
                 PlanRow {
                     id: planRow
                     objectName: "planRow"
                     width: parent.width
                     enabled: !Store.checkoutBusy
-                    onClicked: flow.choose(planRow.modelData)
+                    onClicked: flow.choose(planRow.record)
                 }
             }
         }

@@ -136,7 +136,7 @@ StorePage {
             columnSpacing: 12
             rowSpacing: 12
             Repeater {
-                model: root.plans
+                model: PlanListModel { records: root.plans }
                 PlanCard {
                     objectName: "planCard"
                     Layout.fillWidth: true
@@ -209,27 +209,28 @@ StorePage {
                 font.bold: true
             }
             Repeater {
-                model: [
-                    { topic: "到期行为", answer: "自动失效，不扣款" },
-                    { topic: "设备绑定", answer: "不绑定，任意 Mac 可用" },
-                    { topic: "取消流程", answer: "无需取消，不赞助即结束" },
-                    { topic: "已下载文件", answer: "继续可用，不受影响" }
-                ]
+                model: ListModel {
+                    ListElement { topic: "到期行为"; answer: "自动失效，不扣款" }
+                    ListElement { topic: "设备绑定"; answer: "不绑定，任意 Mac 可用" }
+                    ListElement { topic: "取消流程"; answer: "无需取消，不赞助即结束" }
+                    ListElement { topic: "已下载文件"; answer: "继续可用，不受影响" }
+                }
                 Row {
                     id: rule
                     objectName: "ruleRow"
-                    required property var modelData
+                    required property string topic
+                    required property string answer
                     spacing: 14
                     StoreLabel {
                         objectName: "ruleTopic"
                         width: 90
-                        text: rule.modelData.topic
+                        text: rule.topic
                         size: 12
                         font.weight: Font.DemiBold
                     }
                     StoreLabel {
                         objectName: "ruleAnswer"
-                        text: rule.modelData.answer
+                        text: rule.answer
                         size: 12
                         color: Theme.secondary
                     }

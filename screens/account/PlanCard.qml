@@ -7,8 +7,8 @@ import Vexlo.Store
 // One sponsorship plan on the membership page; the yearly plan is outlined in the accent colour.
 Rectangle {
     id: root
-    required property var modelData
-    readonly property var plan: modelData
+    required property var record
+    readonly property var plan: record
     readonly property bool highlighted: plan.slug === "yearly"
 
     implicitHeight: column.implicitHeight + 36

@@ -6,8 +6,8 @@ import Vexlo.Components
 // One plan in the checkout sheet's picker: name, price and length; pressing it orders the plan.
 AbstractButton {
     id: root
-    required property var modelData
-    readonly property var plan: modelData
+    required property var record
+    readonly property var plan: record
 
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus

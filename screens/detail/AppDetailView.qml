@@ -400,20 +400,27 @@ StorePage {
                 title: "同类推荐"
                 visible: root.hasDetail && root.detail.related.length > 0
                 Repeater {
-                    model: root.hasDetail ? root.detail.related.slice(0, 4) : []
+                    model: AppListModel {
+                        records: root.hasDetail ? root.detail.related : []
+                        limit: 4
+                    }
                     AbstractButton {
                         id: related
                         objectName: "relatedApp"
-                        required property var modelData
+                        required property string slug
+                        required property string name
+                        required property string glyph
+                        required property string accent
+                        required property string accent2
                         width: parent.width
                         implicitHeight: 34
                         hoverEnabled: true
                         focusPolicy: Qt.StrongFocus
-                        text: modelData.name
-                        Accessible.name: modelData.name
+                        text: name
+                        Accessible.name: name
                         Keys.onReturnPressed: clicked()
                         Keys.onEnterPressed: clicked()
-                        onClicked: Store.openDetail(modelData.slug)
+                        onClicked: Store.openDetail(related.slug)
                         background: Rectangle {
                             radius: 7
                             color: related.hovered ? Theme.cardHover : "transparent"
@@ -424,13 +431,13 @@ StorePage {
                             spacing: 8
                             AppIconView {
                                 size: 26
-                                glyph: related.modelData.glyph
-                                accent: related.modelData.accent
-                                accent2: related.modelData.accent2
+                                glyph: related.glyph
+                                accent: related.accent
+                                accent2: related.accent2
                                 anchors.verticalCenter: parent.verticalCenter
                             }
                             StoreLabel {
-                                text: related.modelData.name
+                                text: related.name
                                 size: 12
                                 anchors.verticalCenter: parent.verticalCenter
                             }

@@ -48,11 +48,15 @@ Rectangle {
         }
 
         Repeater {
-            model: Store.netdiskLinks
+            model: NetdiskLinkModel { records: Store.netdiskLinks }
             Item {
                 id: linkRow
                 objectName: "netdiskRow"
-                required property var modelData
+                required property var record
+                required property string providerName
+                required property string size
+                required property bool hasCode
+                required property string code
                 width: column.width
                 implicitHeight: Math.max(open.implicitHeight, provider.implicitHeight)
 
@@ -64,23 +68,23 @@ Rectangle {
                         objectName: "netdiskProvider"
                         width: 78
                         elide: Text.ElideRight
-                        text: linkRow.modelData.providerName
+                        text: linkRow.providerName
                         size: 12
                         font.weight: Font.DemiBold
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     StoreLabel {
                         objectName: "netdiskSize"
-                        visible: linkRow.modelData.size !== ""
-                        text: linkRow.modelData.size
+                        visible: linkRow.size !== ""
+                        text: linkRow.size
                         size: 9.6
                         color: Theme.secondary
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     StoreLabel {
                         objectName: "netdiskCode"
-                        visible: linkRow.modelData.hasCode
-                        text: "提取码 " + linkRow.modelData.code
+                        visible: linkRow.hasCode
+                        text: "提取码 " + linkRow.code
                         size: 10.6
                         anchors.verticalCenter: parent.verticalCenter
                     }
@@ -93,7 +97,7 @@ Rectangle {
                     kind: "bordered"
                     small: true
                     text: "打开网盘"
-                    onClicked: Store.openNetdisk(linkRow.modelData)
+                    onClicked: Store.openNetdisk(linkRow.record)
                 }
             }
         }

@@ -60,14 +60,22 @@ StorePage {
         objectName: "collectionChips"
         spacing: 8
         Repeater {
-            model: wallpapers.collections
+            // The collections, "all" first.
+            model: ListModel {
+                ListElement { key: "all"; name: "全部" }
+                ListElement { key: "gradient"; name: "渐变" }
+                ListElement { key: "abstract"; name: "抽象" }
+                ListElement { key: "minimal"; name: "极简" }
+            }
             CapsuleButton {
-                required property var modelData
-                objectName: "chip_" + modelData.key
-                text: modelData.label
+                id: chip
+                required property string key
+                required property string name
+                objectName: "chip_" + key
+                text: name
                 textSize: 11.5
-                filled: wallpapers.collection === modelData.key
-                onClicked: wallpapers.collection = modelData.key
+                filled: wallpapers.collection === key
+                onClicked: wallpapers.collection = chip.key
             }
         }
     }

@@ -15,27 +15,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct Collection
-{
-    QString key;
-    QString label;
-};
-
-const QList<Collection> &collectionTable()
-{
-    static const QList<Collection> table{
-        {u"all"_s, u"全部"_s},
-        {u"gradient"_s, u"渐变"_s},
-        {u"abstract"_s, u"抽象"_s},
-        {u"minimal"_s, u"极简"_s},
-    };
-    return table;
-}
-
-} // namespace
-
 WallpaperGalleryModel::WallpaperGalleryModel(QObject *parent)
     : QAbstractListModel(parent)
 {
@@ -46,14 +25,6 @@ WallpaperGalleryModel::WallpaperGalleryModel(QObject *parent)
         connect(store, &Store::wallpaperProgressChanged, this, &WallpaperGalleryModel::progressChanged);
         connect(store, &Store::homeChanged, this, &WallpaperGalleryModel::unlockedChanged);
     }
-}
-
-QVariantList WallpaperGalleryModel::collections()
-{
-    QVariantList list;
-    for (const Collection &c : collectionTable())
-        list.append(QVariantMap{{u"key"_s, c.key}, {u"label"_s, c.label}});
-    return list;
 }
 
 QString WallpaperGalleryModel::savedPath(const QString &slug)

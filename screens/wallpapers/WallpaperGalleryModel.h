@@ -17,11 +17,9 @@ class WallpaperGalleryModel : public QAbstractListModel, public QQmlParserStatus
     Q_OBJECT
     QML_ELEMENT
     Q_INTERFACES(QQmlParserStatus)
-    // A key of collections(); "all" lists every wallpaper.
+    // The collection shown: "all" lists every wallpaper, another key those of that collection.
     Q_PROPERTY(QString collection READ collection WRITE setCollection NOTIFY collectionChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
-    // The chips above the grid, in order: a list of {key, label}.
-    Q_PROPERTY(QVariantList collections READ collections CONSTANT)
     // The 5K files are open to the member: signed in with an active sponsorship.
     Q_PROPERTY(bool unlocked READ unlocked NOTIFY unlockedChanged)
     // How far the wallpaper being saved has come: 0..1 when the service sent a length, otherwise negative.
@@ -44,7 +42,6 @@ public:
 
     explicit WallpaperGalleryModel(QObject *parent = nullptr);
 
-    [[nodiscard]] static QVariantList collections();
     // The saved file of a wallpaper: "Vexlo-<slug>.jpg" in the Pictures folder.
     [[nodiscard]] static QString savedPath(const QString &slug);
     // received of total bytes as the card shows it; total < 0 when unknown.

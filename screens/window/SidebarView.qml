@@ -99,22 +99,24 @@ Rectangle {
                 }
                 Repeater {
                     objectName: "categoryRows"
-                    model: root.homeLoaded ? Store.home.categories : []
+                    model: CategoryListModel { records: root.homeLoaded ? Store.home.categories : [] }
                     delegate: SidebarRow {
-                        required property var modelData
-                        objectName: "category_" + modelData.slug
+                        id: categoryRow
+                        required property string slug
+                        required property string name
+                        required property string glyph
+                        required property string accent
+                        required property int count
+                        objectName: "category_" + slug
                         width: groups.width
-                        text: modelData.name
-                        symbol: Theme.glyph(modelData.glyph)
+                        text: name
+                        symbol: Theme.glyph(glyph)
                         symbolSize: 13
                         accentSelection: true
-                        symbolColor: {
-                            const accent = Theme.color(modelData.accent)
-                            return Theme.tint(accent, 0.85)
-                        }
-                        trailing: String(modelData.count)
-                        selected: Store.section === "categories" && Store.selectedCategory === modelData.slug
-                        onClicked: root.selectCategory(modelData.slug)
+                        symbolColor: Theme.tint(Theme.color(accent), 0.85)
+                        trailing: String(count)
+                        selected: Store.section === "categories" && Store.selectedCategory === slug
+                        onClicked: root.selectCategory(categoryRow.slug)
                     }
                 }
 
