@@ -157,15 +157,8 @@ QString SoftwareListModel::checkText() const
 
 std::optional<UpdateOffer> SoftwareListModel::offerFor(const LocalApp &app) const
 {
-    if (const auto store = storeAppFor(app)) {
-        if (!UpdateMatch::isNewer(store->version, app.version()))
-            return std::nullopt;
-        return UpdateOffer{UpdateOffer::Source::storeHome,
-                           store->version,
-                           *store,
-                           Compatibility::of(store->minOs, store->arch, ThisMac::current()),
-                           {}};
-    }
+    if (const auto store = storeAppFor(app))
+        return UpdateOffer::fromStore(UpdateOffer::Source::storeHome, *store, app.version(), ThisMac::current());
     const auto found = m_check.offers().constFind(app.id());
     if (found == m_check.offers().cend())
         return std::nullopt;

@@ -45,6 +45,14 @@ QString UpdateOffer::sourceKey(Source source)
     return {};
 }
 
+std::optional<UpdateOffer> UpdateOffer::fromStore(Source source, const StoreApp &store, const QString &installed,
+                                                  const ThisMac &mac)
+{
+    if (!UpdateMatch::isNewer(store.version, installed))
+        return std::nullopt;
+    return UpdateOffer{source, store.version, store, Compatibility::of(store.minOs, store.arch, mac), {}};
+}
+
 UpdateCheck::UpdateCheck(QObject *parent)
     : QObject(parent)
 { }
@@ -119,13 +127,8 @@ QCoro::Task<> UpdateCheck::check(LocalApp app, quint64 generation)
     if (!self || generation != m_generation)
         co_return;
     if (store) {
-        if (UpdateMatch::isNewer(store->version, app.version())) {
-            m_offers.insert(app.id(),
-                            {UpdateOffer::Source::storeSearch,
-                             store->version,
-                             *store,
-                             Compatibility::of(store->minOs, store->arch, m_mac),
-                             {}});
+        if (auto offer = UpdateOffer::fromStore(UpdateOffer::Source::storeSearch, *store, app.version(), m_mac)) {
+            m_offers.insert(app.id(), std::move(*offer));
             Q_EMIT offerFound(app.id());
         }
         finishOne(generation, failed);

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // A newer version of an installed application and where it comes from.
 struct UpdateOffer
 {
@@ -24,6 +26,10 @@ struct UpdateOffer
 
     // "store-home", "store-search" or "developer".
     [[nodiscard]] static QString sourceKey(Source source);
+    // The offer of a store entry found for an application whose version is `installed`, with whether `mac` can
+    // run it; none when the entry is not newer.
+    [[nodiscard]] static std::optional<UpdateOffer> fromStore(Source source, const StoreApp &store,
+                                                              const QString &installed, const ThisMac &mac);
 };
 
 // Looks up, off the home page, the applications the home lists did not name: first the store's search by

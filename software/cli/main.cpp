@@ -129,13 +129,8 @@ QCoro::Task<QList<Row>> outdated(const QList<LocalApp> &apps, const StoreHome &h
         const auto store = UpdateMatch::match(table, app.name());
         if (!store)
             unmatched.append(app);
-        else if (UpdateMatch::isNewer(store->version, app.version()))
-            rows.append({app,
-                         UpdateOffer{UpdateOffer::Source::storeHome,
-                                     store->version,
-                                     *store,
-                                     Compatibility::of(store->minOs, store->arch, mac),
-                                     {}}});
+        else if (auto offer = UpdateOffer::fromStore(UpdateOffer::Source::storeHome, *store, app.version(), mac))
+            rows.append({app, std::move(*offer)});
     }
     UpdateCheck check;
     check.start(unmatched, UpdateCheck::developerFeedsAllowed(), mac);
