@@ -714,12 +714,23 @@ private Q_SLOTS:
         QVERIFY(!m_store->wallpaperBusy());
     }
 
+    // The window's Store goes away with its load under way and a new one takes its place: the late reply ends
+    // the load without landing anywhere, and the new Store stays as it was built, idle and empty.
     void storeGoneWhileWaiting()
     {
         m_server->script("GET", "/api/store/home", json(home(u"Late"_s), 200));
+        Store::setInstance(m_store.get());
         auto task = m_store->bootstrapTask();
-        m_store.reset();
-        QCoro::waitFor(task); // must neither crash nor touch the deleted Store
+        QVERIFY(m_store->loading());
+        m_store = std::make_unique<Store>(nullptr);
+        Store::setInstance(m_store.get());
+        QSignalSpy changed(m_store.get(), &Store::homeChanged);
+        QCoro::waitFor(task);
+        QCOMPARE(m_server->count("GET", "/api/store/home"), 1);
+        QVERIFY(changed.isEmpty() && !m_store->home());
+        QVERIFY(!m_store->loading() && !m_store->error());
+        QVERIFY(!m_store->toast());
+        Store::setInstance(nullptr);
     }
 };
 
