@@ -21,9 +21,18 @@ QString base()
 
 void setBase(const QString &value)
 {
+    const bool changed = base() != value;
     auto settings = userDefaults();
     settings->setValue("baseURL"_L1, value);
     settings->sync();
+    if (changed)
+        Q_EMIT notifier().baseChanged();
+}
+
+EndpointNotifier &notifier()
+{
+    static EndpointNotifier instance;
+    return instance;
 }
 
 std::optional<QUrl> parse(const QString &text)

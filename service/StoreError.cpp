@@ -18,3 +18,8 @@ QString StoreError::errorDescription() const
     }
     return message;
 }
+
+QString StoreError::statusMessage(int status)
+{
+    return u"请求失败（%1）"_s.arg(status);
+}

@@ -12,4 +12,6 @@ struct StoreError
     [[nodiscard]] QString errorDescription() const;
     static StoreError server(const QString &message, int code) { return {Kind::server, message, code}; }
     static StoreError of(Kind kind) { return {kind, {}, 0}; }
+    // The message of a failed reply whose body names no error: "请求失败（status）".
+    static QString statusMessage(int status);
 };

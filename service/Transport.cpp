@@ -34,6 +34,24 @@ bool isTransportError(QNetworkReply::NetworkError error)
     return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
+// What the user is told of a transport failure. The network layer's own transfer time-out ends a reply as
+// cancelled; this code cancels nothing without keeping a stop reason.
+ApiError::Cause causeOf(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::ProxyTimeoutError:
+        return ApiError::Cause::timedOut;
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+        return ApiError::Cause::badReply;
+    default:
+        return ApiError::Cause::noConnection;
+    }
+}
+
 ApiResult<QByteArray> getOutcome(int status, QByteArray body)
 {
     if (status == 200)
@@ -122,7 +140,7 @@ QString errorMessage(const QByteArray &body, int status)
         if (allStrings && object.contains("error"_L1))
             return object.value("error"_L1).toString();
     }
-    return u"请求失败（%1）"_s.arg(status);
+    return StoreError::statusMessage(status);
 }
 
 std::optional<QJsonValue> parseBody(const QByteArray &body, QString *error)
@@ -158,20 +176,20 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
     switch (stopReason(reply)) {
     case Stop::tooLarge:
         qCWarning(lcService) << "reply refused: larger than" << maxReplyBytes << "bytes";
-        co_return ApiError::transportFailure(u"reply too large"_s);
+        co_return ApiError::transportFailure(u"reply too large"_s, ApiError::Cause::badReply);
     case Stop::deadline:
         qCWarning(lcService).noquote() << "reply stopped: no answer within its time-out" << path;
-        co_return ApiError::transportFailure(u"timed out"_s);
+        co_return ApiError::transportFailure(u"timed out"_s, ApiError::Cause::timedOut);
     case Stop::none:
         break;
     }
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isTransportError(reply->error()))
-        co_return ApiError::transportFailure(reply->errorString());
+        co_return ApiError::transportFailure(reply->errorString(), causeOf(reply->error()));
     if (!status.isValid()) {
         if (reply->error() != QNetworkReply::NoError)
-            co_return ApiError::transportFailure(reply->errorString());
+            co_return ApiError::transportFailure(reply->errorString(), ApiError::Cause::badReply);
         co_return StoreError::of(StoreError::Kind::network);
     }
     // Copied out in slices, one per turn of the event loop: one copy of a large body stalls the GUI thread.

@@ -56,7 +56,7 @@ QCoro::Task<> Store::bootstrapTask()
         co_return;
     if (!raw.ok()) {
         qCWarning(lcStore) << "home not loaded:" << raw.error();
-        setError(raw.error().userMessage(u"加载失败"_s));
+        setError(raw.error().reason());
         co_return;
     }
     const QByteArray body = std::move(raw).take();
@@ -65,7 +65,7 @@ QCoro::Task<> Store::bootstrapTask()
         co_return;
     if (!result.ok()) {
         qCWarning(lcStore) << "home not loaded:" << result.error();
-        setError(result.error().userMessage(u"加载失败"_s));
+        setError(result.error().reason());
         co_return;
     }
     setHome(std::move(result).take());
@@ -81,6 +81,8 @@ void Store::setSelectedCategoryText(const QString &slug)
 }
 
 // --- search ---
+// A failed search keeps its reason until a search succeeds or an empty one clears it, so the results page
+// stays on its failure (and its retry) while the retry runs.
 
 QVariant Store::searchResultsValue() const
 {
@@ -103,6 +105,7 @@ QCoro::Task<> Store::runSearchTask(QString text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
         setSearchResults(std::nullopt);
+        setSearchError({});
         co_return;
     }
     QPointer<Store> self(this);
@@ -115,9 +118,14 @@ QCoro::Task<> Store::runSearchTask(QString text)
     auto result = co_await StoreAPI::get<SearchResult>(StoreAPI::searchPath(trimmed));
     if (!self)
         co_return;
-    if (!result.ok())
+    if (result.ok()) {
+        setSearchError({});
+        setSearchResults(std::move(result).take());
+    } else {
         qCWarning(lcStore) << "search not answered:" << result.error();
-    setSearchResults(result.ok() ? std::optional<SearchResult>(std::move(result).take()) : std::nullopt);
+        setSearchResults(std::nullopt);
+        setSearchError(result.error().reason());
+    }
 }
 
 // --- app detail ---

@@ -112,6 +112,8 @@ private:
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
     Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY searchResultsChanged)
     Q_PROPERTY(bool searchBusy READ searchBusy NOTIFY searchBusyChanged)
+    // Why the last search failed; empty while it did not.
+    Q_PROPERTY(QString searchError READ searchError NOTIFY searchErrorChanged)
     Q_PROPERTY(QVariant detail READ detailValue WRITE setDetailValue NOTIFY detailChanged)
     Q_PROPERTY(bool detailLoading READ detailLoading NOTIFY detailLoadingChanged)
 
@@ -124,6 +126,7 @@ public:
     [[nodiscard]] QString searchText() const { return m_searchText; }
     [[nodiscard]] const std::optional<SearchResult> &searchResults() const { return m_searchResults; }
     [[nodiscard]] bool searchBusy() const { return m_searchBusy; }
+    [[nodiscard]] QString searchError() const { return m_searchError; }
     [[nodiscard]] const std::optional<StoreDetail> &detail() const { return m_detail; }
     [[nodiscard]] bool detailLoading() const { return m_detailLoading; }
 
@@ -135,12 +138,19 @@ public:
     {
         update(m_selectedCategory, std::move(slug), &Store::selectedCategoryChanged);
     }
-    void setSearchText(const QString &text) { update(m_searchText, text, &Store::searchTextChanged); }
+    // An emptied search field also forgets why the last search failed.
+    void setSearchText(const QString &text)
+    {
+        update(m_searchText, text, &Store::searchTextChanged);
+        if (text.isEmpty())
+            setSearchError({});
+    }
     void setSearchResults(std::optional<SearchResult> results)
     {
         update(m_searchResults, std::move(results), &Store::searchResultsChanged);
     }
     void setSearchBusy(bool busy) { update(m_searchBusy, busy, &Store::searchBusyChanged); }
+    void setSearchError(const QString &reason) { update(m_searchError, reason, &Store::searchErrorChanged); }
     void setDetail(std::optional<StoreDetail> detail) { update(m_detail, std::move(detail), &Store::detailChanged); }
     void setDetailLoading(bool loading) { update(m_detailLoading, loading, &Store::detailLoadingChanged); }
 
@@ -160,6 +170,7 @@ Q_SIGNALS:
     void searchTextChanged();
     void searchResultsChanged();
     void searchBusyChanged();
+    void searchErrorChanged();
     void detailChanged();
     void detailLoadingChanged();
 
@@ -183,6 +194,7 @@ private:
     QString m_searchText;
     std::optional<SearchResult> m_searchResults;
     bool m_searchBusy = false;
+    QString m_searchError;
     std::optional<StoreDetail> m_detail;
     bool m_detailLoading = false;
 

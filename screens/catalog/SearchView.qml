@@ -12,6 +12,7 @@ AppGridPage {
 
     apps: results ? results.apps : []
     readonly property int appCount: results ? results.apps.length : 0
+    readonly property bool failed: Store.searchError !== ""
 
     SearchOtherModel {
         id: otherModel
@@ -29,7 +30,7 @@ AppGridPage {
             width: parent.width
             eyebrow: "搜索"
             title: "「" + Store.searchText + "」的结果"
-            subtitle: root.appCount + " 款软件"
+            subtitle: root.failed ? "" : root.appCount + " 款软件"
         }
 
         Item {
@@ -46,9 +47,20 @@ AppGridPage {
             }
         }
 
+        // A search that failed says why and offers to run it again; an empty grid would pass for no match.
+        FailureState {
+            objectName: "searchFailure"
+            visible: root.failed
+            width: parent.width
+            title: "搜索失败"
+            reason: Store.searchError
+            busy: Store.searchBusy
+            onRetry: Store.runSearch(Store.searchText)
+        }
+
         EmptyState {
             objectName: "searchEmpty"
-            visible: root.appCount === 0
+            visible: root.appCount === 0 && !root.failed
             width: parent.width
             icon: "magnifyingglass"
             title: "没有匹配的软件"

@@ -80,9 +80,20 @@ StorePage {
         }
     }
 
+    // A load that failed says why, in place of a grid of another collection or none.
+    FailureState {
+        objectName: "wallpaperFailure"
+        visible: wallpapers.failure !== ""
+        width: parent.width
+        reason: wallpapers.failure
+        busy: wallpapers.loading
+        onRetry: wallpapers.reload()
+    }
+
     AdaptiveGrid {
         id: grid
         objectName: "wallpaperGrid"
+        visible: wallpapers.failure === ""
         width: parent.width
         minimumCellWidth: 220
         maximumCellWidth: 320

@@ -137,10 +137,13 @@ QCoro::Task<> WallpaperGalleryModel::loadTask()
     if (!self || run != m_generation)
         co_return; // the page is gone, or a newer load owns the list
     setLoading(false);
-    if (result.ok())
-        setItems(std::move(result).take().wallpapers);
-    else
+    if (!result.ok()) {
         qCWarning(lcScreens).noquote() << "wallpapers of" << m_collection << "not loaded:" << result.error();
+        setFailure(result.error().reason());
+        co_return;
+    }
+    setFailure({});
+    setItems(std::move(result).take().wallpapers);
 }
 
 void WallpaperGalleryModel::download(int row, bool full)
@@ -204,4 +207,12 @@ void WallpaperGalleryModel::setLoading(bool loading)
         return;
     m_loading = loading;
     Q_EMIT loadingChanged();
+}
+
+void WallpaperGalleryModel::setFailure(const QString &reason)
+{
+    if (reason == m_failure)
+        return;
+    m_failure = reason;
+    Q_EMIT failureChanged();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The wallpaper gallery's own list: the wallpapers of one collection, loaded from the store service whenever
 // the collection changes. A newer load supersedes an older one, whose reply is then dropped; a failed load
-// keeps the list as it was and reports nothing. Each row also says whether its picture is already saved in
+// keeps the list as it was and says why in `failure` until a load succeeds. Each row also says whether its picture is already saved in
 // the Pictures folder, which is what "设为桌面" needs.
 #include "service/CatalogRecords.h"
 
@@ -20,6 +20,8 @@ class WallpaperGalleryModel : public QAbstractListModel, public QQmlParserStatus
     // The collection shown: "all" lists every wallpaper, another key those of that collection.
     Q_PROPERTY(QString collection READ collection WRITE setCollection NOTIFY collectionChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    // Why the last load failed; empty after a load that succeeded.
+    Q_PROPERTY(QString failure READ failure NOTIFY failureChanged)
     // The 5K files are open to the member: signed in with an active sponsorship.
     Q_PROPERTY(bool unlocked READ unlocked NOTIFY unlockedChanged)
     // How far the wallpaper being saved has come: 0..1 when the service sent a length, otherwise negative.
@@ -54,6 +56,7 @@ public:
     [[nodiscard]] QString collection() const { return m_collection; }
     void setCollection(const QString &key);
     [[nodiscard]] bool loading() const { return m_loading; }
+    [[nodiscard]] QString failure() const { return m_failure; }
     [[nodiscard]] const QList<StoreWallpaper> &wallpapers() const { return m_items; }
     [[nodiscard]] bool unlocked() const;
     [[nodiscard]] double progress() const;
@@ -75,17 +78,20 @@ public:
 Q_SIGNALS:
     void collectionChanged();
     void loadingChanged();
+    void failureChanged();
     void unlockedChanged();
     void progressChanged();
 
 private:
     void setItems(QList<StoreWallpaper> items);
     void setLoading(bool loading);
+    void setFailure(const QString &reason);
 
     QString m_collection = QStringLiteral("all");
     QList<StoreWallpaper> m_items;
     QSet<QString> m_saved;
     bool m_loading = false;
+    QString m_failure;
     bool m_complete = true;
     quint64 m_generation = 0;
 };

@@ -42,12 +42,18 @@ Item {
             if (root.present(Store.searchResults))
                 root.detailOverResults = false
         }
+        function onSearchErrorChanged() {
+            if (Store.searchError !== "")
+                root.detailOverResults = false
+        }
     }
 
     readonly property string route: {
         const hasHome = present(Store.home)
         const detailInFront = detailOverResults && present(Store.detail)
-        if (present(Store.searchResults) && Store.searchText !== "" && !detailInFront)
+        // A failed search shows its failure on the results page.
+        const searched = present(Store.searchResults) || Store.searchError !== ""
+        if (searched && Store.searchText !== "" && !detailInFront)
             return "search"
         if (present(Store.detail))
             return "detail"
@@ -123,7 +129,7 @@ Item {
         id: errorState
         ErrorState {
             message: Store.error
-            address: Shell.siteAddress()
+            address: Shell.siteAddress
             onRetry: Store.bootstrap()
         }
     }

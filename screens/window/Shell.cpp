@@ -2,6 +2,12 @@
 
 #include "service/Endpoint.h"
 
+Shell::Shell(QObject *parent)
+    : QObject(parent)
+{
+    connect(&Endpoint::notifier(), &EndpointNotifier::baseChanged, this, &Shell::siteAddressChanged);
+}
+
 Shell *Shell::instance()
 {
     static Shell *shell = new Shell(nullptr);

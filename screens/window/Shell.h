@@ -10,13 +10,14 @@ class Shell : public QObject
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
+    // The site address the store talks to, as the user set it; follows every change at once.
+    Q_PROPERTY(QString siteAddress READ siteAddress NOTIFY siteAddressChanged)
 
 public:
     static Shell *instance();
     static Shell *create(QQmlEngine *, QJSEngine *);
 
-    // The site address the store talks to, as the user set it.
-    Q_INVOKABLE QString siteAddress() const;
+    [[nodiscard]] QString siteAddress() const;
     // Bring the one store window forward (opening it again if it was closed), or open the settings window.
     Q_INVOKABLE void showStoreWindow() { Q_EMIT storeWindowRequested(); }
     Q_INVOKABLE void showSettings() { Q_EMIT settingsRequested(); }
@@ -27,10 +28,9 @@ Q_SIGNALS:
     void storeWindowRequested();
     void settingsRequested();
     void quickSearchRequested();
+    void siteAddressChanged();
 
 private:
     // Not default-constructible, so QML takes the one instance from create().
-    explicit Shell(QObject *parent)
-        : QObject(parent)
-    { }
+    explicit Shell(QObject *parent);
 };

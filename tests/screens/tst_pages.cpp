@@ -18,6 +18,7 @@
 #include <QtPlugin>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
+#include <QCoro/QCoroTask>
 
 #include <memory>
 
@@ -337,44 +338,67 @@ private Q_SLOTS:
         QVERIFY(!loader.loading());
     }
 
-    // A failed load says so under the header and offers 重试, which loads the list; a category that loaded fine
-    // but holds nothing stays an empty grid without the failure.
-    void categoryFailureOffersRetry_data()
+    // A failed load (the category's list, a search) says so under the header and offers 重试, which loads it
+    // again; a list that loaded fine but holds nothing stays an empty grid without the failure.
+    void loadFailureOffersRetry_data()
     {
+        QTest::addColumn<QString>("page");
         QTest::addColumn<bool>("failsFirst");
         QTest::addColumn<int>("apps");
-        QTest::newRow("fails, then loads") << true << 1;
-        QTest::newRow("loads empty") << false << 0;
+        QTest::newRow("category fails, then loads") << u"category"_s << true << 1;
+        QTest::newRow("category loads empty") << u"category"_s << false << 0;
+        QTest::newRow("search fails, then finds") << u"search"_s << true << 1;
     }
 
-    void categoryFailureOffersRetry()
+    void loadFailureOffersRetry()
     {
+        QFETCH(QString, page);
         QFETCH(bool, failsFirst);
         QFETCH(int, apps);
+        const bool search = page == u"search"_s;
         ScriptedServer service;
         Endpoint::setBase(service.base());
         const QJsonArray list = firstOf(readJson(u"app.json"_s).value(u"apps"_s).toArray(), apps);
-        QList<ScriptedReply> replies{json({{u"total"_s, apps}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, list}})};
+        QList<ScriptedReply> replies{
+            json(search ? QJsonObject{{u"apps"_s, list}, {u"other"_s, QJsonArray{}}}
+                        : QJsonObject{{u"total"_s, apps}, {u"page"_s, 1}, {u"pages"_s, 1}, {u"apps"_s, list}})};
         if (failsFirst)
-            replies.prepend(status(500, R"({"error":"坏了"})"));
-        service.script("GET", CategoryLoader::listPath(u"dev"_s).toUtf8(), replies);
-        m_screens->store.setHome(home());
-        m_screens->store.setSection(Store::Section::categories);
-        m_screens->store.setSelectedCategory(u"dev"_s);
-        auto page = load(u"Catalog/CategoryView.qml"_s);
-        QVERIFY(page);
-        auto *loader = page->property("loader").value<QObject *>();
-        QTRY_VERIFY(!loader->property("loading").toBool());
-
-        QCOMPARE(text(page.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
-        QCOMPARE(shown(page.get(), u"categoryFailure"_s), failsFirst);
-        if (failsFirst) {
-            QCOMPARE(text(one(page.get(), u"categoryFailure"_s), u"emptyTitle"_s), u"加载失败"_s);
-            QVERIFY(all(page.get(), u"appCard"_s, true).isEmpty());
-            QVERIFY(press(page.get(), u"categoryRetry"_s));
-            QTRY_VERIFY(!loader->property("loading").toBool() && !shown(page.get(), u"categoryFailure"_s));
+            replies.prepend(search ? status(503) : status(500, R"({"error":"坏了"})"));
+        Store &store = m_screens->store;
+        store.setHome(home());
+        std::unique_ptr<QObject> view;
+        QObject *loader = nullptr;
+        if (search) {
+            service.script("GET", "/api/store/search?q=mac", replies);
+            store.setSearchText(u"mac"_s);
+            QCoro::waitFor(store.runSearchTask(u"mac"_s));
+            view = load(u"Catalog/SearchView.qml"_s);
+        } else {
+            service.script("GET", CategoryLoader::listPath(u"dev"_s).toUtf8(), replies);
+            store.setSection(Store::Section::categories);
+            store.setSelectedCategory(u"dev"_s);
+            view = load(u"Catalog/CategoryView.qml"_s);
+            QVERIFY(view);
+            loader = view->property("loader").value<QObject *>();
         }
-        QTRY_COMPARE(all(page.get(), u"appCard"_s, true).size(), apps);
+        QVERIFY(view);
+        const auto busy = [&] { return search ? store.searchBusy() : loader->property("loading").toBool(); };
+        QTRY_VERIFY(!busy());
+
+        const QString failure = search ? u"searchFailure"_s : u"categoryFailure"_s;
+        QCOMPARE(shown(view.get(), failure), failsFirst);
+        if (failsFirst) {
+            QCOMPARE(text(one(view.get(), failure), u"emptyTitle"_s), search ? u"搜索失败"_s : u"加载失败"_s);
+            if (search) // the reason, not "failed" once more
+                QCOMPARE(text(one(view.get(), failure), u"emptyHint"_s), u"服务器返回 503"_s);
+            QVERIFY(!shown(view.get(), u"searchEmpty"_s));
+            QVERIFY(all(view.get(), u"appCard"_s, true).isEmpty());
+            QVERIFY(press(view.get(), search ? u"failureRetry"_s : u"categoryRetry"_s));
+            QTRY_VERIFY(!busy() && !shown(view.get(), failure));
+        }
+        if (!search)
+            QCOMPARE(text(view.get(), u"pageSubtitle"_s), u"17 款应用 · 全部经过实机测试"_s);
+        QTRY_COMPARE(all(view.get(), u"appCard"_s, true).size(), apps);
         QCOMPARE(service.requests.size(), failsFirst ? 2 : 1);
     }
 

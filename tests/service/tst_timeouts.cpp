@@ -38,6 +38,8 @@ private Q_SLOTS:
         QCOMPARE(server.requests.size(), 2);
         QCOMPARE(getResult.error().kind, ApiError::Kind::transport);
         QCOMPARE(postResult.error().kind, ApiError::Kind::transport);
+        QCOMPARE(getResult.error().reason(), u"请求超时"_s);
+        QCOMPARE(postResult.error().reason(), u"请求超时"_s);
         // Qt's transfer time-out runs on a coarse timer, which may fire up to 5 % early.
         QVERIFY2(getMs >= 14000 && getMs < 18000, qPrintable(QString::number(getMs)));
         QVERIFY2(postMs >= 19000 && postMs < 23000, qPrintable(QString::number(postMs)));

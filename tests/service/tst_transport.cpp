@@ -97,6 +97,32 @@ private Q_SLOTS:
         QCOMPARE(m_server->requests.size(), 1);
     }
 
+    // What the user is told of each kind of failure: why, never "failed" alone.
+    void failureReasons_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<ScriptedReply>("reply");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("nobody listens") << true << ScriptedReply{} << u"无法连接服务器"_s;
+        QTest::newRow("status alone") << false << status(503) << u"服务器返回 503"_s;
+        QTest::newRow("service's message") << false << status(500, R"({"error":"维护中"})") << u"维护中"_s;
+        QTest::newRow("closed unanswered") << false << hangUp() << u"服务器回复无效"_s;
+        QTest::newRow("not the record") << false << status(200, "[1]") << u"服务器回复无效"_s;
+    }
+
+    void failureReasons()
+    {
+        QFETCH(bool, refused);
+        QFETCH(ScriptedReply, reply);
+        QFETCH(QString, reason);
+        m_server->reply(reply);
+        if (refused)
+            Endpoint::setBase(u"http://127.0.0.1:%1"_s.arg(ScriptedServer::deadPort()));
+        const auto result = call(u"GET"_s);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error().reason(), reason);
+    }
+
     void decodingErrorNamesRecordAndKey()
     {
         m_server->reply(200, R"({"site":{"name":"n","tagline":"t","announcement":"a"},"stats":{"apps":1.5}})");

@@ -274,16 +274,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("cancelAfterMs"); // the user cancels the save then; 0: never
         QTest::newRow("byte by byte") << Attack::trickle << false << u"服务繁忙"_s << 0;
-        QTest::newRow("hang after headers") << Attack::hangAfterHeaders << false << u"加载失败"_s << 0;
-        QTest::newRow("close mid-body") << Attack::closeMidBody << false << u"加载失败"_s << 0;
-        QTest::newRow("10 MB garbage") << Attack::garbage << false << u"加载失败"_s << 0;
-        QTest::newRow("6 MB garbage") << Attack::bulk << false << u"加载失败"_s << 0;
-        QTest::newRow("wrong content type") << Attack::wrongType << false << u"加载失败"_s << 0;
-        QTest::newRow("valid JSON, wrong shape") << Attack::wrongShape << false << u"加载失败"_s << 0;
-        QTest::newRow("redirect loop") << Attack::redirectLoop << false << u"加载失败"_s << 0;
-        QTest::newRow("redirect to another port") << Attack::redirectElsewhere << false << u"加载失败"_s << 0;
+        QTest::newRow("hang after headers") << Attack::hangAfterHeaders << false << u"请求超时"_s << 0;
+        QTest::newRow("close mid-body") << Attack::closeMidBody << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("10 MB garbage") << Attack::garbage << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("6 MB garbage") << Attack::bulk << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("wrong content type") << Attack::wrongType << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("valid JSON, wrong shape") << Attack::wrongShape << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("redirect loop") << Attack::redirectLoop << false << u"服务器回复无效"_s << 0;
+        QTest::newRow("redirect to another port") << Attack::redirectElsewhere << false << u"服务器回复无效"_s << 0;
         // The home call stops at its overall deadline (15 s) though a byte comes well within the idle time-out.
-        QTest::newRow("a byte every 2 s") << Attack::drip << false << u"加载失败"_s << 0;
+        QTest::newRow("a byte every 2 s") << Attack::drip << false << u"请求超时"_s << 0;
         QTest::newRow("wallpaper: redirect to another port")
             << Attack::redirectElsewhere << true << u"原图下载失败"_s << 0;
         QTest::newRow("wallpaper: path on another server") << Attack::pathElsewhere << true << u"下载地址无效"_s << 0;

@@ -145,11 +145,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("logged"); // the start of the one warning the failure leaves
         QTest::newRow("service message") << status(500, R"({"error":"维护中"})") << u"维护中"_s
                                          << u"home not loaded: HTTP 500: 维护中"_s;
-        QTest::newRow("no message") << status(503) << u"请求失败（503）"_s
+        // The reason, not "failed": the page and the refresh toast already say that something failed.
+        QTest::newRow("no message") << status(503) << u"服务器返回 503"_s
                                     << u"home not loaded: HTTP 503: 请求失败（503）"_s;
-        QTest::newRow("undecodable") << status(200, R"({"site":1})") << u"加载失败"_s
+        QTest::newRow("undecodable") << status(200, R"({"site":1})") << u"服务器回复无效"_s
                                      << u"home not loaded: reply not decoded: "_s;
-        QTest::newRow("transport") << hangUp() << u"加载失败"_s << u"home not loaded: no reply: "_s;
+        QTest::newRow("hang up") << hangUp() << u"服务器回复无效"_s << u"home not loaded: no reply: "_s;
     }
 
     // A failed reload keeps the home shown before and leaves one log line; the next good one replaces it, with its
@@ -251,7 +252,7 @@ private Q_SLOTS:
         QTest::newRow("spaces only") << u"   \n\t "_s << QByteArray() << false;
         QTest::newRow("trimmed and encoded") << u"  a&b c \n"_s << QByteArray("/api/store/search?q=a&b%20c") << true;
         QTest::newRow("chinese") << u"截图"_s << QByteArray("/api/store/search?q=%E6%88%AA%E5%9B%BE") << true;
-        QTest::newRow("failure clears silently") << u"fail"_s << QByteArray("/api/store/search?q=fail") << false;
+        QTest::newRow("failure clears, keeps why") << u"fail"_s << QByteArray("/api/store/search?q=fail") << false;
     }
 
     void runSearch()
@@ -272,6 +273,7 @@ private Q_SLOTS:
         QCOMPARE(busy.count(), target.isEmpty() ? 0 : 2);
         QCOMPARE(m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s,
                  found ? u"hit"_s : u"<none>"_s);
+        QCOMPARE(m_store->searchError(), found || target.isEmpty() ? QString() : u"坏了"_s);
     }
 
     void openDetail_data()

@@ -115,7 +115,7 @@ private Q_SLOTS:
     }
 
     // First showing asks for every wallpaper without a query; each chip reloads; a reply that comes after a
-    // newer one is dropped; a failed load keeps the list.
+    // newer one is dropped; a failed load keeps the list but shows why in its place, and 重试 loads it again.
     void loadFollowsTheCollection()
     {
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2", "a3"}, 400));
@@ -143,6 +143,15 @@ private Q_SLOTS:
         QTRY_VERIFY(!model->loading());
         QCOMPARE(model->rowCount(), 1);
         QVERIFY(m_screens->store.toast() == std::nullopt);
+        QQuickItem *failure = one(page.get(), u"wallpaperFailure"_s);
+        QQuickItem *grid = one(page.get(), u"wallpaperGrid"_s);
+        QVERIFY(failure->isVisible() && !grid->isVisible());
+        QCOMPARE(one(failure, u"emptyHint"_s)->property("text").toString(), u"坏了"_s);
+
+        m_server.script("GET", "/api/store/wallpapers?collection=minimal", listReply({"m1", "m2"}));
+        press(one(failure, u"failureRetry"_s));
+        QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
+        QVERIFY(!failure->isVisible() && grid->isVisible());
     }
 
     void lockAndUnlock_data()
