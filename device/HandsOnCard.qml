@@ -152,9 +152,11 @@ CardFrame {
                 StoreLabel { text: "扬声器检查"; font.weight: Font.DemiBold }
                 StoreLabel {
                     objectName: "speakerHint"
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
                     text: tone.side === "left" ? "正在播放：左声道"
                         : tone.side === "right" ? "正在播放：右声道"
-                        : !tone.canPlay ? "没有找到可用的声音输出，接上扬声器后再试"
+                        : !tone.canPlay ? "没有找到可用的声音输出，无法检查扬声器；接上扬声器或耳机后再试"
                         : "先在左声道、再在右声道播放一小段提示音，分别确认"
                     size: 11.5
                     color: tone.side !== "" ? Theme.accent : Theme.secondary
@@ -164,8 +166,12 @@ CardFrame {
                 objectName: "speakerPlay"
                 symbol: "waveform"
                 text: card.speakerPlayed ? "再播一次" : "播放"
-                enabled: tone.side === ""
-                onClicked: { card.speakerPlayed = true; tone.play() }
+                // The output is tried first: the channels are asked about only once a tone was heard.
+                enabled: tone.canPlay && tone.side === ""
+                onClicked: {
+                    tone.play()
+                    card.speakerPlayed = card.speakerPlayed || tone.side !== ""
+                }
             }
         }
         Repeater {

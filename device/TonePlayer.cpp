@@ -17,6 +17,7 @@ using namespace Qt::StringLiterals;
 struct TonePlayer::Output
 {
 #ifdef VEXLO_HAVE_MULTIMEDIA
+    QMediaDevices devices; // tells when outputs come and go
     QBuffer buffer;
     std::unique_ptr<QAudioSink> sink;
 #endif
@@ -40,6 +41,10 @@ TonePlayer::TonePlayer(QObject *parent)
             Q_EMIT finished();
         }
     });
+#ifdef VEXLO_HAVE_MULTIMEDIA
+    connect(&m_output->devices, &QMediaDevices::audioOutputsChanged, this, &TonePlayer::checkOutput);
+#endif
+    m_canPlay = TonePlayer::hasOutput();
 }
 
 TonePlayer::~TonePlayer() = default;
@@ -71,7 +76,7 @@ QByteArray TonePlayer::sequence(const Format &format)
         tone(Channel::right, format);
 }
 
-bool TonePlayer::canPlay() const
+bool TonePlayer::hasOutput() const
 {
 #ifdef VEXLO_HAVE_MULTIMEDIA
     return !QMediaDevices::defaultAudioOutput().isNull();
@@ -80,23 +85,53 @@ bool TonePlayer::canPlay() const
 #endif
 }
 
+bool TonePlayer::startOutput()
+{
+#ifdef VEXLO_HAVE_MULTIMEDIA
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return false;
+    QAudioFormat audio;
+    audio.setSampleRate(m_format.sampleRate);
+    audio.setChannelCount(2);
+    audio.setSampleFormat(QAudioFormat::Int16);
+    audio.setChannelConfig(QAudioFormat::ChannelConfigStereo);
+    m_output->buffer.setData(sequence(m_format));
+    m_output->buffer.open(QIODevice::ReadOnly);
+    m_output->sink = std::make_unique<QAudioSink>(device, audio);
+    m_output->sink->start(&m_output->buffer);
+    return m_output->sink->error() == QAudio::NoError;
+#else
+    return false;
+#endif
+}
+
+void TonePlayer::stopOutput()
+{
+#ifdef VEXLO_HAVE_MULTIMEDIA
+    if (m_output->sink) {
+        m_output->sink->stop();
+        m_output->sink.reset();
+    }
+    m_output->buffer.close();
+#endif
+}
+
+void TonePlayer::checkOutput()
+{
+    setCanPlay(hasOutput());
+}
+
 void TonePlayer::play()
 {
     stop();
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        QAudioFormat audio;
-        audio.setSampleRate(m_format.sampleRate);
-        audio.setChannelCount(2);
-        audio.setSampleFormat(QAudioFormat::Int16);
-        audio.setChannelConfig(QAudioFormat::ChannelConfigStereo);
-        m_output->buffer.setData(sequence(m_format));
-        m_output->buffer.open(QIODevice::ReadOnly);
-        m_output->sink = std::make_unique<QAudioSink>(device, audio);
-        m_output->sink->start(&m_output->buffer);
+    // Nothing is announced for a side that cannot be heard.
+    if (!startOutput()) {
+        stopOutput();
+        setCanPlay(false);
+        return;
     }
-#endif
+    setCanPlay(true);
     m_step = 0;
     setSide(u"left"_s);
     m_steps.start(m_format.toneMs);
@@ -105,14 +140,16 @@ void TonePlayer::play()
 void TonePlayer::stop()
 {
     m_steps.stop();
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    if (m_output->sink) {
-        m_output->sink->stop();
-        m_output->sink.reset();
-    }
-    m_output->buffer.close();
-#endif
+    stopOutput();
     setSide({});
+}
+
+void TonePlayer::setCanPlay(bool canPlay)
+{
+    if (m_canPlay == canPlay)
+        return;
+    m_canPlay = canPlay;
+    Q_EMIT canPlayChanged();
 }
 
 void TonePlayer::setSide(const QString &side)

@@ -2,7 +2,8 @@
 // The speaker check: a short generated tone on the left channel, a pause, then the same tone on the right,
 // so the user can tell the sides apart. The sound is computed (no audio files); `side` follows what is
 // playing so the page can say which side to listen to. Plays through Qt Multimedia when the build has it and
-// an output device exists; otherwise it only steps through the sides and says it cannot play.
+// an output device exists. The output is tried before anything is announced: without one (or when it will not
+// open) nothing steps through the sides and `canPlay` turns false, so the page can say why.
 
 #include <QByteArray>
 #include <QObject>
@@ -24,7 +25,8 @@ class TonePlayer : public QObject
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QString side READ side NOTIFY sideChanged)
-    Q_PROPERTY(bool canPlay READ canPlay CONSTANT)
+    // An output device exists and did not refuse the last tone; follows devices coming and going.
+    Q_PROPERTY(bool canPlay READ canPlay NOTIFY canPlayChanged)
 
 public:
     enum class Channel { left, right };
@@ -40,22 +42,34 @@ public:
     [[nodiscard]] static QByteArray sequence(const Format &format = {});
 
     [[nodiscard]] QString side() const { return m_side; } // "left", "right" or empty
-    [[nodiscard]] bool canPlay() const;
+    [[nodiscard]] bool canPlay() const { return m_canPlay; }
 
     Q_INVOKABLE void play();
     Q_INVOKABLE void stop();
 
 Q_SIGNALS:
     void sideChanged();
+    void canPlayChanged();
     void finished();
+
+protected:
+    // Whether an output device is there now.
+    [[nodiscard]] virtual bool hasOutput() const;
+    // Starts the left, pause, right sequence on the output; false when it would not start.
+    virtual bool startOutput();
+    virtual void stopOutput();
+    // Looks again whether a device is there.
+    void checkOutput();
 
 private:
     void setSide(const QString &side);
+    void setCanPlay(bool canPlay);
 
     Format m_format;
     QString m_side;
     QTimer m_steps;
     int m_step = 0;
+    bool m_canPlay = false;
     struct Output;
     std::unique_ptr<Output> m_output;
 };

@@ -10,6 +10,31 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A player whose output is there or not, and plays nothing aloud.
+class SilentPlayer : public TonePlayer
+{
+public:
+    explicit SilentPlayer(bool device, bool opens)
+        : m_device(device)
+        , m_opens(opens)
+    {
+        checkOutput();
+    }
+
+protected:
+    bool hasOutput() const override { return m_device; }
+    bool startOutput() override { return m_device && m_opens; }
+    void stopOutput() override { }
+
+private:
+    bool m_device;
+    bool m_opens;
+};
+
+} // namespace
+
 class TestDeviceQml : public QObject
 {
     Q_OBJECT
@@ -86,14 +111,34 @@ private Q_SLOTS:
         QVERIFY(peak(1200, 2000, 1) > 10000); // right tone
         QVERIFY(std::abs(int(qFromLittleEndian(samples[0]))) < 100); // faded in, no click
         QCOMPARE(TonePlayer::tone(TonePlayer::Channel::left, format), all.left(800 * 4));
+    }
 
-        TonePlayer player;
+    // The output is tried before a side is announced: a tone that cannot be heard is never asked about.
+    void tonePlaysOnlyThroughAnOutput_data()
+    {
+        QTest::addColumn<bool>("device");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("sides");
+        QTest::newRow("output") << true << true << QStringList{u"left"_s, QString(), u"right"_s, QString()};
+        QTest::newRow("no output") << false << false << QStringList{};
+        QTest::newRow("output refuses") << true << false << QStringList{};
+    }
+
+    void tonePlaysOnlyThroughAnOutput()
+    {
+        QFETCH(bool, device);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, sides);
+        SilentPlayer player(device, opens);
+        QCOMPARE(player.canPlay(), device);
         QSignalSpy finished(&player, &TonePlayer::finished);
-        QStringList sides;
-        connect(&player, &TonePlayer::sideChanged, this, [&] { sides << player.side(); });
+        QStringList seen;
+        connect(&player, &TonePlayer::sideChanged, this, [&] { seen << player.side(); });
         player.play();
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(sides, (QStringList{u"left"_s, QString(), u"right"_s, QString()}));
+        if (!sides.isEmpty())
+            QVERIFY(finished.wait(5000));
+        QCOMPARE(seen, sides);
+        QCOMPARE(player.canPlay(), device && opens);
     }
 };
 
