@@ -1,12 +1,12 @@
 #include "software/SoftwareListModel.h"
 
+#include "software/NameOrder.h"
 #include "software/SampleApps.h"
 #include "software/SoftwareScanner.h"
 #include "store/Platform.h"
 
 #include "service/Endpoint.h"
 
-#include <QCollator>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -251,9 +251,7 @@ LocalApp SoftwareListModel::get(int row) const
 
 void SoftwareListModel::sortByName(QList<LocalApp> &apps, const QLocale &locale)
 {
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
+    const QCollator collator = NameOrder::collator(locale);
     std::stable_sort(apps.begin(), apps.end(), [&collator](const LocalApp &a, const LocalApp &b) {
         return collator.compare(a.name(), b.name()) < 0;
     });

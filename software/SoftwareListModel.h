@@ -85,7 +85,7 @@ public:
     // Opens a developer update's page in the browser.
     Q_INVOKABLE static void openPage(const QString &url);
 
-    // Ascending by name with the locale's case-insensitive collation.
+    // Ascending by name in NameOrder (the locale's case-insensitive collation).
     static void sortByName(QList<LocalApp> &apps, const QLocale &locale = QLocale());
 
 Q_SIGNALS:
