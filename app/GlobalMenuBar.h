@@ -1,7 +1,7 @@
 #pragma once
 // The "商店" menu in the system's menu bar on macOS: a QMenuBar without a window becomes the application's menu
 // bar there, and the settings item moves into the application menu (PreferencesRole, Command-,). Ctrl in a
-// shortcut is the Command key on macOS. Elsewhere the store window draws its own menu bar (StoreMenuBar.qml).
+// shortcut is the Command key on macOS. Elsewhere the store window's toolbar opens it (StoreMenuButton.qml).
 
 #include <QObject>
 #include <QPointer>

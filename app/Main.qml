@@ -16,15 +16,13 @@ ApplicationWindow {
     font.family: Theme.fontFamily
     readonly property string pageName: content.pageName
 
-    // On macOS the "商店" menu and Command-, live in the system's menu bar (GlobalMenuBar); elsewhere in the window.
+    // On macOS the "商店" menu and Command-, live in the system's menu bar (GlobalMenuBar); elsewhere the menu
+    // opens from the window's toolbar, so the content keeps the window's whole height.
     readonly property bool systemMenuBar: Qt.platform.os === "osx"
-    readonly property StoreMenuBar inWindowMenuBar: StoreMenuBar {
-        storeWindow: content
-    }
-    menuBar: systemMenuBar ? null : inWindowMenuBar
 
     StoreWindow {
         id: content
         anchors.fill: parent
+        menuInToolbar: !window.systemMenuBar
     }
 }

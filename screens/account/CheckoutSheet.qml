@@ -182,9 +182,12 @@ FocusScope {
             Row {
                 anchors.horizontalCenter: parent.horizontalCenter
                 spacing: 6
+                // The style's padding would leave no room for the spinner at this size.
                 BusyIndicator {
-                    implicitWidth: 14
-                    implicitHeight: 14
+                    objectName: "orderSpinner"
+                    implicitWidth: 16
+                    implicitHeight: 16
+                    padding: 0
                     running: root.hasOrder
                     anchors.verticalCenter: parent.verticalCenter
                 }

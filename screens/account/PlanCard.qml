@@ -33,6 +33,8 @@ Rectangle {
         }
         StoreLabel {
             objectName: "planName"
+            Layout.fillWidth: true
+            wrapMode: Text.Wrap
             text: root.plan.name
             size: 14.6
             font.bold: true
@@ -62,22 +64,27 @@ Rectangle {
             color: Theme.secondary
             wrapMode: Text.Wrap
         }
+        // Features wrap inside the card, however narrow the window makes it.
         Repeater {
             model: root.plan.features
-            Row {
+            RowLayout {
                 id: feature
                 required property string modelData
+                Layout.fillWidth: true
                 spacing: 6
                 SymbolIcon {
+                    Layout.alignment: Qt.AlignTop
+                    Layout.topMargin: 2
                     name: "checkmark"
                     size: 11
                     color: Theme.accent
-                    anchors.verticalCenter: parent.verticalCenter
                 }
                 StoreLabel {
+                    objectName: "planFeature"
+                    Layout.fillWidth: true
                     text: feature.modelData
                     size: 11.5
-                    anchors.verticalCenter: parent.verticalCenter
+                    wrapMode: Text.Wrap
                 }
             }
         }

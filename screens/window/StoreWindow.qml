@@ -12,6 +12,10 @@ Item {
     id: root
     objectName: "storeWindow"
 
+    // Where the system has no menu bar for the application (everywhere but macOS), the "商店" menu opens from a
+    // button at the start of the toolbar.
+    property bool menuInToolbar: false
+
     // The home payload is loaded the first time the window appears on screen.
     readonly property bool onScreen: Window.window !== null && Window.window.visible
     property bool started: false
@@ -93,6 +97,24 @@ Item {
                         anchors.leftMargin: 10
                         anchors.rightMargin: 14
                         spacing: 8
+                        Loader {
+                            id: menuSlot
+                            active: root.menuInToolbar
+                            visible: active
+                            sourceComponent: StoreMenuButton {}
+                        }
+                        Connections {
+                            target: menuSlot.item as StoreMenuButton
+                            function onRefreshRequested() {
+                                root.refreshStore()
+                            }
+                            function onDiscoverRequested() {
+                                root.backToDiscover()
+                            }
+                            function onSiteRequested() {
+                                root.openSite()
+                            }
+                        }
                         ToolButton {
                             id: backButton
                             objectName: "backButton"
