@@ -26,9 +26,34 @@ Item {
     // ring follows scrolling and moving controls.
     property rect area: Qt.rect(0, 0, 0, 0)
 
+    // The control last shown with the ring. A control disabled while its work runs (重新检测) drops the focus to
+    // a scope around it; enabled again, it takes the focus back, unless the user has moved it meanwhile.
+    property Item ringed: null
+    readonly property bool ringedEnabled: ringed !== null && ringed.enabled
+    onRingedEnabledChanged: {
+        if (ringedEnabled && ringed.visible && fellBackFrom(ringed))
+            refocus(ringed)
+    }
+    function fellBackFrom(item) {
+        if (!target || target === item)
+            return true
+        for (let p = item.parent; p; p = p.parent)
+            if (p === target)
+                return true
+        return false
+    }
+    function refocus(item) {
+        const control = item as T.Control
+        if (item.activeFocus && control)
+            control.focusReason = Qt.TabFocusReason
+        else
+            item.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     function place() {
         if (!shown || !target)
             return
+        ringed = target
         const r = target.mapToItem(root, 0, 0, target.width, target.height)
         if (r.x !== area.x || r.y !== area.y || r.width !== area.width || r.height !== area.height)
             area = r

@@ -2,6 +2,7 @@ import QtQuick
 import Vexlo.Components
 import Vexlo.Service
 import QtQuick.Controls
+import QtQuick.Templates as T
 import QtQuick.Layouts
 
 // A modal sheet over the window, shown while `requested` is true. Closing it in any way (Escape, its own close
@@ -22,8 +23,36 @@ Popup {
     focus: true
     onRequestedChanged: requested ? open() : close()
     Component.onCompleted: if (requested) open()
-    onClosed: if (requested) dismissed()
+    onClosed: {
+        if (requested)
+            dismissed()
+        giveFocusBack()
+    }
     onOpened: focusFirst()
+
+    // The control that had the focus when the sheet opened (赞助, 登录) gets it back when the sheet closes,
+    // shown with the focus ring when it had the ring before.
+    property Item opener: null
+    property bool openerRinged: false
+    onAboutToShow: {
+        const focused = body.Window.activeFocusItem
+        opener = focused
+        const control = focused as T.Control
+        openerRinged = control !== null && control.visualFocus
+    }
+    function giveFocusBack() {
+        const item = opener
+        opener = null
+        if (!item || !item.visible || !item.enabled)
+            return
+        const reason = openerRinged ? Qt.TabFocusReason : Qt.OtherFocusReason
+        // Closing may already have put the focus back there, for a reason that shows no ring.
+        const control = item as T.Control
+        if (item.activeFocus && control)
+            control.focusReason = reason
+        else
+            item.forceActiveFocus(reason)
+    }
 
     // Puts the keyboard in the sheet: on the field its page marks with `focus: true`, otherwise on its first
     // control.
@@ -57,6 +86,7 @@ Popup {
     }
 
     contentItem: Item {
+        id: body
         implicitWidth: sheet.item ? (sheet.item as Item).implicitWidth : 0
         implicitHeight: sheet.item ? (sheet.item as Item).implicitHeight : 0
         Loader {

@@ -89,7 +89,7 @@ private:
         return item;
     }
 
-    // The app's window (menu bar and content) shown and active, after its first load failed.
+    // The app's window (content with the menu in its toolbar) shown and active, after its first load failed.
     std::unique_ptr<QObject> menuWindow()
     {
         QQmlComponent component(m_screens->engine.get());
@@ -99,8 +99,7 @@ private:
             import Vexlo.Window
             ApplicationWindow {
                 width: 1180; height: 780
-                menuBar: StoreMenuBar { storeWindow: content }
-                StoreWindow { id: content; anchors.fill: parent }
+                StoreWindow { id: content; anchors.fill: parent; menuInToolbar: true }
             })",
                           QUrl(u"file:///menu-test.qml"_s));
         std::unique_ptr<QObject> object(component.create());
@@ -238,6 +237,11 @@ private Q_SLOTS:
         QCOMPARE(text(page, u"errorMessage"_s), u"请求失败（500）"_s);
         QCOMPARE(text(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
         QCOMPARE(text(page, u"retryButton"_s), u"重试"_s);
+        // A new address (恢复默认 in the settings) shows at once, before any retry.
+        Endpoint::setBase(Endpoint::defaultBase());
+        QCOMPARE(text(page, u"errorAddress"_s), Endpoint::defaultBase());
+        Endpoint::setBase(u"http://127.0.0.1:9"_s);
+        QCOMPARE(text(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
 
         // Retry starts a home load.
         click(page, u"retryButton"_s);
@@ -416,6 +420,14 @@ private Q_SLOTS:
         m_screens->store.setSearchResults(someResults());
         m_screens->store.setSearchText(QString());
         QVERIFY(!m_screens->store.searchResults().has_value());
+
+        // A failed search shows its failure on the results page until the field is emptied.
+        m_screens->store.setSearchText(u"a"_s);
+        m_screens->store.setSearchError(u"请求超时"_s);
+        QCOMPARE(router->property("route").toString(), u"search"_s);
+        click(window.get(), u"searchClear"_s);
+        QCOMPARE(m_screens->store.searchError(), QString());
+        QCOMPARE(router->property("route").toString(), u"detail"_s);
     }
 
     // A detail opened from the results shows in front of them and 返回 brings them back; results of a newer
@@ -589,7 +601,7 @@ private Q_SLOTS:
     }
 
     // The menu's shortcuts work while the menu is closed: Ctrl+1 closes a detail and shows discover,
-    // Ctrl+R starts a home load.
+    // Ctrl+R starts a home load; F10 opens it.
     void menuShortcuts()
     {
         auto object = menuWindow();
@@ -614,26 +626,40 @@ private Q_SLOTS:
         QVERIFY(loads.count() >= 1);
         QTRY_VERIFY(!m_screens->store.loading());
         QVERIFY(m_screens->store.home().has_value());
-        QCOMPARE(m_screens->store.toast().value_or(QString()), u"刷新失败：加载失败"_s);
+        QCOMPARE(m_screens->store.toast().value_or(QString()), u"刷新失败：无法连接服务器"_s);
         QCOMPARE(one(window->contentItem(), u"storeWindow"_s)->property("pageName").toString(), u"discoverView"_s);
+
+        // F10 opens the menu from the toolbar, which takes none of the content's height.
+        QObject *menu = one(window->contentItem(), u"storeMenu"_s);
+        QVERIFY(menu);
+        QTest::keyClick(window, Qt::Key_F10);
+        QTRY_VERIFY(menu->property("opened").toBool());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!menu->property("visible").toBool());
+        QCOMPARE(one(window->contentItem(), u"storeWindow"_s)->property("height").toReal(), qreal(window->height()));
     }
 
     // Tab alone reaches every sidebar row and the page's main action, each shown with the focus ring; the arrow
-    // keys move within the sidebar.
+    // keys move within the sidebar. Pressing a control that opens a sheet or starts work leaves the ring on it
+    // once the sheet closes or the work ends.
     void keyboardReachesEveryControl_data()
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("action"); // object name or text
-        QTest::newRow("discover") << u"discover"_s << u"heroCard"_s;
-        QTest::newRow("member") << u"member"_s << u"planButton"_s;
-        QTest::newRow("device") << u"device"_s << u"重新检测"_s;
-        QTest::newRow("software") << u"softwareManager"_s << u"rescanButton"_s;
+        QTest::addColumn<QString>("pressed"); // pressed by Space afterwards
+        QTest::addColumn<QString>("sheet"); // the sheet it opens, closed by Escape; empty: none
+        QTest::newRow("discover") << u"discover"_s << u"heroCard"_s << u"accountChip"_s << u"loginSheet"_s;
+        QTest::newRow("member") << u"member"_s << u"planButton"_s << u"planButton"_s << u"checkoutSheet"_s;
+        QTest::newRow("device") << u"device"_s << u"重新检测"_s << u"重新检测"_s << QString();
+        QTest::newRow("software") << u"softwareManager"_s << u"rescanButton"_s << QString() << QString();
     }
 
     void keyboardReachesEveryControl()
     {
         QFETCH(QString, section);
         QFETCH(QString, action);
+        QFETCH(QString, pressed);
+        QFETCH(QString, sheet);
         auto object = menuWindow();
         auto *window = qobject_cast<QQuickWindow *>(object.get());
         QVERIFY(window);
@@ -658,6 +684,14 @@ private Q_SLOTS:
 
         auto *ring = qobject_cast<QQuickItem *>(one(window->contentItem(), u"focusRingShape"_s));
         QVERIFY(ring);
+        const auto ringAround = [ring](QQuickItem *item) {
+            const QPointF centre = item->mapToItem(ring->parentItem(), item->boundingRect().center());
+            return ring->isVisible() && QRectF(ring->position(), ring->size()).contains(centre);
+        };
+        wanted.insert(u"storeMenuButton"_s);
+        if (!pressed.isEmpty())
+            wanted.insert(pressed);
+        QHash<QString, QQuickItem *> reached;
         for (int i = 0; i < 300 && !wanted.isEmpty(); ++i) {
             QTest::keyClick(window, Qt::Key_Tab);
             QQuickItem *focused = window->activeFocusItem();
@@ -666,8 +700,8 @@ private Q_SLOTS:
                 wanted.contains(focused->objectName()) ? focused->objectName() : focused->property("text").toString();
             if (!wanted.remove(key))
                 continue;
-            const QPointF centre = focused->mapToItem(ring->parentItem(), focused->boundingRect().center());
-            QTRY_VERIFY2(ring->isVisible() && QRectF(ring->position(), ring->size()).contains(centre), qPrintable(key));
+            reached.insert(key, focused);
+            QTRY_VERIFY2(ringAround(focused), qPrintable(key));
             if (key == u"row_device"_s) {
                 QTest::keyClick(window, Qt::Key_Down);
                 QCOMPARE(window->activeFocusItem()->objectName(), u"row_softwareManager"_s);
@@ -676,6 +710,27 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(wanted.isEmpty(), qPrintable(QStringList(wanted.values()).join(u", "_s)));
+        if (pressed.isEmpty())
+            return;
+
+        QQuickItem *control = reached.value(pressed);
+        if (sheet == u"loginSheet"_s) // signed out, the account chip asks for sign-in
+            m_screens->store.setHome(homeWith({{u"member"_s, QJsonValue::Null}}));
+        control->forceActiveFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(ringAround(control));
+        QTest::keyClick(window, Qt::Key_Space);
+        if (sheet.isEmpty()) { // the work disables the control for a while
+            QVERIFY(window->activeFocusItem() != control);
+            QTRY_VERIFY_WITH_TIMEOUT(one(window->contentItem(), u"deviceView"_s)->property("finished").toBool(), 30000);
+        } else {
+            QObject *host = one(window->contentItem(), sheet);
+            QTRY_VERIFY(host->property("opened").toBool());
+            QVERIFY(window->activeFocusItem() != control);
+            QTest::keyClick(window, Qt::Key_Escape);
+            QTRY_VERIFY(!host->property("visible").toBool());
+        }
+        QTRY_COMPARE(window->activeFocusItem(), control);
+        QTRY_VERIFY(ringAround(control));
     }
 
     // The toast capsule shows the store's message and keeps the text while it leaves.
