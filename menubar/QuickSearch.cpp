@@ -2,6 +2,7 @@
 
 #include "menubar/Logging.h"
 #include "service/StoreAPI.h"
+#include "store/Navigator.h"
 #include "store/Store.h"
 
 #include <QPointer>
@@ -109,14 +110,17 @@ QCoro::Task<> QuickSearch::searchTask()
 {
     const QString q = m_query.trimmed();
     if (q.isEmpty()) {
+        m_searches.drop();
+        setSearching(false);
         setHits({});
         co_return;
     }
     QPointer<QuickSearch> self(this);
+    const NewestReply::Ticket ticket = m_searches.begin();
     setSearching(true);
-    // Each submission runs on its own; whichever answers last sets the hits.
+    // The newest submission owns the hits and the spinner: an older reply that arrives later is dropped.
     auto result = co_await StoreAPI::get<SearchResult>(StoreAPI::searchPath(q));
-    if (!self)
+    if (!self || !m_searches.isCurrent(ticket))
         co_return;
     if (result.ok())
         setHits(std::move(result).take().apps);
@@ -130,11 +134,9 @@ void QuickSearch::openStore(const QString &section, const QString &slug)
     Store *store = Store::instance();
     if (!store)
         return;
-    if (const auto key = Store::sectionFromKey(section))
-        store->setSection(*key);
-    store->setDetail(std::nullopt);
+    store->navigator().openSection(section);
     if (!slug.isEmpty())
-        store->openDetail(slug);
+        store->navigator().openApp(slug);
     Q_EMIT storeWindowRequested();
 }
 

@@ -2,6 +2,7 @@
 // The quick search panel's state: the query as typed, the hits of the last search to finish, the rows the
 // result area shows (the newest apps, nothing, or the hits) and the member's status in the header.
 #include "service/CatalogRecords.h"
+#include "store/NewestReply.h"
 
 #include <QAbstractListModel>
 #include <QQmlEngine>
@@ -89,4 +90,5 @@ private:
     bool m_searching = false;
     QString m_area = QStringLiteral("latest");
     AppRowsModel m_rows;
+    NewestReply m_searches;
 };

@@ -29,8 +29,8 @@ Item {
     property bool checkOnline: true
 
     function openUpdate(storeApp) {
-        Store.section = "discover"
-        Store.openDetail(storeApp.slug)
+        Navigator.showSection("discover")
+        Navigator.openApp(storeApp.slug)
     }
     function showToast(text) {
         toast = text

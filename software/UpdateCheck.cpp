@@ -69,7 +69,7 @@ void UpdateCheck::clearCache()
 
 void UpdateCheck::start(const QList<LocalApp> &apps, bool developerFeeds, const ThisMac &mac)
 {
-    ++m_generation;
+    m_runs.drop();
     m_queue = apps;
     m_offers.clear();
     m_mac = mac;
@@ -88,7 +88,7 @@ void UpdateCheck::start(const QList<LocalApp> &apps, bool developerFeeds, const 
 
 void UpdateCheck::cancel()
 {
-    ++m_generation;
+    m_runs.drop();
     m_queue.clear();
     m_inFlight = 0;
     if (m_done != m_total) {
@@ -101,13 +101,13 @@ void UpdateCheck::launchNext()
 {
     while (m_inFlight < parallelRequests && !m_queue.isEmpty()) {
         ++m_inFlight;
-        check(m_queue.takeFirst(), m_generation);
+        check(m_queue.takeFirst(), m_runs.current());
     }
 }
 
-void UpdateCheck::finishOne(quint64 generation, bool failed)
+void UpdateCheck::finishOne(NewestReply::Ticket ticket, bool failed)
 {
-    if (generation != m_generation)
+    if (!m_runs.isCurrent(ticket))
         return;
     --m_inFlight;
     ++m_done;
@@ -119,25 +119,25 @@ void UpdateCheck::finishOne(quint64 generation, bool failed)
         launchNext();
 }
 
-QCoro::Task<> UpdateCheck::check(LocalApp app, quint64 generation)
+QCoro::Task<> UpdateCheck::check(LocalApp app, NewestReply::Ticket ticket)
 {
     QPointer<UpdateCheck> self(this);
     bool failed = false;
     const std::optional<StoreApp> store = co_await searchStore(app.name(), &failed);
-    if (!self || generation != m_generation)
+    if (!self || !m_runs.isCurrent(ticket))
         co_return;
     if (store) {
         if (auto offer = UpdateOffer::fromStore(UpdateOffer::Source::storeSearch, *store, app.version(), m_mac)) {
             m_offers.insert(app.id(), std::move(*offer));
             Q_EMIT offerFound(app.id());
         }
-        finishOne(generation, failed);
+        finishOne(ticket, failed);
         co_return;
     }
     if (m_developerFeeds) {
         bool feedFailed = false;
         const auto release = co_await readFeed(app.bundlePath(), &feedFailed);
-        if (!self || generation != m_generation)
+        if (!self || !m_runs.isCurrent(ticket))
             co_return;
         failed = failed || feedFailed;
         if (release) {
@@ -145,7 +145,7 @@ QCoro::Task<> UpdateCheck::check(LocalApp app, quint64 generation)
             Q_EMIT offerFound(app.id());
         }
     }
-    finishOne(generation, failed);
+    finishOne(ticket, failed);
 }
 
 QCoro::Task<std::optional<StoreApp>> UpdateCheck::searchStore(QString name, bool *failed)

@@ -5,6 +5,7 @@
 #include "software/Compatibility.h"
 #include "software/LocalApp.h"
 #include "software/ThisMac.h"
+#include "store/NewestReply.h"
 
 #include <QHash>
 #include <QList>
@@ -68,11 +69,11 @@ Q_SIGNALS:
     void finished();
 
 private:
-    QCoro::Task<> check(LocalApp app, quint64 generation);
+    QCoro::Task<> check(LocalApp app, NewestReply::Ticket ticket);
     QCoro::Task<std::optional<StoreApp>> searchStore(QString name, bool *failed);
     QCoro::Task<std::optional<Appcast::Release>> readFeed(QString bundlePath, bool *failed);
     void launchNext();
-    void finishOne(quint64 generation, bool failed);
+    void finishOne(NewestReply::Ticket ticket, bool failed);
 
     QList<LocalApp> m_queue;
     QHash<QString, UpdateOffer> m_offers;
@@ -82,5 +83,5 @@ private:
     int m_done = 0;
     int m_total = 0;
     int m_inFlight = 0;
-    quint64 m_generation = 0;
+    NewestReply m_runs; // a restart or a cancel makes the answers of the run before stale
 };

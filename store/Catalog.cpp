@@ -37,6 +37,7 @@ void Store::bootstrap()
 QCoro::Task<> Store::bootstrapTask()
 {
     QPointer<Store> self(this);
+    const NewestReply::Ticket ticket = m_homeLoads.begin();
     const QString site = Endpoint::base();
     if (!m_home && !std::exchange(m_keptHomeRead, true)) {
         if (auto kept = HomeCache::load(site)) {
@@ -46,13 +47,13 @@ QCoro::Task<> Store::bootstrapTask()
     }
     setLoading(true);
     setError(std::nullopt);
-    auto idle = qScopeGuard([self] {
-        if (self)
+    auto idle = qScopeGuard([self, ticket] {
+        if (self && self->m_homeLoads.isCurrent(ticket))
             self->setLoading(false);
     });
 
     auto raw = co_await Transport::send(Transport::Method::get, StoreAPI::homePath(), std::nullopt);
-    if (!self)
+    if (!self || !m_homeLoads.isCurrent(ticket))
         co_return;
     if (!raw.ok()) {
         qCWarning(lcStore) << "home not loaded:" << raw.error();
@@ -61,7 +62,7 @@ QCoro::Task<> Store::bootstrapTask()
     }
     const QByteArray body = std::move(raw).take();
     auto result = co_await StoreAPI::decode<StoreHome>(body);
-    if (!self)
+    if (!self || !m_homeLoads.isCurrent(ticket))
         co_return;
     if (!result.ok()) {
         qCWarning(lcStore) << "home not loaded:" << result.error();
@@ -73,13 +74,6 @@ QCoro::Task<> Store::bootstrapTask()
     HomeCache::save(site, body);
 }
 
-// --- categories ---
-
-void Store::setSelectedCategoryText(const QString &slug)
-{
-    setSelectedCategory(QmlValue::text(slug));
-}
-
 // --- search ---
 // A failed search keeps its reason until a search succeeds or an empty one clears it, so the results page
 // stays on its failure (and its retry) while the retry runs.
@@ -87,12 +81,6 @@ void Store::setSelectedCategoryText(const QString &slug)
 QVariant Store::searchResultsValue() const
 {
     return QmlValue::of(m_searchResults);
-}
-
-void Store::setSearchResultsValue(const QVariant &value)
-{
-    if (auto results = QmlValue::record<SearchResult>(value))
-        setSearchResults(std::move(*results));
 }
 
 void Store::runSearch(const QString &text)
@@ -104,19 +92,22 @@ QCoro::Task<> Store::runSearchTask(QString text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
+        m_searches.drop();
+        setSearchBusy(false);
         setSearchResults(std::nullopt);
         setSearchError({});
         co_return;
     }
     QPointer<Store> self(this);
+    const NewestReply::Ticket ticket = m_searches.begin();
     setSearchBusy(true);
-    auto idle = qScopeGuard([self] {
-        if (self)
+    auto idle = qScopeGuard([self, ticket] {
+        if (self && self->m_searches.isCurrent(ticket))
             self->setSearchBusy(false);
     });
 
     auto result = co_await StoreAPI::get<SearchResult>(StoreAPI::searchPath(trimmed));
-    if (!self)
+    if (!self || !m_searches.isCurrent(ticket))
         co_return;
     if (result.ok()) {
         setSearchError({});
@@ -135,12 +126,6 @@ QVariant Store::detailValue() const
     return QmlValue::of(m_detail);
 }
 
-void Store::setDetailValue(const QVariant &value)
-{
-    if (auto detail = QmlValue::record<StoreDetail>(value))
-        setDetail(std::move(*detail));
-}
-
 void Store::openDetail(const QString &slug)
 {
     openDetailTask(slug);
@@ -150,17 +135,18 @@ void Store::openDetail(const QString &slug)
 QCoro::Task<> Store::openDetailTask(QString slug)
 {
     QPointer<Store> self(this);
+    const NewestReply::Ticket ticket = m_detailLoads.begin();
     setDetailLoading(true);
     setDetail(std::nullopt);
     setNetdiskLinks({});
     setNetdiskFor(std::nullopt);
-    auto idle = qScopeGuard([self] {
-        if (self)
+    auto idle = qScopeGuard([self, ticket] {
+        if (self && self->m_detailLoads.isCurrent(ticket))
             self->setDetailLoading(false);
     });
 
     auto result = co_await StoreAPI::get<StoreDetail>(StoreAPI::detailPath(slug));
-    if (!self)
+    if (!self || !m_detailLoads.isCurrent(ticket))
         co_return;
     if (!result.ok()) {
         qCWarning(lcStore).noquote() << "app" << slug << "not loaded:" << result.error();

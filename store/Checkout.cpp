@@ -42,12 +42,14 @@ void Store::loadAccount()
 QCoro::Task<> Store::loadAccountTask()
 {
     if (!member()) {
+        m_accountLoads.drop();
         setOrders({});
         co_return;
     }
     QPointer<Store> self(this);
+    const NewestReply::Ticket ticket = m_accountLoads.begin();
     auto result = co_await StoreAPI::account();
-    if (!self)
+    if (!self || !m_accountLoads.isCurrent(ticket))
         co_return;
     if (result.ok())
         setOrders(std::move(result).take().orders);
@@ -60,12 +62,6 @@ QCoro::Task<> Store::loadAccountTask()
 QVariant Store::checkoutValue() const
 {
     return QmlValue::of(m_checkout);
-}
-
-void Store::setCheckoutValue(const QVariant &value)
-{
-    if (auto checkout = QmlValue::record<CheckoutPayload>(value))
-        setCheckout(std::move(*checkout));
 }
 
 void Store::setCheckoutErrorText(const QString &text)

@@ -75,12 +75,12 @@ QCoro::Task<> Store::loadNetdiskTask(StoreApp app)
     if (m_netdiskFor == slug)
         co_return;
     QPointer<Store> self(this);
-    const quint64 generation = ++m_netdiskGeneration;
+    const NewestReply::Ticket ticket = m_netdiskLoads.begin();
     setNetdiskBusy(true);
     setNetdiskFor(slug);
     // A later load owns the flag; an earlier one finishing must not hide its spinner.
-    auto idle = qScopeGuard([self, generation] {
-        if (self && self->m_netdiskGeneration == generation)
+    auto idle = qScopeGuard([self, ticket] {
+        if (self && self->m_netdiskLoads.isCurrent(ticket))
             self->setNetdiskBusy(false);
     });
 
@@ -88,7 +88,7 @@ QCoro::Task<> Store::loadNetdiskTask(StoreApp app)
     if (!self)
         co_return;
     // The page has moved on to another app (or a newer load of this one): these links are not for it.
-    if (m_netdiskGeneration != generation || m_netdiskFor != slug)
+    if (!m_netdiskLoads.isCurrent(ticket) || m_netdiskFor != slug)
         co_return;
     if (result.ok()) {
         setNetdiskLinks(std::move(result).take().links);

@@ -45,12 +45,6 @@ std::optional<Store::Section> Store::sectionFromKey(const QString &key)
     return std::nullopt;
 }
 
-void Store::setSectionName(const QString &name)
-{
-    if (const auto section = sectionFromKey(name))
-        setSection(*section);
-}
-
 void Store::showToast(const QString &text)
 {
     update(m_toast, std::optional<QString>(text), &Store::toastChanged);

@@ -1,6 +1,8 @@
 // Store's lifetime and its place as the QML singleton. The features live in their own files (see Store.h).
 #include "store/Store.h"
 
+#include "store/Navigator.h"
+
 #include <QCoreApplication>
 #include <QJSEngine>
 #include <QPointer>
@@ -21,6 +23,7 @@ Store::Store(QObject *parent)
     m_toastTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_toastTimer, &QTimer::timeout, this, &Store::clearToast);
     m_installed = readInstalledRecords();
+    m_navigator = new Navigator(*this);
 }
 
 Store::~Store() = default;

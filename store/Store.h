@@ -3,7 +3,7 @@
 // actions are the only code that talks to the store service on the screens' behalf.
 //
 // The class is declared here in one block per feature; each block's code lives in the file it names:
-//   Navigation   store/Navigation.cpp   section, toast, opening site pages
+//   Navigation   store/Navigation.cpp   section, toast, opening site pages (store/Navigator.h changes the section)
 //   Catalogue    store/Catalog.cpp      home payload, selected category, search, app detail
 //   Downloads    store/Downloads.cpp    download records, cloud-drive links
 //   Checkout     store/Checkout.cpp     member, sign-in sheet, checkout sheet, orders, payment polling
@@ -12,6 +12,7 @@
 #include "service/ApiResult.h"
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
+#include "store/NewestReply.h"
 
 #include <QHash>
 #include <QObject>
@@ -28,6 +29,7 @@
 #include <QCoro/QCoroTask>
 
 class FetchCanceller;
+class Navigator;
 class QJSEngine;
 class QQmlEngine;
 
@@ -49,6 +51,9 @@ public:
     // The QML singleton: the installed Store (one is made on first use when none was installed).
     static Store *create(QQmlEngine *, QJSEngine *);
 
+    // The one writer of the window's navigation state for screens, links and the menu bar panel.
+    [[nodiscard]] Navigator &navigator() { return *m_navigator; }
+
 private:
     // Stores value in member and emits changed when it differs; records without equality always count as changed.
     template <typename T, typename V> void update(T &member, V &&value, void (Store::*changed)())
@@ -62,7 +67,7 @@ private:
     }
 
     // ===== Navigation: store/Navigation.cpp ==========================================================================
-    Q_PROPERTY(QString section READ sectionName WRITE setSectionName NOTIFY sectionChanged)
+    Q_PROPERTY(QString section READ sectionName NOTIFY sectionChanged)
     Q_PROPERTY(QString toast READ toastText NOTIFY toastChanged)
 
 public:
@@ -92,7 +97,6 @@ Q_SIGNALS:
 
 private:
     [[nodiscard]] QString sectionName() const { return sectionKey(m_section); }
-    void setSectionName(const QString &name);
     [[nodiscard]] QString toastText() const { return m_toast.value_or(QString()); }
     void clearToast();
 
@@ -107,14 +111,13 @@ private:
     // Whether `home` is the page kept from the last visit: shown at once on start, until the service answers.
     Q_PROPERTY(bool homeFromLastVisit READ homeFromLastVisit NOTIFY homeFromLastVisitChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
-    Q_PROPERTY(
-        QString selectedCategory READ selectedCategoryText WRITE setSelectedCategoryText NOTIFY selectedCategoryChanged)
-    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
-    Q_PROPERTY(QVariant searchResults READ searchResultsValue WRITE setSearchResultsValue NOTIFY searchResultsChanged)
+    Q_PROPERTY(QString selectedCategory READ selectedCategoryText NOTIFY selectedCategoryChanged)
+    Q_PROPERTY(QString searchText READ searchText NOTIFY searchTextChanged)
+    Q_PROPERTY(QVariant searchResults READ searchResultsValue NOTIFY searchResultsChanged)
     Q_PROPERTY(bool searchBusy READ searchBusy NOTIFY searchBusyChanged)
     // Why the last search failed; empty while it did not.
     Q_PROPERTY(QString searchError READ searchError NOTIFY searchErrorChanged)
-    Q_PROPERTY(QVariant detail READ detailValue WRITE setDetailValue NOTIFY detailChanged)
+    Q_PROPERTY(QVariant detail READ detailValue NOTIFY detailChanged)
     Q_PROPERTY(bool detailLoading READ detailLoading NOTIFY detailLoadingChanged)
 
 public:
@@ -179,11 +182,8 @@ private:
     void setHomeValue(const QVariant &value);
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
     [[nodiscard]] QString selectedCategoryText() const { return m_selectedCategory.value_or(QString()); }
-    void setSelectedCategoryText(const QString &slug);
     [[nodiscard]] QVariant searchResultsValue() const;
-    void setSearchResultsValue(const QVariant &value);
     [[nodiscard]] QVariant detailValue() const;
-    void setDetailValue(const QVariant &value);
 
     std::optional<StoreHome> m_home;
     bool m_loading = false;
@@ -197,6 +197,10 @@ private:
     QString m_searchError;
     std::optional<StoreDetail> m_detail;
     bool m_detailLoading = false;
+    // A newer load makes an older reply stale: it neither replaces newer data nor ends the busy state.
+    NewestReply m_homeLoads;
+    NewestReply m_searches;
+    NewestReply m_detailLoads;
 
     // ===== Downloads: store/Downloads.cpp ============================================================================
     Q_PROPERTY(QStringList downloading READ downloadingValue NOTIFY downloadingChanged)
@@ -259,15 +263,15 @@ private:
     QList<NetdiskLink> m_netdiskLinks;
     std::optional<QString> m_netdiskFor;
     bool m_netdiskBusy = false;
-    // Counts link loads, so only the latest one may reset netdiskBusy.
-    quint64 m_netdiskGeneration = 0;
+    // Only the latest link load may reset netdiskBusy.
+    NewestReply m_netdiskLoads;
 
     // ===== Checkout: store/Checkout.cpp ==============================================================================
     Q_PROPERTY(QVariant member READ memberValue NOTIFY homeChanged)
     Q_PROPERTY(bool billingOn READ billingOn NOTIFY homeChanged)
-    Q_PROPERTY(bool showLogin READ showLogin WRITE setShowLogin NOTIFY showLoginChanged)
-    Q_PROPERTY(bool showCheckout READ showCheckout WRITE setShowCheckout NOTIFY showCheckoutChanged)
-    Q_PROPERTY(QVariant checkout READ checkoutValue WRITE setCheckoutValue NOTIFY checkoutChanged)
+    Q_PROPERTY(bool showLogin READ showLogin NOTIFY showLoginChanged)
+    Q_PROPERTY(bool showCheckout READ showCheckout NOTIFY showCheckoutChanged)
+    Q_PROPERTY(QVariant checkout READ checkoutValue NOTIFY checkoutChanged)
     Q_PROPERTY(bool checkoutBusy READ checkoutBusy NOTIFY checkoutBusyChanged)
     Q_PROPERTY(QString checkoutError READ checkoutErrorText WRITE setCheckoutErrorText NOTIFY checkoutErrorChanged)
     Q_PROPERTY(QVariantList orders READ ordersValue NOTIFY ordersChanged)
@@ -321,7 +325,6 @@ Q_SIGNALS:
 private:
     [[nodiscard]] QVariant memberValue() const;
     [[nodiscard]] QVariant checkoutValue() const;
-    void setCheckoutValue(const QVariant &value);
     [[nodiscard]] QString checkoutErrorText() const { return m_checkoutError.value_or(QString()); }
     void setCheckoutErrorText(const QString &text);
     [[nodiscard]] QVariantList ordersValue() const;
@@ -334,6 +337,7 @@ private:
     bool m_checkoutBusy = false;
     std::optional<QString> m_checkoutError;
     QList<OrderSummary> m_orders;
+    NewestReply m_accountLoads;
 
     // ===== Wallpapers: store/Wallpapers.cpp ==========================================================================
     Q_PROPERTY(QString wallpaperBusy READ wallpaperBusyText NOTIFY wallpaperBusyChanged)
@@ -365,8 +369,10 @@ private:
     void reportWallpaperFailure(const ApiError &error);
 
     std::optional<QString> m_wallpaperBusy;
-    quint64 m_wallpaperRun = 0; // the save that owns wallpaperBusy; a cancelled one lets go of it
+    NewestReply m_wallpaperSaves; // the save that owns wallpaperBusy; a cancelled one lets go of it
     FetchCanceller *m_wallpaperCanceller = nullptr;
     qint64 m_wallpaperReceived = 0;
     qint64 m_wallpaperTotal = -1;
+
+    Navigator *m_navigator = nullptr; // a child, made with the Store
 };

@@ -25,9 +25,9 @@ QCoro::Task<> Store::downloadWallpaperTask(StoreWallpaper wallpaper, bool full)
         co_return;
     const QString slug = wallpaper.slug;
     QPointer<Store> self(this);
-    const quint64 run = ++m_wallpaperRun;
+    const NewestReply::Ticket ticket = m_wallpaperSaves.begin();
     // After a cancel this save no longer owns the state, and a later one may: it ends without a word.
-    const auto superseded = [self, run] { return !self || self->m_wallpaperRun != run; };
+    const auto superseded = [self, ticket] { return !self || !self->m_wallpaperSaves.isCurrent(ticket); };
     setWallpaperBusy(slug);
     setWallpaperProgress(0, -1);
     auto idle = qScopeGuard([superseded, self] {
@@ -101,7 +101,7 @@ void Store::cancelWallpaperDownload()
 {
     if (!m_wallpaperBusy)
         return;
-    ++m_wallpaperRun;
+    m_wallpaperSaves.drop();
     if (m_wallpaperCanceller)
         m_wallpaperCanceller->cancel();
     setWallpaperProgress(0, -1);

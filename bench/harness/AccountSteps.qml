@@ -86,21 +86,20 @@ QtObject {
               return true
           }, settle: 900 },
         { name: "member-signed-out", prepare: () => showSection("member"), ready: () => Store.home !== undefined },
-        { name: "login-error", prepare: () => { showSection("discover"); phase = 0; Store.showLogin = true },
+        { name: "login-error", prepare: () => { showSection("discover"); phase = 0; Navigator.openLogin() },
           ready: () => {
               if (phase === 0 && signIn("member@vexlo.test", "wrong-password"))
                   phase = 1
               return phase === 1 && shown("loginError")
           }, settle: 600 },
         { name: "checkout-picker",
-          prepare: () => { showSection("discover"); phase = 0; Store.showLogin = true },
+          prepare: () => { showSection("discover"); phase = 0; Navigator.openLogin() },
           ready: () => {
               if (phase === 0 && signIn("member@vexlo.test", "vexlo-member"))
                   phase = 1
               if (phase === 1 && Store.member !== undefined && !Store.showLogin) {
                   showSection("member")
-                  Store.checkout = undefined
-                  Store.showCheckout = true
+                  Navigator.openCheckout()
                   phase = 2
               }
               return phase === 2 && shown("planPicker")
@@ -113,7 +112,7 @@ QtObject {
           ready: () => {
               if (Store.member === undefined || !Store.member.sponsorActive)
                   return false
-              Store.showCheckout = false
+              Navigator.closeCheckout()
               showSection("member")
               return shown("memberView")
           }, settle: 1200 }

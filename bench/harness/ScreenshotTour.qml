@@ -24,15 +24,17 @@ Item {
         return apps.length > 0 ? apps[0].slug : ""
     }
     function showSection(section, category) {
-        Store.searchText = ""
-        Store.detail = undefined
-        Store.section = section
-        Store.selectedCategory = category || ""
+        Navigator.clearSearch()
+        Navigator.back()
+        if (section === "categories")
+            Navigator.showCategory(category || "")
+        else
+            Navigator.showSection(section)
     }
     function search(text) {
-        Store.detail = undefined
-        Store.searchText = text
-        Store.runSearch(text)
+        Navigator.back()
+        Navigator.editSearch(text)
+        Navigator.search()
     }
 
     readonly property var steps: [
@@ -53,7 +55,7 @@ Item {
           ready: () => !Store.detailLoading },
         { name: "toast", prepare: () => { showSection("discover"); Store.showToast("已复制提取码 8K2D，正在打开网盘") },
           ready: () => Store.toast !== "", settle: 900 },
-        { name: "login", prepare: () => { showSection("discover"); Store.showLogin = true },
+        { name: "login", prepare: () => { showSection("discover"); Navigator.openLogin() },
           ready: () => Store.showLogin, settle: 600 },
         ...deviceSteps.list,
         ...softwareSteps.list,
@@ -74,7 +76,7 @@ Item {
     }
 
     function next() {
-        Store.showLogin = false
+        Navigator.closeLogin()
         if (queue.length === 0) {
             Harness.quit(0)
             return

@@ -27,8 +27,7 @@ Item {
             return
         phase = "switch"
         selectedAt = Date.now()
-        Store.selectedCategory = "bench"
-        Store.section = "categories"
+        Navigator.showCategory("bench")
     }
 
     function find(item, test) {

@@ -17,8 +17,10 @@ Item {
             quitTimer.start()
             return
         }
-        Store.selectedCategory = shots[next][1]
-        Store.section = shots[next][0]
+        if (shots[next][0] === "categories")
+            Navigator.showCategory(shots[next][1])
+        else
+            Navigator.showSection(shots[next][0])
         next += 1
         timer.start()
     }

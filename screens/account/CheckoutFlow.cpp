@@ -20,7 +20,7 @@ CheckoutFlow::CheckoutFlow(QObject *parent)
 
 CheckoutFlow::~CheckoutFlow()
 {
-    ++m_run;
+    m_runs.drop();
 }
 
 void CheckoutFlow::setPayType(const QString &key)
@@ -96,7 +96,7 @@ void CheckoutFlow::startPolling()
     if (m_closed || !store || !store->checkout())
         return;
     m_order = store->checkout()->orderNo;
-    ++m_run;
+    m_runs.drop();
     setPolls(0);
     setPolling(true);
     m_pollTimer.start(m_pollInterval);
@@ -104,7 +104,7 @@ void CheckoutFlow::startPolling()
 
 QCoro::Task<> CheckoutFlow::pollOnce()
 {
-    const quint64 run = m_run;
+    const NewestReply::Ticket run = m_runs.current();
     Store *store = Store::instance();
     if (!store || !store->checkout()) {
         setPolling(false);
@@ -113,7 +113,7 @@ QCoro::Task<> CheckoutFlow::pollOnce()
     QPointer<CheckoutFlow> self(this);
     setPolls(m_polls + 1);
     co_await store->pollCheckoutTask();
-    if (!self || run != m_run)
+    if (!self || !m_runs.isCurrent(run))
         co_return;
     if (m_polls < maxPolls && Store::instance() && Store::instance()->checkout())
         m_pollTimer.start(m_pollInterval);
@@ -124,7 +124,7 @@ QCoro::Task<> CheckoutFlow::pollOnce()
 void CheckoutFlow::close()
 {
     m_closed = true;
-    ++m_run;
+    m_runs.drop();
     m_pollTimer.stop();
     setPolling(false);
     if (Store *store = Store::instance())

@@ -3,6 +3,7 @@
 // order (every 3 s, at most 100 times, one polling run per sheet) until it is paid or the sheet closes.
 // Closing ends the run at once; an answer that arrives after closing never refills or reopens the sheet.
 #include "service/CommerceRecords.h"
+#include "store/NewestReply.h"
 
 #include <QObject>
 #include <QString>
@@ -75,7 +76,7 @@ private:
     QTimer m_pollTimer;
     // Changes whenever polling is restarted or the sheet closes: a run or an order reply of an older value
     // has been superseded and stops without touching anything.
-    quint64 m_run = 0;
+    NewestReply m_runs;
     // The order the current run polls; a different open order starts a new run.
     QString m_order;
     bool m_closed = false;

@@ -98,7 +98,7 @@ FocusScope {
                 objectName: "checkoutLogin"
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: "登录"
-                onClicked: Store.showLogin = true
+                onClicked: Navigator.openLogin()
             }
         }
 

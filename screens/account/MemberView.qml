@@ -119,7 +119,7 @@ StorePage {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 text: "登录"
-                onClicked: Store.showLogin = true
+                onClicked: Navigator.openLogin()
             }
         }
     }

@@ -93,11 +93,7 @@ Rectangle {
             objectName: "planButton"
             Layout.fillWidth: true
             text: "赞助 ¥" + PageText.price(root.plan.price)
-            onClicked: {
-                Store.checkout = undefined
-                Store.showCheckout = true
-                Store.startCheckout(root.plan)
-            }
+            onClicked: Navigator.openCheckout(root.plan)
         }
     }
 }

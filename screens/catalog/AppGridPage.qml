@@ -18,7 +18,7 @@ CatalogListPage {
             objectName: "appCard"
             width: root.cardWidth
             app: cell.record
-            onClicked: Store.openDetail(cell.record.slug)
+            onClicked: Navigator.openApp(cell.record.slug)
             onImplicitHeightChanged: root.cardHeight = Math.max(root.cardHeight, implicitHeight)
             Component.onCompleted: root.cardHeight = Math.max(root.cardHeight, implicitHeight)
         }

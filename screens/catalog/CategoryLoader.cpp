@@ -41,7 +41,7 @@ void CategoryLoader::reload()
 
 QCoro::Task<void> CategoryLoader::loadTask()
 {
-    const quint64 run = ++m_generation;
+    const NewestReply::Ticket ticket = m_loads.begin();
     setFailed(false);
     if (m_category.isEmpty()) {
         setApps({});
@@ -51,7 +51,7 @@ QCoro::Task<void> CategoryLoader::loadTask()
     setLoading(true);
     QPointer<CategoryLoader> self(this);
     auto result = co_await StoreAPI::get<AppListPage>(listPath(m_category));
-    if (!self || run != m_generation)
+    if (!self || !m_loads.isCurrent(ticket))
         co_return; // superseded by a newer load, or the page is gone
     QVariantList apps;
     if (result.ok()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/NewestReply.h"
+
 #include <QObject>
 #include <QQmlEngine>
 #include <QQmlParserStatus>
@@ -54,5 +56,5 @@ private:
     bool m_loading = false;
     bool m_failed = false;
     bool m_complete = true;
-    quint64 m_generation = 0;
+    NewestReply m_loads;
 };

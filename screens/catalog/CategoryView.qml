@@ -100,7 +100,7 @@ AppGridPage {
                             color: Theme.secondary
                         }
                     }
-                    onClicked: Store.selectedCategory = tile.slug
+                    onClicked: Navigator.showCategory(tile.slug)
                 }
             }
         }

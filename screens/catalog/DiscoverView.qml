@@ -57,7 +57,7 @@ StorePage {
         visible: root.featured.length > 0
         width: parent.width
         app: root.featured.length > 0 ? root.featured[0] : undefined
-        onClicked: Store.openDetail(root.featured[0].slug)
+        onClicked: Navigator.openApp(root.featured[0].slug)
     }
 
     SectionBlock {
@@ -108,7 +108,7 @@ StorePage {
                     width: wallGrid.cellWidth
                     height: 116
                     wallpaper: tile.record
-                    onClicked: Store.section = "wallpapers"
+                    onClicked: Navigator.showSection("wallpapers")
                 }
             }
         }

@@ -38,7 +38,7 @@ CardFrame {
                     width: parent.width
                     index: entry.rank
                     app: entry.record
-                    onClicked: Store.openDetail(entry.record.slug)
+                    onClicked: Navigator.openApp(entry.record.slug)
                 }
             }
         }

@@ -137,8 +137,8 @@ AppGridPage {
                         if (row.type === "wall") {
                             // The results step aside for the wallpapers page; submitting the search again
                             // brings them back.
-                            Store.searchResults = undefined
-                            Store.section = "wallpapers"
+                            Navigator.dismissResults()
+                            Navigator.showSection("wallpapers")
                         } else
                             Store.openOnWeb("/blog/" + row.slug)
                     }

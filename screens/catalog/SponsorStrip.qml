@@ -107,11 +107,7 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
             }
-            onClicked: {
-                Store.checkout = undefined
-                Store.showCheckout = true
-                Store.startCheckout(root.plan)
-            }
+            onClicked: Navigator.openCheckout(root.plan)
         }
         AbstractButton {
             id: allPlans
@@ -135,7 +131,7 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
             }
-            onClicked: Store.section = "member"
+            onClicked: Navigator.showSection("member")
         }
     }
 }

@@ -22,7 +22,7 @@ Grid {
             required property var record
             width: root.cardWidth
             app: card.record
-            onClicked: Store.openDetail(card.record.slug)
+            onClicked: Navigator.openApp(card.record.slug)
         }
     }
 }

@@ -5,8 +5,8 @@ import QtQuick.Layouts
 import Vexlo.Store
 import Vexlo.Components
 
-// The sidebar's search field, bound to the store's search text. Return runs the search; emptying the
-// text (typing it away or the clear button) removes the results.
+// The sidebar's search field, showing the store's search text. Return runs the search; emptying the text
+// (typing it away or the clear button) removes the results.
 TextField {
     id: root
     objectName: "searchField"
@@ -18,8 +18,8 @@ TextField {
     rightPadding: clearButton.visible ? 26 : 8
     selectByMouse: true
 
-    onTextEdited: Store.searchText = text
-    onAccepted: Store.runSearch(Store.searchText)
+    onTextEdited: Navigator.editSearch(text)
+    onAccepted: Navigator.search()
 
     background: Rectangle {
         implicitHeight: 28
@@ -53,15 +53,6 @@ TextField {
             color: Theme.faint
         }
         background: null
-        onClicked: Store.searchText = ""
-    }
-
-    // Whenever the text becomes empty, however that happened, no results are shown any more.
-    Connections {
-        target: Store
-        function onSearchTextChanged() {
-            if (Store.searchText === "")
-                Store.searchResults = undefined
-        }
+        onClicked: Navigator.clearSearch()
     }
 }

@@ -420,7 +420,7 @@ StorePage {
                         Accessible.name: name
                         Keys.onReturnPressed: clicked()
                         Keys.onEnterPressed: clicked()
-                        onClicked: Store.openDetail(related.slug)
+                        onClicked: Navigator.openApp(related.slug)
                         background: Rectangle {
                             radius: 7
                             color: related.hovered ? Theme.cardHover : "transparent"

@@ -30,7 +30,7 @@ Column {
         size: 13.1
         onClicked: {
             if (action.kind === GetAction.SponsorOnly)
-                Store.section = "member"
+                Navigator.showSection("member")
             else
                 Store.loadNetdisk(root.app)
         }

@@ -3,6 +3,7 @@
 #include "service/Endpoint.h"
 #include "service/StoreAPI.h"
 #include "service/UserDefaults.h"
+#include "store/Navigator.h"
 #include "store/Store.h"
 
 #include <QPointer>
@@ -110,7 +111,7 @@ QCoro::Task<> SiteSettings::signOutTask()
 void SiteSettings::signIn()
 {
     if (Store *store = Store::instance())
-        store->setShowLogin(true);
+        store->navigator().openLogin();
 }
 
 void SiteSettings::setSaved(bool saved)

@@ -52,7 +52,7 @@ StorePage {
             anchors.verticalCenter: parent.verticalCenter
             text: "解锁 5K 原图"
             textSize: 12
-            onClicked: Store.section = "member"
+            onClicked: Navigator.showSection("member")
         }
     }
 

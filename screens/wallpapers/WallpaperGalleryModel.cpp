@@ -127,14 +127,14 @@ void WallpaperGalleryModel::reload()
 
 QCoro::Task<> WallpaperGalleryModel::loadTask()
 {
-    const quint64 run = ++m_generation;
+    const NewestReply::Ticket ticket = m_loads.begin();
     QPointer<WallpaperGalleryModel> self(this);
     setLoading(true);
     // "all" is the absence of a filter: the list is asked for without a collection.
     const std::optional<QString> filter =
         m_collection == u"all"_s ? std::nullopt : std::optional<QString>(m_collection);
     auto result = co_await StoreAPI::wallpaperList(filter);
-    if (!self || run != m_generation)
+    if (!self || !m_loads.isCurrent(ticket))
         co_return; // the page is gone, or a newer load owns the list
     setLoading(false);
     if (!result.ok()) {

@@ -4,6 +4,7 @@
 // keeps the list as it was and says why in `failure` until a load succeeds. Each row also says whether its picture is already saved in
 // the Pictures folder, which is what "设为桌面" needs.
 #include "service/CatalogRecords.h"
+#include "store/NewestReply.h"
 
 #include <QAbstractListModel>
 #include <QQmlEngine>
@@ -93,5 +94,5 @@ private:
     bool m_loading = false;
     QString m_failure;
     bool m_complete = true;
-    quint64 m_generation = 0;
+    NewestReply m_loads;
 };

@@ -22,9 +22,9 @@ ToolButton {
 
     onClicked: {
         if (signedIn)
-            Store.section = "member"
+            Navigator.showSection("member")
         else
-            Store.showLogin = true
+            Navigator.openLogin()
     }
 
     background: Rectangle {

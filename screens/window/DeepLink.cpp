@@ -1,5 +1,7 @@
 #include "screens/window/DeepLink.h"
 
+#include "store/Navigator.h"
+
 #include <QQmlEngine>
 #include <QRegularExpression>
 
@@ -71,25 +73,28 @@ void DeepLinks::open(const QUrl &url)
 
 void DeepLinks::attach()
 {
+    if (!m_attached)
+        connect(this, &DeepLinks::linkOpened, this, &DeepLinks::follow);
     m_attached = true;
     const QList<QUrl> waiting = std::exchange(m_waiting, {});
     for (const QUrl &url : waiting)
         Q_EMIT linkOpened(url);
 }
 
-QVariantMap DeepLinks::parse(const QUrl &url) const
+void DeepLinks::follow(const QUrl &url)
 {
+    Store *store = Store::instance();
+    if (!store)
+        return;
     const DeepLinkTarget target = parseDeepLink(url);
-    QString kind;
     switch (target.kind) {
     case DeepLinkTarget::Kind::app:
-        kind = u"app"_s;
+        store->navigator().openApp(target.argument);
         break;
     case DeepLinkTarget::Kind::section:
-        kind = u"section"_s;
+        store->navigator().openSection(target.argument);
         break;
     case DeepLinkTarget::Kind::none:
         break;
     }
-    return {{u"kind"_s, kind}, {u"argument"_s, target.argument}};
 }

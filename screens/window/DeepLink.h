@@ -4,7 +4,6 @@
 #include <QList>
 #include <QObject>
 #include <QUrl>
-#include <QVariantMap>
 #include <QQmlEngine>
 
 // What a link asks for: open an app's detail page, or show a section of the window.
@@ -23,8 +22,8 @@ struct DeepLinkTarget
 // vexlink://app/<slug> and vexlink://section/<name>; everything else is Kind::none.
 [[nodiscard]] DeepLinkTarget parseDeepLink(const QUrl &url);
 
-// Collects links opened from outside (command line, a second launch, the platform's open-URL event)
-// and hands them to the window once it is ready for them; links that arrive earlier wait in order.
+// Collects links opened from outside (command line, a second launch, the platform's open-URL event) and, once the
+// window is ready for them, hands each to the store's Navigator; links that arrive earlier wait in order.
 class DeepLinks : public QObject
 {
     Q_OBJECT
@@ -35,19 +34,18 @@ public:
     static DeepLinks *instance();
     static DeepLinks *create(QQmlEngine *, QJSEngine *);
 
-    // Queue or deliver a link (any text; links that do not parse are dropped by the window).
+    // Queue or deliver a link (any text; links that do not parse are dropped).
     void open(const QUrl &url);
 
-    // The window calls this once it listens to linkOpened; waiting links are delivered at once.
+    // The window calls this once it is ready for links; waiting links are delivered at once.
     Q_INVOKABLE void attach();
-
-    // {kind: "app" | "section" | "", argument: string} for QML.
-    Q_INVOKABLE QVariantMap parse(const QUrl &url) const;
 
 Q_SIGNALS:
     void linkOpened(const QUrl &url);
 
 private:
+    // An app link opens its detail; a section link closes any detail and shows the section.
+    static void follow(const QUrl &url);
     // Not default-constructible, so QML takes the one instance from create().
     explicit DeepLinks(QObject *parent)
         : QObject(parent)

@@ -78,6 +78,6 @@ Item {
                 color: Theme.accent
             }
         }
-        onClicked: Store.section = "member"
+        onClicked: Navigator.showSection("member")
     }
 }

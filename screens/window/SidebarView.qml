@@ -16,16 +16,11 @@ Rectangle {
     // The list's selection maps onto the store's section; choosing any section but "categories" forgets
     // the chosen category. An open detail page is left alone.
     function select(section) {
-        if (!section)
-            return
-        Store.section = section
-        if (section !== "categories")
-            Store.selectedCategory = ""
+        Navigator.showSection(section)
     }
 
     function selectCategory(slug) {
-        Store.section = "categories"
-        Store.selectedCategory = slug
+        Navigator.showCategory(slug)
     }
 
     readonly property bool homeLoaded: Store.home !== undefined && Store.home !== null

@@ -7,7 +7,7 @@ import Vexlo.Store
 import Vexlo.Window
 
 // The main window's content: sidebar on the left; on the right the toolbar, the routed page and the toast.
-// It owns the two store sheets and applies the links opened from outside.
+// It holds the two store sheets and takes the links opened from outside once it is ready.
 Item {
     id: root
     objectName: "storeWindow"
@@ -37,31 +37,10 @@ Item {
         Store.bootstrap()
     }
     function backToDiscover() {
-        Store.detail = undefined
-        Store.section = "discover"
+        Navigator.openSection("discover")
     }
     function openSite() {
         Store.openOnWeb("/")
-    }
-
-    function handleDeepLink(url) {
-        const target = DeepLinks.parse(url)
-        // The target is a map (kind, argument); qmllint (Qt 6.4) does not know a map's keys.
-        // qmllint disable type
-        if (target.kind === "app") {
-            Store.openDetail(target.argument)
-        } else if (target.kind === "section") {
-            Store.section = target.argument
-            Store.detail = undefined
-        }
-        // qmllint enable type
-    }
-
-    Connections {
-        target: DeepLinks
-        function onLinkOpened(url) {
-            root.handleDeepLink(url)
-        }
     }
 
     SplitView {
@@ -149,7 +128,7 @@ Item {
                             }
                             Keys.onReturnPressed: clicked()
                             onClicked: {
-                                Store.detail = undefined
+                                Navigator.back()
                                 Store.bootstrap()
                             }
                         }
@@ -245,13 +224,13 @@ Item {
         objectName: "loginSheet"
         page: "qrc:/qt/qml/Vexlo/Account/LoginSheet.qml"
         requested: Store.showLogin
-        onDismissed: Store.showLogin = false
+        onDismissed: Navigator.closeLogin()
     }
     SheetHost {
         objectName: "checkoutSheet"
         page: "qrc:/qt/qml/Vexlo/Account/CheckoutSheet.qml"
         requested: Store.showCheckout
-        onDismissed: Store.showCheckout = false
+        onDismissed: Navigator.closeCheckout()
     }
 
     FocusRing {}

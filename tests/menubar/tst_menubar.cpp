@@ -99,6 +99,42 @@ private Q_SLOTS:
         QCOMPARE(m_server.requests.size(), 1);
     }
 
+    // Of two submissions the newer owns the rows and the spinner, whichever reply comes last.
+    void newestSearchWins_data()
+    {
+        QTest::addColumn<int>("olderMs");
+        QTest::addColumn<int>("newerMs");
+        QTest::newRow("older answers last") << 400 << 0;
+        QTest::newRow("older answers while the newer waits") << 0 << 400;
+    }
+    void newestSearchWins()
+    {
+        QFETCH(int, olderMs);
+        QFETCH(int, newerMs);
+        const auto hits = [](const QString &slug) {
+            return QJsonObject{{"apps", QJsonArray{fixtures::app(slug)}}, {"other", QJsonArray{}}};
+        };
+        m_server.script("GET", "/api/store/search?q=old", json(hits(u"old"_s), olderMs));
+        m_server.script("GET", "/api/store/search?q=new", json(hits(u"new"_s), newerMs));
+        auto page = panel();
+        QQuickItem *spinner = one(page.get(), u"quickSearchSpinner"_s);
+        type(page.get(), u"old"_s);
+        submit(page.get());
+        type(page.get(), u"new"_s);
+        submit(page.get());
+
+        if (newerMs > olderMs) {
+            QTest::qWait(olderMs + 200); // the older reply is in, the newer still on its way
+            QVERIFY(spinner->isVisible());
+            QVERIFY(rowNames(page.get()).isEmpty());
+        }
+        QTRY_COMPARE(rowNames(page.get()), QStringList{u"App new"_s});
+        QVERIFY(!spinner->isVisible());
+        QTest::qWait(olderMs + 200); // an older reply still on its way comes and goes
+        QCOMPARE(rowNames(page.get()), QStringList{u"App new"_s});
+        QVERIFY(!spinner->isVisible());
+    }
+
     void memberStatus_data()
     {
         QTest::addColumn<bool>("signedIn");

@@ -1,4 +1,4 @@
-// The store window's chrome over a Store in a prepared state: which page the router picks, what the sidebar
+// The store window's chrome over a Store in a prepared state: the pages the router shows, what the sidebar
 // lists, the footer and account texts, the search field's clearing rule and the menu commands.
 #include "screens/window/DeepLink.h"
 #include "service/CatalogRecords.h"
@@ -130,100 +130,6 @@ private Q_SLOTS:
     void init() { m_screens = std::make_unique<ScreenEngine>(); }
     void cleanup() { m_screens.reset(); }
 
-    // The first rule that holds wins: search, detail, detail loading, a page of this Mac, store loading, error,
-    // section.
-    void routerOrder_data()
-    {
-        QTest::addColumn<bool>("results");
-        QTest::addColumn<QString>("searchText");
-        QTest::addColumn<bool>("detail");
-        QTest::addColumn<bool>("detailLoading");
-        QTest::addColumn<bool>("loading");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<bool>("home");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("route");
-
-        QTest::newRow("search over detail")
-            << true << u"abc"_s << true << true << true << u"x"_s << true << u"discover"_s << u"search"_s;
-        QTest::newRow("results without text")
-            << true << QString() << true << false << false << QString() << true << u"discover"_s << u"detail"_s;
-        QTest::newRow("text without results")
-            << false << u"abc"_s << false << false << false << QString() << true << u"discover"_s << u"discover"_s;
-        QTest::newRow("detail over loading")
-            << false << QString() << true << true << true << QString() << false << u"discover"_s << u"detail"_s;
-        QTest::newRow("detail loading over store loading")
-            << false << QString() << false << true << true << QString() << false << u"discover"_s << u"detailLoading"_s;
-        QTest::newRow("loading over error")
-            << false << QString() << false << false << true << u"加载失败"_s << false << u"discover"_s << u"loading"_s;
-        QTest::newRow("loading with home keeps page")
-            << false << QString() << false << false << true << QString() << true << u"discover"_s << u"discover"_s;
-        QTest::newRow("error without home")
-            << false << QString() << false << false << false << u"加载失败"_s << false << u"discover"_s << u"error"_s;
-        QTest::newRow("error with home keeps page")
-            << false << QString() << false << false << false << u"加载失败"_s << true << u"discover"_s << u"discover"_s;
-        QTest::newRow("nothing yet") << false << QString() << false << false << false << QString() << false
-                                     << u"discover"_s << u"waiting"_s;
-        // The pages that run on this Mac alone wait for no store.
-        QTest::newRow("device while the store loads")
-            << false << QString() << false << false << true << QString() << false << u"device"_s << u"device"_s;
-        QTest::newRow("software manager without a store")
-            << false << QString() << false << false << false << u"加载失败"_s << false << u"softwareManager"_s
-            << u"softwareManager"_s;
-        QTest::newRow("store pages still wait")
-            << false << QString() << false << false << false << u"加载失败"_s << false << u"member"_s << u"error"_s;
-        QTest::newRow("detail loading in front of the device")
-            << false << QString() << false << true << false << QString() << false << u"device"_s << u"detailLoading"_s;
-    }
-
-    void routerOrder()
-    {
-        QFETCH(bool, results);
-        QFETCH(QString, searchText);
-        QFETCH(bool, detail);
-        QFETCH(bool, detailLoading);
-        QFETCH(bool, loading);
-        QFETCH(QString, error);
-        QFETCH(bool, home);
-        QFETCH(QString, section);
-        QFETCH(QString, route);
-
-        auto router = load(u"Window/DetailRouter.qml"_s);
-        QVERIFY(router);
-        Store &s = m_screens->store;
-        s.setProperty("section", section);
-        if (home)
-            s.setHome(homeWith());
-        s.setLoading(loading);
-        if (!error.isEmpty())
-            s.setError(error);
-        s.setDetailLoading(detailLoading);
-        if (detail)
-            s.setDetail(someDetail());
-        s.setSearchText(searchText);
-        if (results)
-            s.setSearchResults(someResults());
-
-        QCOMPARE(router->property("route").toString(), route);
-        QVERIFY(router->property("currentPage").value<QQuickItem *>());
-    }
-
-    // Choosing another section while a detail loads shows that section at once; the late detail stays behind.
-    void leavingALoadingDetail()
-    {
-        auto router = load(u"Window/DetailRouter.qml"_s);
-        QVERIFY(router);
-        Store &s = m_screens->store;
-        s.setDetailLoading(true);
-        QCOMPARE(router->property("route").toString(), u"detailLoading"_s);
-        s.setSection(Store::Section::device);
-        QCOMPARE(router->property("route").toString(), u"device"_s);
-        s.setDetail(someDetail());
-        s.setDetailLoading(false);
-        QVERIFY(!s.detail().has_value());
-        QCOMPARE(router->property("route").toString(), u"device"_s);
-    }
-
     // What the router's own states draw: the error state with message and retry, the loading text.
     void routerStates()
     {
@@ -271,7 +177,7 @@ private Q_SLOTS:
         auto router = load(u"Window/DetailRouter.qml"_s);
         QVERIFY(router);
         m_screens->store.setHome(homeWith());
-        m_screens->store.setProperty("section", section);
+        m_screens->store.setSection(*Store::sectionFromKey(section));
         QCOMPARE(router->property("route").toString(), section);
         auto *item = router->property("currentPage").value<QQuickItem *>();
         QVERIFY(item);
@@ -664,7 +570,7 @@ private Q_SLOTS:
         auto *window = qobject_cast<QQuickWindow *>(object.get());
         QVERIFY(window);
         m_screens->store.setHome(homeWith());
-        m_screens->store.setProperty("section", section);
+        m_screens->store.setSection(*Store::sectionFromKey(section));
         if (section == u"device"_s)
             QTRY_VERIFY_WITH_TIMEOUT(one(window->contentItem(), u"deviceView"_s)->property("finished").toBool(), 30000);
         if (section == u"softwareManager"_s)

@@ -276,6 +276,41 @@ private Q_SLOTS:
         QCOMPARE(m_store->searchError(), found || target.isEmpty() ? QString() : u"坏了"_s);
     }
 
+    // A search overtaken by a newer one is dropped, whenever its reply comes: it neither replaces the newer
+    // results nor stops the spinner that now belongs to the newer search.
+    void newestSearchWins_data()
+    {
+        QTest::addColumn<int>("olderMs");
+        QTest::addColumn<int>("newerMs");
+        QTest::newRow("older answers last") << 400 << 0;
+        QTest::newRow("older answers while the newer waits") << 0 << 400;
+    }
+
+    void newestSearchWins()
+    {
+        QFETCH(int, olderMs);
+        QFETCH(int, newerMs);
+        const auto hits = [](const QString &slug) {
+            return QJsonObject{{"apps", QJsonArray{app(slug)}}, {"other", QJsonArray{}}};
+        };
+        m_server->script("GET", "/api/store/search?q=old", json(hits(u"old"_s), olderMs));
+        m_server->script("GET", "/api/store/search?q=new", json(hits(u"new"_s), newerMs));
+        const auto found = [this] {
+            return m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s;
+        };
+
+        auto older = m_store->runSearchTask(u"old"_s);
+        auto newer = m_store->runSearchTask(u"new"_s);
+        QCoro::waitFor(older);
+        if (newerMs > olderMs) {
+            QVERIFY(m_store->searchBusy());
+            QCOMPARE(found(), u"<none>"_s);
+        }
+        QCoro::waitFor(newer);
+        QCOMPARE(found(), u"new"_s);
+        QVERIFY(!m_store->searchBusy());
+    }
+
     void openDetail_data()
     {
         QTest::addColumn<ScriptedReply>("reply");

@@ -33,11 +33,10 @@ QtObject {
     property int links: Store.netdiskLinks.length
 
     function navigate() {
-        Store.section = "member"
-        Store.showLogin = true
-        Store.selectedCategory = "tools"
+        Navigator.showCategory("tools")
+        Navigator.openLogin()
     }
-    function closeDetail() { Store.detail = undefined }
+    function closeDetail() { Navigator.back() }
     function openFirstLink() { Store.openNetdisk(Store.netdiskLinks[0]) }
 }
 )";
@@ -74,8 +73,8 @@ private Q_SLOTS:
         QCOMPARE(object->property("billingOn").toBool(), false);
 
         QMetaObject::invokeMethod(object.get(), "navigate");
-        QCOMPARE(store.section(), Store::Section::member);
-        QCOMPARE(object->property("section").toString(), u"member"_s);
+        QCOMPARE(store.section(), Store::Section::categories);
+        QCOMPARE(object->property("section").toString(), u"categories"_s);
         QVERIFY(store.showLogin());
         QCOMPARE(store.selectedCategory(), std::optional<QString>(u"tools"_s));
 
