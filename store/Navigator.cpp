@@ -52,8 +52,8 @@ Navigator::RouteState Navigator::state() const
 {
     return {
         // A failed search shows its failure on the results page.
-        .results = (m_store.searchResults().has_value() || !m_store.searchError().isEmpty())
-            && !m_store.searchText().isEmpty(),
+        .results = (m_store.searchResults().has_value() || !m_store.searchError().isEmpty()) &&
+            !m_store.searchText().isEmpty(),
         .detailOverResults = m_detailOverResults,
         .detail = m_store.detail().has_value(),
         .detailLoading = m_store.detailLoading(),
