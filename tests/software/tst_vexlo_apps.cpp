@@ -58,6 +58,7 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, config);
         env.insert(u"XDG_DATA_HOME"_s, m_dir.filePath(u"data"_s));
+        env.insert(u"LC_ALL"_s, u"C"_s); // no collation of its own: names sort in Chinese order
         return runCommand(QStringLiteral(VEXLO_APPS_BIN), args, env);
     }
 
@@ -94,8 +95,9 @@ private Q_SLOTS:
                      (QStringList{u"bundleId"_s, u"name"_s, u"path"_s, u"sizeBytes"_s, u"sizeText"_s, u"version"_s}));
             names << row[u"name"_s].toString();
         }
-        QCOMPARE(names.mid(0, 4), (QStringList{u"Abc"_s, u"Indie"_s, u"mid"_s, u"zed"_s}));
-        const QJsonObject abc = rows[0].toObject();
+        QCOMPARE(names,
+                 (QStringList{u"磁带工坊"_s, u"流光启动器"_s, u"钥匙库"_s, u"Abc"_s, u"Indie"_s, u"mid"_s, u"zed"_s}));
+        const QJsonObject abc = rows[3].toObject();
         QCOMPARE(abc[u"path"_s].toString(), root + u"/Abc.app"_s);
         QCOMPARE(abc[u"bundleId"_s].toString(), u"com.example.abc.app"_s);
         QCOMPARE(abc[u"version"_s].toString(), u"0.1"_s);
