@@ -50,9 +50,29 @@ Item {
             item.forceActiveFocus(Qt.TabFocusReason)
     }
 
+    // Scrolls the nearest vertically scrolling view around the control so that it shows, with some room.
+    function reveal(item) {
+        for (let p = item.parent; p; p = p.parent) {
+            const view = p as Flickable
+            if (!view || view.contentHeight <= view.height)
+                continue
+            const r = item.mapToItem(view.contentItem, 0, 0, item.width, item.height)
+            const room = 24
+            let y = view.contentY
+            if (r.y - room < y)
+                y = r.y - room
+            else if (r.y + r.height + room > y + view.height)
+                y = r.y + r.height + room - view.height
+            view.contentY = Math.max(view.originY, Math.min(y, view.originY + view.contentHeight - view.height))
+            return
+        }
+    }
+
     function place() {
         if (!shown || !target)
             return
+        if (ringed !== target)
+            reveal(target)
         ringed = target
         const r = target.mapToItem(root, 0, 0, target.width, target.height)
         if (r.x !== area.x || r.y !== area.y || r.width !== area.width || r.height !== area.height)

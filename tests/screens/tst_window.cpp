@@ -556,7 +556,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sheet"); // the sheet it opens, closed by Escape; empty: none
         QTest::newRow("discover") << u"discover"_s << u"heroCard"_s << u"accountChip"_s << u"loginSheet"_s;
         QTest::newRow("member") << u"member"_s << u"planButton"_s << u"planButton"_s << u"checkoutSheet"_s;
-        QTest::newRow("device") << u"device"_s << u"重新检测"_s << u"重新检测"_s << QString();
+        QTest::newRow("device") << u"device"_s << u"网页版体检"_s << u"重新检测"_s << QString(); // the last, far below
         QTest::newRow("software") << u"softwareManager"_s << u"rescanButton"_s << QString() << QString();
     }
 
@@ -602,6 +602,10 @@ private Q_SLOTS:
             QTest::keyClick(window, Qt::Key_Tab);
             QQuickItem *focused = window->activeFocusItem();
             QVERIFY(focused);
+            // Whatever the keyboard reaches is scrolled into the window.
+            QTRY_VERIFY2(
+                QRectF(QPointF(), window->size()).contains(focused->mapToScene(focused->boundingRect().center())),
+                qPrintable(focused->objectName() + focused->property("text").toString()));
             const QString key =
                 wanted.contains(focused->objectName()) ? focused->objectName() : focused->property("text").toString();
             if (!wanted.remove(key))
