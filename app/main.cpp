@@ -7,7 +7,7 @@
 #include "app/TrayIcon.h"
 #include "menubar/LaunchRequest.h"
 #include "menubar/PanelPlacement.h"
-#include "screens/window/DeepLink.h"
+#include "screens/window/DeepLinks.h"
 #include "screens/window/InstanceRelay.h"
 #include "screens/window/Shell.h"
 #include "store/Store.h"

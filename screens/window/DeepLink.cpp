@@ -1,8 +1,5 @@
 #include "screens/window/DeepLink.h"
 
-#include "store/Navigator.h"
-
-#include <QQmlEngine>
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,52 +46,4 @@ DeepLinkTarget parseDeepLink(const QUrl &url)
     if (host == u"section"_s)
         return {DeepLinkTarget::Kind::section, sectionForLinkName(argument)};
     return {};
-}
-
-DeepLinks *DeepLinks::instance()
-{
-    static DeepLinks *links = new DeepLinks(nullptr);
-    return links;
-}
-
-DeepLinks *DeepLinks::create(QQmlEngine *, QJSEngine *)
-{
-    QQmlEngine::setObjectOwnership(instance(), QQmlEngine::CppOwnership);
-    return instance();
-}
-
-void DeepLinks::open(const QUrl &url)
-{
-    if (m_attached)
-        Q_EMIT linkOpened(url);
-    else
-        m_waiting.append(url);
-}
-
-void DeepLinks::attach()
-{
-    if (!m_attached)
-        connect(this, &DeepLinks::linkOpened, this, &DeepLinks::follow);
-    m_attached = true;
-    const QList<QUrl> waiting = std::exchange(m_waiting, {});
-    for (const QUrl &url : waiting)
-        Q_EMIT linkOpened(url);
-}
-
-void DeepLinks::follow(const QUrl &url)
-{
-    Store *store = Store::instance();
-    if (!store)
-        return;
-    const DeepLinkTarget target = parseDeepLink(url);
-    switch (target.kind) {
-    case DeepLinkTarget::Kind::app:
-        store->navigator().openApp(target.argument);
-        break;
-    case DeepLinkTarget::Kind::section:
-        store->navigator().openSection(target.argument);
-        break;
-    case DeepLinkTarget::Kind::none:
-        break;
-    }
 }

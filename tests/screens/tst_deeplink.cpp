@@ -1,5 +1,5 @@
 // Parsing of "vexlink" links, their queue until the window listens, and the hand-over from a second launch.
-#include "screens/window/DeepLink.h"
+#include "screens/window/DeepLinks.h"
 #include "screens/window/InstanceRelay.h"
 
 #include <QFile>

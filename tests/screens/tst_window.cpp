@@ -1,6 +1,6 @@
 // The store window's chrome over a Store in a prepared state: the pages the router shows, what the sidebar
 // lists, the footer and account texts, the search field's clearing rule and the menu commands.
-#include "screens/window/DeepLink.h"
+#include "screens/window/DeepLinks.h"
 #include "service/CatalogRecords.h"
 #include "service/Endpoint.h"
 #include "store/HomeCache.h"
