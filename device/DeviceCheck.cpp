@@ -1,6 +1,7 @@
 #include "device/DeviceCheck.h"
 
 #include "device/DeviceTraps.h"
+#include "device/Logging.h"
 #include "device/ShareCard.h"
 
 #include <QClipboard>
@@ -440,8 +441,10 @@ QCoro::Task<> DeviceCheck::checkFirmwareTask()
     // A run started meanwhile reads the management section anew; this answer belongs to the one before.
     if (!firmware || m_running) {
         Q_EMIT changed();
-        if (!firmware)
+        if (!firmware) {
+            qCWarning(lcDevice) << "the firmware password was not read: the prompt was cancelled or refused";
             Q_EMIT firmwareNotRead();
+        }
         co_return;
     }
     for (DeviceSection &s : m_sections) {
@@ -528,8 +531,10 @@ QString DeviceCheck::exportImage()
         (m_scannedAt.isValid() ? m_scannedAt : QDateTime::currentDateTime()).toString(u"yyyyMMdd-HHmmss"_s);
     const QString path = folder + u"/Vexlo-check-"_s + stamp + u".png"_s;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        qCWarning(lcDevice).noquote() << "the report picture was not saved in" << folder << ':' << file.errorString();
         return {};
+    }
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QGuiApplication::clipboard()->setImage(image);
     m_exportedImage = path;

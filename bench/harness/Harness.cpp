@@ -49,7 +49,8 @@ bool Harness::saveWindowImage(QObject *window, const QString &path) const
     if (!quickWindow)
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return quickWindow->grabWindow().save(path, "PNG");
+    // Plain 8-bit RGB: the window is opaque, and every PNG reader takes this form.
+    return quickWindow->grabWindow().convertToFormat(QImage::Format_RGB888).save(path, "PNG");
 }
 
 bool Harness::settled(QObject *window) const
