@@ -5,9 +5,7 @@ QtObject {
     property var home
     property string secondTop: home.top[1].slug
     property string arch: home.top[0].archLabel
-    property int tagCount: home.featured[0].tags.length
     property bool billingKnown: home.billingEnabled !== undefined
     property bool hasMember: home.member !== undefined
     property string nickname: home.member ? home.member.nickname : ""
-    property string site: home.site.name
 }
