@@ -1,4 +1,4 @@
-// Strict decoding of the service's records, their derived members and what QML sees of them.
+// Strict decoding of the service's records and their derived members.
 #include "Fixtures.h"
 #include "service/CommerceRecords.h"
 #include "service/Endpoint.h"
@@ -7,10 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QTest>
-#include <QtQml/qqmlextensionplugin.h>
 
 using namespace Qt::StringLiterals;
 
@@ -204,27 +201,7 @@ private Q_SLOTS:
         Endpoint::setBase(u"1ab:"_s);
         QVERIFY(!w.absoluteURL() && !w.thumbURL());
     }
-
-    void qmlSeesRecords()
-    {
-        const auto home = StoreHome::fromJson(::home(), nullptr);
-        QVERIFY(home);
-        QQmlEngine engine;
-        engine.addImportPath(u"qrc:/qt/qml"_s);
-        QQmlComponent component(&engine);
-        component.loadUrl(QUrl::fromLocalFile(QStringLiteral(DATA_DIR "/RecordsProbe.qml")));
-        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({{u"home"_s, QVariant::fromValue(*home)}}));
-        QVERIFY2(object, qPrintable(component.errorString()));
-        QCOMPARE(object->property("secondTop").toString(), home->top[1].slug);
-        QCOMPARE(object->property("arch").toString(), u"Apple Silicon"_s);
-        QCOMPARE(object->property("billingKnown").toBool(), false);
-        QCOMPARE(object->property("hasMember").toBool(), true);
-        QCOMPARE(object->property("nickname").toString(), home->member->nickname);
-    }
 };
 
-Q_IMPORT_QML_PLUGIN(Vexlo_ServicePlugin)
-QTEST_MAIN(RecordsTest)
+QTEST_GUILESS_MAIN(RecordsTest)
 #include "tst_records.moc"
