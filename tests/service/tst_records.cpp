@@ -46,18 +46,18 @@ QJsonObject home()
     return loaded;
 }
 
+QJsonObject object(const char *json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+
 QJsonObject detail()
 {
-    const QJsonObject review{{u"id"_s, 1},
-                             {u"nickname"_s, u"n"_s},
-                             {u"rating"_s, 5},
-                             {u"content"_s, u"好"_s},
-                             {u"createdAt"_s, u"2024-01-01"_s}};
-    return QJsonObject{{u"app"_s, app()},
-                       {u"unlocked"_s, false},
-                       {u"needsSponsor"_s, true},
-                       {u"reviews"_s, QJsonArray{review}},
-                       {u"related"_s, QJsonArray{app()}}};
+    QJsonObject detail = object(R"({"unlocked":false,"needsSponsor":true,"reviews":[{"id":1,"nickname":"n",)"
+                                R"("rating":5,"content":"好","createdAt":"2024-01-01"}]})");
+    detail.insert(u"app"_s, app());
+    detail.insert(u"related"_s, QJsonArray{app()});
+    return detail;
 }
 
 const QJsonValue removed(QJsonValue::Undefined);
@@ -120,13 +120,9 @@ private Q_SLOTS:
             u"AppVersion.size"_s);
         row<SearchResult>(
             "search",
-            QJsonObject{{u"apps"_s, QJsonArray{app()}},
-                        {u"other"_s,
-                         QJsonArray{QJsonObject{{u"type"_s, u"guide"_s}, {u"slug"_s, u"s"_s}, {u"title"_s, u"t"_s}}}}});
-        const QJsonObject order{
-            {u"orderNo"_s, u"VX1"_s},         {u"planName"_s, u"月度"_s}, {u"amount"_s, 9.9},
-            {u"status"_s, u"paid"_s},         {u"gateway"_s, u"xunhu"_s}, {u"payType"_s, u"wxpay"_s},
-            {u"createdAt"_s, u"2024-01-01"_s}};
+            edit(object(R"({"other":[{"type":"guide","slug":"s","title":"t"}]})"), u"apps"_s, QJsonArray{app()}));
+        const QJsonObject order = object(R"({"orderNo":"VX1","planName":"月度","amount":9.9,"status":"paid",)"
+                                         R"("gateway":"xunhu","payType":"wxpay","createdAt":"2024-01-01"})");
         row<OrderStatusPayload>(
             "order history", QJsonObject{{u"member"_s, home().value(u"member"_s)}, {u"orders"_s, QJsonArray{order}}});
         row<OrderStatusPayload>(
