@@ -41,20 +41,9 @@ const QString kMemberPassword = u"vexlo-member"_s;
 const QString kFreeApp = u"lumen-launch"_s;
 const QString kPaidApp = u"key-vault"_s;
 
-template <typename T> QString describe(const ApiResult<T> &result)
-{
-    if (result.ok())
-        return u"ok"_s;
-    const ApiError &e = result.error();
-    return u"error kind %1, store kind %2 (%3): %4 %5"_s.arg(int(e.kind))
-        .arg(int(e.store.kind))
-        .arg(e.store.code)
-        .arg(e.store.message, e.detail);
-}
-
 #define AWAIT_OK(name, call)                                                                                           \
     auto name = QCoro::waitFor(call);                                                                                  \
-    QVERIFY2(name.ok(), qPrintable(describe(name)))
+    QVERIFY2(name.ok(), qPrintable(name.ok() ? QString() : name.error().reason() + u' ' + name.error().detail))
 
 // A request outside the typed operations (malformed bodies, files, pages), through the shared session.
 RawResponse raw(const QByteArray &method, const QString &path, const QByteArray &body = {},
