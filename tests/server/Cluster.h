@@ -28,14 +28,14 @@ struct Cluster
         return cluster;
     }
 
-    // The test's own connection to the cluster's database (or another database on its server); check isOpen().
-    [[nodiscard]] QSqlDatabase openDatabase(const QString &connectionName, const QString &name = {}) const
+    // The test's own connection to the cluster's database; check isOpen().
+    [[nodiscard]] QSqlDatabase openDatabase(const QString &connectionName) const
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
         db.setHostName(database.host());
         db.setPort(database.port(5432));
         db.setUserName(database.userName());
-        db.setDatabaseName(name.isEmpty() ? database.path().mid(1) : name);
+        db.setDatabaseName(database.path().mid(1));
         db.open();
         return db;
     }

@@ -31,45 +31,36 @@ class HomeProbe
 {
 public:
     explicit HomeProbe(quint16 port)
-        : m_thread([this, port] { run(port); })
+        : m_thread([this, port](const std::stop_token &stop) { run(port, stop); })
     { }
-    ~HomeProbe() { finish(); }
+    void finish() { m_thread = {}; } // asks the thread to stop and joins it
 
-    void finish()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    [[nodiscard]] int answered() const { return m_answered; }
-    [[nodiscard]] int failed() const { return m_failed; }
+    std::atomic<int> answered{0};
+    std::atomic<int> failed{0};
 
 private:
-    void run(quint16 port)
+    void run(quint16 port, const std::stop_token &stop)
     {
         RawConnection connection;
         bool open = false;
-        while (!m_stop) {
+        while (!stop.stop_requested()) {
             if (!open && !(open = connection.open(port, {}, 2000))) {
-                ++m_failed;
+                ++failed;
                 continue;
             }
             const RawResponse response =
                 connection.send(rawGet("/api/store/home")) ? connection.read(2000) : RawResponse{};
             if (response.status == 200) {
-                ++m_answered;
+                ++answered;
                 std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a steady load, not a flood
             } else {
-                ++m_failed;
+                ++failed;
                 open = false;
             }
         }
     }
 
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_answered{0};
-    std::atomic<int> m_failed{0};
-    std::thread m_thread;
+    std::jthread m_thread;
 };
 
 // The process's resident size now (VmRSS) or at its peak (VmHWM).
@@ -255,10 +246,10 @@ private Q_SLOTS:
         QFETCH(Attack, attack);
         HomeProbe probe(m_server.port());
         const QString fault = attack(m_server.port(), m_server.processId());
-        QTRY_VERIFY_WITH_TIMEOUT(probe.answered() >= 5 || probe.failed() > 0, 10'000); // a fast attack ends early
+        QTRY_VERIFY_WITH_TIMEOUT(probe.answered >= 5 || probe.failed > 0, 10'000); // a fast attack ends early
         probe.finish();
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        QCOMPARE(probe.failed(), 0);
+        QCOMPARE(probe.failed, 0);
     }
 
     void methodsTargetsAndUpgrades_data()
@@ -267,30 +258,28 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("allow");
         QTest::addColumn<QByteArray>("connection"); // the reply's Connection field
-        QTest::newRow("HEAD") << rawGet("/api/store/home", "HEAD") << 200 << QByteArray() << QByteArray();
-        QTest::newRow("HEAD of an unknown path")
-            << rawGet("/no-such-page", "HEAD") << 404 << QByteArray() << QByteArray();
-        QTest::newRow("PUT on a read-only path")
-            << rawGet("/api/store/home", "PUT") << 405 << "GET, HEAD, OPTIONS"_ba << QByteArray();
-        QTest::newRow("DELETE on orders")
-            << rawGet("/api/store/orders", "DELETE") << 405 << "GET, HEAD, POST, OPTIONS"_ba << QByteArray();
-        QTest::newRow("OPTIONS") << rawGet("/app/lumen-launch", "OPTIONS") << 200 << "GET, HEAD, OPTIONS"_ba
-                                 << QByteArray();
-        QTest::newRow("OPTIONS *") << rawGet("*", "OPTIONS") << 200 << "GET, HEAD, POST, OPTIONS"_ba << QByteArray();
-        QTest::newRow("absolute target") << rawGet("https://pay.vexlo.test/api/store/home?x=1") << 200 << QByteArray()
-                                         << QByteArray();
-        QTest::newRow("WebSocket upgrade answered as plain HTTP")
-            << rawGet("/healthz", "GET",
-                      "Connection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
-                      "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n")
-            << 200 << QByteArray() << QByteArray();
-        QTest::newRow("HTTP/1.0 keep-alive")
-            << "GET /healthz HTTP/1.0\r\nConnection: keep-alive\r\n\r\n"_ba << 200 << QByteArray() << "keep-alive"_ba;
+        const auto add = [](const char *name, const QByteArray &request, int status, const QByteArray &allow = {},
+                            const QByteArray &connection = {}) {
+            QTest::newRow(name) << request << status << allow << connection;
+        };
+        add("HEAD", rawGet("/api/store/home", "HEAD"), 200);
+        add("HEAD of an unknown path", rawGet("/no-such-page", "HEAD"), 404);
+        add("PUT on a read-only path", rawGet("/api/store/home", "PUT"), 405, "GET, HEAD, OPTIONS");
+        add("DELETE on orders", rawGet("/api/store/orders", "DELETE"), 405, "GET, HEAD, POST, OPTIONS");
+        add("OPTIONS", rawGet("/app/lumen-launch", "OPTIONS"), 200, "GET, HEAD, OPTIONS");
+        add("OPTIONS *", rawGet("*", "OPTIONS"), 200, "GET, HEAD, POST, OPTIONS");
+        add("absolute target", rawGet("https://pay.vexlo.test/api/store/home?x=1"), 200);
+        add("WebSocket upgrade answered as plain HTTP",
+            rawGet("/healthz", "GET",
+                   "Connection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
+                   "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"),
+            200);
+        add("HTTP/1.0 keep-alive", "GET /healthz HTTP/1.0\r\nConnection: keep-alive\r\n\r\n", 200, {}, "keep-alive");
         // A refused length closes the connection: the bytes behind it are never read as the next request.
-        for (const QByteArray &lengths : {"Content-Length: -1\r\n"_ba, "Content-Length: 2\r\nContent-Length: 0\r\n"_ba})
-            QTest::addRow("%s", lengths.trimmed().replace("\r\n", " / ").constData())
-                << "POST /api/auth/logout HTTP/1.1\r\nHost: test\r\n" + lengths + "\r\n{}" << 400 << QByteArray()
-                << "close"_ba;
+        const QByteArray logout = "POST /api/auth/logout HTTP/1.1\r\nHost: test\r\n";
+        add("Content-Length: -1", logout + "Content-Length: -1\r\n\r\n{}", 400, {}, "close");
+        add("Content-Length: 2 / Content-Length: 0", logout + "Content-Length: 2\r\nContent-Length: 0\r\n\r\n{}", 400,
+            {}, "close");
     }
 
     // Each request is followed on the same connection by a GET, which must be read as the next response (a HEAD

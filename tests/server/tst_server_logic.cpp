@@ -1,6 +1,5 @@
-// The store service's own rules, in-process: migrations, the seeded catalogue,
-// sponsorship arithmetic, session cookies, the sign-in throttle, request-head
-// framing and the generated images.
+// The store service's own rules, in-process: migrations, the seeded catalogue, sponsorship arithmetic, session
+// cookies, the sign-in throttle, request-head framing and the generated images.
 #include "server/Auth.h"
 #include "server/Database.h"
 #include "server/Http.h"
@@ -20,8 +19,11 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 using namespace Qt::StringLiterals;
+
+constexpr qint64 kNever = std::numeric_limits<qint64>::min();
 
 class ServerLogicTest : public QObject
 {
@@ -40,8 +42,7 @@ private Q_SLOTS:
         QVERIFY2(m_db.open(m_dir.filePath(u"store.sqlite"_s), &error), qPrintable(error));
     }
 
-    // Reopening applies nothing twice; a database a newer service migrated is
-    // refused.
+    // Reopening applies nothing twice; a database a newer service migrated is not ready, and refused.
     void migrations()
     {
         const QString path = m_dir.filePath(u"store.sqlite"_s);
@@ -53,8 +54,10 @@ private Q_SLOTS:
             QVERIFY2(again.open(path, &error), qPrintable(error));
             QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt(), apps);
             QCOMPARE(again.scalar(u"SELECT COUNT(*) FROM users"_s).toInt(), 2);
+            QVERIFY(again.ready());
             again.run(u"INSERT INTO schema_migrations (version, applied_at) VALUES (?, ?)"_s,
                       {latestSchemaVersion() + 1, 0});
+            QVERIFY(!again.ready());
         }
         Database newer;
         QVERIFY(!newer.open(path, &error));
@@ -73,13 +76,7 @@ private Q_SLOTS:
             m_db.run(u"SELECT accent FROM categories UNION SELECT accent FROM apps UNION SELECT accent2 FROM apps"_s);
         while (accents.next())
             QVERIFY2(hex.match(accents.value(0).toString()).hasMatch(), qPrintable(accents.value(0).toString()));
-        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM categories"_s).toInt() >= 8);
-        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM apps"_s).toInt() >= 40);
-        QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE category_id IS NULL"_s).toInt(), 0);
-        QCOMPARE(m_db.scalar(u"SELECT COUNT(DISTINCT collection) FROM wallpapers"_s).toInt(), 3);
-        QVERIFY(m_db.scalar(u"SELECT COUNT(*) FROM wallpapers"_s).toInt() >= 16);
-        // Every app's downloads fit the client's integer, and every app has
-        // reviews, versions and links.
+        // Every app's downloads fit the client's integer, and every app has reviews, versions and links.
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE downloads > 2147483647"_s).toInt(), 0);
         for (const QString &table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
             QCOMPARE(
@@ -89,19 +86,21 @@ private Q_SLOTS:
                 0);
     }
 
-    void sponsorshipExtension_data()
+    void sponsorship_data()
     {
-        QTest::addColumn<qint64>("untilOffset"); // current end relative to now, 0: never sponsored
-        QTest::addColumn<int>("days");
+        QTest::addColumn<qint64>("untilOffset"); // the end before, relative to now; kNever: never sponsored
+        QTest::addColumn<int>("days"); // 0: not extended
         QTest::addColumn<int>("daysLeft");
         QTest::addColumn<bool>("forever");
-        QTest::newRow("never sponsored") << qint64(0) << 30 << 30 << false;
+        QTest::newRow("never sponsored") << kNever << 30 << 30 << false;
         QTest::newRow("lapsed starts from now") << qint64(-10 * 86400) << 90 << 90 << false;
         QTest::newRow("active adds on top") << qint64(5 * 86400) << 30 << 35 << false;
-        QTest::newRow("36500 days is forever") << qint64(0) << 36500 << 36500 << true;
+        QTest::newRow("36500 days is forever") << kNever << 36500 << 36500 << true;
+        QTest::newRow("a second left rounds up to a day") << qint64(1) << 0 << 1 << false;
+        QTest::newRow("ending now has lapsed") << qint64(0) << 0 << 0 << false;
     }
 
-    void sponsorshipExtension()
+    void sponsorship()
     {
         QFETCH(qint64, untilOffset);
         QFETCH(int, days);
@@ -109,32 +108,18 @@ private Q_SLOTS:
         QFETCH(bool, forever);
         const qint64 now = 1'800'000'000;
         m_db.run(u"UPDATE users SET sponsor_until = ?, sponsor_forever = 0 WHERE id = 2"_s,
-                 {untilOffset == 0 ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(now + untilOffset)});
+                 {untilOffset == kNever ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(now + untilOffset)});
         Accounts accounts(m_db);
-        QVERIFY(accounts.extendSponsorship(2, days, now));
+        if (days > 0)
+            QVERIFY(accounts.extendSponsorship(2, days, now));
         const auto member = accounts.byId(2);
         QVERIFY(member);
-        QVERIFY(member->sponsorActive(now));
+        QCOMPARE(member->sponsorActive(now), daysLeft > 0);
         QCOMPARE(member->daysLeft(now), daysLeft);
         QCOMPARE(member->forever, forever);
-        QCOMPARE(member->toJson(now).contains(u"expiresAt"_s), !forever);
-    }
-
-    void memberDaysLeftRoundsUp()
-    {
-        Member m;
-        m.role = u"member"_s;
-        const qint64 now = 1'800'000'000;
-        m.sponsorUntil = now + 1;
-        QCOMPARE(m.daysLeft(now), 1);
-        QVERIFY(m.sponsorActive(now));
-        QCOMPARE(m.toJson(now).value(u"role"_s).toString(), u"sponsor"_s);
-        m.sponsorUntil = now;
-        QVERIFY(!m.sponsorActive(now));
-        const QJsonObject lapsed = m.toJson(now);
-        QCOMPARE(lapsed.value(u"daysLeft"_s).toInt(), 0);
-        QVERIFY(!lapsed.contains(u"expiresAt"_s)); // no end date to show
-        QCOMPARE(lapsed.value(u"role"_s).toString(), m.role);
+        const QJsonObject json = member->toJson(now);
+        QCOMPARE(json.contains(u"expiresAt"_s), daysLeft > 0 && !forever); // a lapsed one has no end date to show
+        QCOMPARE(json.value(u"role"_s).toString(), daysLeft > 0 ? u"sponsor"_s : u"member"_s);
     }
 
     void passwordsAndSessions()
@@ -144,8 +129,7 @@ private Q_SLOTS:
         QVERIFY(!Auth::verifyPassword(hash, u"秘密 passwor"_s));
         QVERIFY(!Auth::verifyPassword(QString(), QString()));
 
-        // Two sessions at the same instant differ; their form and storage are
-        // checked through the service.
+        // Two sessions at the same instant differ; their form and storage are checked through the service.
         Accounts accounts(m_db);
         QVERIFY(accounts.createSession(1, 1'800'000'000) != accounts.createSession(1, 1'800'000'000));
     }
@@ -160,8 +144,7 @@ private Q_SLOTS:
         QVERIFY(!throttle.attempt(key, 105));
         QVERIFY(throttle.attempt(u"other@b.c 127.0.0.1"_s, 105));
         QVERIFY(other.attempt(key, 105)); // another scope counts apart
-        QVERIFY(!throttle.attempt(key, 159)); // the first failure is still inside
-            // the minute, refusals do not count
+        QVERIFY(!throttle.attempt(key, 159)); // the first failure is still inside the minute; refusals do not count
         const auto late = throttle.attempt(key, 160); // and now it is not
         QVERIFY(late);
         QVERIFY(!throttle.attempt(key, 160));
@@ -190,7 +173,6 @@ private Q_SLOTS:
         QTest::newRow("no database name") << u"postgresql://vexlo@localhost/"_s << QString() << QString();
         QTest::newRow("no user") << u"postgresql://localhost/store"_s << QString() << QString();
         QTest::newRow("other scheme") << u"mysql://vexlo@localhost/store"_s << QString() << QString();
-        QTest::newRow("a bare path") << u"/srv/store.sqlite"_s << QString() << QString();
     }
 
     void databaseLocations()
@@ -231,8 +213,6 @@ private Q_SLOTS:
         QTest::newRow("HTTP/1.0") << "GET / HTTP/1.0\r\n\r\n"_ba << 200 << qint64(0) << false;
         QTest::newRow("100 fields") << get + fields + "\r\n" << 200 << qint64(0) << true;
         QTest::newRow("unfinished") << get + "Content-Len" << 0 << qint64(0) << true;
-        refused("request line over 8 KiB, unfinished", "GET /" + QByteArray(8200, 'a'), 414);
-        refused("header section over 32 KiB, unfinished", get + "X-Pad: " + QByteArray(33 * 1024, 'v'), 431);
         refused("101 fields", get + fields + "X: v\r\n\r\n", 431);
         refused("body over the cap", post + "Content-Length: 16385\r\n\r\n", 413);
         for (const QByteArray &length : {"-1"_ba, "abc"_ba, "1, 2"_ba, "18446744073709551615"_ba, "+5"_ba, ""_ba})
@@ -247,11 +227,10 @@ private Q_SLOTS:
         refused("folded field", get + "X: a\r\n b\r\n\r\n", 400);
         refused("space before colon", get + "Content-Length : 5\r\n\r\n", 400);
         refused("NUL in a value", get + "X: a\0b\r\n\r\n"_ba, 400);
-        QTest::newRow("absolute target") << "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0)
-                                         << true;
+        QTest::newRow("absolute target, scheme in capitals")
+            << "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0) << true;
         refused("absolute target without a host", "GET http:///x HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
         refused("relative target", "GET a/b HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
-        QTest::newRow("OPTIONS *") << "OPTIONS * HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0) << true;
         refused("GET *", "GET * HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
         refused("unknown method", "BREW /pot HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 501);
         refused("HTTP/2.0", "GET / HTTP/2.0\r\nHost: a\r\n\r\n"_ba, 505);
@@ -264,25 +243,19 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(qint64, length);
         QFETCH(bool, keepAlive);
+        using enum RequestHead::Outcome;
         const RequestHead parsed = parseRequestHead(head + "next request");
-        switch (status) {
-        case 200:
-            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::accepted));
+        QCOMPARE(int(parsed.outcome), int(status == 200 ? accepted : status == 0 ? incomplete : refused));
+        if (status == 200) {
             QCOMPARE(parsed.headLength, head.size());
             QCOMPARE(parsed.contentLength, length);
             QCOMPARE(parsed.keepAlive, keepAlive);
-            break;
-        case 0:
-            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::incomplete));
-            break;
-        default:
-            QCOMPARE(int(parsed.outcome), int(RequestHead::Outcome::refused));
+        } else if (status != 0) {
             QCOMPARE(parsed.status, status);
         }
     }
 
-    // Cached bodies get per-request members put in front; the result must stay
-    // one valid object.
+    // Cached bodies get per-request members put in front; the result must stay one valid object.
     void prependedMembersKeepValidJson()
     {
         for (const auto &[cached, expected] :

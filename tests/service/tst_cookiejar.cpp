@@ -9,9 +9,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkCookie>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,16 +86,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("garbage") << QByteArray("\x01not json");
         QTest::newRow("object instead of list") << QByteArray(R"({"raw":"sid=1"})");
-        const QByteArray expired = "sid=1; expires=" +
-            QDateTime::currentDateTimeUtc().addSecs(-60).toString(u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s).toLatin1() +
-            "; domain=127.0.0.1; path=/";
-        QTest::newRow("expired entry") << QJsonDocument(QJsonArray{QJsonObject{{u"raw"_s, QString::fromLatin1(expired)},
-                                                                               {u"domain"_s, u"127.0.0.1"_s}}})
-                                              .toJson();
-        QTest::newRow("session entry") << QJsonDocument(
-                                              QJsonArray{QJsonObject{{u"raw"_s, u"sid=1; domain=127.0.0.1; path=/"_s},
-                                                                     {u"domain"_s, u"127.0.0.1"_s}}})
-                                              .toJson();
+        QTest::newRow("expired entry") << QByteArray(
+            R"([{"raw":"sid=1; expires=Thu, 01 Jan 2026 00:00:00 GMT; domain=127.0.0.1; path=/","domain":"127.0.0.1"}])");
+        QTest::newRow("session entry") << QByteArray(
+            R"([{"raw":"sid=1; domain=127.0.0.1; path=/","domain":"127.0.0.1"}])");
     }
 
     void unreadableOrStaleFileGivesNoCookies()
