@@ -272,7 +272,8 @@ private Q_SLOTS:
         QCOMPARE(runs(command), 1); // the live run, every time
     }
 
-    // The front end runs tools on its worker; the calling thread keeps handling events meanwhile.
+    // The front end runs tools on its worker; the calling thread keeps handling events meanwhile. Its cached reads
+    // go through the engine's memory cache.
     void workerDoesNotBlockCaller()
     {
         DiagnosticsConfig config;
@@ -286,6 +287,9 @@ private Q_SLOTS:
         const QString out = QCoro::waitFor(diagnostics.shell(u"sleep 0.4; echo done"_s));
         QCOMPARE(out, u"done\n"_s);
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QCOMPARE(QCoro::waitFor(diagnostics.cached(u"diskutil list"_s)), u"SMART Status: Verified\n"_s);
+        QCoro::waitFor(diagnostics.cached(u"diskutil list"_s));
+        QCOMPARE(runs(u"diskutil list"_s), 1);
     }
 };
 
