@@ -1,19 +1,16 @@
 // The settings window's content over a Store and a scripted store service: the site address rules and the
 // account rows.
-#include "screens/settings/SiteSettings.h"
 #include "service/Endpoint.h"
 #include "service/UserDefaults.h"
 #include "store/Store.h"
 
 #include <QQuickItem>
-#include <QSettings>
 #include <QtTest>
 
 #include "../store/StoreJson.h"
 #include "Fixtures.h"
 #include "ItemQuery.h"
 #include "QuickItems.h"
-#include "RecordingPlatform.h"
 #include "ScreenEngine.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
