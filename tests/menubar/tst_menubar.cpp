@@ -54,13 +54,14 @@ private:
 
     std::unique_ptr<QQuickItem> panel() { return m_screens->load<QQuickItem>(u"MenuBar/MenuExtraView.qml"_s); }
     void setHome(const QJsonObject &json) { m_screens->store.setHome(decode<StoreHome>(json)); }
-    static void type(QQuickItem *page, const QString &text)
+    // Types `text` and presses Return.
+    static void search(QQuickItem *page, const QString &text)
     {
         QQuickItem *field = one(page, u"quickSearchField"_s);
         field->setProperty("text", text);
         QMetaObject::invokeMethod(field, "textEdited");
+        QMetaObject::invokeMethod(field, "accepted");
     }
-    static void submit(QQuickItem *page) { QMetaObject::invokeMethod(one(page, u"quickSearchField"_s), "accepted"); }
 
 private Q_SLOTS:
     void init()
@@ -80,19 +81,14 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(page->property("search").value<QuickSearch *>()->rows());
         QVERIFY(one(page.get(), u"latestHeading"_s)->isVisible());
         QCOMPARE(rowNames(page.get()), (QStringList{u"App n1"_s, u"App n2"_s, u"App n3"_s, u"App n4"_s, u"App n5"_s}));
-
-        type(page.get(), u"   "_s);
-        submit(page.get());
+        search(page.get(), u"   "_s);
         QTest::qWait(50);
         QVERIFY(m_server.requests.isEmpty());
         QVERIFY(one(page.get(), u"notFoundText"_s)->isVisible());
         QCOMPARE(one(page.get(), u"notFoundText"_s)->property("text").toString(), u"没有找到「   」"_s);
         QVERIFY(rowNames(page.get()).isEmpty());
-
-        QJsonObject hits{{"apps", QJsonArray{fixtures::app(u"shot"_s)}}, {"other", QJsonArray{}}};
-        m_server.script("GET", "/api/store/search?q=%E6%88%AA%E5%9B%BE", json(hits, 200));
-        type(page.get(), u" 截图 "_s);
-        submit(page.get());
+        m_server.script("GET", "/api/store/search?q=%E6%88%AA%E5%9B%BE", json(fixtures::searchHits({u"shot"_s}), 200));
+        search(page.get(), u" 截图 "_s);
         QVERIFY(one(page.get(), u"quickSearchSpinner"_s)->isVisible());
         QTRY_COMPARE(rowNames(page.get()), QStringList{u"App shot"_s});
         QVERIFY(!one(page.get(), u"quickSearchSpinner"_s)->isVisible());
@@ -100,33 +96,19 @@ private Q_SLOTS:
     }
 
     // Of two submissions the newer owns the rows and the spinner, whichever reply comes last.
-    void newestSearchWins_data()
-    {
-        QTest::addColumn<int>("olderMs");
-        QTest::addColumn<int>("newerMs");
-        QTest::newRow("older answers last") << 400 << 0;
-        QTest::newRow("older answers while the newer waits") << 0 << 400;
-    }
+    void newestSearchWins_data() { fixtures::newestSearchRows(); }
     void newestSearchWins()
     {
         QFETCH(int, olderMs);
         QFETCH(int, newerMs);
-        const auto hits = [](const QString &slug) {
-            return QJsonObject{{"apps", QJsonArray{fixtures::app(slug)}}, {"other", QJsonArray{}}};
-        };
-        m_server.script("GET", "/api/store/search?q=old", json(hits(u"old"_s), olderMs));
-        m_server.script("GET", "/api/store/search?q=new", json(hits(u"new"_s), newerMs));
+        fixtures::scriptOldAndNewSearch(m_server, olderMs, newerMs);
         auto page = panel();
         QQuickItem *spinner = one(page.get(), u"quickSearchSpinner"_s);
-        type(page.get(), u"old"_s);
-        submit(page.get());
-        type(page.get(), u"new"_s);
-        submit(page.get());
-
+        search(page.get(), u"old"_s);
+        search(page.get(), u"new"_s);
         if (newerMs > olderMs) {
             QTest::qWait(olderMs + 200); // the older reply is in, the newer still on its way
-            QVERIFY(spinner->isVisible());
-            QVERIFY(rowNames(page.get()).isEmpty());
+            QVERIFY(spinner->isVisible() && rowNames(page.get()).isEmpty());
         }
         QTRY_COMPARE(rowNames(page.get()), QStringList{u"App new"_s});
         QVERIFY(!spinner->isVisible());

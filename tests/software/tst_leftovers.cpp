@@ -68,7 +68,6 @@ private Q_SLOTS:
         QTest::newRow("team group container") << u"Group Containers/ABCDE12345.com.example.App"_s << u"dir"_s << id;
         QTest::newRow("saved state") << u"Saved Application State/com.example.App.savedState"_s << u"dir"_s << id;
         QTest::newRow("cookies") << u"HTTPStorages/com.example.App.binarycookies"_s << u"file"_s << id;
-        QTest::newRow("launch agent") << u"LaunchAgents/com.example.App.plist"_s << u"file"_s << id;
         QTest::newRow("link inside") << u"WebKit/com.example.App"_s << u"link-in"_s << id;
         QTest::newRow("display name") << u"Logs/Example"_s << u"dir"_s << name;
         QTest::newRow("longer identifier") << u"Caches/com.example.AppHelper"_s << u"dir"_s << none;
@@ -124,7 +123,6 @@ private Q_SLOTS:
         QCOMPARE(list.data(list.index(0), LeftoverList::PlaceRole).toString(), u"Caches/com.example.App"_s);
         list.setChecked(2, false); // HTTPStorages, kept
         QFile::remove(library + u"/Preferences/com.example.App.plist"_s);
-
         QSignalSpy removed(&list, &LeftoverList::removed);
         list.moveCheckedToTrash();
         QVERIFY(removed.wait(10000));

@@ -92,40 +92,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("bundleId");
 
-        const QList<std::tuple<const char *, QByteArray, QString, QString, QString>> cases = {
-            {"all keys",
-             "<key>CFBundleDisplayName</key><string>Shown</string><key>CFBundleName</key><string>Internal</string>"
-             "<key>CFBundleShortVersionString</key><string>2.1</string><key>CFBundleVersion</key><string>210</string>"
-             "<key>CFBundleIdentifier</key><string>com.example.shown</string>",
-             u"Shown"_s, u"2.1"_s, u"com.example.shown"_s},
-            {"name without display name", "<key>CFBundleName</key><string>Foo</string>", u"Foo"_s, u"未知"_s, {}},
-            {"only the build version", "<key>CFBundleVersion</key><string>1234</string>", u"Bundle"_s, u"1234"_s, {}},
-            {"numeric short version falls back",
-             "<key>CFBundleShortVersionString</key><integer>3</integer><key>CFBundleVersion</key><string>1234</string>",
-             u"Bundle"_s,
-             u"1234"_s,
-             {}},
-            {"non-string values are absent",
-             "<key>CFBundleDisplayName</key><true/><key>CFBundleName</key><array/>"
-             "<key>CFBundleShortVersionString</key><real>1.5</real><key>CFBundleIdentifier</key><integer>7</integer>",
-             u"Bundle"_s,
-             u"未知"_s,
-             {}},
-            {"empty display name is kept",
-             "<key>CFBundleDisplayName</key><string></string><key>CFBundleName</key><string>Foo</string>",
-             QString(),
-             u"未知"_s,
-             {}},
+        // Each as an XML and as a binary property list.
+        const auto row = [](const char *label, const QByteArray &keys, const QString &name, const QString &version,
+                            const QString &bundleId = {}) {
+            QTest::addRow("xml: %s", label) << xmlPlist(keys) << name << version << bundleId;
+            QTest::addRow("binary: %s", label) << toBinary(xmlPlist(keys)) << name << version << bundleId;
         };
-        for (const auto &[label, body, name, version, bundleId] : cases) {
-            const QByteArray xml = xmlPlist(body);
-            QTest::addRow("xml: %s", label) << xml << name << version << bundleId;
-            QTest::addRow("binary: %s", label) << toBinary(xml) << name << version << bundleId;
-        }
+        const QString unknown = u"未知"_s;
+        row("all keys",
+            "<key>CFBundleDisplayName</key><string>Shown</string><key>CFBundleName</key><string>Internal</string>"
+            "<key>CFBundleShortVersionString</key><string>2.1</string><key>CFBundleVersion</key><string>210</string>"
+            "<key>CFBundleIdentifier</key><string>com.example.shown</string>",
+            u"Shown"_s, u"2.1"_s, u"com.example.shown"_s);
+        row("name without display name", "<key>CFBundleName</key><string>Foo</string>", u"Foo"_s, unknown);
+        row("only the build version", "<key>CFBundleVersion</key><string>1234</string>", u"Bundle"_s, u"1234"_s);
+        row("numeric short version falls back",
+            "<key>CFBundleShortVersionString</key><integer>3</integer><key>CFBundleVersion</key><string>1234</string>",
+            u"Bundle"_s, u"1234"_s);
+        row("non-string values are absent",
+            "<key>CFBundleDisplayName</key><true/><key>CFBundleName</key><array/>"
+            "<key>CFBundleShortVersionString</key><real>1.5</real><key>CFBundleIdentifier</key><integer>7</integer>",
+            u"Bundle"_s, unknown);
+        row("empty display name is kept",
+            "<key>CFBundleDisplayName</key><string></string><key>CFBundleName</key><string>Foo</string>", QString(),
+            unknown);
         const QByteArray arrayRoot = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
                                      "<string>CFBundleName</string></array></plist>";
-        QTest::newRow("root is not a dictionary") << arrayRoot << u"Bundle"_s << u"未知"_s << QString();
-        QTest::newRow("not a property list") << QByteArray("garbage \x01\x02") << u"Bundle"_s << u"未知"_s << QString();
+        QTest::newRow("root is not a dictionary") << arrayRoot << u"Bundle"_s << unknown << QString();
+        QTest::newRow("not a property list") << QByteArray("garbage \x01\x02") << u"Bundle"_s << unknown << QString();
     }
 
     void bundleInfo()
@@ -134,10 +128,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, version);
         QFETCH(QString, bundleId);
-
         const QString root = fresh(u"Info"_s);
         writeFile(root + u"/Bundle.app/Contents/Info.plist"_s, plist);
-
         const QList<LocalApp> apps = SoftwareScanner::scan({root});
         QCOMPARE(apps.size(), 1);
         QCOMPARE(apps.first().name(), name);
@@ -151,19 +143,16 @@ private Q_SLOTS:
         writeFile(outside + u"/big.bin"_s, {});
         QVERIFY(QFile::resize(outside + u"/big.bin"_s, 1'000'000'000)); // sparse
         writeFile(outside + u"/folder/inner.bin"_s, QByteArray(5000, 'y'));
-
         const QString root = fresh(u"Sizes"_s);
         const QString bundle = root + u"/Linked.app"_s;
         writeFile(bundle + u"/Contents/data.bin"_s, QByteArray(1000, 'x'));
         writeFile(bundle + u"/Contents/a/.hidden"_s, QByteArray(10, 'h'));
         QVERIFY(QFile::link(outside + u"/big.bin"_s, bundle + u"/Contents/big"_s));
         QVERIFY(QFile::link(outside + u"/folder"_s, bundle + u"/Contents/folder"_s));
-
         const qint64 expected = entrySize(bundle + u"/Contents"_s) + 1000 + entrySize(bundle + u"/Contents/big"_s) +
             entrySize(bundle + u"/Contents/folder"_s) + entrySize(bundle + u"/Contents/a"_s) + 10;
         QCOMPARE(SoftwareScanner::directorySize(bundle), expected);
         QVERIFY(expected < 10'000);
-
         // A bundle that is itself a link to a big folder measures as the link.
         QVERIFY(QFile::link(outside, root + u"/Big.app"_s));
         const QList<LocalApp> apps = SoftwareScanner::scan({root});
@@ -186,7 +175,6 @@ private Q_SLOTS:
         handOver(m_dir.path());
         QCOMPARE(::chmod(native(secret).constData(), 0), 0);
         const auto restore = qScopeGuard([&] { ::chmod(native(secret).constData(), 0755); });
-
         QList<LocalApp> apps;
         {
             DROP_PRIVILEGES_OR_SKIP(user);
@@ -234,7 +222,6 @@ private Q_SLOTS:
         QCOMPARE(names(apps), listing);
         for (const LocalApp &app : apps)
             QCOMPARE(app.sizeBytes(), SoftwareScanner::directorySize(app.bundlePath()));
-
         const QList<LocalApp> background = SoftwareScanner::scanInBackground({root}).result();
         QCOMPARE(background, apps);
     }

@@ -147,7 +147,6 @@ private Q_SLOTS:
                 ::chmod(native(folder).constData(), 0755);
         });
         const QStringList infoBefore = inTrash(u"info"_s);
-
         DROP_PRIVILEGES_OR_SKIP(user);
         QCOMPARE(SoftwareScanner::uninstallNow(path), failed(noWriteMessage(shared)));
         QCOMPARE(SoftwareScanner::uninstallNow(systemPath), failed(noWriteMessage(system)));
@@ -164,14 +163,12 @@ private Q_SLOTS:
         if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0 ||
             ::stat(native(m_trash).constData(), &trash) != 0 || shm.st_dev == trash.st_dev)
             QSKIP("needs a writable /dev/shm on a file system other than the Trash's");
-
         QTemporaryDir other(u"/dev/shm/uninstall-XXXXXX"_s);
         QVERIFY(other.isValid());
         const QString path = other.filePath(u"Far.app"_s);
         writeFile(path + u"/Contents/MacOS/binary"_s, "binary");
         const QStringList trashedBefore = inTrash(u"files"_s);
         const QStringList infoBefore = inTrash(u"info"_s);
-
         const UninstallResult result = SoftwareScanner::uninstallNow(path);
         QVERIFY(!result.ok);
         QCOMPARE(result.reason,
@@ -194,14 +191,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<TrashError>("error");
         QTest::addColumn<QString>("message");
-
         const QString cocoa = Trash::cocoaDomain.toString();
         const QString posix = Trash::posixDomain.toString();
         QTest::newRow("no permission") << TrashError{cocoa, 513, u"denied"_s} << kNoDeletePermission;
         QTest::newRow("no such file") << TrashError{cocoa, 4, u"missing"_s} << kGone;
         QTest::newRow("513 of another domain")
             << TrashError{posix, 513, u"odd"_s} << u"卸载失败（513）：odd\n可尝试用 Finder 手动删除。"_s;
-
         // System errors as the Trash reports them.
         QTest::newRow("ENOENT") << Trash::errorFromErrno(ENOENT) << kGone;
         QTest::newRow("EACCES") << Trash::errorFromErrno(EACCES) << kNoDeletePermission;

@@ -12,7 +12,6 @@
 #include "software/UpdateCheck.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,12 +23,12 @@ namespace {
 
 const ThisMac kSonomaArm{u"13.6"_s, ThisMac::Chip::appleSilicon};
 
-QByteArray searchReply(std::initializer_list<QJsonObject> apps)
+ScriptedReply searchReply(std::initializer_list<QJsonObject> apps)
 {
     QJsonArray list;
     for (const QJsonObject &app : apps)
         list.append(app);
-    return QJsonDocument(QJsonObject{{"apps", list}, {"other", QJsonArray{}}}).toJson();
+    return json(QJsonObject{{"apps", list}, {"other", QJsonArray{}}});
 }
 
 QJsonObject storeApp(const QString &name, const QString &version, const QString &minOs, const QString &arch)
@@ -53,6 +52,11 @@ QByteArray feedOf(const QByteArray &items)
            "xmlns:sparkle=\"https://dev.test/ns/sparkle\"><channel><title>Feed</title>"
            "<link>https://dev.test/app</link>" +
         items + "</channel></rss>";
+}
+
+QByteArray tag(const QByteArray &name, const QByteArray &value)
+{
+    return "<sparkle:" + name + ">" + value + "</sparkle:" + name + ">";
 }
 
 QByteArray enclosure(const QByteArray &shortVersion, const QByteArray &build)
@@ -99,29 +103,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("appleSilicon");
         QTest::addColumn<bool>("offered");
         QTest::addColumn<QString>("requirement");
+        const auto row = [](const char *name, const QString &minOs, const QString &arch, const QString &os,
+                            bool appleSilicon, bool offered, const QString &requirement = {}) {
+            QTest::newRow(name) << minOs << arch << os << appleSilicon << offered << requirement;
+        };
         const bool arm = true, intel = false;
-        QTest::newRow("older minimum") << u"macOS 12.0"_s << u"universal"_s << u"13.6"_s << arm << true << QString();
-        QTest::newRow("same minimum") << u"macOS 13.6"_s << u"universal"_s << u"13.6"_s << arm << true << QString();
-        QTest::newRow("newer minimum") << u"macOS 14.0"_s << u"universal"_s << u"13.6"_s << arm << false
-                                       << u"需要 macOS 14.0 以上"_s;
-        QTest::newRow("numeric, not text")
-            << u"macOS 13.10"_s << u"universal"_s << u"13.9.1"_s << intel << false << u"需要 macOS 13.10 以上"_s;
-        QTest::newRow("plus form") << u"14+"_s << u"universal"_s << u"13.6"_s << arm << false
-                                   << u"需要 macOS 14 以上"_s;
-        QTest::newRow("glued") << u"macOS11.0"_s << u"universal"_s << u"10.15.7"_s << intel << false
-                               << u"需要 macOS 11.0 以上"_s;
-        QTest::newRow("intel build on apple silicon")
-            << u"macOS 10.15"_s << u"x64"_s << u"13.6"_s << arm << true << u"需 Rosetta"_s;
-        QTest::newRow("intel build on intel")
-            << u"macOS 10.15"_s << u"x64"_s << u"13.6"_s << intel << true << QString();
-        QTest::newRow("arm build on intel")
-            << u"macOS 13.0"_s << u"arm64"_s << u"14.2"_s << intel << false << u"不支持 Intel 芯片"_s;
-        QTest::newRow("arm build on apple silicon")
-            << u"macOS 13.0"_s << u"arm64"_s << u"14.2"_s << arm << true << QString();
-        QTest::newRow("system before chip")
-            << u"macOS 15.0"_s << u"arm64"_s << u"14.2"_s << intel << false << u"需要 macOS 15.0 以上"_s;
-        QTest::newRow("unknown formats") << u"最新系统"_s << u"ppc"_s << u"13.6"_s << intel << true << QString();
-        QTest::newRow("unknown system") << u"macOS 14.0"_s << u"universal"_s << QString() << arm << true << QString();
+        const QString any = u"universal"_s;
+        row("older minimum", u"macOS 12.0"_s, any, u"13.6"_s, arm, true);
+        row("same minimum", u"macOS 13.6"_s, any, u"13.6"_s, arm, true);
+        row("newer minimum", u"macOS 14.0"_s, any, u"13.6"_s, arm, false, u"需要 macOS 14.0 以上"_s);
+        row("numeric, not text", u"macOS 13.10"_s, any, u"13.9.1"_s, intel, false, u"需要 macOS 13.10 以上"_s);
+        row("plus form", u"14+"_s, any, u"13.6"_s, arm, false, u"需要 macOS 14 以上"_s);
+        row("glued", u"macOS11.0"_s, any, u"10.15.7"_s, intel, false, u"需要 macOS 11.0 以上"_s);
+        row("intel build on apple silicon", u"macOS 10.15"_s, u"x64"_s, u"13.6"_s, arm, true, u"需 Rosetta"_s);
+        row("intel build on intel", u"macOS 10.15"_s, u"x64"_s, u"13.6"_s, intel, true);
+        row("arm build on intel", u"macOS 13.0"_s, u"arm64"_s, u"14.2"_s, intel, false, u"不支持 Intel 芯片"_s);
+        row("arm build on apple silicon", u"macOS 13.0"_s, u"arm64"_s, u"14.2"_s, arm, true);
+        row("system before chip", u"macOS 15.0"_s, u"arm64"_s, u"14.2"_s, intel, false, u"需要 macOS 15.0 以上"_s);
+        row("unknown formats", u"最新系统"_s, u"ppc"_s, u"13.6"_s, intel, true);
+        row("unknown system", u"macOS 14.0"_s, any, QString(), arm, true);
     }
     void compatibility()
     {
@@ -142,18 +142,15 @@ private Q_SLOTS:
     {
         ScriptedServer server;
         Endpoint::setBase(server.base());
-        server.reply(200, searchReply({}));
+        server.reply(searchReply({}));
+        const QJsonObject tapeApp = storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s);
         server.script("GET", "/api/store/search?q=Tape",
-                      ScriptedReply{200,
-                                    searchReply({storeApp(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s),
-                                                 storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s)})});
-        server.script("GET", "/api/store/search?q=tape",
-                      ScriptedReply{200, searchReply({storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s)})});
+                      searchReply({storeApp(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s), tapeApp}));
+        server.script("GET", "/api/store/search?q=tape", searchReply({tapeApp}));
         server.script("GET", "/api/store/search?q=Down", status(500));
         const LocalApp tape(u"/A/Tape.app"_s, u"Tape"_s, u"2.4.0"_s, {}, 1);
         const LocalApp lower(u"/A/tape.app"_s, u"tape"_s, u"1.0"_s, {}, 1);
         const LocalApp down(u"/A/Down.app"_s, u"Down"_s, u"1.0"_s, {}, 1);
-
         UpdateCheck check;
         runCheck(check, {tape, lower, down});
         QCOMPARE(check.offers().keys(), QStringList{tape.id()});
@@ -162,7 +159,6 @@ private Q_SLOTS:
         QCOMPARE(offer.version, u"3.0.2"_s);
         QCOMPARE(offer.compatibility.requirement, u"需 Rosetta"_s);
         QVERIFY(check.incomplete());
-
         runCheck(check, {tape, down});
         QCOMPARE(check.offers().keys(), QStringList{tape.id()});
         QCOMPARE(server.count("GET", "/api/store/search?q=Tape"), 1);
@@ -177,45 +173,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("offered"); // the version offered, empty for none
         QTest::addColumn<QString>("page");
         QTest::addColumn<bool>("incomplete");
-        const QString local = u"local"_s;
-        const QByteArray notes = "<sparkle:releaseNotesLink>https://dev.test/notes/2.1.html</sparkle:releaseNotesLink>";
-        QTest::newRow("enclosure attributes")
-            << feedOf(item(enclosure("2.1.0", "210") + notes) + item(enclosure("2.0.0", "200"))) << u"2.0.0/200"_s
-            << local << u"2.1.0"_s << u"https://dev.test/notes/2.1.html"_s << false;
-        QTest::newRow("elements, newest not first")
-            << feedOf(item("<sparkle:version>300</sparkle:version><sparkle:shortVersionString>3.0</"
-                           "sparkle:shortVersionString><link>https://dev.test/3</link>") +
-                      item("<sparkle:version>310</sparkle:version><sparkle:shortVersionString>3.1</"
-                           "sparkle:shortVersionString><link>https://dev.test/31</link>"))
-            << u"2.9/290"_s << local << u"3.1"_s << u"https://dev.test/31"_s << false;
-        QTest::newRow("too new for this mac")
-            << feedOf(item(enclosure("5.0", "500") +
-                           "<sparkle:minimumSystemVersion>14.0</"
-                           "sparkle:minimumSystemVersion>") +
-                      item(enclosure("4.2", "420") +
-                           "<sparkle:minimumSystemVersion>12.0</"
-                           "sparkle:minimumSystemVersion>"))
-            << u"4.0/400"_s << local << u"4.2"_s << u"https://dev.test/app"_s << false;
-        QTest::newRow("beta channel and other os")
-            << feedOf(item(enclosure("9.0", "900") + "<sparkle:channel>beta</sparkle:channel>") +
-                      item("<enclosure sparkle:os=\"windows\" "
-                           "sparkle:version=\"800\" url=\"https://x\"/>"))
-            << u"1.0/100"_s << local << QString() << QString() << false;
-        QTest::newRow("same short, newer build") << feedOf(item(enclosure("3.0", "301"))) << u"3.0/300"_s << local
-                                                 << u"3.0"_s << u"https://dev.test/app"_s << false;
-        QTest::newRow("installed is newest")
-            << feedOf(item(enclosure("2.0.0", "200"))) << u"2.0.0/200"_s << local << QString() << QString() << false;
-        QTest::newRow("script page ignored")
-            << feedOf(item(enclosure("2.0", "2") +
-                           "<sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink>"))
-            << u"1.0/1"_s << local << u"2.0"_s << u"https://dev.test/app"_s << false;
-        QTest::newRow("not an appcast") << QByteArray("<html><body>moved</body></html>") << u"1.0/1"_s << local
-                                        << QString() << QString() << false;
-        QTest::newRow("too large") << feedOf(QByteArray(3 * 1024 * 1024, ' ')) << u"1.0/1"_s << local << QString()
-                                   << QString() << true;
-        QTest::newRow("local file address")
-            << QByteArray() << u"1.0/1"_s << u"file:///etc/passwd"_s << QString() << QString() << true;
-        QTest::newRow("missing feed") << QByteArray() << u"1.0/1"_s << u"local404"_s << QString() << QString() << true;
+        const auto row = [](const char *name, const QByteArray &feed, const QString &installed, const QString &offered,
+                            const QString &page, const QString &address = u"local"_s, bool incomplete = false) {
+            QTest::newRow(name) << feed << installed << address << offered << page << incomplete;
+        };
+        const QString app = u"https://dev.test/app"_s;
+        row("enclosure attributes",
+            feedOf(item(enclosure("2.1.0", "210") + tag("releaseNotesLink", "https://dev.test/notes/2.1.html")) +
+                   item(enclosure("2.0.0", "200"))),
+            u"2.0.0/200"_s, u"2.1.0"_s, u"https://dev.test/notes/2.1.html"_s);
+        row("elements, newest not first",
+            feedOf(item(tag("version", "300") + tag("shortVersionString", "3.0") + "<link>https://dev.test/3</link>") +
+                   item(tag("version", "310") + tag("shortVersionString", "3.1") + "<link>https://dev.test/31</link>")),
+            u"2.9/290"_s, u"3.1"_s, u"https://dev.test/31"_s);
+        row("too new for this mac",
+            feedOf(item(enclosure("5.0", "500") + tag("minimumSystemVersion", "14.0")) +
+                   item(enclosure("4.2", "420") + tag("minimumSystemVersion", "12.0"))),
+            u"4.0/400"_s, u"4.2"_s, app);
+        row("beta channel and other os",
+            feedOf(item(enclosure("9.0", "900") + tag("channel", "beta")) +
+                   item("<enclosure sparkle:os=\"windows\" sparkle:version=\"800\" url=\"https://x\"/>")),
+            u"1.0/100"_s, {}, {});
+        row("same short, newer build", feedOf(item(enclosure("3.0", "301"))), u"3.0/300"_s, u"3.0"_s, app);
+        row("installed is newest", feedOf(item(enclosure("2.0.0", "200"))), u"2.0.0/200"_s, {}, {});
+        row("script page ignored", feedOf(item(enclosure("2.0", "2") + tag("releaseNotesLink", "javascript:alert(1)"))),
+            u"1.0/1"_s, u"2.0"_s, app);
+        row("not an appcast", "<html><body>moved</body></html>", u"1.0/1"_s, {}, {});
+        row("too large", feedOf(QByteArray(3 * 1024 * 1024, ' ')), u"1.0/1"_s, {}, {}, u"local"_s, true);
+        row("local file address", {}, u"1.0/1"_s, {}, {}, u"file:///etc/passwd"_s, true);
+        row("missing feed", {}, u"1.0/1"_s, {}, {}, u"local404"_s, true);
     }
     void appcast()
     {
@@ -227,7 +213,7 @@ private Q_SLOTS:
         QFETCH(bool, incomplete);
         ScriptedServer server;
         Endpoint::setBase(server.base());
-        server.reply(200, searchReply({}));
+        server.reply(searchReply({}));
         ScriptedReply reply{200, feed};
         reply.contentType = "application/rss+xml";
         server.script("GET", "/appcast.xml", reply);

@@ -1,5 +1,7 @@
 #pragma once
-// JSON bodies of the store service, built small and complete enough to decode.
+// JSON bodies of the store service, built small and complete enough to decode, and the scripts that serve them.
+#include "ScriptedServer.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QUrl>
 #include <optional>
 
@@ -41,6 +44,30 @@ inline QJsonObject app(const QString &slug)
         {"developer", "dev"},
         {"updatedAt", "2024-01-01T00:00:00Z"},
     };
+}
+
+// A search reply listing the apps of these slugs.
+inline QJsonObject searchHits(const QStringList &slugs = {})
+{
+    QJsonArray apps;
+    for (const QString &slug : slugs)
+        apps.append(app(slug));
+    return QJsonObject{{"apps", apps}, {"other", QJsonArray{}}};
+}
+
+// Two searches, "old" then "new", answered after olderMs and newerMs: whichever comes last, "new" must win.
+inline void newestSearchRows()
+{
+    QTest::addColumn<int>("olderMs");
+    QTest::addColumn<int>("newerMs");
+    QTest::newRow("older answers last") << 400 << 0;
+    QTest::newRow("older answers while the newer waits") << 0 << 400;
+}
+
+inline void scriptOldAndNewSearch(ScriptedServer &server, int olderMs, int newerMs)
+{
+    server.script("GET", "/api/store/search?q=old", json(searchHits({QStringLiteral("old")}), olderMs));
+    server.script("GET", "/api/store/search?q=new", json(searchHits({QStringLiteral("new")}), newerMs));
 }
 
 inline QJsonObject member(bool sponsor = false)

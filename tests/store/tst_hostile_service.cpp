@@ -1,11 +1,10 @@
 // Store actions against a hostile service: replies that trickle, drip for ever, stall, break off, flood, lie about
 // their type, have the wrong shape, redirect forever or to another server, name a file on another server, or pass
 // something else off as a JPEG. Each time the action must end with its busy flag cleared and the Chinese message
-// shown, the other server must hear nothing (so no session cookie reaches it), the GUI thread must keep turning (it works no more
-// than 50 ms between two ticks of a 5 ms timer), and nothing under the test's home folder may change. The service
-// runs on a thread of its own, so its work is not counted against the client.
+// shown, the other server must hear nothing (so no session cookie reaches it), the GUI thread must keep turning (it
+// works no more than 50 ms between two ticks of a 5 ms timer), and nothing under the test's home folder may change.
+// The service runs on a thread of its own, so its work is not counted against the client.
 #include "service/Endpoint.h"
-#include "service/Transport.h"
 #include "store/Store.h"
 
 #include <QCryptographicHash>
@@ -13,49 +12,23 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMap>
-#include <QPointer>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 #include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
 #include <ctime>
 
+#include "Fixtures.h"
 #include "RecordingPlatform.h"
-#include "ScriptedServer.h"
+#include "StoreJson.h"
 #include "service/Network.h"
-
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-enum class Attack {
-    trickle,
-    hangAfterHeaders,
-    closeMidBody,
-    garbage,
-    bulk,
-    wrongType,
-    wrongShape,
-    redirectLoop,
-    redirectElsewhere, // to the same host on another port: cookies do not tell ports apart
-    pathElsewhere, // the wallpaper's path names another server
-    drip, // one byte every 2 s, for ever
-    notJpeg,
-    fakeJpeg,
-    hugeJpeg
-};
-
-QByteArray head(int status, const QByteArray &type, qint64 length, const QByteArray &extra = {})
-{
-    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: " + type +
-        "\r\nContent-Length: " + QByteArray::number(length) + "\r\n" + extra + "\r\n";
-}
 
 // Made once, in initTestCase, before any clock runs.
 const QByteArray &tenMegabytesOfNoise()
@@ -68,147 +41,29 @@ const QByteArray &tenMegabytesOfNoise()
     return noise;
 }
 
-// Answers the wallpaper request properly and every other request with the attack.
-class HostileService
+const QByteArray kJpegMarker("\xFF\xD8\xFF\xE0", 4);
+
+ScriptedReply reply(int status, const QByteArray &body, const QByteArray &type = "application/json")
 {
-public:
-    HostileService(Attack attack, QString elsewhere)
-        : m_attack(attack)
-        , m_elsewhere(std::move(elsewhere))
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
-        });
-        m_server.listen(QHostAddress::LocalHost);
-    }
+    return {.status = status, .body = body, .contentType = type};
+}
 
-    [[nodiscard]] QString base() const { return u"http://127.0.0.1:%1"_s.arg(m_server.serverPort()); }
-
-private:
-    void read(QTcpSocket *socket)
-    {
-        QByteArray &buffer = m_buffers[socket];
-        buffer += socket->readAll();
-        const qsizetype end = buffer.indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        const QByteArray requestLine = buffer.left(buffer.indexOf("\r\n"));
-        const qsizetype lengthAt = buffer.toLower().indexOf("content-length:");
-        const qint64 bodyLength = lengthAt < 0 || lengthAt > end
-            ? 0
-            : buffer.mid(lengthAt + 15, end - lengthAt).split('\r')[0].trimmed().toLongLong();
-        if (buffer.size() < end + 4 + bodyLength)
-            return;
-        buffer.remove(0, end + 4 + bodyLength);
-        answer(socket, requestLine);
-    }
-
-    void answer(QTcpSocket *socket, const QByteArray &requestLine)
-    {
-        if (requestLine.startsWith("POST /api/store/wallpapers ")) {
-            const QByteArray path = m_attack == Attack::pathElsewhere
-                ? "@" + QUrl(m_elsewhere).authority().toUtf8() + "/files/w.jpg"
-                : QByteArray("/files/w.jpg");
-            const QByteArray body = R"({"ok":true,"path":")" + path + R"(","resolution":"5120x2880"})";
-            socket->write(head(200, "application/json", body.size()) + body);
-            return;
-        }
-        const QByteArray errorBody = R"({"error":"服务繁忙"})";
-        switch (m_attack) {
-        case Attack::trickle:
-            trickle(socket, head(500, "application/json", errorBody.size()) + errorBody);
-            break;
-        case Attack::hangAfterHeaders:
-            socket->write(head(200, "application/json", 4096));
-            break;
-        case Attack::closeMidBody:
-            socket->write(head(200, "application/json", 100000) +
-                          QByteArray("{\"site\":{\"name\":\"").leftJustified(500, 'x'));
-            socket->disconnectFromHost();
-            break;
-        case Attack::garbage: {
-            const QByteArray &noise = tenMegabytesOfNoise();
-            // Two writes, so the socket shares the noise instead of copying 10 MB on this thread.
-            socket->write(head(200, requestLine.contains("/files/") ? "image/jpeg" : "application/json", noise.size()));
-            socket->write(noise);
-            break;
-        }
-        case Attack::bulk: {
-            // Six of the ten megabytes: under the client's limit, so all of it is read.
-            const QByteArray noise = QByteArray::fromRawData(tenMegabytesOfNoise().constData(), 6 * 1024 * 1024);
-            socket->write(head(200, "application/json", noise.size()));
-            socket->write(noise);
-            break;
-        }
-        case Attack::wrongType: {
-            const QByteArray page = "<html><body>请先登录上网</body></html>";
-            socket->write(head(200, "text/html; charset=utf-8", page.size()) + page);
-            break;
-        }
-        case Attack::wrongShape: {
-            const QByteArray body = R"({"site":[],"apps":{"a":1},"latest":"none"})";
-            socket->write(head(200, "application/json", body.size()) + body);
-            break;
-        }
-        case Attack::redirectLoop:
-            socket->write(head(302, "text/plain", 0, "Location: " + requestLine.split(' ').value(1) + "\r\n"));
-            break;
-        case Attack::redirectElsewhere:
-            socket->write(head(307, "text/plain", 0,
-                               "Location: " + m_elsewhere.toUtf8() + requestLine.split(' ').value(1) + "\r\n"));
-            break;
-        case Attack::pathElsewhere:
-            break; // only the wallpaper request is asked
-        case Attack::drip:
-            // The head at once, then the body a byte at a time: always within the idle time-out, never done.
-            socket->write(head(200, "image/jpeg", 100000));
-            trickle(socket, QByteArray("\xFF\xD8\xFF\xE0", 4).leftJustified(100000, 'x'), 2000);
-            break;
-        case Attack::notJpeg: {
-            const QByteArray body = "GIF89a\x01\x00\x01\x00 this is not a JPEG";
-            socket->write(head(200, "image/jpeg", body.size()) + body);
-            break;
-        }
-        case Attack::hugeJpeg:
-            socket->write(head(200, "image/jpeg", qint64(1) << 30) + QByteArray("\xFF\xD8\xFF\xE0", 4));
-            break;
-        case Attack::fakeJpeg: {
-            const QByteArray body = QByteArray("\xFF\xD8\xFF\xE0", 4) + tenMegabytesOfNoise().first(65536);
-            socket->write(head(200, "image/jpeg", body.size()) + body);
-            break;
-        }
-        }
-    }
-
-    // One byte every intervalMs; the socket may go away in between.
-    void trickle(QTcpSocket *socket, const QByteArray &reply, int intervalMs = 3)
-    {
-        auto *timer = new QTimer(socket);
-        QObject::connect(timer, &QTimer::timeout, socket, [socket, reply, timer, sent = qsizetype(0)]() mutable {
-            socket->write(reply.mid(sent++, 1));
-            if (sent >= reply.size())
-                timer->stop();
-        });
-        timer->start(intervalMs);
-    }
-
-    Attack m_attack;
-    QString m_elsewhere; // the base of another server
-    QTcpServer m_server;
-    QHash<QTcpSocket *, QByteArray> m_buffers;
-};
-
-// The service, made and destroyed on its own thread.
+// A scripted service made, serving and destroyed on a thread of its own, with `attack` as the reply to every
+// request but the wallpaper's, which gets `wallpaper`.
 class ServiceThread
 {
 public:
-    ServiceThread(Attack attack, const QString &elsewhere)
+    ServiceThread(const ScriptedReply &attack, const ScriptedReply &wallpaper)
     {
         m_thread.start();
         m_anchor.moveToThread(&m_thread);
         QMetaObject::invokeMethod(
-            &m_anchor, [this, attack, elsewhere] { m_service = std::make_unique<HostileService>(attack, elsewhere); },
+            &m_anchor,
+            [&] {
+                m_service = std::make_unique<ScriptedServer>();
+                m_service->reply(attack);
+                m_service->script("POST", "/api/store/wallpapers", wallpaper);
+            },
             Qt::BlockingQueuedConnection);
     }
     ~ServiceThread()
@@ -223,7 +78,7 @@ public:
 private:
     QThread m_thread;
     QObject m_anchor;
-    std::unique_ptr<HostileService> m_service;
+    std::unique_ptr<ScriptedServer> m_service;
 };
 
 // The processor time this thread has used. Between two ticks it is the work that held the event loop up; the
@@ -250,11 +105,11 @@ QMap<QString, QByteArray> homeSnapshot()
 
 } // namespace
 
-Q_DECLARE_METATYPE(Attack)
-
 class HostileServiceTest : public QObject
 {
     Q_OBJECT
+
+    ScriptedServer m_elsewhere; // another server on the same host: cookies do not tell ports apart
 
 private Q_SLOTS:
     void initTestCase()
@@ -269,40 +124,73 @@ private Q_SLOTS:
 
     void actionEndsAndWindowStaysResponsive_data()
     {
-        QTest::addColumn<Attack>("attack");
+        QTest::addColumn<ScriptedReply>("attack"); // the reply to the home page or the wallpaper's file
         QTest::addColumn<bool>("wallpaper"); // the wallpaper download, else the home page load
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("cancelAfterMs"); // the user cancels the save then; 0: never
-        QTest::newRow("byte by byte") << Attack::trickle << false << u"服务繁忙"_s << 0;
-        QTest::newRow("hang after headers") << Attack::hangAfterHeaders << false << u"请求超时"_s << 0;
-        QTest::newRow("close mid-body") << Attack::closeMidBody << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("10 MB garbage") << Attack::garbage << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("6 MB garbage") << Attack::bulk << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("wrong content type") << Attack::wrongType << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("valid JSON, wrong shape") << Attack::wrongShape << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("redirect loop") << Attack::redirectLoop << false << u"服务器回复无效"_s << 0;
-        QTest::newRow("redirect to another port") << Attack::redirectElsewhere << false << u"服务器回复无效"_s << 0;
+        QTest::addColumn<QByteArray>("wallpaperPath"); // in the reply to the wallpaper request
+        const auto row = [](const char *name, const ScriptedReply &attack, bool wallpaper, const QString &message,
+                            int cancelAfterMs = 0, const QByteArray &path = "/files/w.jpg") {
+            QTest::newRow(name) << attack << wallpaper << message << cancelAfterMs << path;
+        };
+        const QByteArray &noise = tenMegabytesOfNoise();
+        ScriptedReply trickle = reply(500, R"({"error":"服务繁忙"})");
+        trickle.byteIntervalMs = 3;
+        ScriptedReply hangAfterHeaders = reply(200, {});
+        hangAfterHeaders.length = 4096;
+        hangAfterHeaders.keepOpen = true;
+        ScriptedReply closeMidBody = reply(200, QByteArray("{\"site\":{\"name\":\"").leftJustified(1000, 'x'));
+        closeMidBody.truncate = true;
+        ScriptedReply loop = reply(302, {}, "text/plain");
+        loop.headers = {{"Location", "/api/store/home"}};
+        ScriptedReply elsewhere = reply(307, {}, "text/plain");
+        elsewhere.headers = {{"Location", m_elsewhere.base().toUtf8() + "/api/store/home"}};
+        ScriptedReply fileElsewhere = elsewhere;
+        fileElsewhere.headers = {{"Location", m_elsewhere.base().toUtf8() + "/files/w.jpg"}};
+        // The head at once, then the body a byte every 2 s: always within the idle time-out, never done.
+        ScriptedReply drip = reply(200, kJpegMarker.leftJustified(100000, 'x'), "image/jpeg");
+        drip.byteIntervalMs = 2000;
+        drip.keepOpen = true;
+        ScriptedReply hugeJpeg = reply(200, kJpegMarker, "image/jpeg");
+        hugeJpeg.length = qint64(1) << 30;
+        hugeJpeg.keepOpen = true;
+        const QString invalid = u"服务器回复无效"_s;
+        row("byte by byte", trickle, false, u"服务繁忙"_s);
+        row("hang after headers", hangAfterHeaders, false, u"请求超时"_s);
+        row("close mid-body", closeMidBody, false, invalid);
+        row("10 MB garbage", reply(200, noise), false, invalid);
+        // Six of the ten megabytes: under the client's limit, so all of it is read.
+        row("6 MB garbage", reply(200, noise.first(6 * 1024 * 1024)), false, invalid);
+        row("wrong content type", reply(200, "<html><body>请先登录上网</body></html>", "text/html; charset=utf-8"),
+            false, invalid);
+        row("valid JSON, wrong shape", reply(200, R"({"site":[],"apps":{"a":1},"latest":"none"})"), false, invalid);
+        row("redirect loop", loop, false, invalid);
+        row("redirect to another port", elsewhere, false, invalid);
         // The home call stops at its overall deadline (15 s) though a byte comes well within the idle time-out.
-        QTest::newRow("a byte every 2 s") << Attack::drip << false << u"请求超时"_s << 0;
-        QTest::newRow("wallpaper: redirect to another port")
-            << Attack::redirectElsewhere << true << u"原图下载失败"_s << 0;
-        QTest::newRow("wallpaper: path on another server") << Attack::pathElsewhere << true << u"下载地址无效"_s << 0;
-        QTest::newRow("wallpaper: a byte every 2 s, cancelled") << Attack::drip << true << u"已取消下载"_s << 1000;
-        QTest::newRow("wallpaper: close mid-body") << Attack::closeMidBody << true << u"下载失败"_s << 0;
-        QTest::newRow("wallpaper: 10 MB garbage") << Attack::garbage << true << u"下载失败"_s << 0;
-        QTest::newRow("wallpaper: not a JPEG") << Attack::notJpeg << true << u"下载失败"_s << 0;
-        QTest::newRow("wallpaper: JPEG marker, then noise") << Attack::fakeJpeg << true << u"下载失败"_s << 0;
-        QTest::newRow("wallpaper: a JPEG of 1 GB") << Attack::hugeJpeg << true << u"下载失败"_s << 0;
+        row("a byte every 2 s", drip, false, u"请求超时"_s);
+        row("wallpaper: redirect to another port", fileElsewhere, true, u"原图下载失败"_s);
+        row("wallpaper: path on another server", {}, true, u"下载地址无效"_s, 0,
+            "@" + QUrl(m_elsewhere.base()).authority().toUtf8() + "/files/w.jpg");
+        row("wallpaper: a byte every 2 s, cancelled", drip, true, u"已取消下载"_s, 1000);
+        row("wallpaper: close mid-body", closeMidBody, true, u"下载失败"_s);
+        row("wallpaper: 10 MB garbage", reply(200, noise, "image/jpeg"), true, u"下载失败"_s);
+        row("wallpaper: not a JPEG", reply(200, "GIF89a\x01\x00\x01\x00 this is not a JPEG", "image/jpeg"), true,
+            u"下载失败"_s);
+        row("wallpaper: JPEG marker, then noise", reply(200, kJpegMarker + noise.first(65536), "image/jpeg"), true,
+            u"下载失败"_s);
+        row("wallpaper: a JPEG of 1 GB", hugeJpeg, true, u"下载失败"_s);
     }
 
     void actionEndsAndWindowStaysResponsive()
     {
-        QFETCH(Attack, attack);
+        QFETCH(ScriptedReply, attack);
         QFETCH(bool, wallpaper);
         QFETCH(QString, message);
         QFETCH(int, cancelAfterMs);
-        ScriptedServer elsewhere;
-        ServiceThread service(attack, elsewhere.base());
+        QFETCH(QByteArray, wallpaperPath);
+        m_elsewhere.requests.clear();
+        ServiceThread service(
+            attack, json(QJsonObject{{"ok", true}, {"path", QString::fromUtf8(wallpaperPath)}, {"resolution", "5K"}}));
         Endpoint::setBase(service.base());
         // A signed-in session: the cookie is for the host, whatever the port.
         sharedNetwork().cookieJar()->setCookiesFromUrl({QNetworkCookie("vx_session", "secret")}, QUrl(service.base()));
@@ -335,12 +223,7 @@ private Q_SLOTS:
                 if (!store.wallpaperBusy())
                     loop.quit();
             });
-            const QByteArray record = R"({"slug":"w","title":"W","collection":"nature","resolution":"5120x2880",)"
-                                      R"("file":"/wallpapers/w.jpg","c1":"#000000","c2":"#111111","c3":"#222222",)"
-                                      R"("featured":false})";
-            const auto decoded = Transport::decode<StoreWallpaper>(record);
-            QVERIFY(decoded.ok());
-            store.downloadWallpaper(QVariant::fromValue(decoded.value()), true);
+            store.downloadWallpaper(QVariant::fromValue(decode<StoreWallpaper>(fixtures::wallpaper(u"w"_s))), true);
             if (cancelAfterMs > 0)
                 QTimer::singleShot(cancelAfterMs, &store, &Store::cancelWallpaperDownload);
         } else {
@@ -364,7 +247,7 @@ private Q_SLOTS:
         QVERIFY2(longestGap <= 50, qPrintable(u"the GUI thread worked %1 ms without a break"_s.arg(longestGap)));
         // Every call has an overall deadline of 15 s (20 s for the wallpaper's POST).
         QVERIFY2(clock.elapsed() < 22000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY2(elsewhere.requests.isEmpty(), elsewhere.requests.value(0).headers.value("cookie").constData());
+        QVERIFY2(m_elsewhere.requests.isEmpty(), m_elsewhere.requests.value(0).headers.value("cookie").constData());
         QCOMPARE(homeSnapshot(), before);
     }
 };

@@ -1,11 +1,10 @@
 // The models whose rows arrive, leave or change in place, each watched by QAbstractItemModelTester (a broken
-// row contract aborts the test) while driven through the calls the pages make.
-
+// row contract aborts the test) while driven through the calls the pages make (the software list's are in
+// software_list).
 #include "device/DeviceCheck.h"
 #include "device/KeyboardMap.h"
 #include "screens/wallpapers/WallpaperGalleryModel.h"
 #include "service/Endpoint.h"
-#include "software/SoftwareListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QKeyEvent>
@@ -15,7 +14,6 @@
 
 #include <QCoro/QCoroTask>
 
-#include "../software/TestTree.h"
 #include "StoreJson.h"
 #include "RecordingPlatform.h"
 #include "ScriptedServer.h"
@@ -34,14 +32,6 @@ QStringList column(const QAbstractItemModel &model, int role)
     return values;
 }
 
-ScriptedReply wallpaperList(const QStringList &slugs)
-{
-    QJsonArray list;
-    for (const QString &slug : slugs)
-        list.append(fixtures::wallpaper(slug));
-    return json({{u"sponsorActive"_s, false}, {u"wallpapers"_s, list}});
-}
-
 } // namespace
 
 class TestModels : public QObject
@@ -51,37 +41,6 @@ class TestModels : public QObject
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    // A scan replaces the list, a store listing patches the update markers, a removal takes one row out.
-    void softwareList()
-    {
-        const QString root = m_dir.filePath(u"apps"_s);
-        TestTree::makeBundle(root, u"Beta.app"_s, u"Beta"_s, u"1.0"_s);
-        TestTree::makeBundle(root, u"Alpha.app"_s, u"Alpha"_s, u"1.0"_s);
-        SoftwareListModel model;
-        QAbstractItemModelTester tester(&model, kFatal);
-        model.setRoots({root});
-        QSignalSpy finished(&model, &SoftwareListModel::scanFinished);
-        model.scan();
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(column(model, SoftwareListModel::NameRole), (QStringList{u"Alpha"_s, u"Beta"_s}));
-
-        StoreApp newer;
-        newer.slug = u"beta"_s;
-        newer.name = u"Beta"_s;
-        newer.version = u"2.0"_s;
-        StoreHome home;
-        home.latest = {newer};
-        model.setHome(QVariant::fromValue(home));
-        QCOMPARE(column(model, SoftwareListModel::HasUpdateRole), (QStringList{u"false"_s, u"true"_s}));
-
-        TestTree::makeBundle(root, u"Gamma.app"_s, u"Gamma"_s, u"1.0"_s);
-        model.scan();
-        QVERIFY(finished.wait(10000));
-        model.remove(root + u"/Alpha.app"_s);
-        QCOMPARE(column(model, SoftwareListModel::NameRole), (QStringList{u"Beta"_s, u"Gamma"_s}));
-        QCOMPARE(column(model, SoftwareListModel::HasUpdateRole), (QStringList{u"true"_s, u"false"_s}));
-    }
-
     // Sections are appended as a run reads them, one is patched when the firmware password is read on request,
     // and a new run clears them before appending again.
     void deviceSections()
@@ -98,7 +57,6 @@ private Q_SLOTS:
         QCoro::waitFor(check.runAllTask(false));
         QCOMPARE(model->rowCount(), int(check.sections().size()));
         QCOMPARE(inserted.size(), model->rowCount());
-
         QVERIFY(check.firmwareCheckable());
         QSignalSpy patched(model, &QAbstractItemModel::dataChanged);
         QCoro::waitFor(check.checkFirmwareTask());
@@ -106,31 +64,28 @@ private Q_SLOTS:
         const QModelIndex management = patched.first().first().toModelIndex();
         QCOMPARE(management.data(DeviceSectionModel::IdRole).toString(), u"management"_s);
         QVERIFY(!check.firmwareCheckable());
-
         QSignalSpy reset(model, &QAbstractItemModel::modelReset);
         QCoro::waitFor(check.runAllTask(true));
         QCOMPARE(reset.size(), 1);
         QCOMPARE(model->rowCount(), int(check.sections().size()));
     }
 
-    // Each load replaces the gallery; a picture saved or deleted patches its row's saved flag.
+    // A picture saved or deleted patches its row's saved flag.
     void wallpaperGallery()
     {
         ScriptedServer server;
-        server.script("GET", "/api/store/wallpapers", wallpaperList({u"a1"_s, u"a2"_s}));
-        server.script("GET", "/api/store/wallpapers?collection=gradient", wallpaperList({u"g1"_s}));
+        QJsonArray list{fixtures::wallpaper(u"a1"_s), fixtures::wallpaper(u"a2"_s)};
+        server.script("GET", "/api/store/wallpapers", json({{u"sponsorActive"_s, false}, {u"wallpapers"_s, list}}));
         RecordingPlatform platform;
         platform.pictures = m_dir.filePath(u"pictures"_s);
         QVERIFY(QDir().mkpath(platform.pictures));
         Platform::setInstance(&platform);
         Endpoint::setBase(server.base());
         auto restore = qScopeGuard([] { Platform::setInstance(nullptr); });
-
         WallpaperGalleryModel model;
         QAbstractItemModelTester tester(&model, kFatal);
         QCoro::waitFor(model.loadTask());
         QCOMPARE(column(model, WallpaperGalleryModel::SlugRole), (QStringList{u"a1"_s, u"a2"_s}));
-
         QFile saved(WallpaperGalleryModel::savedPath(u"a2"_s));
         QVERIFY(saved.open(QIODevice::WriteOnly));
         saved.close();
@@ -139,10 +94,6 @@ private Q_SLOTS:
         QVERIFY(saved.remove());
         model.refreshSaved();
         QCOMPARE(column(model, WallpaperGalleryModel::SavedRole), (QStringList{u"false"_s, u"false"_s}));
-
-        model.setCollection(u"gradient"_s);
-        QCoro::waitFor(model.loadTask());
-        QCOMPARE(column(model, WallpaperGalleryModel::SlugRole), QStringList{u"g1"_s});
     }
 
     // Keys pressed while the map is active light their rows; a reset darkens them all.

@@ -77,13 +77,9 @@ private Q_SLOTS:
         Store store(nullptr);
         Navigator &nav = store.navigator();
         const auto detail = decode<StoreDetail>(fixtures::detail(u"alpha"_s));
-        const auto results = [](const QString &slug) {
-            return decode<SearchResult>(
-                QJsonObject{{"apps", QJsonArray{fixtures::app(slug)}}, {"other", QJsonArray{}}});
-        };
+        const auto results = [](const QString &slug) { return decode<SearchResult>(fixtures::searchHits({slug})); };
         store.setHome(decode<StoreHome>(fixtures::home(u"Vexlo"_s)));
         QCOMPARE(nav.page(), u"discover"_s);
-
         nav.editSearch(u"截图"_s);
         store.setSearchResults(results(u"a"_s));
         QCOMPARE(nav.page(), u"search"_s);
@@ -97,7 +93,6 @@ private Q_SLOTS:
         nav.clearSearch();
         QVERIFY(!store.searchResults());
         QCOMPARE(nav.page(), u"detail"_s);
-
         nav.back();
         store.setDetailLoading(true);
         QCOMPARE(nav.page(), u"detailLoading"_s);

@@ -73,7 +73,20 @@ class TestStore : public QObject
     void signIn() { m_store->setHome(decode<StoreHome>(home(u"Vexlo"_s, member()))); }
     void openOrder() { m_store->setCheckout(decode<CheckoutPayload>(checkout(u"V1"_s))); }
     QJsonObject sent(int i = 0) const { return QJsonDocument::fromJson(m_server->requests.value(i).body).object(); }
+    QString firstHit() const
+    {
+        return m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s;
+    }
     QString picture() const { return QDir(m_platform.pictures).filePath(u"Vexlo-w.jpg"_s); }
+    // The service hands out /files/<slug>.jpg, with `resolution` when not empty.
+    void scriptWallpaper(const QString &resolution, const QString &slug = u"w"_s, int delayMs = 0)
+    {
+        QJsonObject reply{{"path", "/files/" + slug + ".jpg"}};
+        if (!resolution.isEmpty())
+            reply.insert("resolution", resolution);
+        m_server->script("POST", "/api/store/wallpapers", json(reply, delayMs));
+        m_server->script("GET", "/files/" + slug.toUtf8() + ".jpg", image(encodedPicture(64)));
+    }
     void saveWallpaper(const QJsonObject &w, bool full)
     {
         QCoro::waitFor(m_store->downloadWallpaperTask(decode<StoreWallpaper>(w), full));
@@ -164,7 +177,6 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->bootstrapTask());
         QVERIFY(!m_store->error() && !m_store->billingOn());
         QCOMPARE(m_store->member()->nickname, u"Ada"_s);
-
         QSignalSpy loading(m_store.get(), &Store::loadingChanged);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^"_s + QRegularExpression::escape(logged)));
         QCoro::waitFor(m_store->bootstrapTask());
@@ -172,7 +184,6 @@ private Q_SLOTS:
         QCOMPARE(shown(m_store->error()), message);
         QVERIFY(!m_store->loading() && m_store->member());
         QCOMPARE(loading.count(), 2);
-
         m_server->script("GET", "/api/store/home", json(home(u"Second"_s))); // signed out, "billingEnabled" omitted
         QCoro::waitFor(m_store->bootstrapTask());
         QCOMPARE(m_store->home()->site.name, u"Second"_s);
@@ -213,7 +224,6 @@ private Q_SLOTS:
         file.resize(0);
         file.write(changed);
         file.close();
-
         Store next(nullptr);
         auto offline = next.bootstrapTask();
         QCOMPARE(next.home().has_value(), used);
@@ -221,7 +231,6 @@ private Q_SLOTS:
         QCoro::waitFor(std::move(offline));
         QCOMPARE(next.home() ? next.home()->site.name : u"<none>"_s, used ? u"Kept"_s : u"<none>"_s);
         QVERIFY(next.error());
-
         QCoro::waitFor(next.bootstrapTask());
         QCOMPARE(next.home()->site.name, u"Fresh"_s);
         QVERIFY(!next.homeFromLastVisit());
@@ -236,7 +245,6 @@ private Q_SLOTS:
         QTest::qWait(1000);
         m_store->showToast(u"第二条"_s);
         const qint64 second = clock.elapsed();
-
         // Past the first toast's 3.2 s: the newer text must still be there.
         QTest::qWait(int(3200 + 300 - clock.elapsed()));
         QCOMPARE(shown(m_store->toast()), u"第二条"_s);
@@ -260,54 +268,33 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QByteArray, target);
         QFETCH(bool, found);
-        m_store->setSearchResults(decode<SearchResult>(QJsonObject{{"apps", QJsonArray{}}, {"other", QJsonArray{}}}));
-        const QJsonObject hits{{"apps", QJsonArray{app(u"hit"_s)}}, {"other", QJsonArray{}}};
-        m_server->script("GET", target, found ? json(hits) : status(500, R"({"error":"坏了"})"));
+        m_store->setSearchResults(decode<SearchResult>(searchHits()));
+        m_server->script("GET", target, found ? json(searchHits({u"hit"_s})) : status(500, R"({"error":"坏了"})"));
         QSignalSpy busy(m_store.get(), &Store::searchBusyChanged);
-
         QCoro::waitFor(m_store->runSearchTask(text));
-
         QVERIFY(!m_store->searchBusy() && !m_store->toast());
         QCOMPARE(m_server->requests.size(), target.isEmpty() ? 0 : 1);
         QCOMPARE(m_server->count("GET", target), target.isEmpty() ? 0 : 1);
         QCOMPARE(busy.count(), target.isEmpty() ? 0 : 2);
-        QCOMPARE(m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s,
-                 found ? u"hit"_s : u"<none>"_s);
+        QCOMPARE(firstHit(), found ? u"hit"_s : u"<none>"_s);
         QCOMPARE(m_store->searchError(), found || target.isEmpty() ? QString() : u"坏了"_s);
     }
 
     // A search overtaken by a newer one is dropped, whenever its reply comes: it neither replaces the newer
     // results nor stops the spinner that now belongs to the newer search.
-    void newestSearchWins_data()
-    {
-        QTest::addColumn<int>("olderMs");
-        QTest::addColumn<int>("newerMs");
-        QTest::newRow("older answers last") << 400 << 0;
-        QTest::newRow("older answers while the newer waits") << 0 << 400;
-    }
-
+    void newestSearchWins_data() { newestSearchRows(); }
     void newestSearchWins()
     {
         QFETCH(int, olderMs);
         QFETCH(int, newerMs);
-        const auto hits = [](const QString &slug) {
-            return QJsonObject{{"apps", QJsonArray{app(slug)}}, {"other", QJsonArray{}}};
-        };
-        m_server->script("GET", "/api/store/search?q=old", json(hits(u"old"_s), olderMs));
-        m_server->script("GET", "/api/store/search?q=new", json(hits(u"new"_s), newerMs));
-        const auto found = [this] {
-            return m_store->searchResults() ? m_store->searchResults()->apps.value(0).slug : u"<none>"_s;
-        };
-
+        scriptOldAndNewSearch(*m_server, olderMs, newerMs);
         auto older = m_store->runSearchTask(u"old"_s);
         auto newer = m_store->runSearchTask(u"new"_s);
         QCoro::waitFor(older);
-        if (newerMs > olderMs) {
-            QVERIFY(m_store->searchBusy());
-            QCOMPARE(found(), u"<none>"_s);
-        }
+        if (newerMs > olderMs)
+            QVERIFY(m_store->searchBusy() && !m_store->searchResults());
         QCoro::waitFor(newer);
-        QCOMPARE(found(), u"new"_s);
+        QCOMPARE(firstHit(), u"new"_s);
         QVERIFY(!m_store->searchBusy());
     }
 
@@ -329,9 +316,7 @@ private Q_SLOTS:
         m_store->setNetdiskFor(u"old"_s);
         m_server->script("GET", "/api/store/apps/alpha", reply);
         m_server->script("GET", "/api/store/apps/alpha/netdisk", json(netdisk(u"https://pan.test/a"_s)));
-
         QCoro::waitFor(m_store->openDetailTask(u"alpha"_s));
-
         const bool ok = toast == u"<none>";
         QCOMPARE(shown(m_store->toast()), toast);
         QVERIFY(!m_store->detailLoading() && !m_store->netdiskBusy());
@@ -345,13 +330,11 @@ private Q_SLOTS:
         const StoreApp alpha = decode<StoreApp>(app(u"alpha"_s));
         m_server->script("GET", "/api/store/apps/alpha/netdisk", {status(500), json(netdisk(u"https://pan.test/a"_s))});
         m_server->script("GET", "/api/store/apps/alpha", json(detail(u"alpha"_s)));
-
         QCoro::waitFor(m_store->loadNetdiskTask(alpha));
         QCOMPARE(shown(m_store->toast()), u"请求失败（500）"_s);
         QVERIFY(m_store->netdiskLinks().isEmpty() && !m_store->netdiskBusy());
         QCoro::waitFor(m_store->loadNetdiskTask(alpha));
         QCOMPARE(m_server->count("GET", "/api/store/apps/alpha/netdisk"), 1);
-
         // Opening the detail page again clears netdiskFor, so the links load afresh.
         QCoro::waitFor(m_store->openDetailTask(u"alpha"_s));
         QCOMPARE(m_server->count("GET", "/api/store/apps/alpha/netdisk"), 2);
@@ -362,7 +345,6 @@ private Q_SLOTS:
     {
         m_server->script("GET", "/api/store/apps/slow/netdisk", json(netdisk(u"https://pan.test/slow"_s), 300));
         m_server->script("GET", "/api/store/apps/fast/netdisk", json(netdisk(u"https://pan.test/fast"_s)));
-
         auto slow = m_store->loadNetdiskTask(decode<StoreApp>(app(u"slow"_s)));
         QCoro::waitFor(m_store->loadNetdiskTask(decode<StoreApp>(app(u"fast"_s))));
         QCoro::waitFor(slow);
@@ -370,7 +352,6 @@ private Q_SLOTS:
         QCOMPARE(m_store->netdiskLinks().size(), 1);
         QCOMPARE(m_store->netdiskLinks().value(0).url, u"https://pan.test/fast"_s);
         QVERIFY(!m_store->netdiskBusy());
-
         // Cleared by a detail page opening meanwhile: the late reply is dropped and the spinner still stops.
         auto late = m_store->loadNetdiskTask(decode<StoreApp>(app(u"slow"_s)));
         QVERIFY(m_store->netdiskBusy());
@@ -420,7 +401,6 @@ private Q_SLOTS:
         QVERIFY(m_store->installed().isEmpty());
         const QDateTime before = QDateTime::currentDateTimeUtc();
         m_store->openNetdisk(m_store->netdiskLinks().value(0));
-
         const QJsonObject stored =
             QJsonDocument::fromJson(userDefaults()->value(u"installedApps"_s).toByteArray()).object();
         const QJsonObject record = stored.value(u"alpha"_s).toObject();
@@ -430,7 +410,6 @@ private Q_SLOTS:
         QCOMPARE(record.value(u"size"_s).toString(), u"12 MB"_s);
         const double seconds = record.value(u"installedAt"_s).toDouble();
         QVERIFY(qAbs(seconds - InstalledApp::referenceDate().secsTo(before)) < 5);
-
         m_store->recordLocations(
             {{u"Other"_s, u"/Applications/Other.app"_s}, {u"App alpha"_s, u"/Applications/A.app"_s}});
         Store restarted(nullptr);
@@ -470,15 +449,10 @@ private Q_SLOTS:
                 QVariant::fromValue(decode<NetdiskLink>(link(u"baidu"_s, u"https://pan.test/s/1"_s, u"abcd"_s))));
         } else if (action == u"reveal"_s) {
             userDefaults()->setValue(u"installedApps"_s, kInstalled);
-            Store store(nullptr);
-            store.reveal(u"alpha"_s);
-            QCOMPARE(shown(store.toast()), toast);
-            QCOMPARE(m_platform.clipboard.last(), copied);
-            return;
+            m_store = std::make_unique<Store>(nullptr);
+            m_store->reveal(u"alpha"_s);
         } else {
-            m_server->script("POST", "/api/store/wallpapers",
-                             json(QJsonObject{{"path", "/files/w.jpg"}, {"resolution", "4K"}}));
-            m_server->script("GET", "/files/w.jpg", image(encodedPicture(64)));
+            scriptWallpaper(u"4K"_s);
             saveWallpaper(wallpaper(u"w"_s), true);
             copied = picture();
         }
@@ -507,9 +481,7 @@ private Q_SLOTS:
         m_store->setCheckoutError(u"old"_s);
         StorePlan plan;
         plan.id = 3;
-
         QCoro::waitFor(m_store->startCheckoutTask(plan));
-
         QVERIFY(!m_store->checkoutBusy());
         QCOMPARE(bool(m_store->checkout()), !signIn && error == u"<none>");
         QCOMPARE(m_store->showLogin(), signIn);
@@ -556,9 +528,7 @@ private Q_SLOTS:
         m_server->script("GET", "/api/store/orders?order=V1", reply);
         m_server->script("GET", "/api/store/home", json(home(u"Paid"_s, member())));
         m_server->script("GET", "/api/store/orders", json(account({u"V1"_s})));
-
         QCoro::waitFor(m_store->pollCheckoutTask());
-
         QCOMPARE(m_server->count("GET", "/api/store/orders?order=V1"), 1);
         QCOMPARE(m_server->requests.size(), paid ? 3 : 1);
         QCOMPARE(shown(m_store->toast()), paid ? u"支付成功，赞助已生效"_s : u"<none>"_s);
@@ -612,13 +582,11 @@ private Q_SLOTS:
         QCoro::waitFor(m_store->pollCheckoutTask());
         QCoro::waitFor(m_store->mockPayTask());
         QVERIFY(m_server->requests.isEmpty() && !m_store->checkoutBusy());
-
         signIn();
         QCoro::waitFor(m_store->loadAccountTask());
         QCOMPARE(m_store->orders().size(), 2);
         QCoro::waitFor(m_store->loadAccountTask()); // failure keeps the list
         QCOMPARE(m_store->orders().size(), 2);
-
         m_store->setHome(decode<StoreHome>(home(u"Signed out"_s)));
         QCoro::waitFor(m_store->loadAccountTask());
         QVERIFY(m_store->orders().isEmpty());
@@ -629,18 +597,14 @@ private Q_SLOTS:
 
     void secondWallpaperFetchIsIgnored()
     {
-        m_server->script("POST", "/api/store/wallpapers",
-                         json(QJsonObject{{"ok", true}, {"path", "/files/a.jpg"}, {"resolution", "4K"}}, 300));
-        m_server->script("GET", "/files/a.jpg", image(encodedPicture(64)));
+        scriptWallpaper(u"4K"_s, u"a"_s, 300);
         auto first = m_store->downloadWallpaperTask(decode<StoreWallpaper>(wallpaper(u"a"_s)), false);
         QCOMPARE(shown(m_store->wallpaperBusy()), u"a"_s);
         QSignalSpy toasts(m_store.get(), &Store::toastChanged);
-
         saveWallpaper(wallpaper(u"b"_s), true);
         saveWallpaper(wallpaper(u"a"_s), true);
         QCOMPARE(shown(m_store->wallpaperBusy()), u"a"_s);
         QCOMPARE(toasts.count(), 0);
-
         QCoro::waitFor(first);
         QCOMPARE(m_server->count("POST", "/api/store/wallpapers"), 1);
         QVERIFY(!m_store->wallpaperBusy());
@@ -676,9 +640,7 @@ private Q_SLOTS:
         old.close();
         m_server->script("POST", "/api/store/wallpapers", request);
         m_server->script("GET", "/files/w.jpg", file);
-
         saveWallpaper(wallpaper(u"w"_s), true);
-
         QCOMPARE(shown(m_store->toast()), toast);
         QCOMPARE(m_store->section(), request.status == 402 ? Store::Section::member : Store::Section::discover);
         QVERIFY(!m_store->wallpaperBusy());
@@ -698,12 +660,10 @@ private Q_SLOTS:
                           json(QJsonObject{{"path", "/files/w-5k.png"}, {"resolution", "5K"}})});
         m_server->script("GET", "/files/w-4k.jpg", image(preview));
         m_server->script("GET", "/files/w-5k.png", image(full));
-
         saveWallpaper(wallpaper(u"w"_s), false);
         QCOMPARE(shown(m_store->toast()), u"已保存  到「图片」"_s);
         QVERIFY(readBytes(picture()) == preview);
         QCOMPARE(m_platform.revealed, QStringList{picture()});
-
         saveWallpaper(wallpaper(u"w"_s), true);
         QCOMPARE(shown(m_store->toast()), u"已保存 5K 到「图片」"_s);
         QCOMPARE(folderEntries(m_platform.pictures), QStringList{u"Vexlo-w.jpg"_s});
@@ -729,11 +689,8 @@ private Q_SLOTS:
         QFETCH(QString, slug);
         QJsonObject w = wallpaper(u"x"_s);
         w.insert("slug", slug);
-        m_server->script("POST", "/api/store/wallpapers", json(QJsonObject{{"path", "/files/x.jpg"}}));
-        m_server->script("GET", "/files/x.jpg", image("bytes"));
-
+        scriptWallpaper({}, u"x"_s);
         saveWallpaper(w, false);
-
         QCOMPARE(shown(m_store->toast()), u"下载失败"_s);
         QVERIFY(!m_store->wallpaperBusy());
         QVERIFY(m_server->requests.isEmpty());
@@ -744,8 +701,7 @@ private Q_SLOTS:
     void unwritableFolderFails()
     {
         m_platform.pictures = m_root->filePath(u"missing/deeper"_s);
-        m_server->script("POST", "/api/store/wallpapers", json(QJsonObject{{"path", "/files/w.jpg"}}));
-        m_server->script("GET", "/files/w.jpg", image(encodedPicture(64)));
+        scriptWallpaper({});
         saveWallpaper(wallpaper(u"w"_s), false);
         QCOMPARE(shown(m_store->toast()), u"下载失败"_s);
         QVERIFY(!m_store->wallpaperBusy());

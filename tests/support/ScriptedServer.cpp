@@ -8,6 +8,24 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+
+void trickle(QTcpSocket *socket, const QByteArray &bytes, int intervalMs, bool keepOpen)
+{
+    auto *timer = new QTimer(socket);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, bytes, timer, keepOpen, sent = qsizetype(0)]() mutable {
+        socket->write(bytes.mid(sent++, 1));
+        if (sent < bytes.size())
+            return;
+        timer->stop();
+        if (!keepOpen)
+            socket->disconnectFromHost();
+    });
+    timer->start(intervalMs);
+}
+
+} // namespace
+
 ScriptedServer::ScriptedServer()
 {
     QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
@@ -77,14 +95,21 @@ void ScriptedServer::respond(QTcpSocket *socket, const RecordedRequest &request)
             guard->abort();
             return;
         }
-        QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) +
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) +
             " Scripted\r\nContent-Type: " + reply.contentType +
-            "\r\nContent-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n";
+            "\r\nContent-Length: " + QByteArray::number(reply.length < 0 ? reply.body.size() : reply.length) +
+            "\r\nConnection: close\r\n";
         for (const auto &[name, value] : reply.headers)
-            out += name + ": " + value + "\r\n";
-        out += "\r\n" + (reply.truncate ? reply.body.left(reply.body.size() / 2) : reply.body);
-        guard->write(out);
-        guard->disconnectFromHost();
+            head += name + ": " + value + "\r\n";
+        guard->write(head + "\r\n");
+        const QByteArray body = reply.truncate ? reply.body.left(reply.body.size() / 2) : reply.body;
+        if (reply.byteIntervalMs > 0) {
+            trickle(guard, body, reply.byteIntervalMs, reply.keepOpen);
+            return;
+        }
+        guard->write(body);
+        if (!reply.keepOpen)
+            guard->disconnectFromHost();
     });
 }
 

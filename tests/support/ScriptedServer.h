@@ -2,7 +2,8 @@
 // A scripted HTTP/1.1 service on 127.0.0.1 for the tests of every folder. Replies are scripted per
 // "METHOD target" (in order, the last one repeated) with one fallback for everything else, and every request is
 // recorded. Replies go out on later event-loop turns, optionally after a delay, like a real service; a reply
-// can also hang (never answer), hang up (close without a reply) or break off halfway through its body.
+// can also hang (never answer), hang up (close without a reply), break off halfway through its body, announce
+// another length or trickle. It serves on the thread it was made on.
 #include <QByteArray>
 #include <QHash>
 #include <QJsonObject>
@@ -34,6 +35,12 @@ struct ScriptedReply
     bool hangUp = false;
     // Keep the connection open and never answer.
     bool hang = false;
+    // The Content-Length announced, when not the body's size (-1).
+    qint64 length = -1;
+    // Leave the connection open once the body is sent.
+    bool keepOpen = false;
+    // Send the head at once and then the body one byte at a time, this many milliseconds apart.
+    int byteIntervalMs = 0;
 };
 
 class ScriptedServer
