@@ -80,6 +80,7 @@ class WindowTest : public QObject
 
 private:
     std::unique_ptr<ScreenEngine> m_screens;
+    std::unique_ptr<QQuickWindow> m_window;
 
     std::unique_ptr<QQuickItem> load(const QString &file)
     {
@@ -89,8 +90,31 @@ private:
         return item;
     }
 
+    // The window's content in a plain window of the app's size, not yet shown.
+    QQuickItem *storeWindow()
+    {
+        auto content = load(u"Window/StoreWindow.qml"_s);
+        if (!content)
+            return nullptr;
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->resize(1180, 780);
+        content->setParentItem(m_window->contentItem());
+        content->setParent(m_window.get());
+        return content.release();
+    }
+
+    // The same, shown, after its first load failed: nobody answers on the test's port.
+    QQuickItem *shownStoreWindow()
+    {
+        QQuickItem *content = storeWindow();
+        if (!content)
+            return nullptr;
+        m_window->show();
+        return QTest::qWaitFor([&] { return m_screens->store.error().has_value(); }) ? content : nullptr;
+    }
+
     // The app's window (content with the menu in its toolbar) shown and active, after its first load failed.
-    std::unique_ptr<QObject> menuWindow()
+    QQuickWindow *menuWindow()
     {
         QQmlComponent component(m_screens->engine.get());
         component.setData(R"(
@@ -102,21 +126,18 @@ private:
                 StoreWindow { id: content; anchors.fill: parent; menuInToolbar: true }
             })",
                           QUrl(u"file:///menu-test.qml"_s));
-        std::unique_ptr<QObject> object(component.create());
-        auto *window = qobject_cast<QQuickWindow *>(object.get());
-        if (!window) {
+        m_window.reset(qobject_cast<QQuickWindow *>(component.create()));
+        if (!m_window) {
             qWarning().noquote() << component.errorString();
             return nullptr;
         }
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window))
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
             return nullptr;
         if (!QTest::qWaitFor([&] { return !m_screens->store.loading() && m_screens->store.error().has_value(); }))
             return nullptr;
-        window->requestActivate();
-        if (!QTest::qWaitForWindowActive(window))
-            return nullptr;
-        return object;
+        m_window->requestActivate();
+        return QTest::qWaitForWindowActive(m_window.get()) ? m_window.get() : nullptr;
     }
 
 private Q_SLOTS:
@@ -128,7 +149,11 @@ private Q_SLOTS:
 
     // Each test starts from a fresh Store.
     void init() { m_screens = std::make_unique<ScreenEngine>(); }
-    void cleanup() { m_screens.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        m_screens.reset();
+    }
 
     // What the router's own states draw: the error state with message and retry, the loading text.
     void routerStates()
@@ -392,14 +417,10 @@ private Q_SLOTS:
         QVERIFY(!m_screens->store.detail().has_value());
         QCOMPARE(m_screens->store.section(), Store::Section::discover);
 
-        // A section link closes an open detail; "categories" means discover.
+        // A section link closes an open detail.
         m_screens->store.setDetail(someDetail());
         DeepLinks::instance()->open(QUrl(u"vexlink://section/wallpapers"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::wallpapers);
-        QVERIFY(!m_screens->store.detail().has_value());
-        m_screens->store.setDetail(someDetail());
-        DeepLinks::instance()->open(QUrl(u"vexlink://section/categories"_s));
-        QCOMPARE(m_screens->store.section(), Store::Section::discover);
         QVERIFY(!m_screens->store.detail().has_value());
 
         // Links that do not match change nothing.
@@ -421,17 +442,14 @@ private Q_SLOTS:
     // The home payload loads when the window first appears, and only then; the sheets follow their flags.
     void firstShowAndSheets()
     {
-        QQuickWindow window;
-        window.resize(1180, 780);
-        auto content = load(u"Window/StoreWindow.qml"_s);
+        QQuickItem *content = storeWindow();
         QVERIFY(content);
-        content->setParentItem(window.contentItem());
+        QQuickWindow &window = *m_window;
         QSignalSpy loads(&m_screens->store, &Store::loadingChanged);
         QTest::qWait(50);
         QCOMPARE(loads.count(), 0);
-
         window.show();
-        QTRY_VERIFY(m_screens->store.error().has_value()); // nobody answers on the test's port
+        QTRY_VERIFY(m_screens->store.error().has_value());
         QVERIFY(!m_screens->store.loading());
         const qsizetype afterFirst = loads.count();
         QVERIFY(afterFirst >= 2);
@@ -440,7 +458,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(loads.count(), afterFirst);
 
-        QObject *sheet = one(content.get(), u"loginSheet"_s);
+        QObject *sheet = one(content, u"loginSheet"_s);
         QVERIFY(sheet);
         QVERIFY(!sheet->property("visible").toBool());
         m_screens->store.setShowLogin(true);
@@ -451,41 +469,33 @@ private Q_SLOTS:
 
         // Escape (closing the popup by other means) clears the flag too.
         m_screens->store.setShowCheckout(true);
-        QObject *checkout = one(content.get(), u"checkoutSheet"_s);
+        QObject *checkout = one(content, u"checkoutSheet"_s);
         QTRY_VERIFY(checkout->property("opened").toBool());
         QTRY_VERIFY(window.activeFocusItem() && window.activeFocusItem()->property("visualFocus").toBool());
         QVERIFY(QMetaObject::invokeMethod(checkout, "close"));
         QTRY_VERIFY(!m_screens->store.showCheckout());
-        content.reset();
     }
 
     // With no store to reach, the device check and the software manager open from the sidebar and do their work.
     void localPagesWithoutAStore()
     {
-        QQuickWindow window;
-        window.resize(1180, 780);
-        auto content = load(u"Window/StoreWindow.qml"_s);
+        QQuickItem *content = shownStoreWindow();
         QVERIFY(content);
-        content->setParentItem(window.contentItem());
-        window.show();
-        QTRY_VERIFY(m_screens->store.error().has_value());
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
-
-        click(content.get(), u"row_device"_s);
+        click(content, u"row_device"_s);
         QCOMPARE(content->property("pageName").toString(), u"deviceView"_s);
-        auto *device = one(content.get(), u"deviceView"_s);
+        auto *device = one(content, u"deviceView"_s);
         QTRY_VERIFY_WITH_TIMEOUT(device->property("finished").toBool(), 30000);
         QVERIFY(device->property("hasIdentity").toBool());
 
-        click(content.get(), u"row_softwareManager"_s);
+        click(content, u"row_softwareManager"_s);
         QCOMPARE(content->property("pageName").toString(), u"softwareManagerView"_s);
-        QObject *apps = one(content.get(), u"softwareApps"_s);
+        QObject *apps = one(content, u"softwareApps"_s);
         QTRY_VERIFY_WITH_TIMEOUT(!apps->property("scanning").toBool(), 30000);
         QVERIFY(apps->property("count").toInt() > 0);
 
-        click(content.get(), u"row_discover"_s);
+        click(content, u"row_discover"_s);
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
-        content.reset();
     }
 
     // Offline, a start draws the home page kept from the last visit, says so quietly, and keeps it after the
@@ -493,27 +503,19 @@ private Q_SLOTS:
     void offlineStartShowsTheLastVisit()
     {
         HomeCache::save(Endpoint::base(), QJsonDocument(readJson(u"home.json"_s)).toJson());
-        QQuickWindow window;
-        window.resize(1180, 780);
-        auto content = load(u"Window/StoreWindow.qml"_s);
+        QQuickItem *content = shownStoreWindow();
         QVERIFY(content);
-        content->setParentItem(window.contentItem());
-        window.show();
-        QTRY_VERIFY(m_screens->store.error().has_value());
         QCOMPARE(content->property("pageName").toString(), u"discoverView"_s);
-        QVERIFY(one(content.get(), u"lastVisitNote"_s)->property("visible").toBool());
+        QVERIFY(one(content, u"lastVisitNote"_s)->property("visible").toBool());
         QVERIFY(m_screens->store.toast().value_or(QString()).startsWith(u"刷新失败："_s));
-        content.reset();
     }
 
     // The menu's shortcuts work while the menu is closed: Ctrl+1 closes a detail and shows discover,
     // Ctrl+R starts a home load; F10 opens it.
     void menuShortcuts()
     {
-        auto object = menuWindow();
-        auto *window = qobject_cast<QQuickWindow *>(object.get());
+        QQuickWindow *window = menuWindow();
         QVERIFY(window);
-
         m_screens->store.setHome(homeWith());
         m_screens->store.setSection(Store::Section::top);
         m_screens->store.setDetail(someDetail());
@@ -566,8 +568,7 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(QString, pressed);
         QFETCH(QString, sheet);
-        auto object = menuWindow();
-        auto *window = qobject_cast<QQuickWindow *>(object.get());
+        QQuickWindow *window = menuWindow();
         QVERIFY(window);
         m_screens->store.setHome(homeWith());
         m_screens->store.setSection(*Store::sectionFromKey(section));
