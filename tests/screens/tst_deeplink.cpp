@@ -37,17 +37,12 @@ private Q_SLOTS:
         QTest::newRow("app, dot-dot") << u"vexlink://app/.."_s << Kind::none << QString();
         QTest::newRow("app, query in slug") << u"vexlink://app/a%3Fb"_s << Kind::none << QString();
 
-        QTest::newRow("section top") << u"vexlink://section/top"_s << Kind::section << u"top"_s;
-        QTest::newRow("section device") << u"vexlink://section/device"_s << Kind::section << u"device"_s;
-        QTest::newRow("section latest") << u"vexlink://section/latest"_s << Kind::section << u"latest"_s;
-        QTest::newRow("section wallpapers") << u"vexlink://section/wallpapers"_s << Kind::section << u"wallpapers"_s;
-        QTest::newRow("section member") << u"vexlink://section/member"_s << Kind::section << u"member"_s;
-        QTest::newRow("section installed") << u"vexlink://section/installed"_s << Kind::section << u"installed"_s;
+        for (const QString &name : {u"top"_s, u"device"_s, u"latest"_s, u"wallpapers"_s, u"member"_s, u"installed"_s})
+            QTest::newRow(qPrintable(u"section "_s + name)) << u"vexlink://section/"_s + name << Kind::section << name;
         QTest::newRow("categories means discover")
             << u"vexlink://section/categories"_s << Kind::section << u"discover"_s;
         QTest::newRow("softwareManager means discover")
             << u"vexlink://section/softwareManager"_s << Kind::section << u"discover"_s;
-        QTest::newRow("unknown name means discover") << u"vexlink://section/nope"_s << Kind::section << u"discover"_s;
         QTest::newRow("names are exact") << u"vexlink://section/Top"_s << Kind::section << u"discover"_s;
         QTest::newRow("section without name") << u"vexlink://section/"_s << Kind::none << QString();
 
