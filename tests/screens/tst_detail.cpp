@@ -9,11 +9,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QtTest>
-
-#include <memory>
 
 #include "Fixtures.h"
 #include "ItemQuery.h"
@@ -39,14 +36,7 @@ QJsonArray versions(int n)
 
 InstalledApp record(const QString &slug, const QString &version)
 {
-    InstalledApp r;
-    r.slug = slug;
-    r.name = slug;
-    r.version = version;
-    r.size = u"1 MB"_s;
-    r.installedAt = QDateTime::currentDateTimeUtc();
-    r.location = u"/tmp/"_s + slug + u".dmg"_s;
-    return r;
+    return {slug, slug, version, u"1 MB"_s, QDateTime::currentDateTimeUtc(), u"/tmp/"_s + slug + u".dmg"_s};
 }
 
 } // namespace
@@ -146,34 +136,20 @@ private Q_SLOTS:
         QVERIFY(area);
         QCOMPARE(area->property("state").toInt(), kind);
 
-        switch (GetAction::Kind(kind)) {
-        case GetAction::Kind::Fetching:
-            QVERIFY(!shown(area, u"getButton"_s));
-            QVERIFY(shown(area, u"getBusy"_s));
-            QCOMPARE(text(area, u"getBusyText"_s), title);
-            break;
-        case GetAction::Kind::Again:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QVERIFY(!shown(area, u"getCaption"_s));
-            QCOMPARE(text(area, u"getRecord"_s), caption);
-            QVERIFY(press(area, u"getRecord"_s));
-            QCOMPARE(m_platform.revealed, QStringList{u"/tmp/muse-chat.dmg"_s});
-            break;
-        case GetAction::Kind::SponsorOnly:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QCOMPARE(text(area, u"getCaption"_s), caption);
-            QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_screens->store.section(), Store::Section::member);
-            break;
-        case GetAction::Kind::Get:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QCOMPARE(text(area, u"getCaption"_s), caption);
-            QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_screens->store.netdiskFor(), std::optional<QString>(slug));
-            // The links request (to a closed port) ends before the store goes: no action is left suspended.
-            QTRY_VERIFY(!m_screens->store.netdiskBusy());
-            break;
-        }
+        using Kind = GetAction::Kind;
+        const auto k = Kind(kind);
+        QCOMPARE(shown(area, u"getBusy"_s), k == Kind::Fetching);
+        QCOMPARE(text(area, k == Kind::Fetching ? u"getBusyText"_s : u"getButton"_s), title);
+        if (k != Kind::Fetching)
+            QCOMPARE(text(area, k == Kind::Again ? u"getRecord"_s : u"getCaption"_s), caption);
+        QCOMPARE(shown(area, u"getCaption"_s), k == Kind::SponsorOnly || k == Kind::Get);
+        // A press: the record shows the file; sponsors only leads to membership; a get asks for the links.
+        QCOMPARE(press(area, k == Kind::Again ? u"getRecord"_s : u"getButton"_s), k != Kind::Fetching);
+        QCOMPARE(m_platform.revealed, k == Kind::Again ? QStringList{u"/tmp/muse-chat.dmg"_s} : QStringList());
+        QCOMPARE(m_screens->store.section() == Store::Section::member, k == Kind::SponsorOnly);
+        QCOMPARE(m_screens->store.netdiskFor(), k == Kind::Get ? std::optional(slug) : std::nullopt);
+        // The links request (to a closed port) ends before the store goes: no action is left suspended.
+        QTRY_VERIFY(!m_screens->store.netdiskBusy());
 
         // The button follows the store: a download starting later takes over at once.
         m_screens->store.setDownloading({slug});
@@ -246,15 +222,6 @@ private Q_SLOTS:
         QCOMPARE(texts(view.get(), u"versionDownload"_s).first(), u"下载 1.%1.0"_s.arg(count));
         QCOMPARE(texts(view.get(), u"versionDate"_s).first(), u"2026-09-15"_s);
         QVERIFY(texts(view.get(), u"versionNotes"_s).isEmpty());
-
-        VersionModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setVersions(m_screens->store.detail()->qmlVersions());
-        QCOMPARE(model.rowCount(), rows);
-        QCOMPARE(model.total(), count);
-        model.setVersions(QVariant());
-        QVERIFY(!model.present());
-        QCOMPARE(model.rowCount(), 0);
     }
 
     void reviewsAndCategory_data()
