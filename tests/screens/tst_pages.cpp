@@ -27,10 +27,7 @@ namespace {
 
 QJsonArray firstOf(const QJsonArray &list, qsizetype n)
 {
-    QJsonArray out;
-    for (qsizetype i = 0; i < std::min(n, list.size()); ++i)
-        out.append(list.at(i));
-    return out;
+    return QJsonArray::fromVariantList(list.toVariantList().mid(0, n));
 }
 
 } // namespace
@@ -70,54 +67,41 @@ private Q_SLOTS:
 
     void cleanup() { m_screens.reset(); }
 
-    // The greeting follows the hour.
-    void greeting_data()
+    // The greeting follows the hour; each section shows what the payload holds, up to its own length.
+    void discover_data()
     {
         QTest::addColumn<int>("hour");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("midnight") << 0 << u"深夜好，今天值得装点什么"_s;
-        QTest::newRow("5:59") << 5 << u"深夜好，今天值得装点什么"_s;
-        QTest::newRow("6:00") << 6 << u"早上好，今天值得装点什么"_s;
-        QTest::newRow("12:00") << 12 << u"下午好，今天值得装点什么"_s;
-        QTest::newRow("18:00") << 18 << u"晚上好，今天值得装点什么"_s;
-        QTest::newRow("23:00") << 23 << u"晚上好，今天值得装点什么"_s;
-    }
-
-    void greeting()
-    {
-        QFETCH(int, hour);
-        QFETCH(QString, title);
-        m_screens->store.setHome(home([&](QJsonObject &json) { json.remove(u"member"_s); }));
-        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, hour}});
-        QVERIFY(page);
-        const auto header = all(page.get(), u"discoverHeader"_s);
-        QCOMPARE(header.size(), 1);
-        QCOMPARE(text(header.first(), u"pageTitle"_s), title);
-        QCOMPARE(text(page.get(), u"discoverStats"_s), u"共收录 128 款应用 · 累计 12.3 万 次下载 · 36 组壁纸"_s);
-    }
-
-    void discoverSectionsFollowThePayload_data()
-    {
-        QTest::addColumn<int>("featured");
+        QTest::addColumn<QString>("greeting");
+        QTest::addColumn<int>("featured"); // how many of each list the payload keeps
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("wallpapers");
-        QTest::newRow("full payload") << 3 << 7 << 6;
-        QTest::newRow("one featured, short lists") << 1 << 3 << 2;
-        QTest::newRow("empty lists") << 0 << 0 << 0;
+        QTest::newRow("midnight, full payload") << 0 << u"深夜好"_s << 3 << 7 << 6;
+        QTest::newRow("5:59, one featured, short lists") << 5 << u"深夜好"_s << 1 << 3 << 2;
+        QTest::newRow("6:00, empty lists") << 6 << u"早上好"_s << 0 << 0 << 0;
+        QTest::newRow("12:00") << 12 << u"下午好"_s << 3 << 7 << 6;
+        QTest::newRow("18:00") << 18 << u"晚上好"_s << 3 << 7 << 6;
+        QTest::newRow("23:00") << 23 << u"晚上好"_s << 3 << 7 << 6;
     }
 
-    void discoverSectionsFollowThePayload()
+    void discover()
     {
+        QFETCH(int, hour);
+        QFETCH(QString, greeting);
         QFETCH(int, featured);
         QFETCH(int, top);
         QFETCH(int, wallpapers);
         m_screens->store.setHome(home([&](QJsonObject &json) {
+            json.remove(u"member"_s);
             json[u"featured"_s] = firstOf(json[u"featured"_s].toArray(), featured);
             json[u"top"_s] = firstOf(json[u"top"_s].toArray(), top);
             json[u"wallpapers"_s] = firstOf(json[u"wallpapers"_s].toArray(), wallpapers);
         }));
-        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, 9}});
+        auto page = load(u"Catalog/DiscoverView.qml"_s, {{u"hour"_s, hour}});
         QVERIFY(page);
+        const auto header = all(page.get(), u"discoverHeader"_s);
+        QCOMPARE(header.size(), 1);
+        QCOMPARE(text(header.first(), u"pageTitle"_s), greeting + u"，今天值得装点什么"_s);
+        QCOMPARE(text(page.get(), u"discoverStats"_s), u"共收录 128 款应用 · 累计 12.3 万 次下载 · 36 组壁纸"_s);
         QCOMPARE(shown(page.get(), u"heroCard"_s), featured > 0);
         if (featured > 0)
             QCOMPARE(text(page.get(), u"heroName"_s), u"Notely"_s);
