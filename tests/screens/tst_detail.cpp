@@ -58,14 +58,7 @@ private:
             edit(json, app);
         json[u"app"_s] = app;
         m_screens->store.setDetail(decode<StoreDetail>(json));
-        return load(u"AppDetailView.qml"_s);
-    }
-
-    std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
-    {
-        QVariantMap initial{{u"width"_s, 1100}, {u"height"_s, 900}};
-        initial.insert(properties);
-        return m_screens->load(u"Detail/"_s + file, initial);
+        return m_screens->load(u"Detail/AppDetailView.qml"_s, {{u"width"_s, 1100}, {u"height"_s, 900}});
     }
 
 private Q_SLOTS:
