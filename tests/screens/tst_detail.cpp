@@ -184,52 +184,28 @@ private Q_SLOTS:
         QCOMPARE(texts(view.get(), u"descriptionLine"_s).size(), headings.count(false));
     }
 
-    void versionHistory_data()
+    // The version history, the reviews and the category as the record has them.
+    void listsAndCategory_data()
     {
-        QTest::addColumn<int>("count"); // -1: the record has no version list
-        QTest::newRow("absent") << -1;
-        QTest::newRow("empty list") << 0;
-        QTest::newRow("two") << 2;
-        QTest::newRow("seven") << 7;
-    }
-
-    void versionHistory()
-    {
-        QFETCH(int, count);
-        auto view = page([&](QJsonObject &detail, QJsonObject &) {
-            if (count < 0)
-                detail.remove(u"versions"_s);
-            else
-                detail[u"versions"_s] = versions(count);
-        });
-        QVERIFY(view);
-        QCOMPARE(shown(view.get(), u"versionSection"_s), count >= 0);
-        if (count < 0)
-            return;
-        QCOMPARE(text(view.get(), u"versionCaption"_s), u"共 %1 个版本，升级后出现兼容问题可降回"_s.arg(count));
-        const int rows = std::min(count, 5);
-        QCOMPARE(all(view.get(), u"versionRow"_s).size(), rows);
-        if (rows == 0)
-            return;
-        QCOMPARE(texts(view.get(), u"versionCurrent"_s).size(), 1);
-        QCOMPARE(texts(view.get(), u"versionDownload"_s).first(), u"下载 1.%1.0"_s.arg(count));
-        QCOMPARE(texts(view.get(), u"versionDate"_s).first(), u"2026-09-15"_s);
-        QVERIFY(texts(view.get(), u"versionNotes"_s).isEmpty());
-    }
-
-    void reviewsAndCategory_data()
-    {
+        QTest::addColumn<int>("versionCount"); // -1: the record has no version list
         QTest::addColumn<int>("reviews");
         QTest::addColumn<bool>("category");
-        QTest::newRow("no reviews, no category") << 0 << false;
-        QTest::newRow("six reviews, category") << 6 << true;
+        QTest::newRow("no versions, reviews or category") << -1 << 0 << false;
+        QTest::newRow("empty version list") << 0 << 0 << false;
+        QTest::newRow("two versions, six reviews") << 2 << 6 << true;
+        QTest::newRow("seven versions") << 7 << 6 << true;
     }
 
-    void reviewsAndCategory()
+    void listsAndCategory()
     {
+        QFETCH(int, versionCount);
         QFETCH(int, reviews);
         QFETCH(bool, category);
         auto view = page([&](QJsonObject &detail, QJsonObject &app) {
+            if (versionCount < 0)
+                detail.remove(u"versions"_s);
+            else
+                detail[u"versions"_s] = versions(versionCount);
             QJsonArray list;
             for (int i = 0; i < reviews; ++i)
                 list.append(QJsonObject{{u"id"_s, i},
@@ -242,11 +218,23 @@ private Q_SLOTS:
                 app.remove(u"categoryName"_s);
         });
         QVERIFY(view);
+        QCOMPARE(shown(view.get(), u"versionSection"_s), versionCount >= 0);
+        if (versionCount >= 0) {
+            QCOMPARE(text(view.get(), u"versionCaption"_s),
+                     u"共 %1 个版本，升级后出现兼容问题可降回"_s.arg(versionCount));
+            QCOMPARE(all(view.get(), u"versionRow"_s).size(), std::min(versionCount, 5));
+        }
+        if (versionCount > 0) {
+            QCOMPARE(texts(view.get(), u"versionCurrent"_s).size(), 1);
+            QCOMPARE(texts(view.get(), u"versionDownload"_s).first(), u"下载 1.%1.0"_s.arg(versionCount));
+            QCOMPARE(texts(view.get(), u"versionDate"_s).first(), u"2026-09-15"_s);
+            QVERIFY(texts(view.get(), u"versionNotes"_s).isEmpty());
+        }
+
         QCOMPARE(shown(view.get(), u"noReviews"_s), reviews == 0);
         QCOMPARE(all(view.get(), u"reviewRow"_s).size(), std::min(reviews, 4));
         if (reviews > 0)
             QCOMPARE(texts(view.get(), u"reviewInitial"_s).first(), u"𠀋"_s);
-
         QObject *side = one(view.get(), u"sideCategory"_s);
         QVERIFY(side);
         QCOMPARE(side->property("v").toString(), category ? u"AI 助手"_s : u"—"_s);
