@@ -31,7 +31,6 @@ private Q_SLOTS:
         QTest::newRow("app, doubled slash") << u"vexlink://app//muse-chat"_s << Kind::app << u"muse-chat"_s;
         QTest::newRow("app, query ignored") << u"vexlink://app/muse-chat?from=web"_s << Kind::app << u"muse-chat"_s;
         QTest::newRow("app without slug") << u"vexlink://app/"_s << Kind::none << QString();
-        QTest::newRow("app, no path") << u"vexlink://app"_s << Kind::none << QString();
         QTest::newRow("app, slug climbing up")
             << u"vexlink://app/..%2F..%2Fapi%2Fstore%2Forders"_s << Kind::none << QString();
         QTest::newRow("app, dot-dot") << u"vexlink://app/.."_s << Kind::none << QString();
@@ -44,7 +43,6 @@ private Q_SLOTS:
         QTest::newRow("softwareManager means discover")
             << u"vexlink://section/softwareManager"_s << Kind::section << u"discover"_s;
         QTest::newRow("names are exact") << u"vexlink://section/Top"_s << Kind::section << u"discover"_s;
-        QTest::newRow("section without name") << u"vexlink://section/"_s << Kind::none << QString();
 
         QTest::newRow("other host") << u"vexlink://detail/muse-chat"_s << Kind::none << QString();
         QTest::newRow("other scheme") << u"https://app/muse-chat"_s << Kind::none << QString();

@@ -9,11 +9,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QtTest>
-
-#include <memory>
 
 #include "Fixtures.h"
 #include "ItemQuery.h"
@@ -39,14 +36,7 @@ QJsonArray versions(int n)
 
 InstalledApp record(const QString &slug, const QString &version)
 {
-    InstalledApp r;
-    r.slug = slug;
-    r.name = slug;
-    r.version = version;
-    r.size = u"1 MB"_s;
-    r.installedAt = QDateTime::currentDateTimeUtc();
-    r.location = u"/tmp/"_s + slug + u".dmg"_s;
-    return r;
+    return {slug, slug, version, u"1 MB"_s, QDateTime::currentDateTimeUtc(), u"/tmp/"_s + slug + u".dmg"_s};
 }
 
 } // namespace
@@ -68,14 +58,7 @@ private:
             edit(json, app);
         json[u"app"_s] = app;
         m_screens->store.setDetail(decode<StoreDetail>(json));
-        return load(u"AppDetailView.qml"_s);
-    }
-
-    std::unique_ptr<QObject> load(const QString &file, const QVariantMap &properties = {})
-    {
-        QVariantMap initial{{u"width"_s, 1100}, {u"height"_s, 900}};
-        initial.insert(properties);
-        return m_screens->load(u"Detail/"_s + file, initial);
+        return m_screens->load(u"Detail/AppDetailView.qml"_s, {{u"width"_s, 1100}, {u"height"_s, 900}});
     }
 
 private Q_SLOTS:
@@ -146,34 +129,20 @@ private Q_SLOTS:
         QVERIFY(area);
         QCOMPARE(area->property("state").toInt(), kind);
 
-        switch (GetAction::Kind(kind)) {
-        case GetAction::Kind::Fetching:
-            QVERIFY(!shown(area, u"getButton"_s));
-            QVERIFY(shown(area, u"getBusy"_s));
-            QCOMPARE(text(area, u"getBusyText"_s), title);
-            break;
-        case GetAction::Kind::Again:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QVERIFY(!shown(area, u"getCaption"_s));
-            QCOMPARE(text(area, u"getRecord"_s), caption);
-            QVERIFY(press(area, u"getRecord"_s));
-            QCOMPARE(m_platform.revealed, QStringList{u"/tmp/muse-chat.dmg"_s});
-            break;
-        case GetAction::Kind::SponsorOnly:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QCOMPARE(text(area, u"getCaption"_s), caption);
-            QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_screens->store.section(), Store::Section::member);
-            break;
-        case GetAction::Kind::Get:
-            QCOMPARE(text(area, u"getButton"_s), title);
-            QCOMPARE(text(area, u"getCaption"_s), caption);
-            QVERIFY(press(area, u"getButton"_s));
-            QCOMPARE(m_screens->store.netdiskFor(), std::optional<QString>(slug));
-            // The links request (to a closed port) ends before the store goes: no action is left suspended.
-            QTRY_VERIFY(!m_screens->store.netdiskBusy());
-            break;
-        }
+        using Kind = GetAction::Kind;
+        const auto k = Kind(kind);
+        QCOMPARE(shown(area, u"getBusy"_s), k == Kind::Fetching);
+        QCOMPARE(text(area, k == Kind::Fetching ? u"getBusyText"_s : u"getButton"_s), title);
+        if (k != Kind::Fetching)
+            QCOMPARE(text(area, k == Kind::Again ? u"getRecord"_s : u"getCaption"_s), caption);
+        QCOMPARE(shown(area, u"getCaption"_s), k == Kind::SponsorOnly || k == Kind::Get);
+        // A press: the record shows the file; sponsors only leads to membership; a get asks for the links.
+        QCOMPARE(press(area, k == Kind::Again ? u"getRecord"_s : u"getButton"_s), k != Kind::Fetching);
+        QCOMPARE(m_platform.revealed, k == Kind::Again ? QStringList{u"/tmp/muse-chat.dmg"_s} : QStringList());
+        QCOMPARE(m_screens->store.section() == Store::Section::member, k == Kind::SponsorOnly);
+        QCOMPARE(m_screens->store.netdiskFor(), k == Kind::Get ? std::optional(slug) : std::nullopt);
+        // The links request (to a closed port) ends before the store goes: no action is left suspended.
+        QTRY_VERIFY(!m_screens->store.netdiskBusy());
 
         // The button follows the store: a download starting later takes over at once.
         m_screens->store.setDownloading({slug});
@@ -215,61 +184,28 @@ private Q_SLOTS:
         QCOMPARE(texts(view.get(), u"descriptionLine"_s).size(), headings.count(false));
     }
 
-    void versionHistory_data()
+    // The version history, the reviews and the category as the record has them.
+    void listsAndCategory_data()
     {
-        QTest::addColumn<int>("count"); // -1: the record has no version list
-        QTest::newRow("absent") << -1;
-        QTest::newRow("empty list") << 0;
-        QTest::newRow("two") << 2;
-        QTest::newRow("seven") << 7;
-    }
-
-    void versionHistory()
-    {
-        QFETCH(int, count);
-        auto view = page([&](QJsonObject &detail, QJsonObject &) {
-            if (count < 0)
-                detail.remove(u"versions"_s);
-            else
-                detail[u"versions"_s] = versions(count);
-        });
-        QVERIFY(view);
-        QCOMPARE(shown(view.get(), u"versionSection"_s), count >= 0);
-        if (count < 0)
-            return;
-        QCOMPARE(text(view.get(), u"versionCaption"_s), u"共 %1 个版本，升级后出现兼容问题可降回"_s.arg(count));
-        const int rows = std::min(count, 5);
-        QCOMPARE(all(view.get(), u"versionRow"_s).size(), rows);
-        if (rows == 0)
-            return;
-        QCOMPARE(texts(view.get(), u"versionCurrent"_s).size(), 1);
-        QCOMPARE(texts(view.get(), u"versionDownload"_s).first(), u"下载 1.%1.0"_s.arg(count));
-        QCOMPARE(texts(view.get(), u"versionDate"_s).first(), u"2026-09-15"_s);
-        QVERIFY(texts(view.get(), u"versionNotes"_s).isEmpty());
-
-        VersionModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setVersions(m_screens->store.detail()->qmlVersions());
-        QCOMPARE(model.rowCount(), rows);
-        QCOMPARE(model.total(), count);
-        model.setVersions(QVariant());
-        QVERIFY(!model.present());
-        QCOMPARE(model.rowCount(), 0);
-    }
-
-    void reviewsAndCategory_data()
-    {
+        QTest::addColumn<int>("versionCount"); // -1: the record has no version list
         QTest::addColumn<int>("reviews");
         QTest::addColumn<bool>("category");
-        QTest::newRow("no reviews, no category") << 0 << false;
-        QTest::newRow("six reviews, category") << 6 << true;
+        QTest::newRow("no versions, reviews or category") << -1 << 0 << false;
+        QTest::newRow("empty version list") << 0 << 0 << false;
+        QTest::newRow("two versions, six reviews") << 2 << 6 << true;
+        QTest::newRow("seven versions") << 7 << 6 << true;
     }
 
-    void reviewsAndCategory()
+    void listsAndCategory()
     {
+        QFETCH(int, versionCount);
         QFETCH(int, reviews);
         QFETCH(bool, category);
         auto view = page([&](QJsonObject &detail, QJsonObject &app) {
+            if (versionCount < 0)
+                detail.remove(u"versions"_s);
+            else
+                detail[u"versions"_s] = versions(versionCount);
             QJsonArray list;
             for (int i = 0; i < reviews; ++i)
                 list.append(QJsonObject{{u"id"_s, i},
@@ -282,11 +218,23 @@ private Q_SLOTS:
                 app.remove(u"categoryName"_s);
         });
         QVERIFY(view);
+        QCOMPARE(shown(view.get(), u"versionSection"_s), versionCount >= 0);
+        if (versionCount >= 0) {
+            QCOMPARE(text(view.get(), u"versionCaption"_s),
+                     u"共 %1 个版本，升级后出现兼容问题可降回"_s.arg(versionCount));
+            QCOMPARE(all(view.get(), u"versionRow"_s).size(), std::min(versionCount, 5));
+        }
+        if (versionCount > 0) {
+            QCOMPARE(texts(view.get(), u"versionCurrent"_s).size(), 1);
+            QCOMPARE(texts(view.get(), u"versionDownload"_s).first(), u"下载 1.%1.0"_s.arg(versionCount));
+            QCOMPARE(texts(view.get(), u"versionDate"_s).first(), u"2026-09-15"_s);
+            QVERIFY(texts(view.get(), u"versionNotes"_s).isEmpty());
+        }
+
         QCOMPARE(shown(view.get(), u"noReviews"_s), reviews == 0);
         QCOMPARE(all(view.get(), u"reviewRow"_s).size(), std::min(reviews, 4));
         if (reviews > 0)
             QCOMPARE(texts(view.get(), u"reviewInitial"_s).first(), u"𠀋"_s);
-
         QObject *side = one(view.get(), u"sideCategory"_s);
         QVERIFY(side);
         QCOMPARE(side->property("v").toString(), category ? u"AI 助手"_s : u"—"_s);

@@ -23,19 +23,14 @@ namespace {
 // A sample point as a fraction of the item's size.
 using Points = QList<QPointF>;
 
-QColor mix(const QColor &a, const QColor &b, qreal t)
-{
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
-}
-
 // The colour of a top-left to bottom-right gradient at `p` of a `size` box, under a black wash of `shade`.
 QColor expected(QSizeF size, QPointF p, const QColor &from, const QColor &to, qreal shade)
 {
     const qreal w = size.width(), h = size.height();
     const qreal t = std::clamp((p.x() * w + p.y() * h) / (w * w + h * h), 0.0, 1.0);
-    return mix(mix(from, to, t), Qt::black, shade);
+    const auto channel = [&](float a, float b) { return float((a + (b - a) * t) * (1 - shade)); };
+    return QColor::fromRgbF(channel(from.redF(), to.redF()), channel(from.greenF(), to.greenF()),
+                            channel(from.blueF(), to.blueF()));
 }
 
 int distance(const QColor &a, const QColor &b)

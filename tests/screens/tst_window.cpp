@@ -6,18 +6,10 @@
 #include "store/HomeCache.h"
 #include "store/Store.h"
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QSignalSpy>
-#include <QtQml/qqmlextensionplugin.h>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
 
 #include "Fixtures.h"
 #include "ItemQuery.h"
@@ -43,33 +35,9 @@ StoreHome homeWith(const QJsonObject &changes = {})
     return decode<StoreHome>(json);
 }
 
-QJsonObject member(bool sponsorActive, bool forever, int daysLeft)
-{
-    return QJsonObject{{u"nickname"_s, u"小林"_s},
-                       {u"email"_s, u"lin@example.com"_s},
-                       {u"role"_s, u"member"_s},
-                       {u"sponsorActive"_s, sponsorActive},
-                       {u"daysLeft"_s, daysLeft},
-                       {u"forever"_s, forever},
-                       {u"level"_s, 1},
-                       {u"points"_s, 10}};
-}
-
-SearchResult someResults()
-{
-    return decode<SearchResult>(QJsonObject{{u"apps"_s, QJsonArray{}}, {u"other"_s, QJsonArray{}}});
-}
-
 StoreDetail someDetail()
 {
     return decode<StoreDetail>(readJson(u"window-detail.json"_s));
-}
-
-void click(QObject *root, const QString &name)
-{
-    QObject *button = one(root, name);
-    QVERIFY2(button, qPrintable(name));
-    QVERIFY(QMetaObject::invokeMethod(button, "clicked"));
 }
 
 } // namespace
@@ -84,37 +52,11 @@ private:
 
     std::unique_ptr<QQuickItem> load(const QString &file)
     {
-        auto item = m_screens->load<QQuickItem>(file);
-        if (item)
-            item->setSize(QSizeF(980, 640));
-        return item;
+        return m_screens->load<QQuickItem>(file, {{u"width"_s, 980}, {u"height"_s, 640}});
     }
 
-    // The window's content in a plain window of the app's size, not yet shown.
+    // The app's window (content with the menu in its toolbar), not yet shown; returns the content.
     QQuickItem *storeWindow()
-    {
-        auto content = load(u"Window/StoreWindow.qml"_s);
-        if (!content)
-            return nullptr;
-        m_window = std::make_unique<QQuickWindow>();
-        m_window->resize(1180, 780);
-        content->setParentItem(m_window->contentItem());
-        content->setParent(m_window.get());
-        return content.release();
-    }
-
-    // The same, shown, after its first load failed: nobody answers on the test's port.
-    QQuickItem *shownStoreWindow()
-    {
-        QQuickItem *content = storeWindow();
-        if (!content)
-            return nullptr;
-        m_window->show();
-        return QTest::qWaitFor([&] { return m_screens->store.error().has_value(); }) ? content : nullptr;
-    }
-
-    // The app's window (content with the menu in its toolbar) shown and active, after its first load failed.
-    QQuickWindow *menuWindow()
     {
         QQmlComponent component(m_screens->engine.get());
         component.setData(R"(
@@ -123,21 +65,26 @@ private:
             import Vexlo.Window
             ApplicationWindow {
                 width: 1180; height: 780
-                StoreWindow { id: content; anchors.fill: parent; menuInToolbar: true }
+                StoreWindow { anchors.fill: parent; menuInToolbar: true }
             })",
                           QUrl(u"file:///menu-test.qml"_s));
         m_window.reset(qobject_cast<QQuickWindow *>(component.create()));
-        if (!m_window) {
+        if (!m_window)
             qWarning().noquote() << component.errorString();
+        return m_window ? qobject_cast<QQuickItem *>(one(m_window->contentItem(), u"storeWindow"_s)) : nullptr;
+    }
+
+    // The same, shown and active, after its first load failed: nobody answers on the test's port.
+    QQuickItem *shownStoreWindow()
+    {
+        QQuickItem *content = storeWindow();
+        if (!content)
             return nullptr;
-        }
         m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get()))
-            return nullptr;
         if (!QTest::qWaitFor([&] { return !m_screens->store.loading() && m_screens->store.error().has_value(); }))
             return nullptr;
         m_window->requestActivate();
-        return QTest::qWaitForWindowActive(m_window.get()) ? m_window.get() : nullptr;
+        return QTest::qWaitForWindowActive(m_window.get()) ? content : nullptr;
     }
 
 private Q_SLOTS:
@@ -164,22 +111,18 @@ private Q_SLOTS:
         auto *page = router->property("currentPage").value<QQuickItem *>();
         QVERIFY(page);
         QCOMPARE(page->objectName(), u"errorState"_s);
-        QCOMPARE(text(page, u"errorTitle"_s), u"无法连接商店"_s);
         QCOMPARE(text(page, u"errorMessage"_s), u"请求失败（500）"_s);
         QCOMPARE(text(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
-        QCOMPARE(text(page, u"retryButton"_s), u"重试"_s);
         // A new address (恢复默认 in the settings) shows at once, before any retry.
         Endpoint::setBase(Endpoint::defaultBase());
         QCOMPARE(text(page, u"errorAddress"_s), Endpoint::defaultBase());
         Endpoint::setBase(u"http://127.0.0.1:9"_s);
-        QCOMPARE(text(page, u"errorAddress"_s), u"http://127.0.0.1:9"_s);
 
         // Retry starts a home load.
-        click(page, u"retryButton"_s);
+        QVERIFY(press(page, u"retryButton"_s));
         QVERIFY(m_screens->store.loading());
         page = router->property("currentPage").value<QQuickItem *>();
         QCOMPARE(page->objectName(), u"storeLoading"_s);
-        QCOMPARE(text(page, u"spinnerText"_s), u"正在载入商店…"_s);
         QTRY_VERIFY(!m_screens->store.loading());
     }
 
@@ -212,93 +155,30 @@ private Q_SLOTS:
     // The groups under billing on and off, before and after the home payload.
     void sidebarGroups_data()
     {
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<QJsonValue>("billing"); // undefined: key absent
+        QTest::addColumn<QJsonValue>("billing"); // undefined: no home payload yet
         QTest::addColumn<bool>("memberRow");
-        QTest::addColumn<bool>("categories");
-
-        QTest::newRow("before the first load") << false << QJsonValue(QJsonValue::Undefined) << true << false;
-        QTest::newRow("billing on") << true << QJsonValue(true) << true << true;
-        QTest::newRow("billing field absent") << true << QJsonValue(QJsonValue::Null) << true << true;
-        QTest::newRow("billing off") << true << QJsonValue(false) << false << true;
+        QTest::newRow("before the first load") << QJsonValue(QJsonValue::Undefined) << true;
+        QTest::newRow("billing on") << QJsonValue(true) << true;
+        QTest::newRow("billing field absent") << QJsonValue(QJsonValue::Null) << true;
+        QTest::newRow("billing off") << QJsonValue(false) << false;
     }
 
     void sidebarGroups()
     {
-        QFETCH(bool, loaded);
         QFETCH(QJsonValue, billing);
         QFETCH(bool, memberRow);
-        QFETCH(bool, categories);
-
         auto sidebar = load(u"Window/SidebarView.qml"_s);
         QVERIFY(sidebar);
+        const bool loaded = !billing.isUndefined(); // the categories come with the payload
         if (loaded)
             m_screens->store.setHome(homeWith({{u"billingEnabled"_s, billing}}));
-
         for (const QString &row : {u"row_device"_s, u"row_softwareManager"_s, u"row_discover"_s, u"row_top"_s,
                                    u"row_latest"_s, u"row_installed"_s, u"row_wallpapers"_s})
             QVERIFY2(shown(sidebar.get(), row), qPrintable(row));
         QCOMPARE(shown(sidebar.get(), u"row_member"_s), memberRow);
         QCOMPARE(shown(sidebar.get(), u"sidebarFooter"_s), memberRow);
-        QCOMPARE(shown(sidebar.get(), u"group_categories"_s), categories);
-        QCOMPARE(shown(sidebar.get(), u"category_productivity"_s), categories);
-        QCOMPARE(shown(sidebar.get(), u"category_dev"_s), categories);
-        if (categories)
-            QCOMPARE(one(sidebar.get(), u"categoryRows"_s)->property("count").toInt(), 2);
-    }
-
-    // The footer and the account chip follow the member of the home payload.
-    void memberTexts_data()
-    {
-        QTest::addColumn<QJsonValue>("memberJson");
-        QTest::addColumn<QString>("footerTitle"); // empty: the unlock button shows instead
-        QTest::addColumn<QString>("footerDetail");
-        QTest::addColumn<QString>("chip");
-
-        QTest::newRow("signed out") << QJsonValue(QJsonValue::Null) << QString() << QString() << u"登录"_s;
-        QTest::newRow("inactive sponsorship")
-            << QJsonValue(member(false, false, 0)) << QString() << QString() << u"小林"_s;
-        QTest::newRow("active, 12 days") << QJsonValue(member(true, false, 12)) << u"赞助有效"_s << u"剩余 12 天"_s
-                                         << u"小林"_s;
-        QTest::newRow("lifetime") << QJsonValue(member(true, true, 0)) << u"终身赞助者"_s << u"已解锁全部软件"_s
-                                  << u"小林"_s;
-    }
-
-    void memberTexts()
-    {
-        QFETCH(QJsonValue, memberJson);
-        QFETCH(QString, footerTitle);
-        QFETCH(QString, footerDetail);
-        QFETCH(QString, chip);
-
-        auto sidebar = load(u"Window/SidebarView.qml"_s);
-        auto account = load(u"Window/AccountChip.qml"_s);
-        QVERIFY(sidebar && account);
-        m_screens->store.setHome(homeWith({{u"member"_s, memberJson}}));
-
-        const bool sponsor = !footerTitle.isEmpty();
-        QCOMPARE(shown(sidebar.get(), u"sponsorStatus"_s), sponsor);
-        QCOMPARE(shown(sidebar.get(), u"unlockButton"_s), !sponsor);
-        if (sponsor) {
-            QCOMPARE(text(sidebar.get(), u"sponsorTitle"_s), footerTitle);
-            QCOMPARE(text(sidebar.get(), u"sponsorDetail"_s), footerDetail);
-        } else {
-            m_screens->store.setSection(Store::Section::top);
-            click(sidebar.get(), u"unlockButton"_s);
-            QCOMPARE(m_screens->store.section(), Store::Section::member);
-        }
-
-        QCOMPARE(text(account.get(), u"accountLabel"_s), chip);
-        QCOMPARE(shown(account.get(), u"sponsorDot"_s), !memberJson.isNull());
-        m_screens->store.setSection(Store::Section::top);
-        click(account.get(), u"accountChip"_s);
-        if (memberJson.isNull()) {
-            QVERIFY(m_screens->store.showLogin());
-            QCOMPARE(m_screens->store.section(), Store::Section::top);
-        } else {
-            QVERIFY(!m_screens->store.showLogin());
-            QCOMPARE(m_screens->store.section(), Store::Section::member);
-        }
+        QCOMPARE(shown(sidebar.get(), u"group_categories"_s), loaded);
+        QCOMPARE(shown(sidebar.get(), u"category_dev"_s), loaded);
     }
 
     // Rows map onto the section; any section but categories forgets the category; the detail stays open.
@@ -309,14 +189,13 @@ private Q_SLOTS:
         m_screens->store.setHome(homeWith());
         m_screens->store.setDetail(someDetail());
 
-        click(sidebar.get(), u"category_dev"_s);
+        QVERIFY(press(sidebar.get(), u"category_dev"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::categories);
         QCOMPARE(m_screens->store.selectedCategory(), std::optional<QString>(u"dev"_s));
         QVERIFY(one(sidebar.get(), u"category_dev"_s)->property("selected").toBool());
-        QVERIFY(!one(sidebar.get(), u"category_productivity"_s)->property("selected").toBool());
         QVERIFY(!one(sidebar.get(), u"row_top"_s)->property("selected").toBool());
 
-        click(sidebar.get(), u"row_top"_s);
+        QVERIFY(press(sidebar.get(), u"row_top"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::top);
         QCOMPARE(m_screens->store.selectedCategory(), std::nullopt);
         QVERIFY(one(sidebar.get(), u"row_top"_s)->property("selected").toBool());
@@ -324,45 +203,9 @@ private Q_SLOTS:
         QVERIFY(m_screens->store.detail().has_value());
     }
 
-    // Emptying the search text removes the results, so the detail or section page comes back; other edits
-    // leave the results alone.
-    void searchClearing()
-    {
-        auto window = load(u"Window/StoreWindow.qml"_s);
-        QVERIFY(window);
-        auto *router = one(window.get(), u"detailRouter"_s);
-        QVERIFY(router);
-        m_screens->store.setHome(homeWith());
-        m_screens->store.setDetail(someDetail());
-        m_screens->store.setSearchText(u"截图"_s);
-        m_screens->store.setSearchResults(someResults());
-        QCOMPARE(router->property("route").toString(), u"search"_s);
-        QCOMPARE(one(window.get(), u"searchField"_s)->property("text").toString(), u"截图"_s);
-
-        m_screens->store.setSearchText(u"截"_s);
-        QVERIFY(m_screens->store.searchResults().has_value());
-
-        click(window.get(), u"searchClear"_s);
-        QCOMPARE(m_screens->store.searchText(), QString());
-        QVERIFY(!m_screens->store.searchResults().has_value());
-        QCOMPARE(router->property("route").toString(), u"detail"_s);
-
-        m_screens->store.setSearchText(u"a"_s);
-        m_screens->store.setSearchResults(someResults());
-        m_screens->store.setSearchText(QString());
-        QVERIFY(!m_screens->store.searchResults().has_value());
-
-        // A failed search shows its failure on the results page until the field is emptied.
-        m_screens->store.setSearchText(u"a"_s);
-        m_screens->store.setSearchError(u"请求超时"_s);
-        QCOMPARE(router->property("route").toString(), u"search"_s);
-        click(window.get(), u"searchClear"_s);
-        QCOMPARE(m_screens->store.searchError(), QString());
-        QCOMPARE(router->property("route").toString(), u"detail"_s);
-    }
-
     // A detail opened from the results shows in front of them and 返回 brings them back; results of a newer
-    // search come in front of the detail; a wallpaper hit shows the wallpapers page. Each step, then the route.
+    // search come in front of the detail; a wallpaper hit shows the wallpapers page. Edits keep the results (or a
+    // failure); emptying the field removes them, so the detail comes back. Each step, then the route.
     void resultsAndDetailTakeTurns_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -373,6 +216,10 @@ private Q_SLOTS:
                                                       << QStringList{u"search"_s, u"detail"_s, u"search"_s};
         QTest::newRow("wallpaper hit") << QStringList{u"search"_s, u"press wallpaper hit"_s}
                                        << QStringList{u"search"_s, u"wallpapers"_s};
+        QTest::newRow("edited, then emptied") << QStringList{u"open detail"_s, u"search"_s, u"edit"_s, u"clear"_s}
+                                              << QStringList{u"detail"_s, u"search"_s, u"search"_s, u"detail"_s};
+        QTest::newRow("failed, then emptied") << QStringList{u"open detail"_s, u"fail"_s, u"clear"_s}
+                                              << QStringList{u"detail"_s, u"search"_s, u"detail"_s};
     }
 
     void resultsAndDetailTakeTurns()
@@ -384,7 +231,6 @@ private Q_SLOTS:
         auto *router = one(window.get(), u"detailRouter"_s);
         Store &s = m_screens->store;
         s.setHome(homeWith());
-        s.setSearchText(u"壁纸"_s);
         // Each search brings different results: one wallpaper hit named after the step.
         const auto results = [](qsizetype step) {
             const QJsonObject hit{
@@ -393,31 +239,34 @@ private Q_SLOTS:
         };
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const QString &step = steps.at(i);
+            if (step == u"search"_s || step == u"fail"_s)
+                s.setSearchText(u"壁纸"_s);
             if (step == u"search"_s)
                 s.setSearchResults(results(i));
+            else if (step == u"fail"_s)
+                s.setSearchError(u"请求超时"_s);
+            else if (step == u"edit"_s)
+                s.setSearchText(u"壁"_s);
             else if (step == u"open detail"_s)
                 s.setDetail(someDetail()); // what pressing an app on the results page leads to
             else if (step == u"back"_s)
-                click(window.get(), u"backButton"_s);
+                QVERIFY(press(window.get(), u"backButton"_s));
             else if (step == u"press wallpaper hit"_s)
-                click(router->property("currentPage").value<QObject *>(), u"searchOtherRow"_s);
+                QVERIFY(press(router->property("currentPage").value<QObject *>(), u"searchOtherRow"_s));
+            else if (step == u"clear"_s)
+                QVERIFY(press(window.get(), u"searchClear"_s));
             QCOMPARE(router->property("route").toString(), routes.at(i));
         }
+        if (steps.contains(u"edit"_s) || steps.contains(u"fail"_s)) // emptied: results and failure gone
+            QVERIFY(s.searchText().isEmpty() && !s.searchResults() && s.searchError().isEmpty());
     }
 
-    // The menu's "返回精选" and the links handed to the window.
-    void commandsAndLinks()
+    // The links handed to the window: a section link closes an open detail.
+    void links()
     {
         auto window = load(u"Window/StoreWindow.qml"_s);
         QVERIFY(window);
         m_screens->store.setHome(homeWith());
-        m_screens->store.setSection(Store::Section::top);
-        m_screens->store.setDetail(someDetail());
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "backToDiscover"));
-        QVERIFY(!m_screens->store.detail().has_value());
-        QCOMPARE(m_screens->store.section(), Store::Section::discover);
-
-        // A section link closes an open detail.
         m_screens->store.setDetail(someDetail());
         DeepLinks::instance()->open(QUrl(u"vexlink://section/wallpapers"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::wallpapers);
@@ -458,14 +307,10 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(loads.count(), afterFirst);
 
-        QObject *sheet = one(content, u"loginSheet"_s);
-        QVERIFY(sheet);
-        QVERIFY(!sheet->property("visible").toBool());
+        // The sign-in sheet takes the focus into its first field.
         m_screens->store.setShowLogin(true);
-        QTRY_VERIFY(sheet->property("opened").toBool());
         QTRY_COMPARE(window.activeFocusItem() ? window.activeFocusItem()->objectName() : QString(), u"emailField"_s);
         m_screens->store.setShowLogin(false);
-        QTRY_VERIFY(!sheet->property("visible").toBool());
 
         // Escape (closing the popup by other means) clears the flag too.
         m_screens->store.setShowCheckout(true);
@@ -476,25 +321,18 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_screens->store.showCheckout());
     }
 
-    // With no store to reach, the device check and the software manager open from the sidebar and do their work.
+    // With no store to reach, the device check and the software manager still open from the sidebar.
     void localPagesWithoutAStore()
     {
         QQuickItem *content = shownStoreWindow();
         QVERIFY(content);
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
-        click(content, u"row_device"_s);
+        QVERIFY(press(content, u"row_device"_s));
         QCOMPARE(content->property("pageName").toString(), u"deviceView"_s);
-        auto *device = one(content, u"deviceView"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(device->property("finished").toBool(), 30000);
-        QVERIFY(device->property("hasIdentity").toBool());
-
-        click(content, u"row_softwareManager"_s);
+        QVERIFY(press(content, u"row_softwareManager"_s));
         QCOMPARE(content->property("pageName").toString(), u"softwareManagerView"_s);
-        QObject *apps = one(content, u"softwareApps"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(!apps->property("scanning").toBool(), 30000);
-        QVERIFY(apps->property("count").toInt() > 0);
 
-        click(content, u"row_discover"_s);
+        QVERIFY(press(content, u"row_discover"_s));
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
     }
 
@@ -514,8 +352,8 @@ private Q_SLOTS:
     // Ctrl+R starts a home load; F10 opens it.
     void menuShortcuts()
     {
-        QQuickWindow *window = menuWindow();
-        QVERIFY(window);
+        QVERIFY(shownStoreWindow());
+        QQuickWindow *window = m_window.get();
         m_screens->store.setHome(homeWith());
         m_screens->store.setSection(Store::Section::top);
         m_screens->store.setDetail(someDetail());
@@ -568,8 +406,8 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(QString, pressed);
         QFETCH(QString, sheet);
-        QQuickWindow *window = menuWindow();
-        QVERIFY(window);
+        QVERIFY(shownStoreWindow());
+        QQuickWindow *window = m_window.get();
         m_screens->store.setHome(homeWith());
         m_screens->store.setSection(*Store::sectionFromKey(section));
         if (section == u"device"_s)
@@ -647,13 +485,10 @@ private Q_SLOTS:
     // The toast capsule shows the store's message and keeps the text while it leaves.
     void toast()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_screens->store.toast().has_value(), 5000); // a toast left by an earlier test
         auto overlay = load(u"Window/ToastOverlay.qml"_s);
         QVERIFY(overlay);
-        QVERIFY(!overlay->property("showing").toBool());
         m_screens->store.showToast(u"已复制提取码"_s);
         QVERIFY(overlay->property("showing").toBool());
-        QCOMPARE(text(overlay.get(), u"toastText"_s), u"已复制提取码"_s);
         m_screens->store.showToast(u"第二条"_s);
         QCOMPARE(text(overlay.get(), u"toastText"_s), u"第二条"_s);
         QTRY_VERIFY_WITH_TIMEOUT(!overlay->property("showing").toBool(), 5000);
