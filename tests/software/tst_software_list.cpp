@@ -216,7 +216,7 @@ private Q_SLOTS:
             << 64;
         row("missing file", 38, -1, "App", u"Else.icns"_s);
         row("not an image", 38, -1, "App", u"App.icns"_s, QByteArray("icns\0\0\0\x10garbage!", 16));
-        row("path outside Resources", 38, -1, "../x");
+        row("path outside Resources", 38, -1, "../x", u"../x"_s);
         row("no icon key", 38, -1, {});
     }
     void bundleIcon()

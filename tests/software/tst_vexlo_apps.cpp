@@ -179,27 +179,24 @@ private Q_SLOTS:
     void failures_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("deadService");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("service unreachable") << QStringList{u"outdated"_s} << true << 3 << u"无法读取商店目录"_s;
-        QTest::newRow("no command") << QStringList{} << false << 2 << u"缺少命令"_s;
-        QTest::newRow("unknown command") << QStringList{u"remove"_s} << false << 2 << u"未知命令"_s;
-        QTest::newRow("missing root") << QStringList{u"list"_s, u"--root"_s, u"/nonexistent-vexlo"_s} << false << 2
+        QTest::newRow("service unreachable") << QStringList{u"outdated"_s} << 3 << u"无法读取商店目录"_s;
+        QTest::newRow("no command") << QStringList{} << 2 << u"缺少命令"_s;
+        QTest::newRow("unknown command") << QStringList{u"remove"_s} << 2 << u"未知命令"_s;
+        QTest::newRow("missing root") << QStringList{u"list"_s, u"--root"_s, u"/nonexistent-vexlo"_s} << 2
                                       << u"文件夹不存在"_s;
-        QTest::newRow("leftovers without app") << QStringList{u"leftovers"_s} << false << 2 << u"需要一个应用路径"_s;
+        QTest::newRow("leftovers without app") << QStringList{u"leftovers"_s} << 2 << u"需要一个应用路径"_s;
         QTest::newRow("leftovers, missing library")
-            << QStringList{u"leftovers"_s, u"/"_s, u"--library"_s, u"/nonexistent-vexlo"_s} << false << 2
+            << QStringList{u"leftovers"_s, u"/"_s, u"--library"_s, u"/nonexistent-vexlo"_s} << 2
             << u"资源库文件夹不存在"_s;
     }
     void failures()
     {
         QFETCH(QStringList, args);
-        QFETCH(bool, deadService);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const QString dead = u"http://127.0.0.1:1"_s;
-        const CommandRun result = run(args + QStringList{u"--root"_s, tree()}, deadService ? dead : QString());
+        const CommandRun result = run(args + QStringList{u"--root"_s, tree()}, u"http://127.0.0.1:1"_s);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         QVERIFY(result.out.isEmpty());
