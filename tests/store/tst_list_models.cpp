@@ -1,5 +1,6 @@
 // The page lists' item models: each checked by QAbstractItemModelTester while its input changes.
 #include "Fixtures.h"
+#include "ModelColumn.h"
 #include "StoreJson.h"
 
 #include "store/ListModels.h"
@@ -19,15 +20,6 @@ QVariantList apps(const QStringList &slugs)
     for (const QString &slug : slugs)
         list.append(QVariant::fromValue(decode<StoreApp>(fixtures::app(slug))));
     return list;
-}
-
-QStringList column(const QAbstractItemModel &model, const QByteArray &role)
-{
-    const int key = model.roleNames().key(role, -1);
-    QStringList values;
-    for (int row = 0; row < model.rowCount(); ++row)
-        values.append(model.index(row, 0).data(key).toString());
-    return values;
 }
 
 InstalledApp record(const QString &slug, qint64 secs)

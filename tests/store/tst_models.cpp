@@ -15,6 +15,7 @@
 #include <QCoro/QCoroTask>
 
 #include "StoreJson.h"
+#include "ModelColumn.h"
 #include "RecordingPlatform.h"
 #include "ScriptedServer.h"
 
@@ -23,14 +24,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr auto kFatal = QAbstractItemModelTester::FailureReportingMode::Fatal;
-
-QStringList column(const QAbstractItemModel &model, int role)
-{
-    QStringList values;
-    for (int row = 0; row < model.rowCount(); ++row)
-        values << model.index(row, 0).data(role).toString();
-    return values;
-}
 
 } // namespace
 

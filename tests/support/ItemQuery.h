@@ -1,6 +1,6 @@
 #pragma once
 // Finding QML items by objectName (through QObject children and visual children, so popups and delegates are
-// found too) and reading or pressing them, for the screen tests.
+// found too) and reading or pressing them, for the tests of pages.
 #include <QList>
 #include <QObject>
 #include <QQuickItem>
@@ -28,21 +28,40 @@ inline void collect(QObject *object, const QString &name, QList<QObject *> &out,
 // Every object named `name` under `root`; with `visibleOnly`, only items that are visible.
 inline QList<QObject *> all(QObject *root, const QString &name, bool visibleOnly = false)
 {
-    QList<QObject *> found, out;
+    QList<QObject *> found;
     QSet<QObject *> seen;
     collect(root, name, found, seen);
-    for (QObject *o : found) {
-        auto *item = qobject_cast<QQuickItem *>(o);
-        if (!visibleOnly || (item && item->isVisible()))
-            out.append(o);
+    if (visibleOnly) {
+        found.removeIf([](QObject *o) {
+            auto *item = qobject_cast<QQuickItem *>(o);
+            return !item || !item->isVisible();
+        });
+    }
+    return found;
+}
+
+// The items among them, in tree order.
+inline QList<QQuickItem *> named(QObject *root, const QString &name, bool visibleOnly = false)
+{
+    QList<QQuickItem *> out;
+    for (QObject *o : all(root, name, visibleOnly)) {
+        if (auto *item = qobject_cast<QQuickItem *>(o))
+            out.append(item);
     }
     return out;
 }
 
+// The only item named `name`; null when there is none or more than one.
+inline QQuickItem *only(QObject *root, const QString &name, bool visibleOnly = false)
+{
+    const auto found = named(root, name, visibleOnly);
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+// The first object named `name`.
 inline QObject *one(QObject *root, const QString &name)
 {
-    const auto found = all(root, name);
-    return found.isEmpty() ? nullptr : found.first();
+    return all(root, name).value(0);
 }
 
 inline bool shown(QObject *root, const QString &name)
@@ -72,6 +91,13 @@ inline bool press(QObject *root, const QString &name)
     if (!item || !item->isVisible() || !item->isEnabled())
         return false;
     return QMetaObject::invokeMethod(item, "clicked");
+}
+
+// Presses a button that must be there and enabled.
+inline void press(QQuickItem *button)
+{
+    QVERIFY(button && button->isEnabled());
+    QMetaObject::invokeMethod(button, "clicked");
 }
 
 } // namespace ItemQuery

@@ -20,13 +20,14 @@
 #include "Fixtures.h"
 #include "RecordingPlatform.h"
 #include "ScreenEngine.h"
-#include "QuickItems.h"
+#include "ItemQuery.h"
 #include "ScriptedServer.h"
 #include "vexlo_qml_plugins.h"
 
 using namespace Qt::StringLiterals;
-using quickitems::named;
-using quickitems::one;
+using ItemQuery::named;
+using ItemQuery::only;
+using ItemQuery::press;
 
 namespace {
 
@@ -36,12 +37,6 @@ ScriptedReply listReply(const QStringList &slugs, int delayMs = 0)
     for (const QString &slug : slugs)
         list.append(fixtures::wallpaper(slug));
     return json({{"sponsorActive", false}, {"wallpapers", list}}, delayMs);
-}
-
-void press(QQuickItem *button)
-{
-    QVERIFY(button);
-    QMetaObject::invokeMethod(button, "clicked");
 }
 
 // org.freedesktop.portal.Wallpaper on its own connection: records the call and answers through the request
@@ -127,29 +122,29 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(model);
         QTRY_COMPARE(listRequests(), 1);
         QCOMPARE(m_server.requests.first().target, QByteArray("/api/store/wallpapers"));
-        QVERIFY(one(page.get(), u"chip_all"_s)->property("filled").toBool());
+        QVERIFY(only(page.get(), u"chip_all"_s)->property("filled").toBool());
 
         // "渐变" is pressed before the first list arrives: the late list of every wallpaper must not win.
-        press(one(page.get(), u"chip_gradient"_s));
+        press(only(page.get(), u"chip_gradient"_s));
         QTRY_COMPARE(listRequests(), 2);
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 1);
         QTest::qWait(600);
         QCOMPARE(model->wallpapers().first().slug, u"g1"_s);
-        QVERIFY(!one(page.get(), u"chip_all"_s)->property("filled").toBool());
-        QVERIFY(one(page.get(), u"chip_gradient"_s)->property("filled").toBool());
+        QVERIFY(!only(page.get(), u"chip_all"_s)->property("filled").toBool());
+        QVERIFY(only(page.get(), u"chip_gradient"_s)->property("filled").toBool());
 
-        press(one(page.get(), u"chip_minimal"_s));
+        press(only(page.get(), u"chip_minimal"_s));
         QTRY_COMPARE(listRequests(), 3);
         QTRY_VERIFY(!model->loading());
         QCOMPARE(model->rowCount(), 1);
         QVERIFY(m_screens->store.toast() == std::nullopt);
-        QQuickItem *failure = one(page.get(), u"wallpaperFailure"_s);
-        QQuickItem *grid = one(page.get(), u"wallpaperGrid"_s);
+        QQuickItem *failure = only(page.get(), u"wallpaperFailure"_s);
+        QQuickItem *grid = only(page.get(), u"wallpaperGrid"_s);
         QVERIFY(failure->isVisible() && !grid->isVisible());
-        QCOMPARE(one(failure, u"emptyHint"_s)->property("text").toString(), u"坏了"_s);
+        QCOMPARE(only(failure, u"emptyHint"_s)->property("text").toString(), u"坏了"_s);
 
         m_server.script("GET", "/api/store/wallpapers?collection=minimal", listReply({"m1", "m2"}));
-        press(one(failure, u"failureRetry"_s));
+        press(only(failure, u"failureRetry"_s));
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
         QVERIFY(!failure->isVisible() && grid->isVisible());
     }
@@ -173,10 +168,10 @@ private Q_SLOTS:
         auto page = gallery();
         QTRY_COMPARE(named(page.get(), u"wallpaperCard"_s).size(), 2);
 
-        QCOMPARE(one(page.get(), u"unlockButton"_s)->isVisible(), !sponsor);
-        QCOMPARE(one(page.get(), u"unlockedLine"_s)->isVisible(), sponsor);
+        QCOMPARE(only(page.get(), u"unlockButton"_s)->isVisible(), !sponsor);
+        QCOMPARE(only(page.get(), u"unlockedLine"_s)->isVisible(), sponsor);
         for (QQuickItem *button : named(page.get(), u"download5k"_s))
-            QCOMPARE(one(button, u"capsuleSymbol"_s)->property("name").toString(),
+            QCOMPARE(only(button, u"capsuleSymbol"_s)->property("name").toString(),
                      sponsor ? u"arrow.down"_s : u"lock.fill"_s);
         if (sponsor)
             return;
@@ -187,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(post != m_server.requests.cend());
         QCOMPARE(post->body, QByteArray(R"({"size":"full","slug":"a1"})"));
         QCOMPARE(m_screens->store.section(), Store::Section::member);
-        press(one(page.get(), u"unlockButton"_s));
+        press(only(page.get(), u"unlockButton"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::member);
     }
 
@@ -201,9 +196,9 @@ private Q_SLOTS:
         m_screens->store.setWallpaperProgress(1'500'000, 6'000'000);
         for (QQuickItem *card : named(page.get(), u"wallpaperCard"_s)) {
             const bool busy = card->property("slug").toString() == u"a2"_s;
-            QCOMPARE(one(card, u"wallpaperSaving"_s)->isVisible(), busy);
-            QCOMPARE(one(card, u"wallpaperButtons"_s)->isVisible(), !busy);
-            QCOMPARE(one(card, u"wallpaperProgressText"_s)->property("text").toString(),
+            QCOMPARE(only(card, u"wallpaperSaving"_s)->isVisible(), busy);
+            QCOMPARE(only(card, u"wallpaperButtons"_s)->isVisible(), !busy);
+            QCOMPARE(only(card, u"wallpaperProgressText"_s)->property("text").toString(),
                      busy ? u"1.5 MB / 6.0 MB"_s : QString());
         }
     }
