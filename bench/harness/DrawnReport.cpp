@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QQuickWindow>
 
+#include <atomic>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,18 +28,20 @@ qint64 residentKilobytes()
 
 void reportWhenDrawn(QQuickWindow *window)
 {
-    // frameSwapped may come from the render thread; report from the GUI thread, once.
-    auto reported = std::make_shared<bool>(false);
+    // The figures are taken as the frame is swapped (possibly on the render thread), before anything the app does
+    // once the frame is up; the program ends from the GUI thread. Once.
+    auto reported = std::make_shared<std::atomic_bool>(false);
     QObject::connect(
-        window, &QQuickWindow::frameSwapped, QCoreApplication::instance(),
+        window, &QQuickWindow::frameSwapped, window,
         [reported] {
-            if (std::exchange(*reported, true))
+            if (reported->exchange(true))
                 return;
             std::printf("drawn-ms: %lld rss-kb: %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()),
                         static_cast<long long>(residentKilobytes()));
             std::fflush(stdout);
-            QCoreApplication::exit(0);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         },
-        Qt::QueuedConnection);
+        Qt::DirectConnection);
     window->update();
 }

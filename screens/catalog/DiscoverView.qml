@@ -83,8 +83,14 @@ StorePage {
             target: lowerSections.Window.window
             enabled: !lowerSections.active
             function onFrameSwapped() {
-                lowerSections.active = true
+                afterFrame.start()
             }
+        }
+        // Not inside the frame's own signal: after it, from the event loop.
+        Timer {
+            id: afterFrame
+            interval: 0
+            onTriggered: lowerSections.active = true
         }
     }
 }
