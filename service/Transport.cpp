@@ -180,6 +180,8 @@ QCoro::Task<ApiResult<QByteArray>> send(Method method, QString path, std::option
     case Stop::deadline:
         qCWarning(lcService).noquote() << "reply stopped: no answer within its time-out" << path;
         co_return ApiError::transportFailure(u"timed out"_s, ApiError::Cause::timedOut);
+    case Stop::cancelled:
+        co_return ApiError::transportFailure(u"request abandoned"_s);
     case Stop::none:
         break;
     }
