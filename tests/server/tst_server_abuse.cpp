@@ -160,7 +160,7 @@ private Q_SLOTS:
                    QByteArray requests;
                    for (int i = 0; i < 1000; ++i)
                        requests += rawGet(picture);
-                   const qint64 before = residentKiB(pid);
+                   [[maybe_unused]] const qint64 before = residentKiB(pid);
                    std::vector<std::unique_ptr<RawConnection>> clients;
                    for (int i = 0; i < 4; ++i) {
                        auto &c = *clients.emplace_back(std::make_unique<RawConnection>());
@@ -201,8 +201,8 @@ private Q_SLOTS:
             return QString();
         });
         QTest::newRow("five sign-in loops from rotating addresses") << Attack([](quint16 port, qint64 pid) {
-            const qint64 before = residentKiB(pid);
-            const bool peakReset = resetPeak(pid);
+            [[maybe_unused]] const qint64 before = residentKiB(pid);
+            [[maybe_unused]] const bool peakReset = resetPeak(pid);
             std::atomic<int> wrong{0}, busy{0}, other{0};
             std::vector<std::thread> loops;
             for (int loop = 0; loop < 5; ++loop)

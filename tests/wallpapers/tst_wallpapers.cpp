@@ -182,6 +182,7 @@ private Q_SLOTS:
         QVERIFY(post != m_server.requests.cend());
         QCOMPARE(post->body, QByteArray(R"({"size":"full","slug":"a1"})"));
         QCOMPARE(m_screens->store.section(), Store::Section::member);
+        m_screens->store.setSection(Store::Section::wallpapers);
         press(only(page.get(), u"unlockButton"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::member);
     }
