@@ -1,31 +1,16 @@
 #include "device/TonePlayer.h"
 
+#include "device/ToneOutput.h"
+
 #include <QtEndian>
 
 #include <cmath>
 #include <numbers>
 
-#ifdef VEXLO_HAVE_MULTIMEDIA
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
-#endif
-
 using namespace Qt::StringLiterals;
-
-struct TonePlayer::Output
-{
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    QMediaDevices devices; // tells when outputs come and go
-    QBuffer buffer;
-    std::unique_ptr<QAudioSink> sink;
-#endif
-};
 
 TonePlayer::TonePlayer(QObject *parent)
     : QObject(parent)
-    , m_output(std::make_unique<Output>())
 {
     m_steps.setSingleShot(true);
     connect(&m_steps, &QTimer::timeout, this, [this] {
@@ -41,9 +26,8 @@ TonePlayer::TonePlayer(QObject *parent)
             Q_EMIT finished();
         }
     });
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    connect(&m_output->devices, &QMediaDevices::audioOutputsChanged, this, &TonePlayer::checkOutput);
-#endif
+    if (ToneOutputPlugin *plugin = toneOutputPlugin())
+        m_output = plugin->create([this] { checkOutput(); });
     m_canPlay = TonePlayer::hasOutput();
 }
 
@@ -78,43 +62,18 @@ QByteArray TonePlayer::sequence(const Format &format)
 
 bool TonePlayer::hasOutput() const
 {
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    return !QMediaDevices::defaultAudioOutput().isNull();
-#else
-    return false;
-#endif
+    return m_output && m_output->hasOutput();
 }
 
 bool TonePlayer::startOutput()
 {
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return false;
-    QAudioFormat audio;
-    audio.setSampleRate(m_format.sampleRate);
-    audio.setChannelCount(2);
-    audio.setSampleFormat(QAudioFormat::Int16);
-    audio.setChannelConfig(QAudioFormat::ChannelConfigStereo);
-    m_output->buffer.setData(sequence(m_format));
-    m_output->buffer.open(QIODevice::ReadOnly);
-    m_output->sink = std::make_unique<QAudioSink>(device, audio);
-    m_output->sink->start(&m_output->buffer);
-    return m_output->sink->error() == QAudio::NoError;
-#else
-    return false;
-#endif
+    return m_output && m_output->start(sequence(m_format), m_format.sampleRate);
 }
 
 void TonePlayer::stopOutput()
 {
-#ifdef VEXLO_HAVE_MULTIMEDIA
-    if (m_output->sink) {
-        m_output->sink->stop();
-        m_output->sink.reset();
-    }
-    m_output->buffer.close();
-#endif
+    if (m_output)
+        m_output->stop();
 }
 
 void TonePlayer::checkOutput()

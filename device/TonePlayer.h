@@ -1,8 +1,8 @@
 #pragma once
 // The speaker check: a short generated tone on the left channel, a pause, then the same tone on the right,
 // so the user can tell the sides apart. The sound is computed (no audio files); `side` follows what is
-// playing so the page can say which side to listen to. Plays through Qt Multimedia when the build has it and
-// an output device exists. The output is tried before anything is announced: without one (or when it will not
+// playing so the page can say which side to listen to. Plays through the speaker output plugin (ToneOutput.h)
+// when an output device exists. The output is tried before anything is announced: without one (or when it will not
 // open) nothing steps through the sides and `canPlay` turns false, so the page can say why.
 
 #include <QByteArray>
@@ -11,6 +11,8 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
+
+class ToneOutput;
 
 struct ToneFormat
 {
@@ -70,6 +72,5 @@ private:
     QTimer m_steps;
     int m_step = 0;
     bool m_canPlay = false;
-    struct Output;
-    std::unique_ptr<Output> m_output;
+    std::unique_ptr<ToneOutput> m_output; // none without the plugin
 };

@@ -1,6 +1,7 @@
 // The hands-on checks' keyboard map and tones.
 
 #include "device/KeyboardMap.h"
+#include "device/ToneOutput.h"
 #include "device/TonePlayer.h"
 
 #include <QKeyEvent>
@@ -109,6 +110,9 @@ private Q_SLOTS:
         QVERIFY(std::abs(int(qFromLittleEndian(samples[0]))) < 100); // faded in, no click
         QCOMPARE(TonePlayer::tone(TonePlayer::Channel::left, format), all.left(800 * 4));
     }
+
+    // The speaker check finds its output plugin (the program itself does not link the audio libraries).
+    void toneOutputIsAPlugin() { QVERIFY(toneOutputPlugin()); }
 
     // The output is tried before a side is announced: a tone that cannot be heard is never asked about.
     void tonePlaysOnlyThroughAnOutput_data()

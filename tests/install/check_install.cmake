@@ -15,6 +15,11 @@ set(expected ${OUT}/usr/bin/vexlo ${share}/applications/vexlo.desktop ${share}/m
 foreach(size 16 24 32 48 64 128 256 512)
   list(APPEND expected ${share}/icons/hicolor/${size}x${size}/apps/vexlo.png)
 endforeach()
+# The speaker check's output, found beside the program.
+file(GLOB_RECURSE tone_output ${OUT}/usr/lib*/vexlo/*vexlo_tone_output*)
+if(NOT tone_output)
+  message(FATAL_ERROR "not installed: the speaker output plugin (lib/vexlo)")
+endif()
 foreach(file ${expected})
   if(NOT EXISTS ${file})
     message(FATAL_ERROR "not installed: ${file}")
