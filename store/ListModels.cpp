@@ -40,12 +40,14 @@ void RecordListModel::setLimit(int limit)
 {
     if (limit == m_limit)
         return;
+    // The same records under a higher limit: the rows shown stay and more follow them.
+    const bool raised = m_limit >= 0 && (limit < 0 || limit > m_limit);
     m_limit = limit;
-    rebuild();
+    rebuild(raised ? Growth::atEnd : Growth::anywhere);
     Q_EMIT rangeChanged();
 }
 
-void RecordListModel::rebuild()
+void RecordListModel::rebuild(Growth grown)
 {
     QVariantList all;
     const auto take = [&](const QVariant &item) {
@@ -65,9 +67,20 @@ void RecordListModel::rebuild()
     const qsizetype from = std::min<qsizetype>(m_from, all.size());
     const qsizetype size = m_limit < 0 ? all.size() - from : std::min<qsizetype>(m_limit, all.size() - from);
 
+    QVariantList rows = all.mid(from, size);
+    if (grown == Growth::atEnd) {
+        // The rows shown keep their delegates.
+        if (rows.size() > m_rows.size()) {
+            beginInsertRows({}, int(m_rows.size()), int(rows.size()) - 1);
+            m_rows = std::move(rows);
+            endInsertRows();
+            Q_EMIT countChanged();
+        }
+        return;
+    }
     const int before = count();
     beginResetModel();
-    m_rows = all.mid(from, size);
+    m_rows = std::move(rows);
     endResetModel();
     if (count() != before)
         Q_EMIT countChanged();

@@ -49,7 +49,8 @@ protected:
     virtual void arrange(QVariantList &records) const { Q_UNUSED(records); }
 
 private:
-    void rebuild();
+    enum class Growth { anywhere, atEnd };
+    void rebuild(Growth grown = Growth::anywhere);
 
     QMetaType m_type;
     QList<QMetaProperty> m_fields;

@@ -68,6 +68,8 @@ StorePage {
             objectName: "staffPicksGrid"
             width: parent.width
             apps: root.featured.slice(1)
+            // Two rows fill the first screenful; the rest come with the lower sections.
+            limit: lowerSections.active ? -1 : 6
         }
     }
 

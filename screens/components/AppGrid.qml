@@ -8,6 +8,8 @@ import Vexlo.Components
 Grid {
     id: root
     property var apps: []
+    // Shows at most this many of the apps (all when negative).
+    property int limit: -1
     columns: 3
     spacing: 14
     readonly property real cardWidth: Math.floor((width - (columns - 1) * spacing) / columns)
@@ -15,6 +17,7 @@ Grid {
     Repeater {
         model: AppListModel {
             records: root.apps
+            limit: root.limit
         }
         AppCard {
             id: card

@@ -73,6 +73,11 @@ private Q_SLOTS:
             QCOMPARE(column(model, "name").first(), u"App "_s + slugs.first());
         }
         QVERIFY(!model.roleNames().values().contains("id"));
+        // A raised limit adds rows after the ones shown, which keep their delegates.
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        model.setLimit(-1);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(model.rowCount(), qMax(0, 3 - from));
         model.setRecords(QVariant());
         QCOMPARE(model.rowCount(), 0);
     }
