@@ -311,10 +311,7 @@ private Q_SLOTS:
         QCOMPARE(other.exitCode, 0);
         const QJsonObject doc = jsonOf(other);
         QCOMPARE(doc.value(u"checks"_s).toArray().last()[u"result"_s].toString(), u"不一致"_s);
-        QCOMPARE(doc.value(u"score"_s).toInt(), 75);
-        const QImage image(picture);
-        QCOMPARE(image.width(), 1080);
-        QVERIFY(image.height() > 1200);
+        QCOMPARE(QImage(picture).width(), 1080);
 
         const CommandRun unwritable =
             runCheck({u"--profile"_s, u"healthy"_s, u"--png"_s, m_dir.filePath(u"none/card.png"_s)});
