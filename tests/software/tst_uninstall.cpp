@@ -220,8 +220,6 @@ private Q_SLOTS:
         QCOMPARE(Uninstall::permissionMessage(u"/Applications"_s),
                  u"「/Applications」需要管理员权限才能删除。\n请在 Finder 中把该应用拖到废纸篓"
                  u"（系统会要求输入密码），\n或用「在 Finder 中显示」找到它手动删除。"_s);
-        QCOMPARE(Uninstall::permissionMessage(u"/Applications/Utilities"_s),
-                 noWriteMessage(u"/Applications/Utilities"_s));
     }
 
     void trashFailures_data()
