@@ -405,29 +405,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("byNode");
         QTest::addColumn<QString>("df");
-        QTest::addColumn<QString>("smart");
-        QTest::addColumn<QString>("free"); // empty: no row
+        QTest::addColumn<QString>("rows"); // the SMART row, then the free-space one (empty: none)
         QTest::newRow("verified, plenty")
             << diskInfo(u"500.3 GB"_s) << QString()
             << u"Filesystem 1024-blocks Used Available Capacity iused ifree %iused Mounted on\n/dev/disk3s1s1 1 1 149877468 7% 1 1 0% /\n"_s
-            << u"Verified|硬盘自检通过|ok"_s << u"143 GB|充足|ok"_s;
+            << u"Verified|硬盘自检通过|ok\n143 GB|充足|ok"_s;
         QTest::newRow("not supported, 15 GB")
             << u"SMART Status: Not Supported\nDisk Size: 251.0 GB (251000193024 Bytes)\n"_s << QString()
-            << u"/dev/disk3s1s1 1 1 15728640 7% 1 1 0% /\n"_s << u"Not Supported|该机型不上报，参考其他项|warn"_s
-            << u"15 GB|偏少，建议清理|ok"_s;
-        QTest::newRow("SMART from device node, 9 GB") << u"Disk Size: 251.0 GB\n"_s << u"   SMART Status:   Failing\n"_s
-                                                      << u"/dev/disk3s1s1 1 1 9437184 7% 1 1 0% /\n"_s
-                                                      << u"Failing|需要关注|warn"_s << u"9 GB|偏少，建议清理|warn"_s;
+            << u"/dev/disk3s1s1 1 1 15728640 7% 1 1 0% /\n"_s
+            << u"Not Supported|该机型不上报，参考其他项|warn\n15 GB|偏少，建议清理|ok"_s;
+        QTest::newRow("SMART from device node, 9 GB")
+            << u"Disk Size: 251.0 GB\n"_s << u"   SMART Status:   Failing\n"_s
+            << u"/dev/disk3s1s1 1 1 9437184 7% 1 1 0% /\n"_s << u"Failing|需要关注|warn\n9 GB|偏少，建议清理|warn"_s;
         QTest::newRow("no SMART, short df line")
-            << u""_s << u""_s << u"/dev/disk3s1s1 1 1\n"_s << u"—|需要关注|warn"_s << QString();
+            << u""_s << u""_s << u"/dev/disk3s1s1 1 1\n"_s << u"—|需要关注|warn\n"_s;
     }
     void storage()
     {
         QFETCH(QString, info);
         QFETCH(QString, byNode);
         QFETCH(QString, df);
-        QFETCH(QString, smart);
-        QFETCH(QString, free);
+        QFETCH(QString, rows);
         int nodeRuns = 0;
         const QString nvme = u"          Model: APPLE SSD AP0256Z\n          Serial Number: 0ba01a2b3c4d5e6f\n"_s;
         const DiskLayout layout = diskLayoutFrom(info, {}, {});
@@ -438,9 +436,8 @@ private Q_SLOTS:
                 return byNode;
             },
             nvme, layout, df);
-        QCOMPARE(text(s.metric(u"smart"_s)), smart);
+        QCOMPARE(text(s.metric(u"smart"_s)) + u'\n' + text(s.metric(u"free"_s)), rows);
         QCOMPARE(nodeRuns, info.contains(u"SMART Status"_s) ? 0 : 1);
-        QCOMPARE(text(s.metric(u"free"_s)), free);
     }
 
     void securityStates_data()
