@@ -232,6 +232,7 @@ private Q_SLOTS:
         QTest::newRow("1000 MB becomes GB") << qint64(999'950'000) << u"1 GB"_s;
         QTest::newRow("two fraction digits for GB") << qint64(1'234'567'890) << u"1.23 GB"_s;
         QTest::newRow("GB leading fraction zero kept") << qint64(1'050'000'000) << u"1.05 GB"_s;
+        QTest::newRow("1000 GB becomes TB") << qint64(999'995'000'000) << u"1 TB"_s;
         QTest::newRow("largest size") << std::numeric_limits<qint64>::max() << u"9.22 EB"_s;
     }
 
