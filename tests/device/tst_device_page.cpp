@@ -88,40 +88,9 @@ private Q_SLOTS:
         m_screens.reset();
     }
 
-    // The page checks by itself once; 重新检测 reads everything again, past the seven-day file cache (an ordinary
-    // run reads it: device_vexlo_check).
+    // The page checks by itself once, step by step with slow tools; 重新检测 reads everything again, past the
+    // seven-day file cache (an ordinary run reads it: device_vexlo_check).
     void firstRunAndRefresh()
-    {
-        QVERIFY(openAndFinish());
-        QVERIFY(check()->sampleData());
-        QCOMPARE(text(u"statusText"_s), u"检测完成"_s);
-        QVERIFY(!shown(u"startCard"_s));
-        QVERIFY(shown(u"sampleNote"_s));
-        QVERIFY(shown(u"footer"_s));
-        QVERIFY(!shown(u"firmwareButton"_s)); // an Apple silicon Mac has no firmware password to read
-        QVERIFY(text(u"footerText"_s).endsWith(u" · 序列号 K7QX2M4HV9"_s));
-        // The cells, cross-checks and metric rows are drawn from the check's records.
-        QCOMPARE(ItemQuery::texts(m_page.get(), u"cellValue"_s).size(), check()->cells().size());
-        QCOMPARE(ItemQuery::all(m_page.get(), u"crossRow"_s, true).size(), check()->checks().size());
-        QCOMPARE(item(u"metric_cycle"_s)->property("value").toString(), u"112 次"_s);
-
-        // Hiding and showing the page again starts nothing.
-        auto *page = qobject_cast<QQuickItem *>(m_page.get());
-        QSignalSpy changed(check(), &DeviceCheck::changed);
-        page->setVisible(false);
-        page->setVisible(true);
-        QTest::qWait(200);
-        QCOMPARE(changed.size(), 0);
-
-        QFile::remove(m_log);
-        QSignalSpy finished(check(), &DeviceCheck::finished);
-        click(item(u"refreshButton"_s));
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(readText(m_log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s), 2);
-    }
-
-    // With slow tools the page shows the run step by step.
-    void whileRunning()
     {
         qputenv("VEXLO_STANDIN_DELAY", "0.15");
         QVERIFY(open());
@@ -139,8 +108,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(item(u"section_storage"_s), 20000);
         QVERIFY(shown(u"deviceCard"_s));
         QVERIFY(shown(u"section_battery"_s));
-        QVERIFY(shown(u"progressLine"_s));
         QVERIFY(text(u"progressLine"_s).startsWith(u"正在读取 "_s));
+        QVERIFY(shown(u"progressLine"_s));
         QVERIFY(shown(u"crossPlaceholder"_s));
         QVERIFY(!shown(u"crossCard"_s));
         QVERIFY(!shown(u"footer"_s));
@@ -153,6 +122,31 @@ private Q_SLOTS:
         QVERIFY(shown(u"crossCard"_s));
         QCOMPARE(text(u"statusText"_s), u"检测完成"_s);
         QCOMPARE(text(u"scoreText"_s), u"体检 100 分"_s);
+        QVERIFY(check()->sampleData());
+        QVERIFY(!shown(u"startCard"_s));
+        QVERIFY(shown(u"sampleNote"_s));
+        QVERIFY(!shown(u"firmwareButton"_s)); // an Apple silicon Mac has no firmware password to read
+        QVERIFY(shown(u"footer"_s));
+        QVERIFY(text(u"footerText"_s).endsWith(u" · 序列号 K7QX2M4HV9"_s));
+        // The cells, cross-checks and metric rows are drawn from the check's records.
+        QCOMPARE(ItemQuery::texts(m_page.get(), u"cellValue"_s).size(), check()->cells().size());
+        QCOMPARE(ItemQuery::all(m_page.get(), u"crossRow"_s, true).size(), check()->checks().size());
+        QCOMPARE(item(u"metric_cycle"_s)->property("value").toString(), u"112 次"_s);
+
+        // Hiding and showing the page again starts nothing.
+        auto *page = qobject_cast<QQuickItem *>(m_page.get());
+        QSignalSpy changed(check(), &DeviceCheck::changed);
+        page->setVisible(false);
+        page->setVisible(true);
+        QTest::qWait(200);
+        QCOMPARE(changed.size(), 0);
+
+        qunsetenv("VEXLO_STANDIN_DELAY");
+        QFile::remove(m_log);
+        QSignalSpy finished(check(), &DeviceCheck::finished);
+        click(item(u"refreshButton"_s));
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(readText(m_log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s), 2);
     }
 
     // For the Intel sample Macs, chosen on the page, the copied report opens with the machine read from its hardware
