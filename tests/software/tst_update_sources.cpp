@@ -152,9 +152,8 @@ private Q_SLOTS:
         runCheck(check, {tape, lower, down});
         QCOMPARE(check.offers().keys(), QStringList{tape.id()});
         const UpdateOffer offer = check.offers().value(tape.id());
-        QCOMPARE(offer.source, UpdateOffer::Source::storeSearch);
-        QCOMPARE(offer.version, u"3.0.2"_s);
-        QCOMPARE(offer.compatibility.requirement, u"需 Rosetta"_s);
+        QCOMPARE((std::tuple{offer.source, offer.version, offer.compatibility.requirement}),
+                 (std::tuple{UpdateOffer::Source::storeSearch, u"3.0.2"_s, u"需 Rosetta"_s}));
         QVERIFY(check.incomplete());
         runCheck(check, {tape, down});
         QCOMPARE(check.offers().keys(), QStringList{tape.id()});
