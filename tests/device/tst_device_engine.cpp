@@ -169,9 +169,6 @@ private Q_SLOTS:
                  u"hw_c3lzdGVtX3Byb2ZpbGVyIFNQSGFyZHdhcmVEYXRhVHlwZSA_.txt"_s);
         DiagnosticsEngine engine(tools(), m_cache);
         QVERIFY(!engine.persistentCacheURL(u"System_profiler SPHardwareDataType"_s).has_value()); // case-sensitive
-        DiagnosticsEngine byDefault(tools());
-        QCOMPARE(*byDefault.persistentCacheDir(),
-                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/VexloDiagnostics"_s);
     }
 
     void fileCacheRoundTrip()
@@ -266,9 +263,8 @@ private Q_SLOTS:
                       "      System Firmware Version: 1.0\n");
         DiagnosticsEngine engine(tools(), m_cache);
         const DeviceIdentity id = engine.identity();
-        QCOMPARE(id.modelName, u"Stored Mac"_s);
-        QCOMPARE(id.activationLock, u"Enabled"_s);
-        QCOMPARE(id.firmware, u"1.0"_s);
+        QCOMPARE((QStringList{id.modelName, id.activationLock, id.firmware}),
+                 (QStringList{u"Stored Mac"_s, u"Enabled"_s, u"1.0"_s}));
         QCOMPARE(runs(command), 1); // the live run, every time
     }
 

@@ -74,9 +74,8 @@ private Q_SLOTS:
 
         const QList<HistoryEntry> earlier = history.earlier(second, secondPath);
         QCOMPARE(earlier.size(), 1);
-        QCOMPARE(earlier[0].path, firstPath);
-        QCOMPARE(earlier[0].score, 100);
-        QCOMPARE(earlier[0].checkedAt, QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC));
+        QCOMPARE((std::tuple{earlier[0].path, earlier[0].score, earlier[0].checkedAt}),
+                 (std::tuple{firstPath, 100, QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)}));
 
         const auto before = DeviceHistory::load(earlier[0].path);
         QVERIFY(before);
