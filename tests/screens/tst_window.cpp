@@ -260,6 +260,8 @@ private Q_SLOTS:
         auto window = load(u"Window/StoreWindow.qml"_s);
         m_screens->store.setHome(homeWith());
         m_screens->store.setDetail(someDetail());
+        DeepLinks::instance()->open(QUrl(u"vexlink://shop/latest"_s)); // no such target: nothing changes
+        QVERIFY(m_screens->store.detail().has_value());
         DeepLinks::instance()->open(QUrl(u"vexlink://section/wallpapers"_s));
         QCOMPARE(m_screens->store.section(), Store::Section::wallpapers);
         QVERIFY(!m_screens->store.detail().has_value());

@@ -107,6 +107,7 @@ private Q_SLOTS:
         row<StoreHome>("not an object", QJsonArray{home()}, u"StoreHome: expected a JSON object"_s);
         row<StoreApp>("app integral 12.0 downloads", edit(app(), u"downloads"_s, 12.0));
         row<StoreApp>("app 12.5 downloads", edit(app(), u"downloads"_s, 12.5), u"StoreApp.downloads"_s);
+        row<StoreApp>("app isFree 1", edit(app(), u"isFree"_s, 1), u"StoreApp.isFree"_s);
         row<StoreApp>("app without categoryName", edit(app(), u"categoryName"_s, removed));
         row<StoreApp>("app categoryName number", edit(app(), u"categoryName"_s, 5), u"StoreApp.categoryName"_s);
         row<StoreApp>("app tag not a string", edit(app(), u"tags"_s, QJsonArray{u"a"_s, 1}), u"StoreApp.tags"_s);

@@ -619,6 +619,8 @@ private Q_SLOTS:
         QTest::newRow("file 206") << ok << image("part", 206) << u"原图下载失败"_s;
         QTest::newRow("file 404") << ok << status(404, "gone") << u"原图下载失败"_s;
         QTest::newRow("file transport") << ok << hangUp() << u"下载失败"_s;
+        QTest::newRow("file a picture's start only")
+            << ok << image(encodedPicture(512, "PNG").first(300)) << u"下载失败"_s;
     }
 
     // Every failure leaves the picture saved earlier untouched and no temporary file behind.

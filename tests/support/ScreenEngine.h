@@ -32,7 +32,9 @@ struct ScreenEngine
     template <typename T = QObject> std::unique_ptr<T> load(const QString &path, const QVariantMap &properties = {})
     {
         QQmlComponent component(engine.get(), QUrl(QStringLiteral("qrc:/qt/qml/Vexlo/") + path));
-        std::unique_ptr<QObject> object(component.createWithInitialProperties(properties));
+        // Qt 6.4 crashes when asked to create from a component that did not compile.
+        std::unique_ptr<QObject> object(component.isReady() ? component.createWithInitialProperties(properties)
+                                                            : nullptr);
         if (!qobject_cast<T *>(object.get()))
             qFatal("%s does not load: %s", qPrintable(path), qPrintable(component.errorString()));
         return std::unique_ptr<T>(qobject_cast<T *>(object.release()));
