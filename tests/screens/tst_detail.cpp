@@ -124,7 +124,6 @@ private Q_SLOTS:
             detail[u"unlocked"_s] = unlocked;
             app[u"isFree"_s] = isFree;
         });
-        QVERIFY(view);
         QObject *area = one(view.get(), u"getArea"_s);
         QVERIFY(area);
         QCOMPARE(area->property("state").toInt(), kind);
@@ -179,7 +178,6 @@ private Q_SLOTS:
         }
 
         auto view = page([&](QJsonObject &, QJsonObject &app) { app[u"description"_s] = description; });
-        QVERIFY(view);
         QCOMPARE(texts(view.get(), u"descriptionHeading"_s).size(), headings.count(true));
         QCOMPARE(texts(view.get(), u"descriptionLine"_s).size(), headings.count(false));
     }
@@ -217,7 +215,6 @@ private Q_SLOTS:
             if (!category)
                 app.remove(u"categoryName"_s);
         });
-        QVERIFY(view);
         QCOMPARE(shown(view.get(), u"versionSection"_s), versionCount >= 0);
         if (versionCount >= 0) {
             QCOMPARE(text(view.get(), u"versionCaption"_s),

@@ -97,7 +97,6 @@ private Q_SLOTS:
         window.setColor(Qt::white);
         window.resize(int(size.width()) + 40, int(size.height()) + 40);
         auto item = screens.load<QQuickItem>(file, properties);
-        QVERIFY(item);
         item->setParentItem(window.contentItem());
         item->setPosition({20, 20});
         item->setSize(size);

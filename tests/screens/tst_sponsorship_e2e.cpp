@@ -1,12 +1,10 @@
 // The whole store window against the real reference service, driven as a user would: buying while signed out
-// asks for the sign-in sheet; a member who is not a sponsor is refused the full-size wallpaper and led to the
-// membership page; sponsoring the yearly plan shows the QR code; the sandbox payment lists the order as paid,
-// the page counts the days left and the full-size wallpaper lands in the Pictures folder.
+// asks for the sign-in sheet; sponsoring the yearly plan from the membership page shows the service's QR code;
+// the sandbox payment makes the member a sponsor and the page counts the days left. (The service's side of each
+// step is server_contract's; what each screen does with scripted replies is the other screens tests'.)
 #include "service/Endpoint.h"
-#include "service/StoreAPI.h"
 #include "store/Store.h"
 
-#include <QDir>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -40,8 +38,6 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(m_server.start(m_dir.filePath(u"data"_s), 0, &error), qPrintable(error));
         Endpoint::setBase(m_server.base());
-        m_platform.pictures = m_dir.filePath(u"Pictures"_s);
-        QDir().mkpath(m_platform.pictures);
         Platform::setInstance(&m_platform);
     }
 
@@ -65,28 +61,17 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(store.home().has_value(), 15000);
         QVERIFY(!store.member());
         QVERIFY(!store.home()->plans.isEmpty());
-        const StoreWallpaper wallpaper = [&] {
-            auto list = QCoro::waitFor(StoreAPI::wallpaperList(std::nullopt));
-            return list.ok() && !list.value().wallpapers.isEmpty() ? list.value().wallpapers.first() : StoreWallpaper{};
-        }();
-        QVERIFY(!wallpaper.slug.isEmpty());
 
         // Buying signed out opens the sign-in sheet instead.
         QCoro::waitFor(store.startCheckoutTask(store.home()->plans.first()));
-        QVERIFY(!store.checkoutError());
         QTRY_VERIFY(shown(window, u"loginPage"_s));
         one(window, u"emailField"_s)->setProperty("text", u"member@vexlo.test"_s);
         one(window, u"passwordField"_s)->setProperty("text", u"vexlo-member"_s);
         QVERIFY(press(window, u"loginSubmit"_s));
         QTRY_VERIFY_WITH_TIMEOUT(store.member().has_value() && !store.showLogin(), 15000);
-        QTRY_VERIFY(!shown(window, u"loginPage"_s));
         QVERIFY(!store.member()->sponsorActive);
-
-        // Not yet a sponsor: the full-size wallpaper is refused and the membership page is shown.
-        QCoro::waitFor(store.downloadWallpaperTask(wallpaper, true));
-        QCOMPARE(store.toast(), std::optional<QString>(u"5K 原图需要赞助会员"_s));
+        QVERIFY(press(window, u"row_member"_s));
         QTRY_VERIFY(shown(window, u"memberView"_s));
-        QCOMPARE(text(window, u"memberStatus"_s), u"未赞助"_s);
         const QList<QObject *> cards = all(window, u"planCard"_s, true);
         const auto yearly =
             std::ranges::find_if(cards, [](QObject *card) { return card->property("highlighted").toBool(); });
@@ -95,29 +80,15 @@ private Q_SLOTS:
         // The sheet shows the order and the service's QR code.
         QTRY_VERIFY(shown(window, u"checkoutPage"_s));
         QTRY_VERIFY_WITH_TIMEOUT(shown(window, u"orderView"_s), 15000);
-        QCOMPARE(text(window, u"orderPrompt"_s), u"请使用微信扫码支付"_s);
         QTRY_VERIFY_WITH_TIMEOUT(one(window, u"qrCode"_s)->property("loaded").toBool(), 15000);
-        const QString orderNo = store.checkout()->orderNo;
 
         // Sandbox payment: the order is paid, the sponsorship active and the page counts its days.
         QVERIFY(press(window, u"mockPay"_s));
         QTRY_VERIFY_WITH_TIMEOUT(!store.checkout().has_value(), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(store.member() && store.member()->sponsorActive, 15000);
-        QVERIFY2(!store.checkoutError(), qPrintable(store.checkoutError().value_or(QString())));
-        const auto paid = [&](const OrderSummary &order) {
-            return order.orderNo == orderNo && order.status == u"paid";
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::any_of(store.orders(), paid), 15000);
         QVERIFY(press(window, u"checkoutClose"_s));
         QTRY_VERIFY(!store.showCheckout());
         QTRY_VERIFY(QRegularExpression(u"^剩余 \\d+ 天$"_s).match(text(window, u"memberStatus"_s)).hasMatch());
-
-        // Now the full size downloads and lands in the Pictures folder.
-        QCoro::waitFor(store.downloadWallpaperTask(wallpaper, true));
-        QVERIFY2(store.toast()->startsWith(u"已保存 "_s), qPrintable(*store.toast()));
-        const QString target = QDir(m_platform.pictures).filePath(u"Vexlo-"_s + wallpaper.slug + u".jpg"_s);
-        QVERIFY(QFileInfo(target).size() > 0);
-        QCOMPARE(m_platform.revealed, QStringList{target});
         object.reset();
     }
 };

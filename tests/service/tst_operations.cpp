@@ -73,8 +73,6 @@ private Q_SLOTS:
         add("wallpaperList all", "GET /api/store/wallpapers", wallpapers, {}, op(wallpaperList, u"all"_s));
         add("wallpaperList nature", "GET /api/store/wallpapers?collection=nature", wallpapers, {},
             op(wallpaperList, u"nature"_s));
-        add("wallpaperDownload full", "POST /api/store/wallpapers", empty,
-            {{u"slug"_s, u"dune"_s}, {u"size"_s, u"full"_s}}, op(wallpaperDownload, u"dune"_s, true));
         add("wallpaperDownload preview", "POST /api/store/wallpapers", empty,
             {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}}, op(wallpaperDownload, u"dune"_s, false));
         // QJsonObject equality tells the integer 3 from the string "3".

@@ -64,7 +64,6 @@ private Q_SLOTS:
         QTest::newRow("GET 401 uses the body") << "GET" << 401 << error << "server 401 账户未登录";
         QTest::newRow("POST 401") << "POST" << 401 << error << "unauthorized";
         QTest::newRow("POST 402") << "POST" << 402 << error << "needsSponsor";
-        QTest::newRow("POST 409 with error") << "POST" << 409 << error << "server 409 账户未登录";
         QTest::newRow("POST 500 not JSON") << "POST" << 500 << QByteArray("oops") << "server 500 请求失败（500）";
         QTest::newRow("numeric code beside error")
             << "GET" << 400 << QByteArray(R"({"error":"坏请求","code":400})") << "server 400 请求失败（400）";

@@ -259,7 +259,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("found");
         QTest::newRow("spaces only") << u"   \n\t "_s << QByteArray() << false;
         QTest::newRow("trimmed and encoded") << u"  a&b c \n"_s << QByteArray("/api/store/search?q=a&b%20c") << true;
-        QTest::newRow("chinese") << u"截图"_s << QByteArray("/api/store/search?q=%E6%88%AA%E5%9B%BE") << true;
         QTest::newRow("failure clears, keeps why") << u"fail"_s << QByteArray("/api/store/search?q=fail") << false;
     }
 
@@ -403,13 +402,10 @@ private Q_SLOTS:
         m_store->openNetdisk(m_store->netdiskLinks().value(0));
         const QJsonObject stored =
             QJsonDocument::fromJson(userDefaults()->value(u"installedApps"_s).toByteArray()).object();
-        const QJsonObject record = stored.value(u"alpha"_s).toObject();
-        QCOMPARE(record.keys(), (QStringList{u"installedAt"_s, u"name"_s, u"size"_s, u"slug"_s, u"version"_s}));
-        QCOMPARE(record.value(u"name"_s).toString(), u"App alpha"_s);
-        QCOMPARE(record.value(u"version"_s).toString(), u"1.0"_s);
-        QCOMPARE(record.value(u"size"_s).toString(), u"12 MB"_s);
-        const double seconds = record.value(u"installedAt"_s).toDouble();
-        QVERIFY(qAbs(seconds - InstalledApp::referenceDate().secsTo(before)) < 5);
+        QJsonObject record = stored.value(u"alpha"_s).toObject();
+        QVERIFY(qAbs(record.take("installedAt").toDouble() - InstalledApp::referenceDate().secsTo(before)) < 5);
+        QCOMPARE(record,
+                 (QJsonObject{{"slug", "alpha"}, {"name", "App alpha"}, {"version", "1.0"}, {"size", "12 MB"}}));
         m_store->recordLocations(
             {{u"Other"_s, u"/Applications/Other.app"_s}, {u"App alpha"_s, u"/Applications/A.app"_s}});
         Store restarted(nullptr);
@@ -487,7 +483,6 @@ private Q_SLOTS:
         QCOMPARE(m_store->showLogin(), signIn);
         QCOMPARE(shown(m_store->checkoutError()), error);
         QCOMPARE(sent(), (QJsonObject{{"planId", 3}, {"payType", "wxpay"}, {"gateway", "hubijiao"}}));
-        QVERIFY(sent().value("planId").isDouble());
     }
 
     void startCheckoutFromQml()
@@ -618,15 +613,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("toast");
         const ScriptedReply ok = json(QJsonObject{{"path", "/files/w.jpg"}, {"resolution", "5K"}});
         const ScriptedReply whole = image(encodedPicture(64));
-        ScriptedReply cutShort = image(encodedPicture(512, "PNG"));
-        cutShort.truncate = true;
         QTest::newRow("needs sponsor") << status(402, R"({"error":"x"})") << whole << u"5K 原图需要赞助会员"_s;
         QTest::newRow("service message") << status(500, R"({"error":"存储故障"})") << whole << u"存储故障"_s;
         QTest::newRow("no path") << json(QJsonObject{{"ok", false}}) << whole << u"下载地址无效"_s;
         QTest::newRow("file 206") << ok << image("part", 206) << u"原图下载失败"_s;
         QTest::newRow("file 404") << ok << status(404, "gone") << u"原图下载失败"_s;
         QTest::newRow("file transport") << ok << hangUp() << u"下载失败"_s;
-        QTest::newRow("file cut short") << ok << cutShort << u"下载失败"_s;
+        QTest::newRow("file a picture's start only")
+            << ok << image(encodedPicture(512, "PNG").first(300)) << u"下载失败"_s;
     }
 
     // Every failure leaves the picture saved earlier untouched and no temporary file behind.

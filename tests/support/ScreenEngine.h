@@ -4,7 +4,6 @@
 #include "store/HomeCache.h"
 #include "store/Store.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -28,16 +27,16 @@ struct ScreenEngine
     ScreenEngine(const ScreenEngine &) = delete;
     ScreenEngine &operator=(const ScreenEngine &) = delete;
 
-    // A page below qrc:/qt/qml/Vexlo/ ("Catalog/DiscoverView.qml"), created with `properties`; null, with the
-    // errors logged, when it does not load or is not a T.
+    // A page below qrc:/qt/qml/Vexlo/ ("Catalog/DiscoverView.qml"), created with `properties`. A page that does not
+    // load, or is not a T, stops the test with the errors: no test can go on without its page.
     template <typename T = QObject> std::unique_ptr<T> load(const QString &path, const QVariantMap &properties = {})
     {
         QQmlComponent component(engine.get(), QUrl(QStringLiteral("qrc:/qt/qml/Vexlo/") + path));
-        std::unique_ptr<QObject> object(component.createWithInitialProperties(properties));
-        if (!object)
-            qWarning().noquote() << component.errorString();
+        // Qt 6.4 crashes when asked to create from a component that did not compile.
+        std::unique_ptr<QObject> object(component.isReady() ? component.createWithInitialProperties(properties)
+                                                            : nullptr);
         if (!qobject_cast<T *>(object.get()))
-            return nullptr;
+            qFatal("%s does not load: %s", qPrintable(path), qPrintable(component.errorString()));
         return std::unique_ptr<T>(qobject_cast<T *>(object.release()));
     }
 
