@@ -16,11 +16,9 @@
 #include <QJsonObject>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
-#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -45,23 +43,18 @@ const QString kPaidApp = u"key-vault"_s;
     auto name = QCoro::waitFor(call);                                                                                  \
     QVERIFY2(name.ok(), qPrintable(name.ok() ? QString() : name.error().reason() + u' ' + name.error().detail))
 
-// A request outside the typed operations (malformed bodies, files, pages), through the shared session.
-RawResponse raw(const QByteArray &method, const QString &path, const QByteArray &body = {},
-                QNetworkAccessManager *network = nullptr, const QByteArray &cookie = {})
+quint16 port()
 {
-    QNetworkRequest request(*Endpoint::url(path));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json"_ba);
-    if (!cookie.isEmpty())
-        request.setRawHeader("Cookie", cookie);
-    QNetworkAccessManager &manager = network ? *network : sharedNetwork();
-    std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, method, body));
-    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
-    if (!reply->isFinished())
-        finished.wait(20000);
-    RawResponse response{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), {}, reply->readAll()};
-    for (const auto &[name, value] : reply->rawHeaderPairs())
-        response.head += name + ": " + value + '\n';
-    return response;
+    return quint16(Endpoint::url(u"/"_s)->port());
+}
+
+// The shared session's cookie as a field line for requests outside the typed operations; empty when signed out.
+QByteArray sharedSession()
+{
+    for (const QNetworkCookie &c : sharedNetwork().cookieJar()->cookiesForUrl(*Endpoint::url(u"/"_s)))
+        if (c.name() == "vexlo_session")
+            return "Cookie: vexlo_session=" + c.value() + "\r\n";
+    return {};
 }
 
 bool isChineseError(const QByteArray &body)
@@ -255,11 +248,12 @@ private Q_SLOTS:
         const StoreWallpaper wallpaper = gradient.value().wallpapers.first();
         AWAIT_OK(download, StoreAPI::wallpaperDownload(wallpaper.slug, false));
         QVERIFY(download.value().path && download.value().resolution);
-        const RawResponse file = raw("GET"_ba, *download.value().path);
+        const RawResponse file = exchange(port(), rawGet(download.value().path->toUtf8()));
         QCOMPARE(QImage::fromData(file.body, "JPEG").size(), QSize(3840, 2160));
-        QVERIFY(!QImage::fromData(raw("GET"_ba, wallpaper.thumbURL()->path()).body, "JPEG").isNull());
+        QVERIFY(
+            !QImage::fromData(exchange(port(), rawGet(wallpaper.thumbURL()->path().toUtf8())).body, "JPEG").isNull());
         // The record's own file is the free size.
-        QCOMPARE(raw("GET"_ba, wallpaper.absoluteURL()->path()).status, 200);
+        QCOMPARE(exchange(port(), rawGet(wallpaper.absoluteURL()->path().toUtf8())).status, 200);
     }
 
     void refusals_data()
@@ -350,7 +344,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QVERIFY(signIn(kSponsor, kSponsorPassword)); // so refusals are about the body, not the session
         const QString before = accountState();
-        const RawResponse reply = raw("POST"_ba, path, body);
+        const RawResponse reply = exchange(port(), rawPost(path.toUtf8(), body, sharedSession()));
         QCOMPARE(reply.status, 400);
         QVERIFY2(isChineseError(reply.body), reply.body.constData());
         QCOMPARE(accountState(), before);
@@ -394,7 +388,8 @@ private Q_SLOTS:
         AWAIT_OK(links, StoreAPI::netdisk(kPaidApp));
         QVERIFY(!links.value().links.isEmpty());
         AWAIT_OK(full, StoreAPI::wallpaperDownload(u"aurora"_s, true));
-        QCOMPARE(QImage::fromData(raw("GET"_ba, *full.value().path).body, "JPEG").size(), QSize(5120, 2880));
+        const RawResponse fullFile = exchange(port(), rawGet(full.value().path->toUtf8(), "GET", sharedSession()));
+        QCOMPARE(QImage::fromData(fullFile.body, "JPEG").size(), QSize(5120, 2880));
 
         // Paying the same order again does not extend the sponsorship a second time.
         AWAIT_OK(again, StoreAPI::mockPay(o.orderNo));
@@ -416,8 +411,7 @@ private Q_SLOTS:
 
     void sessionCookieAndStoredSecrets()
     {
-        const RawResponse login =
-            raw("POST"_ba, u"/api/auth/login"_s, R"({"email":"sponsor@vexlo.test","password":"vexlo-sponsor"})"_ba);
+        const RawResponse login = exchange(port(), rawSignIn(kSponsor, kSponsorPassword));
         QCOMPARE(login.status, 200);
         const QByteArray cookie = login.header("Set-Cookie");
         static const QRegularExpression token(u"^vexlo_session=([0-9a-f]{64});"_s);
@@ -439,10 +433,7 @@ private Q_SLOTS:
     void restartKeepsSessionAndLogoutEndsIt()
     {
         QVERIFY(signIn(kSponsor, kSponsorPassword));
-        QByteArray token;
-        for (const QNetworkCookie &c : sharedNetwork().cookieJar()->cookiesForUrl(*Endpoint::url(u"/"_s)))
-            if (c.name() == "vexlo_session")
-                token = c.value();
+        const QByteArray token = sharedSession();
         QVERIFY(!token.isEmpty());
 
         QString error;
@@ -473,9 +464,7 @@ private Q_SLOTS:
         AWAIT_OK(signedOut, StoreAPI::get<StoreHome>(u"/api/store/home"_s));
         QVERIFY(!signedOut.value().member);
         // The service forgot the session, not just the client's cookie jar.
-        QNetworkAccessManager bare;
-        const RawResponse replay = raw("GET"_ba, u"/api/store/orders"_s, {}, &bare, "vexlo_session=" + token);
-        QCOMPARE(replay.status, 401);
+        QCOMPARE(exchange(port(), rawGet("/api/store/orders", "GET", token)).status, 401);
     }
 
     void pagesServeHtml_data()
@@ -495,7 +484,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(int, status);
-        const RawResponse page = raw("GET"_ba, path);
+        const RawResponse page = exchange(port(), rawGet(path.toUtf8()));
         QCOMPARE(page.status, status);
         QVERIFY(page.header("Content-Type").startsWith("text/html"));
         QVERIFY(page.body.startsWith("<!doctype html>"));
