@@ -92,7 +92,7 @@ class TestVexloCheck : public QObject
 
 private Q_SLOTS:
     // Each sample Mac through the terminal: the JSON holds the rows with their statuses and agrees with the
-    // report on score and issues; the report itself is held to data/ by stepByStep.
+    // report on the score.
     void profiles_data()
     {
         QTest::addColumn<QString>("profile");
@@ -143,18 +143,12 @@ private Q_SLOTS:
         QCOMPARE(calls.count(u"firmwarepasswd -check"_s), profile == u"intel-desktop" || profile == u"company" ? 1 : 0);
         QCOMPARE(calls.count(u"df -k /"_s), 3); // root device twice (layout, cross-checks), free space once
 
-        // The report says the same, and reads the hardware report from the file cache now.
+        // The report (the check's own text, held to data/ by stepByStep) reads the hardware report from the file
+        // cache now.
         QFile::remove(log);
         const CommandRun text = runCheck({u"--profile"_s, profile}, log);
         QCOMPARE(text.exitCode, 0);
-        QVERIFY(text.text().endsWith(u'\n'));
-        const QStringList lines = text.text().chopped(1).split(u'\n');
-        QCOMPARE(lines.at(3), u"评分 %1/100"_s.arg(score));
-        const qsizetype attention = lines.indexOf(u"需要注意："_s);
-        QStringList issues;
-        for (qsizetype i = attention < 0 ? lines.size() : attention + 1; i < lines.size(); ++i)
-            issues << lines.at(i).mid(4);
-        QCOMPARE(issues, doc.value(u"issues"_s).toVariant().toStringList());
+        QVERIFY(text.text().contains(u"\n评分 %1/100\n"_s.arg(score)));
         QCOMPARE(readText(log).split(u'\n').count(u"system_profiler SPHardwareDataType"_s), 1);
     }
 
