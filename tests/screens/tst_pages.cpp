@@ -347,7 +347,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withOthers");
         QTest::newRow("apps only") << 2 << false;
         QTest::newRow("no apps, articles") << 0 << true;
-        QTest::newRow("nothing") << 0 << false;
     }
 
     void searchPageShowsAppsAndOtherHits()
