@@ -62,13 +62,7 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     QJsonObject m_home;
 
-    void setHome(const std::function<void(QJsonObject &)> &edit = {})
-    {
-        QJsonObject home = m_home;
-        if (edit)
-            edit(home);
-        m_screens->store.setHome(decode<StoreHome>(home));
-    }
+    void setHome(const std::function<void(QJsonObject &)> &edit = {}) { m_screens->store.setHome(homeFixture(edit)); }
 
     // Loads a screen of the account module into a shown window, so keys reach it.
     QQuickItem *show(const QString &file)
