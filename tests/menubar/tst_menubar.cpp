@@ -162,9 +162,7 @@ private Q_SLOTS:
         QFETCH(Store::Section, section);
         QFETCH(QByteArray, request);
         setHome(homeWith(1, std::nullopt));
-        QString error;
-        m_screens->store.setDetail(StoreDetail::fromJson(fixtures::detail(u"open"_s), &error));
-        QVERIFY(m_screens->store.detail());
+        m_screens->store.setDetail(decode<StoreDetail>(fixtures::detail(u"open"_s)));
         auto page = panel();
         QSignalSpy raised(page.get(), SIGNAL(storeWindowWanted()));
         QMetaObject::invokeMethod(only(page.get(), pressed), "clicked");

@@ -62,13 +62,7 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     QJsonObject m_home;
 
-    void setHome(const std::function<void(QJsonObject &)> &edit = {})
-    {
-        QJsonObject home = m_home;
-        if (edit)
-            edit(home);
-        m_screens->store.setHome(decode<StoreHome>(home));
-    }
+    void setHome(const std::function<void(QJsonObject &)> &edit = {}) { m_screens->store.setHome(homeFixture(edit)); }
 
     // Loads a screen of the account module into a shown window, so keys reach it.
     QQuickItem *show(const QString &file)
@@ -274,10 +268,8 @@ private Q_SLOTS:
         QVERIFY(m_screens->store.showCheckout());
         QTRY_COMPARE(m_server->count("POST", "/api/store/checkout"), 1);
         const auto post = std::ranges::find(m_server->requests, QByteArray("POST"), &RecordedRequest::method);
-        const QJsonObject body = QJsonDocument::fromJson(post->body).object();
-        QCOMPARE(body[u"planId"_s].toInt(), 2);
-        QCOMPARE(body[u"payType"_s].toString(), u"wxpay"_s);
-        QCOMPARE(body[u"gateway"_s].toString(), u"hubijiao"_s);
+        QCOMPARE(QJsonDocument::fromJson(post->body).object(),
+                 (QJsonObject{{u"planId"_s, 2}, {u"payType"_s, u"wxpay"_s}, {u"gateway"_s, u"hubijiao"_s}}));
     }
 
     // The member's orders load with the page and show newest first with readable status and pay type; without
@@ -352,9 +344,8 @@ private Q_SLOTS:
         QVERIFY(press(sheet, u"gatewayToggle"_s));
         QVERIFY(press(all(sheet, u"planRow"_s).at(1), u"planRow"_s));
         QTRY_VERIFY(shown(sheet, u"orderView"_s));
-        const QJsonObject body = QJsonDocument::fromJson(m_server->requests.first().body).object();
-        QCOMPARE(body[u"payType"_s].toString(), chip);
-        QCOMPARE(body[u"gateway"_s].toString(), u"xunhu"_s);
+        QCOMPARE(QJsonDocument::fromJson(m_server->requests.first().body).object(),
+                 (QJsonObject{{u"planId"_s, 2}, {u"payType"_s, chip}, {u"gateway"_s, u"xunhu"_s}}));
 
         QVERIFY(!shown(sheet, u"planPicker"_s));
         QCOMPARE(text(sheet, u"orderPrompt"_s), prompt);

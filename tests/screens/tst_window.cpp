@@ -22,19 +22,6 @@ using namespace ItemQuery;
 
 namespace {
 
-// The test home payload, with `changes` laid over its top-level keys (a null value removes the key).
-StoreHome homeWith(const QJsonObject &changes = {})
-{
-    QJsonObject json = readJson(u"home.json"_s);
-    for (auto it = changes.begin(); it != changes.end(); ++it) {
-        if (it.value().isNull())
-            json.remove(it.key());
-        else
-            json.insert(it.key(), it.value());
-    }
-    return decode<StoreHome>(json);
-}
-
 StoreDetail someDetail()
 {
     return decode<StoreDetail>(readJson(u"window-detail.json"_s));
@@ -141,7 +128,7 @@ private Q_SLOTS:
         QFETCH(QString, section);
         QFETCH(QString, page);
         auto router = load(u"Window/DetailRouter.qml"_s);
-        m_screens->store.setHome(homeWith());
+        m_screens->store.setHome(homeFixture());
         m_screens->store.setSection(*Store::sectionFromKey(section));
         QCOMPARE(router->property("route").toString(), section);
         auto *item = router->property("currentPage").value<QQuickItem *>();
@@ -166,7 +153,7 @@ private Q_SLOTS:
         auto sidebar = load(u"Window/SidebarView.qml"_s);
         const bool loaded = !billing.isUndefined(); // the categories come with the payload
         if (loaded)
-            m_screens->store.setHome(homeWith({{u"billingEnabled"_s, billing}}));
+            m_screens->store.setHome(homeFixture([&](QJsonObject &home) { home[u"billingEnabled"_s] = billing; }));
         for (const QString &row : {u"row_device"_s, u"row_softwareManager"_s, u"row_discover"_s, u"row_top"_s,
                                    u"row_latest"_s, u"row_installed"_s, u"row_wallpapers"_s})
             QVERIFY2(shown(sidebar.get(), row), qPrintable(row));
@@ -180,7 +167,7 @@ private Q_SLOTS:
     void sidebarSelection()
     {
         auto sidebar = load(u"Window/SidebarView.qml"_s);
-        m_screens->store.setHome(homeWith());
+        m_screens->store.setHome(homeFixture());
         m_screens->store.setDetail(someDetail());
 
         QVERIFY(press(sidebar.get(), u"category_dev"_s));
@@ -223,7 +210,7 @@ private Q_SLOTS:
         auto window = load(u"Window/StoreWindow.qml"_s);
         auto *router = one(window.get(), u"detailRouter"_s);
         Store &s = m_screens->store;
-        s.setHome(homeWith());
+        s.setHome(homeFixture());
         // Each search brings different results: one wallpaper hit named after the step.
         const auto results = [](qsizetype step) {
             const QJsonObject hit{
@@ -258,7 +245,7 @@ private Q_SLOTS:
     void links()
     {
         auto window = load(u"Window/StoreWindow.qml"_s);
-        m_screens->store.setHome(homeWith());
+        m_screens->store.setHome(homeFixture());
         m_screens->store.setDetail(someDetail());
         DeepLinks::instance()->open(QUrl(u"vexlink://shop/latest"_s)); // no such target: nothing changes
         QVERIFY(m_screens->store.detail().has_value());
@@ -332,7 +319,7 @@ private Q_SLOTS:
         QVERIFY(press(content, u"row_discover"_s));
         QCOMPARE(content->property("pageName").toString(), u"errorState"_s);
         QQuickWindow *window = m_window.get();
-        m_screens->store.setHome(homeWith());
+        m_screens->store.setHome(homeFixture());
         m_screens->store.setSection(Store::Section::top);
         m_screens->store.setDetail(someDetail());
         QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
@@ -386,7 +373,7 @@ private Q_SLOTS:
         QFETCH(QString, sheet);
         QVERIFY(shownStoreWindow());
         QQuickWindow *window = m_window.get();
-        m_screens->store.setHome(homeWith());
+        m_screens->store.setHome(homeFixture());
         m_screens->store.setSection(*Store::sectionFromKey(section));
         if (section == u"device"_s)
             QTRY_VERIFY_WITH_TIMEOUT(one(window->contentItem(), u"deviceView"_s)->property("finished").toBool(), 30000);
@@ -442,7 +429,7 @@ private Q_SLOTS:
 
         QQuickItem *control = reached.value(pressed);
         if (sheet == u"loginSheet"_s) // signed out, the account chip asks for sign-in
-            m_screens->store.setHome(homeWith({{u"member"_s, QJsonValue::Null}}));
+            m_screens->store.setHome(homeFixture([](QJsonObject &home) { home.remove(u"member"_s); }));
         control->forceActiveFocus(Qt::TabFocusReason);
         QTRY_VERIFY(ringAround(control));
         QTest::keyClick(window, Qt::Key_Space);

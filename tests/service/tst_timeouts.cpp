@@ -18,7 +18,7 @@ private Q_SLOTS:
     void silentServiceTimesOut()
     {
         ScriptedServer server;
-        server.reply(hang());
+        server.reply({.hang = true});
         Endpoint::setBase(server.base());
         QElapsedTimer clock;
         clock.start();
@@ -36,8 +36,6 @@ private Q_SLOTS:
         const ApiResult<LoginResult> getResult = QCoro::waitFor(std::move(get));
         const ApiResult<LoginResult> postResult = QCoro::waitFor(std::move(post));
         QCOMPARE(server.requests.size(), 2);
-        QCOMPARE(getResult.error().kind, ApiError::Kind::transport);
-        QCOMPARE(postResult.error().kind, ApiError::Kind::transport);
         QCOMPARE(getResult.error().reason(), u"请求超时"_s);
         QCOMPARE(postResult.error().reason(), u"请求超时"_s);
         // Qt's transfer time-out runs on a coarse timer, which may fire up to 5 % early.

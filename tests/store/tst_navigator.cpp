@@ -44,7 +44,6 @@ private Q_SLOTS:
         row("results over everything", u"results detail detailLoading storeLoading storeError home"_s, u"top"_s,
             u"search"_s);
         row("detail opened from the results", u"results detailOverResults detail home"_s, u"top"_s, u"detail"_s);
-        row("results of a newer search over the detail", u"results detail home"_s, u"top"_s, u"search"_s);
         row("results in front once their detail closes", u"results detailOverResults home"_s, u"top"_s, u"search"_s);
         row("detail loading over store loading", u"detailLoading storeLoading"_s, u"top"_s, u"detailLoading"_s);
         row("section chosen while the detail loads", u"detailLoading detailLeft home"_s, u"top"_s, u"top"_s);

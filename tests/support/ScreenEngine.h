@@ -1,6 +1,7 @@
 #pragma once
 // What a screen test sets up: a fresh Store as the instance every page reads, and a QML engine that finds the
 // program's modules and creates pages from them. The engine, with every page it made, goes before the Store.
+#include "Fixtures.h"
 #include "store/HomeCache.h"
 #include "store/Store.h"
 
@@ -9,7 +10,17 @@
 #include <QQmlEngine>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
+
+// The home page of the test's data/home.json, after `edit`.
+inline StoreHome homeFixture(const std::function<void(QJsonObject &)> &edit = {})
+{
+    QJsonObject json = readJson(QStringLiteral("home.json"));
+    if (edit)
+        edit(json);
+    return decode<StoreHome>(json);
+}
 
 struct ScreenEngine
 {

@@ -136,8 +136,3 @@ ScriptedReply hangUp()
 {
     return {.hangUp = true};
 }
-
-ScriptedReply hang()
-{
-    return {.hang = true};
-}

@@ -80,4 +80,3 @@ private:
 ScriptedReply json(const QJsonObject &body, int delayMs = 0);
 ScriptedReply status(int code, const QByteArray &body = {});
 ScriptedReply hangUp();
-ScriptedReply hang();

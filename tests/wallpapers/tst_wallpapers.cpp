@@ -160,9 +160,8 @@ private Q_SLOTS:
     void lockAndUnlock()
     {
         QFETCH(bool, sponsor);
-        QJsonObject member = fixtures::member(true);
         m_screens->store.setHome(
-            decode<StoreHome>(fixtures::home(u"站"_s, sponsor ? std::optional(member) : std::nullopt)));
+            decode<StoreHome>(fixtures::home(u"站"_s, sponsor ? std::optional(fixtures::member(true)) : std::nullopt)));
         m_server.script("GET", "/api/store/wallpapers", listReply({"a1", "a2"}));
         m_server.script("POST", "/api/store/wallpapers", status(402, R"({"error":"需要赞助"})"));
         auto page = gallery();
