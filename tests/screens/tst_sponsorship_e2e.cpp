@@ -81,11 +81,17 @@ private Q_SLOTS:
         QTRY_VERIFY(shown(window, u"checkoutPage"_s));
         QTRY_VERIFY_WITH_TIMEOUT(shown(window, u"orderView"_s), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(one(window, u"qrCode"_s)->property("loaded").toBool(), 15000);
+        const QString orderNo = store.checkout()->orderNo;
 
         // Sandbox payment: the order is paid, the sponsorship active and the page counts its days.
         QVERIFY(press(window, u"mockPay"_s));
         QTRY_VERIFY_WITH_TIMEOUT(!store.checkout().has_value(), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(store.member() && store.member()->sponsorActive, 15000);
+        // The account reload that follows lists the order as paid (and leaves nothing in flight at the end).
+        const auto paid = [&](const OrderSummary &order) {
+            return order.orderNo == orderNo && order.status == u"paid";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::any_of(store.orders(), paid), 15000);
         QVERIFY(press(window, u"checkoutClose"_s));
         QTRY_VERIFY(!store.showCheckout());
         QTRY_VERIFY(QRegularExpression(u"^剩余 \\d+ 天$"_s).match(text(window, u"memberStatus"_s)).hasMatch());
