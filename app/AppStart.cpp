@@ -1,10 +1,12 @@
 #include "app/AppStart.h"
 
 #include "screens/components/Renderer.h"
+#include "screens/components/Symbols.h"
+#include "screens/components/Theme.h"
 #include "service/Network.h"
 
 #include <QApplication>
-#include <QFontDatabase>
+#include <QFont>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -15,15 +17,8 @@ namespace {
 
 void loadFonts()
 {
-    const QStringList iconFonts{
-        u"/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"_s,
-        u"/usr/share/fonts/woff/material-design-icons-iconfont/MaterialIcons-Regular.woff"_s,
-    };
-    for (const QString &file : iconFonts) {
-        if (QFontDatabase::addApplicationFont(file) >= 0)
-            break;
-    }
-    QFont ui(u"Noto Sans CJK SC"_s);
+    Symbols::loadFont();
+    QFont ui(Theme::fontFamily());
     ui.setPixelSize(13);
     QApplication::setFont(ui);
 }

@@ -1,5 +1,7 @@
 #include "screens/components/Symbols.h"
+#include "screens/components/Logging.h"
 
+#include <QFontDatabase>
 #include <QHash>
 
 namespace {
@@ -113,6 +115,19 @@ const QHash<QString, char16_t> &lookup()
 QString Symbols::family()
 {
     return QStringLiteral("Material Icons");
+}
+
+QString Symbols::fontFile()
+{
+    return QStringLiteral(":/fonts/MaterialIcons-Regular.ttf");
+}
+
+bool Symbols::loadFont()
+{
+    if (QFontDatabase::addApplicationFont(fontFile()) >= 0)
+        return true;
+    qCWarning(lcScreens) << "the symbol font" << fontFile() << "could not be loaded; symbols will be missing";
+    return false;
 }
 
 char16_t Symbols::codePoint(const QString &name)

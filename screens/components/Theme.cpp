@@ -5,6 +5,8 @@
 #include "screens/components/GlyphMap.h"
 #include "screens/components/Palette.h"
 
+#include <QFontDatabase>
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +18,16 @@ Theme *Theme::create(QQmlEngine *, QJSEngine *)
         return t;
     }();
     return instance;
+}
+
+QString Theme::fontFamily()
+{
+#ifdef Q_OS_MACOS
+    static const QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    return family;
+#else
+    return QStringLiteral("Noto Sans CJK SC");
+#endif
 }
 
 QString Theme::symbolFamily()

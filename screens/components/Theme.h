@@ -64,7 +64,8 @@ public:
     using QObject::QObject;
     static Theme *create(QQmlEngine *, QJSEngine *);
 
-    [[nodiscard]] static QString fontFamily() { return QStringLiteral("Noto Sans CJK SC"); }
+    // The interface font: the system's on macOS, Noto Sans CJK SC (Debian's fonts-noto-cjk) elsewhere.
+    [[nodiscard]] static QString fontFamily();
     [[nodiscard]] static QString symbolFamily();
     [[nodiscard]] static QColor ink() { return QColor(0x1d, 0x1d, 0x1f); }
     [[nodiscard]] static QColor text() { return QColor::fromRgbF(0.11f, 0.11f, 0.12f); }
