@@ -1,4 +1,5 @@
 import QtQuick
+import Vexlo.Harness
 import Vexlo.Store
 
 // The wallpaper gallery, settings window and quick search panel for the screenshot tour. `signedOut` runs
@@ -77,10 +78,14 @@ QtObject {
     readonly property var sponsor: [
         { name: "wallpapers-sponsor", prepare: () => { close(); showGallery("all") }, ready: galleryReady,
           settle: 1500 },
-        { name: "wallpaper-saving",
-          prepare: () => { const card = find(window.contentItem, "download5k"); if (card) card.clicked() },
-          // Saving from the local service takes a moment only: the picture is taken at once.
-          ready: () => true, settle: 1 },
+        // Saving from the local service takes a moment only: the picture is taken in the same turn as the click,
+        // before any reply can arrive.
+        { name: "wallpaper-saving", shot: true, ready: () => true, prepare: () => {
+            const card = find(window.contentItem, "download5k")
+            if (card)
+                card.clicked()
+            Harness.saveWindowImage(window, Harness.screenshotDir + "/wallpaper-saving.png")
+        } },
         { name: "settings-signed-in", prepare: settings, target: () => settingsWindow, ready: () => true }
     ]
 }
