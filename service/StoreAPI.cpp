@@ -5,6 +5,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QUrl>
 #include <QCoro/QCoroNetworkReply>
 
 using namespace Qt::StringLiterals;
@@ -71,7 +72,8 @@ QString detailPath(const QString &slug)
 
 QString categoryPath(const QString &categorySlug)
 {
-    return u"/api/store/apps?category="_s + categorySlug + u"&perPage=40"_s;
+    return u"/api/store/apps?category="_s + QString::fromLatin1(QUrl::toPercentEncoding(categorySlug)) +
+        u"&perPage=40"_s;
 }
 
 QCoro::Task<ApiResult<NetdiskPayload>> netdisk(QString slug)

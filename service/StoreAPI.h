@@ -65,6 +65,7 @@ QString encodeQueryValue(const QString &text);
 QString searchPath(const QString &trimmedText);
 QString homePath();
 QString detailPath(const QString &slug);
+// The slug is percent-encoded, so it stays one value of the query.
 QString categoryPath(const QString &categorySlug);
 
 QCoro::Task<ApiResult<NetdiskPayload>> netdisk(QString slug);

@@ -5,18 +5,11 @@
 #include "service/StoreAPI.h"
 
 #include <QPointer>
-#include <QUrl>
 #include <QCoroTask>
 
 CategoryLoader::CategoryLoader(QObject *parent)
     : QObject(parent)
 { }
-
-QString CategoryLoader::listPath(const QString &slug)
-{
-    return QStringLiteral("/api/store/apps?category=") + QString::fromLatin1(QUrl::toPercentEncoding(slug)) +
-        QStringLiteral("&perPage=40");
-}
 
 void CategoryLoader::setCategory(const QString &slug)
 {
@@ -50,7 +43,7 @@ QCoro::Task<void> CategoryLoader::loadTask()
     }
     setLoading(true);
     QPointer<CategoryLoader> self(this);
-    auto result = co_await StoreAPI::get<AppListPage>(listPath(m_category));
+    auto result = co_await StoreAPI::get<AppListPage>(StoreAPI::categoryPath(m_category));
     if (!self || !m_loads.isCurrent(ticket))
         co_return; // superseded by a newer load, or the page is gone
     QVariantList apps;

@@ -25,9 +25,6 @@ class CategoryLoader : public QObject, public QQmlParserStatus
 public:
     explicit CategoryLoader(QObject *parent = nullptr);
 
-    // The service path of a category's list; the slug is percent-encoded so it stays one value.
-    [[nodiscard]] static QString listPath(const QString &slug);
-
     [[nodiscard]] QString category() const { return m_category; }
     void setCategory(const QString &slug);
     [[nodiscard]] QVariantList apps() const { return m_apps; }

@@ -4,6 +4,7 @@
 #include "service/CatalogRecords.h"
 #include "service/CommerceRecords.h"
 #include "service/Endpoint.h"
+#include "service/StoreAPI.h"
 #include "screens/components/GlyphMap.h"
 #include "store/Store.h"
 
@@ -223,19 +224,12 @@ private Q_SLOTS:
         }
     }
 
-    void categoryListPathKeepsTheSlugOneValue()
-    {
-        QCOMPARE(CategoryLoader::listPath(u"dev-tools"_s), u"/api/store/apps?category=dev-tools&perPage=40"_s);
-        QCOMPARE(CategoryLoader::listPath(u"a&perPage=1#x"_s),
-                 u"/api/store/apps?category=a%26perPage%3D1%23x&perPage=40"_s);
-    }
-
     void categoryLoadsKeepOnlyTheLatestSelection()
     {
         ScriptedServer service;
         Endpoint::setBase(service.base());
         // Each category's list holds one app named after it; "slow" answers late, "broken" fails.
-        const auto path = [](const QString &category) { return CategoryLoader::listPath(category).toUtf8(); };
+        const auto path = [](const QString &category) { return StoreAPI::categoryPath(category).toUtf8(); };
         for (const auto &[category, delayMs] : {std::pair{u"slow"_s, 400}, std::pair{u"fast"_s, 0}}) {
             QJsonObject app = readJson(u"app.json"_s).value(u"apps"_s).toArray().first().toObject();
             app[u"slug"_s] = category + u"-app"_s;
@@ -305,7 +299,7 @@ private Q_SLOTS:
             QCoro::waitFor(store.runSearchTask(u"mac"_s));
             view = load(u"Catalog/SearchView.qml"_s);
         } else {
-            service.script("GET", CategoryLoader::listPath(u"dev"_s).toUtf8(), replies);
+            service.script("GET", StoreAPI::categoryPath(u"dev"_s).toUtf8(), replies);
             store.setSection(Store::Section::categories);
             store.setSelectedCategory(u"dev"_s);
             view = load(u"Catalog/CategoryView.qml"_s);

@@ -59,7 +59,10 @@ private Q_SLOTS:
         const QByteArray orders = R"({"orders":[]})";
         add("home", "GET /api/store/home", empty, {}, get(homePath()));
         add("detail", "GET /api/store/apps/pixel-art", empty, {}, get(detailPath(u"pixel-art"_s)));
-        add("category", "GET /api/store/apps?category=dev&perPage=40", empty, {}, get(categoryPath(u"dev"_s)));
+        add("category", "GET /api/store/apps?category=dev-tools&perPage=40", empty, {},
+            get(categoryPath(u"dev-tools"_s)));
+        add("category stays one value", "GET /api/store/apps?category=a%26perPage%3D1%23x&perPage=40", empty, {},
+            get(categoryPath(u"a&perPage=1#x"_s)));
         add("search escaped", "GET /api/store/search?q=a&b%20c%25%23%5B%5D%22%3C%3E%5C", empty, {},
             get(searchPath(u"a&b c%#[]\"<>\\"_s)));
         add("search lone surrogate cannot be encoded", "GET /api/store/search?q=", empty, {},
