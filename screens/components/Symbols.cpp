@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QResource>
 
 namespace {
 
@@ -124,7 +125,9 @@ QString Symbols::fontFile()
 
 bool Symbols::loadFont()
 {
-    if (QFontDatabase::addApplicationFont(fontFile()) >= 0)
+    const QResource font(fontFile());
+    const auto data = QByteArray::fromRawData(reinterpret_cast<const char *>(font.data()), font.size());
+    if (font.compressionAlgorithm() == QResource::NoCompression && QFontDatabase::addApplicationFontFromData(data) >= 0)
         return true;
     qCWarning(lcScreens) << "the symbol font" << fontFile() << "could not be loaded; symbols will be missing";
     return false;
