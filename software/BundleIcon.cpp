@@ -93,6 +93,10 @@ public:
             Q_EMIT finished();
         });
         iconPool()->start(job);
+        // Qt Quick forgets a response still waiting when its engine goes, and the loader thread that would take
+        // the image has ended by then: such a response is deleted with that thread.
+        connect(
+            QThread::currentThread(), &QThread::finished, this, [this] { delete this; }, Qt::DirectConnection);
     }
 
     // The row is gone; the job still reports (Qt Quick waits for finished()) but skips the decoding.
