@@ -125,6 +125,9 @@ QString Symbols::fontFile()
 
 bool Symbols::loadFont()
 {
+    // The system's fonts are listed first: of two fonts with one name, the one registered last is drawn, and an
+    // installed copy in another format (Debian's WOFF2) would otherwise be drawn instead of this one.
+    QFontDatabase::families();
     const QResource font(fontFile());
     const auto data = QByteArray::fromRawData(reinterpret_cast<const char *>(font.data()), font.size());
     if (font.compressionAlgorithm() == QResource::NoCompression && QFontDatabase::addApplicationFontFromData(data) >= 0)
