@@ -27,18 +27,13 @@ const QByteArray kOrder = R"({"planId":1,"payType":"wxpay","gateway":"xunhu"})";
 constexpr int kMaxOpenOrders = 20;
 
 // Requests the home payload every few milliseconds on its own thread; each must be answered within two seconds.
-class HomeProbe
+// Resetting the thread stops and joins it.
+struct HomeProbe
 {
-public:
     explicit HomeProbe(quint16 port)
-        : m_thread([this, port](const std::stop_token &stop) { run(port, stop); })
+        : thread([this, port](const std::stop_token &stop) { run(port, stop); })
     { }
-    void finish() { m_thread = {}; } // asks the thread to stop and joins it
 
-    std::atomic<int> answered{0};
-    std::atomic<int> failed{0};
-
-private:
     void run(quint16 port, const std::stop_token &stop)
     {
         RawConnection connection;
@@ -60,7 +55,9 @@ private:
         }
     }
 
-    std::jthread m_thread;
+    std::atomic<int> answered{0};
+    std::atomic<int> failed{0};
+    std::jthread thread; // last, so the counters exist when it starts
 };
 
 // The process's resident size now (VmRSS) or at its peak (VmHWM).
@@ -247,7 +244,7 @@ private Q_SLOTS:
         HomeProbe probe(m_server.port());
         const QString fault = attack(m_server.port(), m_server.processId());
         QTRY_VERIFY_WITH_TIMEOUT(probe.answered >= 5 || probe.failed > 0, 10'000); // a fast attack ends early
-        probe.finish();
+        probe.thread = {};
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QCOMPARE(probe.failed, 0);
     }
