@@ -100,8 +100,6 @@ QString refusedMidStream(quint16 port, const QByteArray &start, const QByteArray
 
 } // namespace
 
-Q_DECLARE_METATYPE(Attack)
-
 class ServerAbuseTest : public QObject
 {
     Q_OBJECT

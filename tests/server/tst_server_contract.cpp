@@ -81,8 +81,6 @@ template <typename F, typename... Args> Probe fails(F call, Args... args)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Probe)
-
 class ServerContractTest : public QObject
 {
     Q_OBJECT

@@ -75,9 +75,6 @@ template <typename T> bool decodes(const QJsonValue &json, QString *error)
 }
 
 using Decode = bool (*)(const QJsonValue &, QString *);
-} // namespace
-Q_DECLARE_METATYPE(Decode)
-namespace {
 
 template <typename T> void row(const char *name, const QJsonValue &json, const QString &failure = {})
 {

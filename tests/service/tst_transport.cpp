@@ -56,8 +56,6 @@ Run getPath(const QString &path)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Run)
-
 class TransportTest : public QObject
 {
     Q_OBJECT
