@@ -365,12 +365,10 @@ private Q_SLOTS:
         RawConnection client;
         QVERIFY(client.open(m_server.port()));
         QVERIFY(client.send(checkout.repeated(kMaxOpenOrders + 5)));
-        QList<int> statuses, expected;
-        for (int i = 0; i < kMaxOpenOrders + 5; ++i) {
+        QList<int> statuses;
+        for (int i = 0; i < kMaxOpenOrders + 5; ++i)
             statuses << client.read(5000).status;
-            expected << (i < kMaxOpenOrders - open ? 200 : 429);
-        }
-        QCOMPARE(statuses, expected);
+        QCOMPARE(statuses, QList<int>(kMaxOpenOrders - open, 200) + QList<int>(open + 5, 429));
         const QStringList orderNos = pending();
         QCOMPARE(orderNos.size(), kMaxOpenOrders);
 

@@ -97,8 +97,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         QFile file(dir.filePath(u"cookies.json"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
         QCOMPARE(namesFor(PersistentCookieJar(file.fileName()), u"http://127.0.0.1"_s), QStringList());
     }
