@@ -72,6 +72,7 @@ private:
         return QDir(m_trash + u'/' + folder)
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     }
+    QStringList trashed() const { return inTrash(u"files"_s) + inTrash(u"info"_s); }
 
     // kind: "file", "dir" (holding 5,000 bytes), "link-out" (to a file outside the Library), "link-in" (to a file
     // inside it), "folder-out" (the Library folder itself leads outside, holding the entry there).
@@ -108,11 +109,19 @@ private Q_SLOTS:
         QCOMPARE(Trash::homeTrash(), m_trash);
     }
 
-    void missingBundle()
+    // The refusals' own messages: a bundle gone (or no path at all), a folder that needs an administrator, and the
+    // Trash's failures (another domain's code as it is; the system errors as the Trash reports them).
+    void refusalMessages()
     {
-        const QString path = m_dir.filePath(u"Gone.app"_s);
-        QCOMPARE(SoftwareScanner::uninstallNow(path), failed(kGone));
+        QCOMPARE(SoftwareScanner::uninstallNow(m_dir.filePath(u"Gone.app"_s)), failed(kGone));
         QCOMPARE(SoftwareScanner::uninstallNow(QString()), failed(kGone));
+        QCOMPARE(Uninstall::permissionMessage(u"/Applications"_s),
+                 u"「/Applications」需要管理员权限才能删除。\n请在 Finder 中把该应用拖到废纸篓"
+                 u"（系统会要求输入密码），\n或用「在 Finder 中显示」找到它手动删除。"_s);
+        QCOMPARE(Uninstall::trashFailureMessage({Trash::posixDomain.toString(), 513, u"odd"_s}),
+                 u"卸载失败（513）：odd\n可尝试用 Finder 手动删除。"_s);
+        QCOMPARE(Uninstall::trashFailureMessage(Trash::errorFromErrno(ENOENT)), kGone);
+        QCOMPARE(Uninstall::trashFailureMessage(Trash::errorFromErrno(EACCES)), kNoDeletePermission);
     }
 
     void movesToTrashWithItsRecord()
@@ -183,14 +192,14 @@ private Q_SLOTS:
             for (const QString &folder : {shared, system, locked})
                 ::chmod(native(folder).constData(), 0755);
         });
-        const QStringList infoBefore = inTrash(u"info"_s);
+        const QStringList trashedBefore = trashed();
         DROP_PRIVILEGES_OR_SKIP(user);
         QCOMPARE(SoftwareScanner::uninstallNow(path), failed(noWriteMessage(shared)));
         QCOMPARE(SoftwareScanner::uninstallNow(systemPath), failed(noWriteMessage(system)));
         QCOMPARE(SoftwareScanner::uninstallNow(locked), failed(kNoDeletePermission));
         for (const QString &bundle : {path, systemPath, locked})
             QVERIFY(QFileInfo::exists(bundle + u"/Contents/MacOS/binary"_s));
-        QCOMPARE(inTrash(u"info"_s), infoBefore);
+        QCOMPARE(trashed(), trashedBefore);
     }
 
     void otherFileSystemIsNotCopied()
@@ -204,40 +213,13 @@ private Q_SLOTS:
         QVERIFY(other.isValid());
         const QString path = other.filePath(u"Far.app"_s);
         writeFile(path + u"/Contents/MacOS/binary"_s, "binary");
-        const QStringList trashedBefore = inTrash(u"files"_s);
-        const QStringList infoBefore = inTrash(u"info"_s);
+        const QStringList trashedBefore = trashed();
         const UninstallResult result = SoftwareScanner::uninstallNow(path);
         QVERIFY(!result.ok);
         QCOMPARE(result.reason,
                  u"卸载失败（%1）：%2\n可尝试用 Finder 手动删除。"_s.arg(EXDEV).arg(qt_error_string(EXDEV)));
         QVERIFY(QFileInfo::exists(path + u"/Contents/MacOS/binary"_s));
-        QCOMPARE(inTrash(u"files"_s), trashedBefore);
-        QCOMPARE(inTrash(u"info"_s), infoBefore);
-    }
-
-    void permissionMessages()
-    {
-        QCOMPARE(Uninstall::permissionMessage(u"/Applications"_s),
-                 u"「/Applications」需要管理员权限才能删除。\n请在 Finder 中把该应用拖到废纸篓"
-                 u"（系统会要求输入密码），\n或用「在 Finder 中显示」找到它手动删除。"_s);
-    }
-
-    void trashFailures_data()
-    {
-        QTest::addColumn<TrashError>("error");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("513 of another domain") << TrashError{Trash::posixDomain.toString(), 513, u"odd"_s}
-                                               << u"卸载失败（513）：odd\n可尝试用 Finder 手动删除。"_s;
-        // System errors as the Trash reports them (the Trash's own codes for a missing file and no permission).
-        QTest::newRow("ENOENT") << Trash::errorFromErrno(ENOENT) << kGone;
-        QTest::newRow("EACCES") << Trash::errorFromErrno(EACCES) << kNoDeletePermission;
-    }
-
-    void trashFailures()
-    {
-        QFETCH(TrashError, error);
-        QFETCH(QString, message);
-        QCOMPARE(Uninstall::trashFailureMessage(error), message);
+        QCOMPARE(trashed(), trashedBefore);
     }
 
     void rule_data()
