@@ -39,14 +39,25 @@ inline void writeFile(const QString &path, const QByteArray &data)
     QCOMPARE(file.write(data), data.size());
 }
 
+// A property list whose root is a dictionary holding `body`.
+inline QByteArray plistDict(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + body + "</dict></plist>";
+}
+
+// One string entry of a property list dictionary.
+inline QByteArray stringKey(const QByteArray &key, const QString &value)
+{
+    return "<key>" + key + "</key><string>" + value.toUtf8() + "</string>";
+}
+
 // An app bundle `root/file` whose Info.plist names it and its version, with `extraKeys` added to the dictionary.
 inline void makeBundle(const QString &root, const QString &file, const QString &name, const QString &version,
                        const QByteArray &extraKeys = {})
 {
-    writeFile(root + u'/' + file + QStringLiteral("/Contents/Info.plist"),
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key><string>" + name.toUtf8() +
-                  "</string><key>CFBundleShortVersionString</key><string>" + version.toUtf8() + "</string>" +
-                  extraKeys + "</dict></plist>");
+    writeFile(
+        root + u'/' + file + QStringLiteral("/Contents/Info.plist"),
+        plistDict(stringKey("CFBundleName", name) + stringKey("CFBundleShortVersionString", version) + extraKeys));
 }
 
 // An ICNS file holding one PNG element per side.

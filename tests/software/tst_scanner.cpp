@@ -12,11 +12,6 @@ using namespace TestTree;
 
 namespace {
 
-QByteArray xmlPlist(const QByteArray &dictBody)
-{
-    return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + dictBody + "</dict></plist>";
-}
-
 QByteArray toBinary(const QByteArray &xml)
 {
     plist_t node = nullptr;
@@ -89,8 +84,8 @@ private Q_SLOTS:
         // Each as an XML and as a binary property list.
         const auto row = [](const char *label, const QByteArray &keys, const QString &name, const QString &version,
                             const QString &bundleId = {}) {
-            QTest::addRow("xml: %s", label) << xmlPlist(keys) << name << version << bundleId;
-            QTest::addRow("binary: %s", label) << toBinary(xmlPlist(keys)) << name << version << bundleId;
+            QTest::addRow("xml: %s", label) << plistDict(keys) << name << version << bundleId;
+            QTest::addRow("binary: %s", label) << toBinary(plistDict(keys)) << name << version << bundleId;
         };
         const QString unknown = u"未知"_s;
         row("all keys",
@@ -160,7 +155,7 @@ private Q_SLOTS:
     {
         const QString root = fresh(u"Locked"_s);
         const QString bundle = root + u"/Locked.app"_s;
-        writeFile(bundle + u"/Contents/Info.plist"_s, xmlPlist("<key>CFBundleName</key><string>Locked</string>"));
+        writeFile(bundle + u"/Contents/Info.plist"_s, plistDict(stringKey("CFBundleName", u"Locked"_s)));
         writeFile(bundle + u"/Contents/Secret/hidden.bin"_s, QByteArray(4000, 's'));
         const QString secret = bundle + u"/Contents/Secret"_s;
         const qint64 expected =

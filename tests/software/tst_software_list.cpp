@@ -180,15 +180,14 @@ private Q_SLOTS:
         const auto row = [&](const char *name, int request, int red, const QByteArray &icon = "App",
                              const QString &file = u"App.icns"_s, const QByteArray &data = {}) {
             const QByteArray key =
-                icon.isEmpty() ? QByteArray() : "<key>CFBundleIconFile</key><string>" + icon + "</string>";
+                icon.isEmpty() ? QByteArray() : stringKey("CFBundleIconFile", QString::fromUtf8(icon));
             QTest::newRow(name) << key << file << (data.isEmpty() ? icns : data) << request << red;
         };
         row("smallest at least as large", 100, 64);
         row("exact", 32, 16);
         row("largest when all smaller", 512, 128);
         QTest::newRow("icon name key, extension given")
-            << QByteArray("<key>CFBundleIconName</key><string>Other.icns</string>") << u"Other.icns"_s << icns << 38
-            << 64;
+            << stringKey("CFBundleIconName", u"Other.icns"_s) << u"Other.icns"_s << icns << 38 << 64;
         row("missing file", 38, -1, "App", u"Else.icns"_s);
         row("not an image", 38, -1, "App", u"App.icns"_s, QByteArray("icns\0\0\0\x10garbage!", 16));
         row("path outside Resources", 38, -1, "../x", u"../x"_s);

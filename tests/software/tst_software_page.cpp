@@ -102,9 +102,8 @@ private:
         const QString root = m_dir.filePath(name);
         const auto bundle = [&](const QString &app, const QString &version, const QByteArray &icon) {
             makeBundle(root, app + u".app"_s, app, version,
-                       "<key>CFBundleIconFile</key><string>AppIcon</string><key>CFBundleIdentifier</key><string>"
-                       "com.example." +
-                           app.toLower().toUtf8() + "</string>");
+                       stringKey("CFBundleIconFile", u"AppIcon"_s) +
+                           stringKey("CFBundleIdentifier", u"com.example."_s + app.toLower()));
             writeFile(root + u'/' + app + u".app/Contents/Resources/AppIcon.icns"_s, icon);
         };
         bundle(u"Foo"_s, u"1.9"_s, icnsWith({{"icp6", 64}}));

@@ -77,10 +77,9 @@ class TestUpdateSources : public QObject
     LocalApp bundle(const QString &name, const QString &shortVersion, const QString &build, const QString &feed = {})
     {
         const QString file = u"App%1.app"_s.arg(++m_bundles);
-        QByteArray keys = "<key>CFBundleVersion</key><string>" + build.toUtf8() + "</string>";
-        if (!feed.isEmpty())
-            keys += "<key>SUFeedURL</key><string>" + feed.toHtmlEscaped().toUtf8() + "</string>";
-        makeBundle(m_dir.path(), file, name, shortVersion, keys);
+        makeBundle(m_dir.path(), file, name, shortVersion,
+                   stringKey("CFBundleVersion", build) +
+                       (feed.isEmpty() ? QByteArray() : stringKey("SUFeedURL", feed.toHtmlEscaped())));
         return LocalApp(m_dir.filePath(file), name, shortVersion, {}, 0);
     }
 

@@ -26,7 +26,7 @@ void makeAppBundle(const QString &root, const QString &file, const QString &name
                    const QByteArray &extraKeys = {})
 {
     makeBundle(root, file, name, version,
-               "<key>CFBundleIdentifier</key><string>com.example." + file.toUtf8().toLower() + "</string>" + extraKeys);
+               stringKey("CFBundleIdentifier", u"com.example."_s + file.toLower()) + extraKeys);
     writeFile(root + u'/' + file + u"/Contents/MacOS/bin"_s, QByteArray(1500, 'x'));
 }
 
@@ -77,7 +77,7 @@ private:
             makeAppBundle(root, u"Abc.app"_s, u"Abc"_s, u"0.1"_s);
             makeAppBundle(root, u"Tape.app"_s, u"磁带工坊"_s, u"2.4.0"_s); // in the store, on no home list
             makeAppBundle(root, u"Indie.app"_s, u"Indie"_s, u"1.0"_s,
-                          "<key>SUFeedURL</key><string>" + m_feed.base().toUtf8() + "/appcast.xml</string>");
+                          stringKey("SUFeedURL", m_feed.base() + u"/appcast.xml"_s));
         }
         return root;
     }
