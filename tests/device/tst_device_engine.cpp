@@ -27,6 +27,8 @@ void writeTool(const QString &root, const QString &relativePath, const QByteArra
     writeFile(root + u'/' + relativePath, "#!/bin/sh\n" + script, true);
 }
 
+const QString kHardware = u"system_profiler SPHardwareDataType"_s;
+
 } // namespace
 
 class TestDeviceEngine : public QObject
@@ -47,6 +49,7 @@ class TestDeviceEngine : public QObject
         return options;
     }
     int runs(const QString &line) const { return readText(m_log).split(u'\n').count(line); }
+    QString cacheFile(const QString &line) const { return m_cache + u'/' + DiagnosticsEngine::cacheFileName(line); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -173,29 +176,27 @@ private Q_SLOTS:
 
     void fileCacheRoundTrip()
     {
-        const QString command = u"system_profiler SPHardwareDataType"_s;
         const QString expected =
             u"Hardware:\n\n    Hardware Overview:\n\n      Model Name: MacBook Air\n      Type: SPHardwareDataType\n\n"_s;
         {
             DiagnosticsEngine engine(tools(), m_cache);
-            QCOMPARE(engine.cachedStatic(command), expected);
-            QCOMPARE(engine.cachedStatic(command), expected);
+            QCOMPARE(engine.cachedStatic(kHardware), expected);
+            QCOMPARE(engine.cachedStatic(kHardware), expected);
         }
-        QCOMPARE(runs(command), 1);
-        const QString file = m_cache + u'/' + DiagnosticsEngine::cacheFileName(command);
-        const QString stored = readText(file);
+        QCOMPARE(runs(kHardware), 1);
+        const QString stored = readText(cacheFile(kHardware));
         const qint64 stamp = stored.section(u'\n', 0, 0).toLongLong();
         QVERIFY(qAbs(QDateTime::currentSecsSinceEpoch() - stamp) < 60);
         QCOMPARE(stored.section(u'\n', 1), expected); // byte for byte, empty lines and trailing line feed kept
 
         DiagnosticsEngine next(tools(), m_cache);
-        QCOMPARE(next.cachedStatic(command), expected);
-        QCOMPARE(runs(command), 1);
+        QCOMPARE(next.cachedStatic(kHardware), expected);
+        QCOMPARE(runs(kHardware), 1);
 
         next.clearPersistentCache();
         QVERIFY(!QFileInfo::exists(m_cache));
-        QCOMPARE(next.cachedStatic(command), expected); // the memory cache is untouched
-        QCOMPARE(runs(command), 1);
+        QCOMPARE(next.cachedStatic(kHardware), expected); // the memory cache is untouched
+        QCOMPARE(runs(kHardware), 1);
     }
 
     void fileCacheValidity_data()
@@ -213,15 +214,11 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, firstLine);
         QFETCH(bool, used);
-        const QString command = u"system_profiler SPHardwareDataType"_s;
-        const QString file = m_cache + u'/' + DiagnosticsEngine::cacheFileName(command);
-        writeFile(file, firstLine + "\nModel Name: Stored\n");
-        DiagnosticsEngine engine(tools(), m_cache);
-        const QString output = engine.cachedStatic(command);
-        QCOMPARE(output.startsWith(u"Model Name: Stored"_s), used);
-        QCOMPARE(runs(command), used ? 0 : 1);
+        writeFile(cacheFile(kHardware), firstLine + "\nModel Name: Stored\n");
+        QCOMPARE(DiagnosticsEngine(tools(), m_cache).cachedStatic(kHardware).startsWith(u"Model Name: Stored"_s), used);
+        QCOMPARE(runs(kHardware), used ? 0 : 1);
         if (!used) // replaced by a fresh entry
-            QVERIFY(readText(file).contains(u"Type: SPHardwareDataType"_s));
+            QVERIFY(readText(cacheFile(kHardware)).contains(u"Type: SPHardwareDataType"_s));
     }
 
     void fileCacheTwoPrefixes()
@@ -236,28 +233,24 @@ private Q_SLOTS:
         writeTool(m_dir.filePath(u"empty"_s), u"system_profiler"_s, "echo \"system_profiler $*\" >> \"$TOOL_LOG\"\n");
         ToolOptions emptyTools = tools();
         emptyTools.toolRoot = m_dir.filePath(u"empty"_s);
-        DiagnosticsEngine first(emptyTools, m_cache);
-        QCOMPARE(first.cachedStatic(displays), QString());
-        const QString stored = readText(m_cache + u'/' + DiagnosticsEngine::cacheFileName(displays));
+        QCOMPARE(DiagnosticsEngine(emptyTools, m_cache).cachedStatic(displays), QString());
+        const QString stored = readText(cacheFile(displays));
         QVERIFY(stored.endsWith(u'\n'));
         QCOMPARE(stored.count(u'\n'), 1);
-        DiagnosticsEngine second(emptyTools, m_cache);
-        QCOMPARE(second.cachedStatic(displays), QString());
+        QCOMPARE(DiagnosticsEngine(emptyTools, m_cache).cachedStatic(displays), QString());
         QCOMPARE(runs(displays), 1);
 
         // No readable answer is no output: it is not kept for a week, the next check asks again.
-        const QString hardware = u"system_profiler SPHardwareDataType"_s;
         writeTool(m_dir.filePath(u"garbled"_s), u"system_profiler"_s, "printf 'Model Name: \\377\\n'\n");
         emptyTools.toolRoot = m_dir.filePath(u"garbled"_s);
-        QCOMPARE(DiagnosticsEngine(emptyTools, m_cache).cachedStatic(hardware), QString());
-        QVERIFY(!QFileInfo::exists(m_cache + u'/' + DiagnosticsEngine::cacheFileName(hardware)));
+        QCOMPARE(DiagnosticsEngine(emptyTools, m_cache).cachedStatic(kHardware), QString());
+        QVERIFY(!QFileInfo::exists(cacheFile(kHardware)));
     }
 
     void identityLiveAndCached()
     {
         // The stored report says the lock is on; the live one says nothing about it.
-        const QString command = u"system_profiler SPHardwareDataType"_s;
-        writeFile(m_cache + u'/' + DiagnosticsEngine::cacheFileName(command),
+        writeFile(cacheFile(kHardware),
                   QByteArray::number(QDateTime::currentSecsSinceEpoch()) +
                       "\n      Model Name: Stored Mac\n      Activation Lock Status: Enabled\n"
                       "      System Firmware Version: 1.0\n");
@@ -265,7 +258,7 @@ private Q_SLOTS:
         const DeviceIdentity id = engine.identity();
         QCOMPARE((QStringList{id.modelName, id.activationLock, id.firmware}),
                  (QStringList{u"Stored Mac"_s, u"Enabled"_s, u"1.0"_s}));
-        QCOMPARE(runs(command), 1); // the live run, every time
+        QCOMPARE(runs(kHardware), 1); // the live run, every time
     }
 
     // The front end runs tools on its worker; the calling thread keeps handling events meanwhile. Its cached reads
