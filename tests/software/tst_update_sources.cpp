@@ -205,9 +205,7 @@ private Q_SLOTS:
         ScriptedServer server;
         Endpoint::setBase(server.base());
         server.reply(searchReply({}));
-        ScriptedReply reply{200, feed};
-        reply.contentType = "application/rss+xml";
-        server.script("GET", "/appcast.xml", reply);
+        server.script("GET", "/appcast.xml", ScriptedReply{.body = feed, .contentType = "application/rss+xml"});
         server.script("GET", "/gone.xml", status(404));
         const QString url = address == u"local" ? server.base() + u"/appcast.xml"_s
             : address == u"local404"            ? server.base() + u"/gone.xml"_s
