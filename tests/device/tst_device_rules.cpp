@@ -110,13 +110,12 @@ const QString notEnrolled = u"Enrolled via DEP: No\nMDM enrollment: No\n"_s;
 // A machine where every cross-check passes.
 std::pair<DeviceIdentity, Machine> healthyMachine()
 {
-    DeviceIdentity id;
-    id.modelId = u"Mac14,2"_s;
-    id.chip = u"Apple M2"_s;
-    id.serial = u"K7QX2M4HV9"_s;
-    id.modelNumber = u"MLY33CH/A"_s;
-    id.memory = u"8 GB"_s;
-    id.hwUUID = u"5E3A"_s;
+    const DeviceIdentity id{.modelId = u"Mac14,2"_s,
+                            .chip = u"Apple M2"_s,
+                            .memory = u"8 GB"_s,
+                            .serial = u"K7QX2M4HV9"_s,
+                            .modelNumber = u"MLY33CH/A"_s,
+                            .hwUUID = u"5E3A"_s};
     Machine in;
     in.sections = {batteryWithCondition(u"Normal"_s), management(notEnrolled)};
     in.ioreg = ioregBattery(u"DesignCapacity=4382 Serial=\"F5D3214567XQ7NCAT\""_s);

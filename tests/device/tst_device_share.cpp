@@ -88,12 +88,11 @@ private Q_SLOTS:
     // The picture says what a buyer asks about, the serial's middle hidden, and is drawn 1080 px wide.
     void pictureOfACheck()
     {
-        DeviceIdentity id;
-        id.modelName = u"MacBook Pro"_s;
-        id.chip = u"Quad-Core Intel Core i5"_s;
-        id.memory = u"16 GB"_s;
-        id.serial = u"C02ZK3M8JYVX"_s;
-        id.activationLock = u"Enabled"_s;
+        const DeviceIdentity id{.modelName = u"MacBook Pro"_s,
+                                .chip = u"Quad-Core Intel Core i5"_s,
+                                .memory = u"16 GB"_s,
+                                .serial = u"C02ZK3M8JYVX"_s,
+                                .activationLock = u"Enabled"_s};
         const QList<DeviceSection> sections{
             {u"battery"_s,
              u"电池"_s,
