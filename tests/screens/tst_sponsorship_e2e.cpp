@@ -47,15 +47,9 @@ private Q_SLOTS:
     {
         ScreenEngine screens;
         Store &store = screens.store;
-        QQmlComponent component(screens.engine.get());
-        component.setData("import QtQuick\nimport QtQuick.Controls\nimport Vexlo.Window\n"
-                          "ApplicationWindow { width: 1180; height: 780; visible: true\n"
-                          "  StoreWindow { anchors.fill: parent } }",
-                          QUrl(u"qrc:/e2e/Main.qml"_s));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        auto *window = qobject_cast<QQuickWindow *>(object.get());
-        QVERIFY(window);
+        const std::unique_ptr<QQuickWindow> owned = screens.storeWindow();
+        QQuickWindow *window = owned.get();
+        window->show();
 
         // Launch: the window loads the store by itself; nobody is signed in.
         QTRY_VERIFY_WITH_TIMEOUT(store.home().has_value(), 15000);
@@ -95,7 +89,6 @@ private Q_SLOTS:
         QVERIFY(press(window, u"checkoutClose"_s));
         QTRY_VERIFY(!store.showCheckout());
         QTRY_VERIFY(QRegularExpression(u"^剩余 \\d+ 天$"_s).match(text(window, u"memberStatus"_s)).hasMatch());
-        object.reset();
     }
 };
 

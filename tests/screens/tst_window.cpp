@@ -42,23 +42,11 @@ private:
         return m_screens->load<QQuickItem>(file, {{u"width"_s, 980}, {u"height"_s, 640}});
     }
 
-    // The app's window (content with the menu in its toolbar), not yet shown; returns the content.
+    // The app's window, not yet shown; returns its content.
     QQuickItem *storeWindow()
     {
-        QQmlComponent component(m_screens->engine.get());
-        component.setData(R"(
-            import QtQuick
-            import QtQuick.Controls
-            import Vexlo.Window
-            ApplicationWindow {
-                width: 1180; height: 780
-                StoreWindow { anchors.fill: parent; menuInToolbar: true }
-            })",
-                          QUrl(u"file:///menu-test.qml"_s));
-        m_window.reset(qobject_cast<QQuickWindow *>(component.create()));
-        if (!m_window)
-            qWarning().noquote() << component.errorString();
-        return m_window ? qobject_cast<QQuickItem *>(one(m_window->contentItem(), u"storeWindow"_s)) : nullptr;
+        m_window = m_screens->storeWindow();
+        return qobject_cast<QQuickItem *>(one(m_window->contentItem(), u"storeWindow"_s));
     }
 
     // The same, shown and active, after its first load failed: nobody answers on the test's port.

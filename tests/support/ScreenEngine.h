@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickWindow>
 #include <QVariantMap>
 
 #include <functional>
@@ -49,6 +50,21 @@ struct ScreenEngine
         if (!qobject_cast<T *>(object.get()))
             qFatal("%s does not load: %s", qPrintable(path), qPrintable(component.errorString()));
         return std::unique_ptr<T>(qobject_cast<T *>(object.release()));
+    }
+
+    // The app's store window, 1180 × 780 with the menu in its toolbar (as where there is no system menu bar), not
+    // yet shown. A window that does not load stops the test.
+    std::unique_ptr<QQuickWindow> storeWindow()
+    {
+        QQmlComponent component(engine.get());
+        component.setData("import QtQuick\nimport QtQuick.Controls\nimport Vexlo.Window\n"
+                          "ApplicationWindow { width: 1180; height: 780\n"
+                          "  StoreWindow { anchors.fill: parent; menuInToolbar: true } }",
+                          QUrl(QStringLiteral("file:///store-window.qml")));
+        std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow *>(component.create()));
+        if (!window)
+            qFatal("the store window does not load: %s", qPrintable(component.errorString()));
+        return window;
     }
 
     Store store{nullptr};
