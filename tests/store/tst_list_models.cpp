@@ -24,11 +24,7 @@ QVariantList apps(const QStringList &slugs)
 
 InstalledApp record(const QString &slug, qint64 secs)
 {
-    InstalledApp app;
-    app.slug = slug;
-    app.name = slug.toUpper();
-    app.installedAt = QDateTime::fromSecsSinceEpoch(secs);
-    return app;
+    return {.slug = slug, .name = slug.toUpper(), .installedAt = QDateTime::fromSecsSinceEpoch(secs)};
 }
 
 } // namespace

@@ -471,9 +471,7 @@ private Q_SLOTS:
         QFETCH(QString, error);
         m_server->script("POST", "/api/store/checkout", reply);
         m_store->setCheckoutError(u"old"_s);
-        StorePlan plan;
-        plan.id = 3;
-        QCoro::waitFor(m_store->startCheckoutTask(plan));
+        QCoro::waitFor(m_store->startCheckoutTask(StorePlan{.id = 3}));
         QVERIFY(!m_store->checkoutBusy());
         QCOMPARE(bool(m_store->checkout()), !signIn && error == u"<none>");
         QCOMPARE(m_store->showLogin(), signIn);
@@ -486,9 +484,8 @@ private Q_SLOTS:
     void startCheckoutFromQml()
     {
         m_server->script("POST", "/api/store/checkout", json(checkout(u"V2"_s)));
-        StorePlan plan;
-        plan.id = 7;
-        QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, QVariant::fromValue(plan)),
+        QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout",
+                                          Q_ARG(QVariant, QVariant::fromValue(StorePlan{.id = 7})),
                                           Q_ARG(QString, u"alipay"_s), Q_ARG(QString, u"xunhu"_s)));
         QTRY_VERIFY(m_store->checkout());
         QVERIFY(QMetaObject::invokeMethod(m_store.get(), "startCheckout", Q_ARG(QVariant, 8),
