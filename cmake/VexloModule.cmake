@@ -8,14 +8,15 @@ function(vexlo_add_test name)
   if(NOT name MATCHES "^${folder}_[a-z0-9_]+$")
     message(FATAL_ERROR "test ${name}: tests are named <folder>_<name> in lower case, here ${folder}_...")
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/OwnHome.cpp)
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
   target_compile_definitions(${name} PRIVATE DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   add_test(NAME ${name} COMMAND ${name})
-  # Every test gets its own empty home folders, so settings, caches and the Trash never touch the user's.
+  # Every test gets its own empty home folders, so settings, caches and the Trash never touch the user's (run
+  # directly, a test makes its own: tests/support/OwnHome.cpp).
   set(home ${CMAKE_CURRENT_BINARY_DIR}/${name}-home)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run")
+    "QT_QPA_PLATFORM=offscreen;VEXLO_TEST_HOME=${home};HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run")
   add_test(NAME ${name}-home COMMAND ${CMAKE_COMMAND} -E make_directory ${home}/run)
   set_tests_properties(${name}-home PROPERTIES FIXTURES_SETUP ${name}-home)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}-home)
