@@ -1,3 +1,8 @@
+# vexlo_test_home(VAR HOME): in VAR, the environment that gives a test the home folders under HOME.
+function(vexlo_test_home var home)
+  set(${var} "QT_QPA_PLATFORM=offscreen;VEXLO_TEST_HOME=${home};HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run" PARENT_SCOPE)
+endfunction()
+
 # vexlo_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
 # One Qt Test executable registered with CTest. NAME is <folder>_<name>, the folder being the one under tests/
 # (store_state, service_transport). Fixtures are found through DATA_DIR (the data/ folder beside the test's
@@ -15,8 +20,8 @@ function(vexlo_add_test name)
   # Every test gets its own empty home folders, so settings, caches and the Trash never touch the user's (run
   # directly, a test makes its own: tests/support/OwnHome.cpp).
   set(home ${CMAKE_CURRENT_BINARY_DIR}/${name}-home)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;VEXLO_TEST_HOME=${home};HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run")
+  vexlo_test_home(environment ${home})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "${environment}")
   add_test(NAME ${name}-home COMMAND ${CMAKE_COMMAND} -E make_directory ${home}/run)
   set_tests_properties(${name}-home PROPERTIES FIXTURES_SETUP ${name}-home)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}-home)
