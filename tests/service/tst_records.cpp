@@ -175,15 +175,13 @@ private Q_SLOTS:
         const StoreDetail empty = *StoreDetail::fromJson(edit(detail(), u"versions"_s, QJsonArray()), nullptr);
         QVERIFY(empty.versions && empty.versions->isEmpty());
 
-        const auto p =
-            OrderStatusPayload::fromJson(QJsonObject{{u"order"_s, null}, {u"orders"_s, QJsonArray()}}, nullptr);
+        const auto p = OrderStatusPayload::fromJson(object(R"({"order":null,"orders":[]})"), nullptr);
         QVERIFY(p && !p->order && !p->member && p->orders.isEmpty());
     }
 
     void wallpaperAddresses()
     {
-        StoreWallpaper w;
-        w.file = u"/a.jpg/b.jpg"_s;
+        StoreWallpaper w{.file = u"/a.jpg/b.jpg"_s};
         Endpoint::setBase(u"http://h:1"_s);
         QCOMPARE(w.absoluteURL()->toString(), u"http://h:1/a.jpg/b.jpg"_s);
         QCOMPARE(w.thumbURL()->toString(), u"http://h:1/a-thumb.jpg/b-thumb.jpg"_s); // every ".jpg"

@@ -34,6 +34,17 @@ template <typename T> QString outcome(const ApiResult<T> &result)
     return storeKinds.value(int(e.store.kind));
 }
 
+// The outcome is `expected`; a failure's reason is `reason` when that is given, and any failure but the service's
+// refusals (which have a text of their own) shows the caller's text.
+void checkOutcome(const ApiResult<LoginResult> &result, const QString &expected, const QString &reason)
+{
+    QCOMPARE(outcome(result), expected);
+    if (!reason.isEmpty())
+        QCOMPARE(result.error().reason(), reason);
+    if (!result.ok() && result.error().kind != ApiError::Kind::store)
+        QCOMPARE(result.error().userMessage(u"加载失败"_s), u"加载失败"_s);
+}
+
 ApiResult<LoginResult> call(const QString &method, const QString &path = u"/api/test"_s)
 {
     if (method == "GET"_L1)
@@ -47,11 +58,6 @@ using Run = std::function<bool()>;
 template <typename F, typename... Args> Run op(F call, Args... args)
 {
     return [=] { return QCoro::waitFor(call(args...)).ok(); };
-}
-
-Run getPath(const QString &path)
-{
-    return op(get<LoginResult>, path);
 }
 
 } // namespace
@@ -76,20 +82,22 @@ private Q_SLOTS:
         const auto add = [](const char *name, const QByteArray &request, const QByteArray &reply,
                             const QJsonObject &body,
                             Run run) { QTest::newRow(name) << request << reply << body << run; };
-        const QByteArray empty = "{}";
+        // A GET of a path the client builds, answered with an empty object, sends no body.
+        const auto addGet = [&](const char *name, const QByteArray &request, const QString &path) {
+            add(name, request, "{}", {}, op(get<LoginResult>, path));
+        };
         const QByteArray wallpapers = R"({"sponsorActive":false,"wallpapers":[]})";
         const QByteArray orders = R"({"orders":[]})";
-        add("home", "GET /api/store/home", empty, {}, getPath(homePath()));
-        add("detail", "GET /api/store/apps/pixel-art", empty, {}, getPath(detailPath(u"pixel-art"_s)));
-        add("category", "GET /api/store/apps?category=dev-tools&perPage=40", empty, {},
-            getPath(categoryPath(u"dev-tools"_s)));
-        add("category stays one value", "GET /api/store/apps?category=a%26perPage%3D1%23x&perPage=40", empty, {},
-            getPath(categoryPath(u"a&perPage=1#x"_s)));
-        add("search escaped", "GET /api/store/search?q=a&b%20c%25%23%5B%5D%22%3C%3E%5C", empty, {},
-            getPath(searchPath(u"a&b c%#[]\"<>\\"_s)));
-        add("search lone surrogate cannot be encoded", "GET /api/store/search?q=", empty, {},
-            getPath(searchPath(QString(QChar(0xD800)) + u"x"_s)));
-        add("search chinese", "GET /api/store/search?q=%E6%88%AA%E5%9B%BE", empty, {}, getPath(searchPath(u"截图"_s)));
+        addGet("home", "GET /api/store/home", homePath());
+        addGet("detail", "GET /api/store/apps/pixel-art", detailPath(u"pixel-art"_s));
+        addGet("category", "GET /api/store/apps?category=dev-tools&perPage=40", categoryPath(u"dev-tools"_s));
+        addGet("category stays one value", "GET /api/store/apps?category=a%26perPage%3D1%23x&perPage=40",
+               categoryPath(u"a&perPage=1#x"_s));
+        addGet("search escaped", "GET /api/store/search?q=a&b%20c%25%23%5B%5D%22%3C%3E%5C",
+               searchPath(u"a&b c%#[]\"<>\\"_s));
+        addGet("search lone surrogate cannot be encoded",
+               "GET /api/store/search?q=", searchPath(QString(QChar(0xD800)) + u"x"_s));
+        addGet("search chinese", "GET /api/store/search?q=%E6%88%AA%E5%9B%BE", searchPath(u"截图"_s));
         add("netdisk", "GET /api/store/apps/pixel-art/netdisk", R"({"ok":false,"links":[]})", {},
             op(netdisk, u"pixel-art"_s));
         add("login", "POST /api/auth/login", R"({"ok":true,"role":"member"})",
@@ -98,7 +106,7 @@ private Q_SLOTS:
         add("wallpaperList all", "GET /api/store/wallpapers", wallpapers, {}, op(wallpaperList, u"all"_s));
         add("wallpaperList nature", "GET /api/store/wallpapers?collection=nature", wallpapers, {},
             op(wallpaperList, u"nature"_s));
-        add("wallpaperDownload preview", "POST /api/store/wallpapers", empty,
+        add("wallpaperDownload preview", "POST /api/store/wallpapers", "{}",
             {{u"slug"_s, u"dune"_s}, {u"size"_s, u"preview"_s}}, op(wallpaperDownload, u"dune"_s, false));
         // QJsonObject equality tells the integer 3 from the string "3".
         add("checkout", "POST /api/store/checkout",
@@ -215,14 +223,9 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(QString, reason);
         m_server->reply(reply);
-        const auto result = call(method);
-        QCOMPARE(outcome(result), expected);
+        checkOutcome(call(method), expected, reason);
         if (!reply.hangUp) // Qt sends a request again once when the connection closes unanswered
             QCOMPARE(m_server->requests.size(), 1);
-        if (!reason.isEmpty())
-            QCOMPARE(result.error().reason(), reason);
-        if (!result.ok() && result.error().kind != ApiError::Kind::store) // only the service's refusals have a text
-            QCOMPARE(result.error().userMessage(u"加载失败"_s), u"加载失败"_s);
     }
 
     void addressIsBaseFollowedByPath()
@@ -257,12 +260,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(QString, reason);
         Endpoint::setBase(base);
-        const auto result = call(u"GET"_s);
-        QCOMPARE(outcome(result), expected);
-        if (!reason.isEmpty())
-            QCOMPARE(result.error().reason(), reason);
-        if (result.error().kind != ApiError::Kind::store)
-            QCOMPARE(result.error().userMessage(u"加载失败"_s), u"加载失败"_s);
+        checkOutcome(call(u"GET"_s), expected, reason);
         QCOMPARE(outcome(call(u"POST"_s)), expected);
         QCoro::waitFor(logout()); // never fails
         QVERIFY(m_server->requests.isEmpty());

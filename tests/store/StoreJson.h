@@ -15,35 +15,26 @@
 
 namespace fixtures {
 
+// The object a JSON text (UTF-8) holds; a text that is not one stops the test.
+inline QJsonObject parsedObject(const char *json)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        qFatal("fixture is not a JSON object: %s", json);
+    return document.object();
+}
+
 inline QJsonObject app(const QString &slug)
 {
-    return QJsonObject{
-        {"slug", slug},
-        {"name", "App " + slug},
-        {"tagline", "tag"},
-        {"glyph", "app"},
-        {"accent", "#0A84FF"},
-        {"accent2", "#5E5CE6"},
-        {"version", "1.0"},
-        {"size", "12 MB"},
-        {"minOs", "12.0"},
-        {"arch", "arm64"},
-        {"isFree", true},
-        {"license", "free"},
-        {"price", 0},
-        {"rating", 4.5},
-        {"ratingCount", 3},
-        {"downloads", 10},
-        {"staffPick", false},
-        {"editorsChoice", false},
-        {"featured", false},
-        {"tags", QJsonArray{}},
-        {"features", QJsonArray{}},
-        {"description", "d"},
-        {"homepage", "https://x.test"},
-        {"developer", "dev"},
-        {"updatedAt", "2024-01-01T00:00:00Z"},
-    };
+    QJsonObject o = parsedObject(R"({"tagline":"tag","glyph":"app","accent":"#0A84FF","accent2":"#5E5CE6",)"
+                                 R"("version":"1.0","size":"12 MB","minOs":"12.0","arch":"arm64","isFree":true,)"
+                                 R"("license":"free","price":0,"rating":4.5,"ratingCount":3,"downloads":10,)"
+                                 R"("staffPick":false,"editorsChoice":false,"featured":false,"tags":[],"features":[],)"
+                                 R"("description":"d","homepage":"https://x.test","developer":"dev",)"
+                                 R"("updatedAt":"2024-01-01T00:00:00Z"})");
+    o.insert("slug", slug);
+    o.insert("name", "App " + slug);
+    return o;
 }
 
 // A search reply listing the apps of these slugs.
@@ -72,30 +63,21 @@ inline void scriptOldAndNewSearch(ScriptedServer &server, int olderMs, int newer
 
 inline QJsonObject member(bool sponsor = false)
 {
-    return QJsonObject{{"nickname", "Ada"},
-                       {"email", "ada@vexlo.test"},
-                       {"role", sponsor ? "sponsor" : "member"},
-                       {"sponsorActive", sponsor},
-                       {"daysLeft", sponsor ? 365 : 0},
-                       {"forever", false},
-                       {"level", 1},
-                       {"points", 0}};
+    QJsonObject o = parsedObject(R"({"nickname":"Ada","email":"ada@vexlo.test","forever":false,"level":1,"points":0})");
+    o.insert("role", sponsor ? "sponsor" : "member");
+    o.insert("sponsorActive", sponsor);
+    o.insert("daysLeft", sponsor ? 365 : 0);
+    return o;
 }
 
 // member: a signed-in home; billing: absent when not given.
 inline QJsonObject home(const QString &siteName, const std::optional<QJsonObject> &member = std::nullopt,
                         std::optional<bool> billing = std::nullopt)
 {
-    QJsonObject o{
-        {"site", QJsonObject{{"name", siteName}, {"tagline", "t"}, {"announcement", "a"}}},
-        {"stats", QJsonObject{{"apps", 1}, {"downloads", 2}, {"wallpapers", 3}, {"members", 4}, {"sponsors", 5}}},
-        {"categories", QJsonArray{}},
-        {"featured", QJsonArray{app("alpha")}},
-        {"top", QJsonArray{}},
-        {"latest", QJsonArray{}},
-        {"wallpapers", QJsonArray{}},
-        {"plans", QJsonArray{}},
-    };
+    QJsonObject o = parsedObject(R"({"stats":{"apps":1,"downloads":2,"wallpapers":3,"members":4,"sponsors":5},)"
+                                 R"("categories":[],"top":[],"latest":[],"wallpapers":[],"plans":[]})");
+    o.insert("site", QJsonObject{{"name", siteName}, {"tagline", "t"}, {"announcement", "a"}});
+    o.insert("featured", QJsonArray{app("alpha")});
     if (member)
         o.insert("member", *member);
     if (billing)
@@ -105,11 +87,9 @@ inline QJsonObject home(const QString &siteName, const std::optional<QJsonObject
 
 inline QJsonObject detail(const QString &slug)
 {
-    return QJsonObject{{"app", app(slug)},
-                       {"unlocked", true},
-                       {"needsSponsor", false},
-                       {"reviews", QJsonArray{}},
-                       {"related", QJsonArray{}}};
+    QJsonObject o = parsedObject(R"({"unlocked":true,"needsSponsor":false,"reviews":[],"related":[]})");
+    o.insert("app", app(slug));
+    return o;
 }
 
 inline QJsonObject link(const QString &provider, const QString &url, const QString &code)
@@ -125,17 +105,11 @@ inline QJsonObject netdisk(const QString &url)
 
 inline QJsonObject checkout(const QString &orderNo)
 {
-    return QJsonObject{{"orderNo", orderNo},
-                       {"amount", 99},
-                       {"planName", "年度"},
-                       {"days", 365},
-                       {"payType", "wxpay"},
-                       {"gateway", "hubijiao"},
-                       {"live", false},
-                       {"qr", "qr"},
-                       {"redirect", "https://pay.test"},
-                       {"sponsorActive", false},
-                       {"daysLeft", 0}};
+    QJsonObject o = parsedObject(R"({"amount":99,"planName":"年度","days":365,"payType":"wxpay","gateway":"hubijiao",)"
+                                 R"("live":false,"qr":"qr","redirect":"https://pay.test","sponsorActive":false,)"
+                                 R"("daysLeft":0})");
+    o.insert("orderNo", orderNo);
+    return o;
 }
 
 inline QJsonObject order(const QString &orderNo, const QString &status)
@@ -161,15 +135,11 @@ inline QJsonObject account(const QStringList &orderNos)
 
 inline QJsonObject wallpaper(const QString &slug)
 {
-    return QJsonObject{{"slug", slug},
-                       {"title", "W"},
-                       {"collection", "nature"},
-                       {"resolution", "3840×2160"},
-                       {"file", "/wallpapers/" + slug + ".jpg"},
-                       {"c1", "#000000"},
-                       {"c2", "#111111"},
-                       {"c3", "#222222"},
-                       {"featured", false}};
+    QJsonObject o = parsedObject(R"({"title":"W","collection":"nature","resolution":"3840×2160","c1":"#000000",)"
+                                 R"("c2":"#111111","c3":"#222222","featured":false})");
+    o.insert("slug", slug);
+    o.insert("file", "/wallpapers/" + slug + ".jpg");
+    return o;
 }
 
 } // namespace fixtures

@@ -43,11 +43,6 @@ const QByteArray &tenMegabytesOfNoise()
 
 const QByteArray kJpegMarker("\xFF\xD8\xFF\xE0", 4);
 
-ScriptedReply reply(int status, const QByteArray &body, const QByteArray &type = "application/json")
-{
-    return {.status = status, .body = body, .contentType = type};
-}
-
 // A scripted service made, serving and destroyed on a thread of its own, with `attack` as the reply to every
 // request but the wallpaper's, which gets `wallpaper`.
 class ServiceThread
@@ -134,50 +129,47 @@ private Q_SLOTS:
             QTest::newRow(name) << attack << wallpaper << message << cancelAfterMs << path;
         };
         const QByteArray &noise = tenMegabytesOfNoise();
-        ScriptedReply trickle = reply(500, R"({"error":"服务繁忙"})");
-        trickle.byteIntervalMs = 3;
-        ScriptedReply hangAfterHeaders = reply(200, {});
-        hangAfterHeaders.length = 4096;
-        hangAfterHeaders.keepOpen = true;
-        ScriptedReply closeMidBody = reply(200, QByteArray("{\"site\":{\"name\":\"").leftJustified(1000, 'x'));
-        closeMidBody.truncate = true;
-        ScriptedReply loop = reply(302, {}, "text/plain");
-        loop.headers = {{"Location", "/api/store/home"}};
-        ScriptedReply elsewhere = reply(307, {}, "text/plain");
-        elsewhere.headers = {{"Location", m_elsewhere.base().toUtf8() + "/api/store/home"}};
-        ScriptedReply fileElsewhere = elsewhere;
-        fileElsewhere.headers = {{"Location", m_elsewhere.base().toUtf8() + "/files/w.jpg"}};
+        const ScriptedReply trickle{.status = 500, .body = R"({"error":"服务繁忙"})", .byteIntervalMs = 3};
+        const ScriptedReply hangAfterHeaders{.body = {}, .length = 4096, .keepOpen = true};
+        const ScriptedReply closeMidBody{.body = QByteArray("{\"site\":{\"name\":\"").leftJustified(1000, 'x'),
+                                         .truncate = true};
+        const auto redirect = [](int status, const QByteArray &location) {
+            return ScriptedReply{
+                .status = status, .body = {}, .headers = {{"Location", location}}, .contentType = "text/plain"};
+        };
+        const QByteArray elsewhere = m_elsewhere.base().toUtf8();
         // The head at once, then the body a byte every 2 s: always within the idle time-out, never done.
-        ScriptedReply drip = reply(200, kJpegMarker.leftJustified(100000, 'x'), "image/jpeg");
-        drip.byteIntervalMs = 2000;
-        drip.keepOpen = true;
-        ScriptedReply hugeJpeg = reply(200, kJpegMarker, "image/jpeg");
-        hugeJpeg.length = qint64(1) << 30;
-        hugeJpeg.keepOpen = true;
+        const ScriptedReply drip{.body = kJpegMarker.leftJustified(100000, 'x'),
+                                 .contentType = "image/jpeg",
+                                 .keepOpen = true,
+                                 .byteIntervalMs = 2000};
+        const ScriptedReply hugeJpeg{
+            .body = kJpegMarker, .contentType = "image/jpeg", .length = qint64(1) << 30, .keepOpen = true};
         const QString invalid = u"服务器回复无效"_s;
         row("byte by byte", trickle, false, u"服务繁忙"_s);
         row("hang after headers", hangAfterHeaders, false, u"请求超时"_s);
         row("close mid-body", closeMidBody, false, invalid);
-        row("10 MB garbage", reply(200, noise), false, invalid);
+        row("10 MB garbage", {.body = noise}, false, invalid);
         // Six of the ten megabytes: under the client's limit, so all of it is read.
-        row("6 MB garbage", reply(200, noise.first(6 * 1024 * 1024)), false, invalid);
-        row("wrong content type", reply(200, "<html><body>请先登录上网</body></html>", "text/html; charset=utf-8"),
-            false, invalid);
-        row("valid JSON, wrong shape", reply(200, R"({"site":[],"apps":{"a":1},"latest":"none"})"), false, invalid);
-        row("redirect loop", loop, false, invalid);
-        row("redirect to another port", elsewhere, false, invalid);
+        row("6 MB garbage", {.body = noise.first(6 * 1024 * 1024)}, false, invalid);
+        row("wrong content type",
+            {.body = "<html><body>请先登录上网</body></html>", .contentType = "text/html; charset=utf-8"}, false,
+            invalid);
+        row("valid JSON, wrong shape", {.body = R"({"site":[],"apps":{"a":1},"latest":"none"})"}, false, invalid);
+        row("redirect loop", redirect(302, "/api/store/home"), false, invalid);
+        row("redirect to another port", redirect(307, elsewhere + "/api/store/home"), false, invalid);
         // The home call stops at its overall deadline (15 s) though a byte comes well within the idle time-out.
         row("a byte every 2 s", drip, false, u"请求超时"_s);
-        row("wallpaper: redirect to another port", fileElsewhere, true, u"原图下载失败"_s);
+        row("wallpaper: redirect to another port", redirect(307, elsewhere + "/files/w.jpg"), true, u"原图下载失败"_s);
         row("wallpaper: path on another server", {}, true, u"下载地址无效"_s, 0,
             "@" + QUrl(m_elsewhere.base()).authority().toUtf8() + "/files/w.jpg");
         row("wallpaper: a byte every 2 s, cancelled", drip, true, u"已取消下载"_s, 1000);
         row("wallpaper: close mid-body", closeMidBody, true, u"下载失败"_s);
-        row("wallpaper: 10 MB garbage", reply(200, noise, "image/jpeg"), true, u"下载失败"_s);
-        row("wallpaper: not a JPEG", reply(200, "GIF89a\x01\x00\x01\x00 this is not a JPEG", "image/jpeg"), true,
-            u"下载失败"_s);
-        row("wallpaper: JPEG marker, then noise", reply(200, kJpegMarker + noise.first(65536), "image/jpeg"), true,
-            u"下载失败"_s);
+        row("wallpaper: 10 MB garbage", {.body = noise, .contentType = "image/jpeg"}, true, u"下载失败"_s);
+        row("wallpaper: not a JPEG", {.body = "GIF89a\x01\x00\x01\x00 this is not a JPEG", .contentType = "image/jpeg"},
+            true, u"下载失败"_s);
+        row("wallpaper: JPEG marker, then noise",
+            {.body = kJpegMarker + noise.first(65536), .contentType = "image/jpeg"}, true, u"下载失败"_s);
         row("wallpaper: a JPEG of 1 GB", hugeJpeg, true, u"下载失败"_s);
     }
 
@@ -218,32 +210,26 @@ private Q_SLOTS:
         clock.start();
         lastTick = threadCpuMs();
         ticker.start(5);
+        const auto busy = [&] { return wallpaper ? store.wallpaperBusy().has_value() : store.loading(); };
+        const auto quitWhenDone = [&] {
+            if (!busy())
+                loop.quit();
+        };
+        QObject::connect(&store, &Store::wallpaperBusyChanged, &loop, quitWhenDone);
+        QObject::connect(&store, &Store::loadingChanged, &loop, quitWhenDone);
         if (wallpaper) {
-            QObject::connect(&store, &Store::wallpaperBusyChanged, &loop, [&] {
-                if (!store.wallpaperBusy())
-                    loop.quit();
-            });
             store.downloadWallpaper(QVariant::fromValue(decode<StoreWallpaper>(fixtures::wallpaper(u"w"_s))), true);
             if (cancelAfterMs > 0)
                 QTimer::singleShot(cancelAfterMs, &store, &Store::cancelWallpaperDownload);
         } else {
-            QObject::connect(&store, &Store::loadingChanged, &loop, [&] {
-                if (!store.loading())
-                    loop.quit();
-            });
             store.bootstrap();
         }
         loop.exec();
         ticker.stop();
 
-        if (wallpaper) {
-            QVERIFY2(!store.wallpaperBusy(), "the download never ended");
-            QCOMPARE(store.toast().value_or(u"<none>"_s), message);
-            QVERIFY(platform.revealed.isEmpty());
-        } else {
-            QVERIFY2(!store.loading(), "the home page load never ended");
-            QCOMPARE(store.error().value_or(u"<none>"_s), message);
-        }
+        QVERIFY2(!busy(), wallpaper ? "the download never ended" : "the home page load never ended");
+        QCOMPARE((wallpaper ? store.toast() : store.error()).value_or(u"<none>"_s), message);
+        QVERIFY(platform.revealed.isEmpty());
         QVERIFY2(longestGap <= 50, qPrintable(u"the GUI thread worked %1 ms without a break"_s.arg(longestGap)));
         // Every call has an overall deadline of 15 s (20 s for the wallpaper's POST).
         QVERIFY2(clock.elapsed() < 22000, qPrintable(QString::number(clock.elapsed())));
