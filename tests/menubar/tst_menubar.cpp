@@ -169,8 +169,7 @@ private Q_SLOTS:
         QCOMPARE(raised.size(), 1);
         QCOMPARE(m_screens->store.section(), section);
         if (request.isEmpty()) {
-            QVERIFY(!m_screens->store.detail());
-            QVERIFY(!m_screens->store.detailLoading());
+            QVERIFY(!m_screens->store.detail() && !m_screens->store.detailLoading());
         } else {
             QTRY_VERIFY(!m_server.requests.isEmpty());
             QCOMPARE(m_server.requests.first().target, request);

@@ -26,29 +26,23 @@ private Q_SLOTS:
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<QString>("argument");
 
-        QTest::newRow("app") << u"vexlink://app/muse-chat"_s << Kind::app << u"muse-chat"_s;
-        QTest::newRow("app, extra components") << u"vexlink://app/muse-chat/reviews"_s << Kind::app << u"muse-chat"_s;
-        QTest::newRow("app, doubled slash") << u"vexlink://app//muse-chat"_s << Kind::app << u"muse-chat"_s;
-        QTest::newRow("app, query ignored") << u"vexlink://app/muse-chat?from=web"_s << Kind::app << u"muse-chat"_s;
-        QTest::newRow("app without slug") << u"vexlink://app/"_s << Kind::none << QString();
-        QTest::newRow("app, slug climbing up")
-            << u"vexlink://app/..%2F..%2Fapi%2Fstore%2Forders"_s << Kind::none << QString();
-        QTest::newRow("app, dot-dot") << u"vexlink://app/.."_s << Kind::none << QString();
-        QTest::newRow("app, query in slug") << u"vexlink://app/a%3Fb"_s << Kind::none << QString();
+        // The slug alone counts: extra components, a doubled slash and a query do not change it.
+        for (const char *link : {"vexlink://app/muse-chat", "vexlink://app/muse-chat/reviews",
+                                 "vexlink://app//muse-chat", "vexlink://app/muse-chat?from=web"})
+            QTest::newRow(link) << QString::fromLatin1(link) << Kind::app << u"muse-chat"_s;
 
         for (const QString &name : {u"top"_s, u"device"_s, u"latest"_s, u"wallpapers"_s, u"member"_s, u"installed"_s})
             QTest::newRow(qPrintable(u"section "_s + name)) << u"vexlink://section/"_s + name << Kind::section << name;
-        QTest::newRow("categories means discover")
-            << u"vexlink://section/categories"_s << Kind::section << u"discover"_s;
-        QTest::newRow("softwareManager means discover")
-            << u"vexlink://section/softwareManager"_s << Kind::section << u"discover"_s;
-        QTest::newRow("names are exact") << u"vexlink://section/Top"_s << Kind::section << u"discover"_s;
+        // Sections that are no link target, and names that are not exactly one, mean discover.
+        for (const char *name : {"categories", "softwareManager", "Top"})
+            QTest::addRow("section %s", name)
+                << u"vexlink://section/"_s + QLatin1String(name) << Kind::section << u"discover"_s;
 
-        QTest::newRow("other host") << u"vexlink://detail/muse-chat"_s << Kind::none << QString();
-        QTest::newRow("other scheme") << u"https://app/muse-chat"_s << Kind::none << QString();
-        QTest::newRow("scheme prefix only") << u"vexlinks://app/muse-chat"_s << Kind::none << QString();
-        QTest::newRow("no host") << u"vexlink:app/muse-chat"_s << Kind::none << QString();
-        QTest::newRow("empty") << QString() << Kind::none << QString();
+        // No slug; a slug that climbs up, is "..", or hides a query; another host or scheme; no host; nothing.
+        for (const char *link : {"vexlink://app/", "vexlink://app/..%2F..%2Fapi%2Fstore%2Forders", "vexlink://app/..",
+                                 "vexlink://app/a%3Fb", "vexlink://detail/muse-chat", "https://app/muse-chat",
+                                 "vexlinks://app/muse-chat", "vexlink:app/muse-chat", ""})
+            QTest::addRow("nothing: %s", link) << QString::fromLatin1(link) << Kind::none << QString();
     }
 
     void parse()

@@ -34,11 +34,6 @@ QJsonArray versions(int n)
     return out;
 }
 
-InstalledApp record(const QString &slug, const QString &version)
-{
-    return {slug, slug, version, u"1 MB"_s, QDateTime::currentDateTimeUtc(), u"/tmp/"_s + slug + u".dmg"_s};
-}
-
 } // namespace
 
 class DetailTest : public QObject
@@ -84,22 +79,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fetching");
         QTest::addColumn<QString>("recorded");
         QTest::addColumn<bool>("isFree");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<GetAction::Kind>("kind");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("caption");
-        const int sponsorOnly = int(GetAction::Kind::SponsorOnly), fetching = int(GetAction::Kind::Fetching),
-                  again = int(GetAction::Kind::Again), get = int(GetAction::Kind::Get);
-        QTest::newRow("sponsors only") << true << false << false << QString() << false << sponsorOnly << u"赞助后获取"_s
+        using enum GetAction::Kind;
+        QTest::newRow("sponsors only") << true << false << false << QString() << false << SponsorOnly << u"赞助后获取"_s
                                        << u"向赞助会员开放"_s;
         QTest::newRow("sponsors only, unlocked: ordinary get")
-            << true << true << false << QString() << false << get << u"下载"_s << u"含于赞助会员"_s;
+            << true << true << false << QString() << false << Get << u"下载"_s << u"含于赞助会员"_s;
         QTest::newRow("fetching wins over sponsors only")
-            << true << false << true << QString() << false << fetching << u"获取中…"_s << QString();
+            << true << false << true << QString() << false << Fetching << u"获取中…"_s << QString();
         QTest::newRow("fetching wins over a record")
-            << false << true << true << u"1.0"_s << true << fetching << u"获取中…"_s << QString();
+            << false << true << true << u"1.0"_s << true << Fetching << u"获取中…"_s << QString();
         QTest::newRow("recorded: fetch again")
-            << false << true << false << u"2.4.1"_s << true << again << u"重新下载"_s << u"已获取 · 2.4.1"_s;
-        QTest::newRow("free") << false << true << false << QString() << true << get << u"获取"_s
+            << false << true << false << u"2.4.1"_s << true << Again << u"重新下载"_s << u"已获取 · 2.4.1"_s;
+        QTest::newRow("free") << false << true << false << QString() << true << Get << u"获取"_s
                               << u"免费 · 无需账户"_s;
     }
 
@@ -111,14 +105,15 @@ private Q_SLOTS:
         QFETCH(bool, fetching);
         QFETCH(QString, recorded);
         QFETCH(bool, isFree);
-        QFETCH(int, kind);
+        QFETCH(GetAction::Kind, kind);
         QFETCH(QString, title);
         QFETCH(QString, caption);
         const QString slug = u"muse-chat"_s;
         if (fetching)
             m_screens->store.setDownloading({slug});
         if (!recorded.isEmpty())
-            m_screens->store.setInstalled({{slug, record(slug, recorded)}});
+            m_screens->store.setInstalled(
+                {{slug, {slug, slug, recorded, u"1 MB"_s, QDateTime::currentDateTimeUtc(), u"/tmp/muse-chat.dmg"_s}}});
         auto view = page([&](QJsonObject &detail, QJsonObject &app) {
             detail[u"needsSponsor"_s] = needsSponsor;
             detail[u"unlocked"_s] = unlocked;
@@ -126,26 +121,25 @@ private Q_SLOTS:
         });
         QObject *area = one(view.get(), u"getArea"_s);
         QVERIFY(area);
-        QCOMPARE(area->property("state").toInt(), kind);
+        QCOMPARE(area->property("state").toInt(), int(kind));
 
         using Kind = GetAction::Kind;
-        const auto k = Kind(kind);
-        QCOMPARE(shown(area, u"getBusy"_s), k == Kind::Fetching);
-        QCOMPARE(text(area, k == Kind::Fetching ? u"getBusyText"_s : u"getButton"_s), title);
-        if (k != Kind::Fetching)
-            QCOMPARE(text(area, k == Kind::Again ? u"getRecord"_s : u"getCaption"_s), caption);
-        QCOMPARE(shown(area, u"getCaption"_s), k == Kind::SponsorOnly || k == Kind::Get);
+        QCOMPARE(shown(area, u"getBusy"_s), kind == Kind::Fetching);
+        QCOMPARE(text(area, kind == Kind::Fetching ? u"getBusyText"_s : u"getButton"_s), title);
+        if (kind != Kind::Fetching)
+            QCOMPARE(text(area, kind == Kind::Again ? u"getRecord"_s : u"getCaption"_s), caption);
+        QCOMPARE(shown(area, u"getCaption"_s), kind == Kind::SponsorOnly || kind == Kind::Get);
         // A press: the record shows the file; sponsors only leads to membership; a get asks for the links.
-        QCOMPARE(press(area, k == Kind::Again ? u"getRecord"_s : u"getButton"_s), k != Kind::Fetching);
-        QCOMPARE(m_platform.revealed, k == Kind::Again ? QStringList{u"/tmp/muse-chat.dmg"_s} : QStringList());
-        QCOMPARE(m_screens->store.section() == Store::Section::member, k == Kind::SponsorOnly);
-        QCOMPARE(m_screens->store.netdiskFor(), k == Kind::Get ? std::optional(slug) : std::nullopt);
+        QCOMPARE(press(area, kind == Kind::Again ? u"getRecord"_s : u"getButton"_s), kind != Kind::Fetching);
+        QCOMPARE(m_platform.revealed, kind == Kind::Again ? QStringList{u"/tmp/muse-chat.dmg"_s} : QStringList());
+        QCOMPARE(m_screens->store.section() == Store::Section::member, kind == Kind::SponsorOnly);
+        QCOMPARE(m_screens->store.netdiskFor(), kind == Kind::Get ? std::optional(slug) : std::nullopt);
         // The links request (to a closed port) ends before the store goes: no action is left suspended.
         QTRY_VERIFY(!m_screens->store.netdiskBusy());
 
         // The button follows the store: a download starting later takes over at once.
         m_screens->store.setDownloading({slug});
-        QCOMPARE(area->property("state").toInt(), int(GetAction::Kind::Fetching));
+        QCOMPARE(area->property("state").toInt(), int(Kind::Fetching));
     }
 
     void descriptionSubheadings_data()

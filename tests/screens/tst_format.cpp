@@ -1,6 +1,5 @@
-// The display helpers: record colours, glyphs, counts and dates.
+// The display helpers: record colours, counts and dates.
 #include "screens/components/Format.h"
-#include "screens/components/GlyphMap.h"
 #include "screens/components/Palette.h"
 
 #include <QDate>
@@ -9,15 +8,6 @@
 #include <ctime>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString today()
-{
-    return QLocale(QLocale::Chinese, QLocale::China).toString(QDate::currentDate(), u"yyyy年M月d日"_s);
-}
-
-} // namespace
 
 class FormatTest : public QObject
 {
@@ -48,12 +38,6 @@ private Q_SLOTS:
         QFETCH(QString, hex);
         QFETCH(QColor, color);
         QCOMPARE(Palette::color(hex), color); // opaque, as QColor compares the alpha too
-    }
-
-    void unknownGlyphFallsBack()
-    {
-        QCOMPARE(GlyphMap::symbol(u"network"_s), u"app.dashed"_s); // a symbol name is not a glyph name
-        QCOMPARE(GlyphMap::symbol(QString()), u"app.dashed"_s);
     }
 
     void compactCount_data()
@@ -96,7 +80,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(::formatDate(text), shown.isEmpty() ? today() : shown);
+        const QString today =
+            QLocale(QLocale::Chinese, QLocale::China).toString(QDate::currentDate(), u"yyyy年M月d日"_s);
+        QCOMPARE(::formatDate(text), shown.isEmpty() ? today : shown);
     }
 };
 
