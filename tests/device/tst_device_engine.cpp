@@ -42,11 +42,7 @@ class TestDeviceEngine : public QObject
 
     ToolOptions tools(std::chrono::milliseconds timeout = std::chrono::milliseconds(60000)) const
     {
-        ToolOptions options;
-        options.toolRoot = m_root;
-        options.environment.insert(u"TOOL_LOG"_s, m_log);
-        options.timeout = timeout;
-        return options;
+        return {.toolRoot = m_root, .environment = {{u"TOOL_LOG"_s, m_log}}, .timeout = timeout};
     }
     int runs(const QString &line) const { return readText(m_log).split(u'\n').count(line); }
     QString cacheFile(const QString &line) const { return m_cache + u'/' + DiagnosticsEngine::cacheFileName(line); }
@@ -113,9 +109,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, commandLine);
         QFETCH(QString, system);
-        ToolOptions mac;
-        mac.macToolPaths = true;
-        QCOMPARE(ToolRunner(mac).resolveCommandLine(commandLine), system);
+        QCOMPARE(ToolRunner({.macToolPaths = true}).resolveCommandLine(commandLine), system);
         ToolOptions standIns = tools();
         standIns.macToolPaths = true;
         if (!commandLine.startsWith(u'/'))
@@ -254,8 +248,7 @@ private Q_SLOTS:
                   QByteArray::number(QDateTime::currentSecsSinceEpoch()) +
                       "\n      Model Name: Stored Mac\n      Activation Lock Status: Enabled\n"
                       "      System Firmware Version: 1.0\n");
-        DiagnosticsEngine engine(tools(), m_cache);
-        const DeviceIdentity id = engine.identity();
+        const DeviceIdentity id = DiagnosticsEngine(tools(), m_cache).identity();
         QCOMPARE((QStringList{id.modelName, id.activationLock, id.firmware}),
                  (QStringList{u"Stored Mac"_s, u"Enabled"_s, u"1.0"_s}));
         QCOMPARE(runs(kHardware), 1); // the live run, every time
@@ -265,10 +258,7 @@ private Q_SLOTS:
     // go through the engine's memory cache.
     void workerDoesNotBlockCaller()
     {
-        DiagnosticsConfig config;
-        config.tools = tools();
-        config.cacheDir = m_cache;
-        Diagnostics diagnostics(config);
+        Diagnostics diagnostics({.tools = tools(), .cacheDir = m_cache});
         int ticks = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });

@@ -131,10 +131,8 @@ inline QByteArray rawPost(const QByteArray &target, const QByteArray &body, cons
 
 inline QByteArray rawSignIn(const QString &email, const QString &password, const QByteArray &extra = {})
 {
-    return rawPost("/api/auth/login",
-                   QJsonDocument(QJsonObject{{QStringLiteral("email"), email}, {QStringLiteral("password"), password}})
-                       .toJson(QJsonDocument::Compact),
-                   extra);
+    const QJsonObject body{{QStringLiteral("email"), email}, {QStringLiteral("password"), password}};
+    return rawPost("/api/auth/login", QJsonDocument(body).toJson(QJsonDocument::Compact), extra);
 }
 
 // The session a sign-in's answer set, as a Cookie field line; empty when it set none.

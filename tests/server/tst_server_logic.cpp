@@ -78,12 +78,10 @@ private Q_SLOTS:
             QVERIFY2(hex.match(accents.value(0).toString()).hasMatch(), qPrintable(accents.value(0).toString()));
         // Every app's downloads fit the client's integer, and every app has reviews, versions and links.
         QCOMPARE(m_db.scalar(u"SELECT COUNT(*) FROM apps WHERE downloads > 2147483647"_s).toInt(), 0);
+        const QString without =
+            u"SELECT COUNT(*) FROM apps a WHERE NOT EXISTS (SELECT 1 FROM %1 x WHERE x.app_id = a.id)"_s;
         for (const QString &table : {u"reviews"_s, u"app_versions"_s, u"netdisk_links"_s, u"related_apps"_s})
-            QCOMPARE(
-                m_db.scalar(u"SELECT COUNT(*) FROM apps a WHERE NOT EXISTS (SELECT 1 FROM %1 x WHERE x.app_id = a.id)"_s
-                                .arg(table))
-                    .toInt(),
-                0);
+            QCOMPARE(m_db.scalar(without.arg(table)).toInt(), 0);
     }
 
     void sponsorship_data()
@@ -198,26 +196,26 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keepAlive");
         const QByteArray get = "GET /api/store/home HTTP/1.1\r\nHost: a\r\n";
         const QByteArray post = "POST /api/auth/login HTTP/1.1\r\nHost: a\r\n";
-        const auto refused = [](const char *name, const QByteArray &head, int status) {
-            QTest::newRow(name) << head << status << qint64(0) << true;
+        const auto accepted = [](const char *name, const QByteArray &head, qint64 length = 0, bool keepAlive = true) {
+            QTest::newRow(name) << head << 200 << length << keepAlive;
+        };
+        const auto refused = [](const QByteArray &name, const QByteArray &head, int status) {
+            QTest::newRow(name.constData()) << head << status << qint64(0) << true;
         };
         QByteArray fields;
         for (int i = 1; i < 100; ++i) // with Host, 100 fields
             fields += "X-" + QByteArray::number(i) + ": v\r\n";
 
-        QTest::newRow("GET") << get + "\r\n" << 200 << qint64(0) << true;
-        QTest::newRow("body at the cap, stray CRLF before") << "\r\n" + post + "Content-Length: 16384\r\n\r\n"
-                                                            << 200 << qint64(16384) << true;
-        QTest::newRow("Connection: close") << get + "Connection: keep-alive, close\r\n\r\n"
-                                           << 200 << qint64(0) << false;
-        QTest::newRow("HTTP/1.0") << "GET / HTTP/1.0\r\n\r\n"_ba << 200 << qint64(0) << false;
-        QTest::newRow("100 fields") << get + fields + "\r\n" << 200 << qint64(0) << true;
+        accepted("GET", get + "\r\n");
+        accepted("body at the cap, stray CRLF before", "\r\n" + post + "Content-Length: 16384\r\n\r\n", 16384);
+        accepted("Connection: close", get + "Connection: keep-alive, close\r\n\r\n", 0, false);
+        accepted("HTTP/1.0", "GET / HTTP/1.0\r\n\r\n", 0, false);
+        accepted("100 fields", get + fields + "\r\n");
         QTest::newRow("unfinished") << get + "Content-Len" << 0 << qint64(0) << true;
         refused("101 fields", get + fields + "X: v\r\n\r\n", 431);
         refused("body over the cap", post + "Content-Length: 16385\r\n\r\n", 413);
         for (const QByteArray &length : {"-1"_ba, "abc"_ba, "1, 2"_ba, "18446744073709551615"_ba, "+5"_ba, ""_ba})
-            QTest::addRow("Content-Length \"%s\"", length.constData()) << post + "Content-Length: " + length +
-                    "\r\n\r\n" << 400 << qint64(0) << true;
+            refused("Content-Length \"" + length + '"', post + "Content-Length: " + length + "\r\n\r\n", 400);
         refused("repeated Content-Length", post + "Content-Length: 2\r\ncontent-length: 2\r\n\r\n", 400);
         refused("chunked", post + "Transfer-Encoding: chunked\r\n\r\n", 411);
         refused("chunked and a length", post + "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n", 400);
@@ -227,8 +225,7 @@ private Q_SLOTS:
         refused("folded field", get + "X: a\r\n b\r\n\r\n", 400);
         refused("space before colon", get + "Content-Length : 5\r\n\r\n", 400);
         refused("NUL in a value", get + "X: a\0b\r\n\r\n"_ba, 400);
-        QTest::newRow("absolute target, scheme in capitals")
-            << "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n"_ba << 200 << qint64(0) << true;
+        accepted("absolute target, scheme in capitals", "GET HTTP://a:1?q HTTP/1.1\r\nHost: a\r\n\r\n");
         refused("absolute target without a host", "GET http:///x HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
         refused("relative target", "GET a/b HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
         refused("GET *", "GET * HTTP/1.1\r\nHost: a\r\n\r\n"_ba, 400);
@@ -266,16 +263,14 @@ private Q_SLOTS:
         }
     }
 
-    void qrCodeIsAPng()
+    // The payment QR code is a PNG; wallpaper files are generated once, at their size.
+    void generatedImages()
     {
-        const QImage image = QImage::fromData(Images::qrPng("http://127.0.0.1:4812/pay/VX1"), "PNG");
-        QVERIFY(!image.isNull());
-        QCOMPARE(image.width(), image.height());
-        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white)); // quiet zone
-    }
+        const QImage qr = QImage::fromData(Images::qrPng("http://127.0.0.1:4812/pay/VX1"), "PNG");
+        QVERIFY(!qr.isNull());
+        QCOMPARE(qr.width(), qr.height());
+        QCOMPARE(qr.pixelColor(0, 0), QColor(Qt::white)); // quiet zone
 
-    void wallpaperFilesAreGeneratedOnceAtTheirSize()
-    {
         Catalogue catalogue(m_db);
         const auto wallpaper = catalogue.wallpaper(u"aurora"_s);
         QVERIFY(wallpaper);

@@ -83,11 +83,7 @@ inline QByteArray icnsWith(std::initializer_list<std::pair<const char *, int>> e
 // A store entry to match installed apps against.
 inline StoreApp storeApp(const QString &slug, const QString &name, const QString &version)
 {
-    StoreApp app;
-    app.slug = slug;
-    app.name = name;
-    app.version = version;
-    return app;
+    return {.slug = slug, .name = name, .version = version};
 }
 
 inline qint64 entrySize(const QString &path)

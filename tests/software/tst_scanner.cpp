@@ -56,13 +56,10 @@ private Q_SLOTS:
     void onlyDirectAppEntries()
     {
         const QString root = fresh(u"Applications"_s);
-        makeFolder(root + u"/A.app"_s);
+        for (const QString &folder : {u"A.app"_s, u"Tools/C.app"_s, u"Old.APP"_s, u".Hidden.app"_s, u"app"_s})
+            makeFolder(root + u'/' + folder);
         writeFile(root + u"/B.txt"_s, "text");
-        makeFolder(root + u"/Tools/C.app"_s);
-        makeFolder(root + u"/Old.APP"_s);
-        makeFolder(root + u"/.Hidden.app"_s);
         writeFile(root + u"/Archive.app.zip"_s, "zip");
-        makeFolder(root + u"/app"_s);
         // An Info.plist that is a FIFO must not block the scan; one that is a folder is simply unreadable.
         makeFolder(root + u"/Fifo.app/Contents"_s);
         QCOMPARE(::mkfifo(native(root + u"/Fifo.app/Contents/Info.plist"_s).constData(), 0644), 0);
@@ -177,10 +174,9 @@ private Q_SLOTS:
     {
         const QString first = fresh(u"First"_s);
         const QString second = fresh(u"Second"_s);
-        for (const QString &name : {u"One.app"_s, u"Two.app"_s, u"Three.app"_s})
-            makeFolder(first + u'/' + name);
-        for (const QString &name : {u"Four.app"_s, u"Five.app"_s})
-            makeFolder(second + u'/' + name);
+        for (const QString &bundle : {first + u"/One.app"_s, first + u"/Two.app"_s, first + u"/Three.app"_s,
+                                      second + u"/Four.app"_s, second + u"/Five.app"_s})
+            makeFolder(bundle);
 
         const QString missing = m_dir.filePath(u"Missing"_s);
         QStringList parents;

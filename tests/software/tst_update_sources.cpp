@@ -23,12 +23,9 @@ namespace {
 
 const ThisMac kSonomaArm{u"13.6"_s, ThisMac::Chip::appleSilicon};
 
-ScriptedReply searchReply(std::initializer_list<QJsonObject> apps)
+ScriptedReply searchReply(const QJsonArray &apps = {})
 {
-    QJsonArray list;
-    for (const QJsonObject &app : apps)
-        list.append(app);
-    return json(QJsonObject{{"apps", list}, {"other", QJsonArray{}}});
+    return json(QJsonObject{{"apps", apps}, {"other", QJsonArray{}}});
 }
 
 QJsonObject storeJson(const QString &name, const QString &version, const QString &minOs, const QString &arch)
@@ -138,7 +135,7 @@ private Q_SLOTS:
     {
         ScriptedServer server;
         Endpoint::setBase(server.base());
-        server.reply(searchReply({}));
+        server.reply(searchReply());
         const QJsonObject tapeApp = storeJson(u"Tape"_s, u"3.0.2"_s, u"macOS 10.15"_s, u"x64"_s);
         server.script("GET", "/api/store/search?q=Tape",
                       searchReply({storeJson(u"Tape Pro"_s, u"9.0"_s, u"macOS 11.0"_s, u"universal"_s), tapeApp}));
@@ -204,7 +201,7 @@ private Q_SLOTS:
         QFETCH(QString, offer);
         ScriptedServer server;
         Endpoint::setBase(server.base());
-        server.reply(searchReply({}));
+        server.reply(searchReply());
         server.script("GET", "/appcast.xml", ScriptedReply{.body = feed, .contentType = "application/rss+xml"});
         server.script("GET", "/gone.xml", status(404));
         const QString url = address == u"local" ? server.base() + u"/appcast.xml"_s
