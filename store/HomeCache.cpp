@@ -1,19 +1,17 @@
 #include "store/HomeCache.h"
 
 #include "service/Transport.h"
+#include "store/Logging.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcHomeCache, "vexlo.store")
 
 // The file: this line, the site address on a line of its own, then the reply body as it came.
 constexpr QByteArrayView formatLine = "vexlo-home 1\n";
@@ -32,7 +30,7 @@ void HomeCache::save(const QString &site, const QByteArray &body)
     const QString file = path();
     QSaveFile out(file);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()) || !out.open(QIODevice::WriteOnly)) {
-        qCWarning(lcHomeCache).noquote() << "home page not kept:" << out.errorString();
+        qCWarning(lcStore).noquote() << "home page not kept:" << out.errorString();
         return;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -40,7 +38,7 @@ void HomeCache::save(const QString &site, const QByteArray &body)
     out.write(site.toUtf8() + '\n');
     out.write(body);
     if (!out.commit())
-        qCWarning(lcHomeCache).noquote() << "home page not kept:" << out.errorString();
+        qCWarning(lcStore).noquote() << "home page not kept:" << out.errorString();
 }
 
 std::optional<StoreHome> HomeCache::load(const QString &site)
@@ -55,6 +53,6 @@ std::optional<StoreHome> HomeCache::load(const QString &site)
     QString error;
     auto home = Transport::Decoder<StoreHome>::decode(bytes.sliced(siteLine.size()), &error);
     if (!home)
-        qCInfo(lcHomeCache).noquote() << "kept home page ignored:" << error;
+        qCInfo(lcStore).noquote() << "kept home page ignored:" << error;
     return home;
 }
