@@ -4,10 +4,13 @@
 #include "screens/components/Symbols.h"
 #include "screens/components/Theme.h"
 #include "service/Network.h"
+#include "store/Store.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFont>
 #include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickStyle>
 #include <QQuickWindow>
 
@@ -15,12 +18,21 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+const QUrl mainUrl(u"qrc:/qt/qml/Vexlo/App/Main.qml"_s);
+
 void loadFonts()
 {
     Symbols::loadFont();
     QFont ui(Theme::fontFamily());
     ui.setPixelSize(13);
     QApplication::setFont(ui);
+}
+
+// Starts reading the window's QML on the engine's loader thread; load() later finds it in the engine's cache.
+QQmlComponent *beginLoading(QQmlApplicationEngine &engine)
+{
+    engine.addImportPath(u"qrc:/qt/qml"_s);
+    return new QQmlComponent(&engine, mainUrl, QQmlComponent::Asynchronous, &engine);
 }
 
 } // namespace
@@ -33,17 +45,22 @@ void AppStart::nameApplication()
     QApplication::setDesktopFileName(u"vexlo"_s);
 }
 
-void AppStart::prepare()
+QQuickWindow *AppStart::openStoreWindow(QQmlApplicationEngine &engine, std::optional<Store> &store)
 {
-    loadFonts();
     QQuickStyle::setStyle(u"Basic"_s);
     Renderer::choose();
+    QQmlComponent *main = beginLoading(engine);
+    loadFonts();
     sharedNetwork();
-}
+    store.emplace(nullptr);
+    Store::setInstance(&*store);
 
-QQuickWindow *AppStart::loadStoreWindow(QQmlApplicationEngine &engine)
-{
-    engine.addImportPath(u"qrc:/qt/qml"_s);
-    engine.load(QUrl(u"qrc:/qt/qml/Vexlo/App/Main.qml"_s));
+    // Input and sockets (a later launch handing its links over) wait for the program's own event loop.
+    if (main->isLoading()) {
+        QEventLoop reading;
+        QObject::connect(main, &QQmlComponent::statusChanged, &reading, &QEventLoop::quit);
+        reading.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    }
+    engine.load(mainUrl);
     return engine.rootObjects().isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(engine.rootObjects().first());
 }

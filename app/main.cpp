@@ -116,12 +116,9 @@ int main(int argc, char *argv[])
     OpenUrlFilter openUrls;
     app.installEventFilter(&openUrls);
 
-    AppStart::prepare();
-    Store store(nullptr);
-    Store::setInstance(&store);
-
+    std::optional<Store> store; // outlives the engine
     QQmlApplicationEngine engine;
-    QPointer<QWindow> storeWindow = AppStart::loadStoreWindow(engine);
+    QPointer<QWindow> storeWindow = AppStart::openStoreWindow(engine, store);
     if (!storeWindow)
         return 1;
 

@@ -22,12 +22,9 @@ int main(int argc, char *argv[])
         qWarning("usage: vexlo-harness FILE.qml");
         return 2;
     }
-    AppStart::prepare();
-    Store store(nullptr);
-    Store::setInstance(&store);
-
+    std::optional<Store> store; // outlives the engine
     QQmlApplicationEngine engine;
-    QQuickWindow *window = AppStart::loadStoreWindow(engine);
+    QQuickWindow *window = AppStart::openStoreWindow(engine, store);
     if (!window)
         return 1;
     QQmlComponent component(&engine, QUrl::fromLocalFile(QApplication::arguments().at(1)));
