@@ -49,16 +49,16 @@ QQuickWindow *AppStart::openStoreWindow(QQmlApplicationEngine &engine, std::opti
 {
     QQuickStyle::setStyle(u"Basic"_s);
     Renderer::choose();
-    QQmlComponent *main = beginLoading(engine);
+    QQmlComponent *windowQml = beginLoading(engine);
     loadFonts();
     sharedNetwork();
     store.emplace(nullptr);
     Store::setInstance(&*store);
 
     // Input and sockets (a later launch handing its links over) wait for the program's own event loop.
-    if (main->isLoading()) {
+    if (windowQml->isLoading()) {
         QEventLoop reading;
-        QObject::connect(main, &QQmlComponent::statusChanged, &reading, &QEventLoop::quit);
+        QObject::connect(windowQml, &QQmlComponent::statusChanged, &reading, &QEventLoop::quit);
         reading.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     }
     engine.load(mainUrl);
