@@ -3,6 +3,6 @@
 
 class QQuickWindow;
 
-// After the next frame of `window` reaches the screen: prints "drawn-ms: <epoch ms> rss-kb: <resident kB>" and
-// ends the program.
+// After the next frame of `window` reaches the screen: prints "drawn-ms: <epoch ms> rss-kb: <resident kB>
+// gui-cpu-ms: <processor time of the GUI thread>" and ends the program.
 void reportWhenDrawn(QQuickWindow *window);

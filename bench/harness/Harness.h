@@ -30,8 +30,8 @@ public:
     // Whether every image and loader that `window` shows has finished loading (or failed): nothing a picture
     // would catch half-way.
     Q_INVOKABLE bool settled(QObject *window) const;
-    // After the next frame of `window` reaches the screen: prints the wall-clock time and the resident memory
-    // ("drawn-ms: <epoch ms> rss-kb: <kB>") and ends the program.
+    // After the next frame of `window` reaches the screen: prints the wall-clock time, the resident memory and the
+    // GUI thread's processor time ("drawn-ms: <epoch ms> rss-kb: <kB> gui-cpu-ms: <ms>") and ends the program.
     Q_INVOKABLE void reportWhenDrawn(QObject *window);
 
     [[nodiscard]] static QString screenshotDir();
