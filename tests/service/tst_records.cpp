@@ -46,15 +46,10 @@ QJsonObject home()
     return loaded;
 }
 
-QJsonObject object(const char *json)
-{
-    return QJsonDocument::fromJson(json).object();
-}
-
 QJsonObject detail()
 {
-    QJsonObject detail = object(R"({"unlocked":false,"needsSponsor":true,"reviews":[{"id":1,"nickname":"n",)"
-                                R"("rating":5,"content":"好","createdAt":"2024-01-01"}]})");
+    QJsonObject detail = parsedObject(R"({"unlocked":false,"needsSponsor":true,"reviews":[{"id":1,"nickname":"n",)"
+                                      R"("rating":5,"content":"好","createdAt":"2024-01-01"}]})");
     detail.insert(u"app"_s, app());
     detail.insert(u"related"_s, QJsonArray{app()});
     return detail;
@@ -115,9 +110,9 @@ private Q_SLOTS:
             u"AppVersion.size"_s);
         row<SearchResult>(
             "search",
-            edit(object(R"({"other":[{"type":"guide","slug":"s","title":"t"}]})"), u"apps"_s, QJsonArray{app()}));
-        const QJsonObject order = object(R"({"orderNo":"VX1","planName":"月度","amount":9.9,"status":"paid",)"
-                                         R"("gateway":"xunhu","payType":"wxpay","createdAt":"2024-01-01"})");
+            edit(parsedObject(R"({"other":[{"type":"guide","slug":"s","title":"t"}]})"), u"apps"_s, QJsonArray{app()}));
+        const QJsonObject order = parsedObject(R"({"orderNo":"VX1","planName":"月度","amount":9.9,"status":"paid",)"
+                                               R"("gateway":"xunhu","payType":"wxpay","createdAt":"2024-01-01"})");
         row<OrderStatusPayload>(
             "order history", QJsonObject{{u"member"_s, home().value(u"member"_s)}, {u"orders"_s, QJsonArray{order}}});
         row<OrderStatusPayload>(
@@ -175,7 +170,7 @@ private Q_SLOTS:
         const StoreDetail empty = *StoreDetail::fromJson(edit(detail(), u"versions"_s, QJsonArray()), nullptr);
         QVERIFY(empty.versions && empty.versions->isEmpty());
 
-        const auto p = OrderStatusPayload::fromJson(object(R"({"order":null,"orders":[]})"), nullptr);
+        const auto p = OrderStatusPayload::fromJson(parsedObject(R"({"order":null,"orders":[]})"), nullptr);
         QVERIFY(p && !p->order && !p->member && p->orders.isEmpty());
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 // JSON bodies of the store service, built small and complete enough to decode, and the scripts that serve them.
+#include "Fixtures.h"
 #include "ScriptedServer.h"
 
 #include <QByteArray>
@@ -14,15 +15,6 @@
 #include <optional>
 
 namespace fixtures {
-
-// The object a JSON text (UTF-8) holds; a text that is not one stops the test.
-inline QJsonObject parsedObject(const char *json)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(json);
-    if (!document.isObject())
-        qFatal("fixture is not a JSON object: %s", json);
-    return document.object();
-}
 
 inline QJsonObject app(const QString &slug)
 {

@@ -32,6 +32,15 @@ inline QJsonObject readJson(const QString &name)
     return QJsonDocument::fromJson(readFixture(name)).object();
 }
 
+// The object a JSON text (UTF-8) holds; a text that is not one stops the test.
+inline QJsonObject parsedObject(const char *json)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        qFatal("fixture is not a JSON object: %s", json);
+    return document.object();
+}
+
 // The record a fixture must decode into; a fixture that does not decode stops the test.
 template <typename T> T decode(const QJsonValue &json)
 {
