@@ -14,6 +14,8 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -29,10 +31,10 @@ void loadFonts()
 }
 
 // Starts reading the window's QML on the engine's loader thread; load() later finds it in the engine's cache.
-QQmlComponent *beginLoading(QQmlApplicationEngine &engine)
+std::unique_ptr<QQmlComponent> beginLoading(QQmlApplicationEngine &engine)
 {
     engine.addImportPath(u"qrc:/qt/qml"_s);
-    return new QQmlComponent(&engine, mainUrl, QQmlComponent::Asynchronous, &engine);
+    return std::make_unique<QQmlComponent>(&engine, mainUrl, QQmlComponent::Asynchronous);
 }
 
 } // namespace
@@ -49,7 +51,7 @@ QQuickWindow *AppStart::openStoreWindow(QQmlApplicationEngine &engine, std::opti
 {
     QQuickStyle::setStyle(u"Basic"_s);
     Renderer::choose();
-    QQmlComponent *windowQml = beginLoading(engine);
+    const std::unique_ptr<QQmlComponent> windowQml = beginLoading(engine);
     loadFonts();
     sharedNetwork();
     store.emplace(nullptr);
@@ -58,7 +60,7 @@ QQuickWindow *AppStart::openStoreWindow(QQmlApplicationEngine &engine, std::opti
     // Input and sockets (a later launch handing its links over) wait for the program's own event loop.
     if (windowQml->isLoading()) {
         QEventLoop reading;
-        QObject::connect(windowQml, &QQmlComponent::statusChanged, &reading, &QEventLoop::quit);
+        QObject::connect(windowQml.get(), &QQmlComponent::statusChanged, &reading, &QEventLoop::quit);
         reading.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     }
     engine.load(mainUrl);
